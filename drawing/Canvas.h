@@ -1,0 +1,41 @@
+#pragma once
+// What the workspace needs of a surface beyond drawing: the preview box it
+// paints into, and a file it draws into. Implemented in platform/.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "drawing/Surface.h"
+
+namespace karvello {
+
+class PreviewSurface : public Surface {
+public:
+    virtual int MapMode() const = 0;
+    // Fills the rectangle (0, 0)-(width, height) in device pixels with the
+    // window's background colour, which stays the surface's brush.
+    virtual void FillBackground(int widthPx, int heightPx) = 0;
+    // The window extent (cx, cy) in the current mapping mode; in the metric
+    // mode, the display's size in 1/100 mm.
+    virtual std::pair<int, int> WindowExtent() const = 0;
+};
+
+// A drawing into a file. Nothing reaches the target path until Commit
+// succeeds; a canvas destroyed without Commit leaves no file behind and any
+// existing file as it was.
+class FileCanvas {
+public:
+    virtual ~FileCanvas() = default;
+    virtual Surface& surface() = 0;
+    // Completes the file and puts it in place of the target. Throws KarvelloError.
+    virtual void Commit() = 0;
+};
+
+// Creates a canvas, prepared for drawing, for the file at path; the format
+// follows the path's extension. Throws KarvelloError ("Canvas does not allow
+// drawing" when the file cannot be created).
+using FileCanvasFactory = std::function<std::unique_ptr<FileCanvas>(const std::string& path)>;
+
+} // namespace karvello

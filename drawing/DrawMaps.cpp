@@ -1,0 +1,1 @@
+#include "drawing/DrawMaps.h"

@@ -1,0 +1,21 @@
+#pragma once
+// Lays out maps side by side on one page with one vertical scale.
+
+#include <string>
+#include <vector>
+
+#include "drawing/Surface.h"
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+// The label text of a distance in cM: whole part, ".", tenths digit, cut off
+// not rounded (12.96 gives "12.9"), always with "." whatever the locale.
+std::string DistanceToStr(double distance);
+
+// Draws the maps, left to right, onto the surface. Changes none of its inputs.
+// With no map, draws nothing; when no map is longer than 0 cM the scale is 0.
+void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSettings& settings,
+              const TAllMarkers& markers);
+
+} // namespace karvello

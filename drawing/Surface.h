@@ -1,0 +1,40 @@
+#pragma once
+// The drawing surface that DrawMaps draws on: the few operations the layout
+// needs, in page units of 1/100 mm with y growing upward (so the page lies at
+// negative y), colours in the 0x00BBGGRR form. No toolkit type appears here;
+// the metafile writer, the Qt painter surface and the tests' recording
+// surface all implement it.
+
+#include <cstdint>
+#include <string_view>
+
+namespace karvello {
+
+using TColour = std::uint32_t;
+
+// Mapping-mode numbers as Windows numbers them.
+inline constexpr int kMapModeText = 1;     // 1 unit = 1 device pixel, y downward
+inline constexpr int kMapModeHiMetric = 3; // 1 unit = 1/100 mm, y upward
+
+class Surface {
+public:
+    virtual ~Surface() = default;
+
+    virtual void SetMapMode(int mode) = 0;
+    virtual void SetPenColour(TColour colour) = 0;
+    // Outlined with the pen, filled with the surface's own brush.
+    virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+    virtual void MoveTo(int x, int y) = 0;
+    // From the current point with the current pen; the end becomes the current point.
+    virtual void LineTo(int x, int y) = 0;
+    // Text with its top-left corner at (x, y); the brush fills the text cell first.
+    virtual void TextOut(int x, int y, std::string_view text) = 0;
+    // Extent of the text in the current font, in page units.
+    virtual int TextWidth(std::string_view text) = 0;
+    virtual int TextHeight(std::string_view text) = 0;
+    virtual void SetFontColour(TColour colour) = 0;
+    // Switches the font's italic style, leaving its other styles as they are.
+    virtual void SetItalic(bool italic) = 0;
+};
+
+} // namespace karvello

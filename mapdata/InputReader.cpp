@@ -1,0 +1,1 @@
+#include "mapdata/InputReader.h"

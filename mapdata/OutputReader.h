@@ -1,0 +1,60 @@
+#pragma once
+// Finds the linkage maps in the lines of a Mapmaker output file.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mapdata/Error.h"
+#include "mapdata/TextLines.h"
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+// A line cut into first token, second token and rest (see SplitMapLine).
+struct TSplitLine {
+    bool Splits = false;
+    std::string_view First;
+    std::string_view Second;
+    std::string_view Rest;
+};
+
+// Splits a trimmed line at its first blank and the trimmed remainder at its
+// first blank. Splits is false when the line holds fewer than two such blanks;
+// the rest is never empty when it is true.
+TSplitLine SplitMapLine(std::string_view line);
+
+// The output file names a marker number that the marker table does not hold:
+// the two files do not belong together. Line is counted from 1.
+class MarkerNumberError : public KarvelloError {
+public:
+    MarkerNumberError(int line, std::int32_t number, std::size_t markerCount);
+    int Line() const { return line_; }
+    std::int32_t Number() const { return number_; }
+    std::size_t MarkerCount() const { return count_; }
+    // The message naming the output file, ready for the user.
+    std::string MessageFor(const std::string& outputFileName) const;
+
+private:
+    int line_;
+    std::int32_t number_;
+    std::size_t count_;
+};
+
+// Finds the next map at or after line fromLine, reads it into map (which the
+// caller hands over empty with MapNumber set) and marks its markers in the
+// marker table. Returns the line index where the next search starts, or -1
+// when no further map is found; with -1 neither map nor markers changed.
+// Throws MarkerNumberError for a marker number outside the table.
+int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map);
+
+// Reads framework marker lines from firstLine into map.Markers, replacing
+// them, and marks the markers. Returns the index of the first line that is not
+// a framework marker line. Throws MarkerNumberError.
+int ReadFrameworkMarkers(Lines lines, int firstLine, TAllMarkers& markers, TChrData& map);
+
+// Empties map.Placed and reads the placement table whose first row is on line
+// headingNextLine + 2, marking the placed markers. Throws MarkerNumberError.
+void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, TChrData& map);
+
+} // namespace karvello

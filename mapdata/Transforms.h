@@ -1,0 +1,24 @@
+#pragma once
+// Copying, flipping and colouring maps.
+
+#include <cstdint>
+
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+// dest becomes a deep copy of source, all four fields.
+void CopyChrData(const TChrData& source, TChrData& dest);
+
+// Turns map upside down in place: entries reversed, distances moved to the
+// new upper entry of each gap, same-position links rebuilt, every placed
+// Interval c turned into n - c. Flipped and MapNumber keep their values.
+void FlipChrData(TChrData& map);
+
+// Gives the markers StartIndex..EndIndex (inclusive, clipped to the table;
+// EndIndex -1 meaning the last marker) the colour. Out-of-range indexes are
+// clipped, never an error.
+void ApplyColourRange(TAllMarkers& markers, std::int32_t StartIndex, std::int32_t EndIndex,
+                      TColour Colour);
+
+} // namespace karvello

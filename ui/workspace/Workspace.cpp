@@ -1,0 +1,1 @@
+#include "ui/workspace/Workspace.h"

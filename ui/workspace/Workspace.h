@@ -1,0 +1,95 @@
+#pragma once
+// The map workspace: all the state of a run and every operation on it, apart
+// from any window. The main window, the command line and the tests all drive
+// this one object; the windows only read their controls and call it.
+
+#include <string>
+#include <vector>
+
+#include "drawing/Canvas.h"
+#include "mapdata/Error.h"
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+class Workspace {
+public:
+    // Create: nothing loaded, no map selected, default settings, black
+    // default colour, no colour ranges.
+    Workspace();
+
+    // --- state ---
+    const TAllMarkers& AllMarkers() const { return allMarkers_; }
+    const std::vector<TChrData>& Maps() const { return maps_; }
+    int SelectedMap() const { return selectedMap_; }
+    bool MapsLoaded() const { return mapsLoaded_; }
+    const TColRangeSet& ColourRanges() const { return colourRanges_; }
+    TColour DefaultColour() const { return defaultColour_; }
+    const TDrawSettings& Settings() const { return settings_; }
+
+    // The state of the controls the operations read: the "Flip vertically"
+    // box and the tick of each entry of the maps list.
+    bool FlipBox() const { return flipBox_; }
+    bool Ticked(int mapIndex) const;
+    void SetTicked(int mapIndex, bool ticked);
+
+    // --- operations ---
+
+    // Load: replaces the marker table and the maps with those of the file
+    // pair, rebuilds the map-list entries and the information text. Throws
+    // KarvelloError ("Cannot open file ...", or the mismatched-pair message);
+    // what the steps before the failure did stays done.
+    void Load(const std::string& inputPath, const std::string& outputPath);
+
+    // The maps list's entries: "1", "2", ... one per map.
+    const std::vector<std::string>& MapListEntries() const { return mapListEntries_; }
+    // The information text, CR LF line ends; empty until the first load.
+    const std::string& InformationText() const { return informationText_; }
+
+    // Select: index of the selected list entry, -1 for none. Sets the flip
+    // box to the selected map's Flipped.
+    void Select(int mapIndex);
+    // Flip: the flip box changed to state; stored into the selected map.
+    void Flip(bool state);
+
+    // Accept options: takes the options window's results and recolours the
+    // marker table (default colour first, then each range in order).
+    void AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
+                       const TColRangeSet& ranges);
+
+    // Paints the preview box: its background, then the selected map (a copy,
+    // flipped when the flip box is ticked) on a page the size of the box.
+    void RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHeightPx,
+                       int screenWidthPx, int screenHeightPx) const;
+
+    // The page size the preview uses for a box of the given size in pixels.
+    static TDrawSettings PreviewSettings(const TDrawSettings& settings, int boxWidthPx,
+                                         int boxHeightPx, int extentCx, int extentCy,
+                                         int screenWidthPx, int screenHeightPx);
+
+    // Copies of the ticked maps in list order, flipped where their flag says.
+    std::vector<TChrData> TickedMapCopies() const;
+    // Throws KarvelloError "No map is ticked. Tick the maps to draw." when no
+    // entry is ticked. Draw calls it first; the window calls it before it
+    // shows the save dialog.
+    void RequireTickedMaps() const;
+    // Draw: the ticked maps into the file at path, through a canvas from the
+    // factory. Throws KarvelloError; a failed draw leaves no file behind.
+    void Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const;
+
+private:
+    TAllMarkers allMarkers_;
+    std::vector<TChrData> maps_;
+    int selectedMap_ = -1;
+    bool mapsLoaded_ = false;
+    TColRangeSet colourRanges_;
+    TColour defaultColour_ = 0;
+    TDrawSettings settings_;
+
+    bool flipBox_ = false;
+    std::vector<bool> ticked_;
+    std::vector<std::string> mapListEntries_;
+    std::string informationText_;
+};
+
+} // namespace karvello
