@@ -1,1 +1,285 @@
 #include "ui/workspace/Workspace.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "drawing/DrawMaps.h"
+#include "mapdata/InputReader.h"
+#include "mapdata/OutputReader.h"
+#include "mapdata/TextLines.h"
+#include "mapdata/Transforms.h"
+
+namespace karvello {
+
+namespace {
+
+void AppendInt(std::string& text, std::int64_t value) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    text.append(buffer, end);
+}
+
+std::string IntText(std::int64_t value) {
+    std::string text;
+    AppendInt(text, value);
+    return text;
+}
+
+[[noreturn]] void ListIndexOutOfBounds(int index) {
+    throw KarvelloError("List index out of bounds (" + IntText(index) + ")");
+}
+
+// Restores the reading state that ReadInputFile gives every marker, undoing
+// the marks that maps read before a failure left behind.
+void UnmarkMarkers(TAllMarkers& markers) {
+    for (auto& marker : markers) {
+        marker.Mapped = false;
+        marker.Chromosome = 0;
+        marker.Position = 0;
+    }
+}
+
+// Puts the surface back into the mapping mode it had, also when drawing
+// fails halfway, so that a preview never leaves the box in the metric mode.
+class MapModeRestorer {
+public:
+    explicit MapModeRestorer(PreviewSurface& surface) : surface_(surface), mode_(surface.MapMode()) {}
+    ~MapModeRestorer() {
+        try {
+            surface_.SetMapMode(mode_);
+        } catch (...) {
+            // The surface already failed; the error that ended the drawing is
+            // the one the user sees.
+        }
+    }
+    MapModeRestorer(const MapModeRestorer&) = delete;
+    MapModeRestorer& operator=(const MapModeRestorer&) = delete;
+
+private:
+    PreviewSurface& surface_;
+    int mode_;
+};
+
+// round(box * extent / screen): the product in integers wide enough never to
+// overflow, the quotient in floating point.
+std::int32_t ScaledLength(int boxPx, int extent, int screenPx) {
+    if (screenPx <= 0) {
+        return 0;
+    }
+    const auto product = static_cast<std::int64_t>(boxPx) * static_cast<std::int64_t>(extent);
+    return RoundHalfEven(static_cast<double>(product) / static_cast<double>(screenPx));
+}
+
+} // namespace
+
+std::int32_t RoundHalfEven(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    constexpr double lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr double highest = std::numeric_limits<std::int32_t>::max();
+    if (value <= lowest) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    if (value >= highest) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
+        whole += 1.0;
+    }
+    return static_cast<std::int32_t>(whole);
+}
+
+std::string BuildInformationText(const TAllMarkers& markers) {
+    std::string text;
+    std::size_t size = 128;
+    for (const auto& marker : markers) {
+        size += 2 * marker.Name.size() + 28;
+    }
+    text.reserve(size);
+
+    text += "Unmapped markers:\r\n";
+    text += "=================\r\n";
+    for (const auto& marker : markers) {
+        if (!marker.Mapped) {
+            text += marker.Name;
+            text += "\r\n";
+        }
+    }
+    text += "\r\n";
+    text += "Marker positions (chromosome, position)\r\n";
+    text += "=======================================\r\n";
+    for (const auto& marker : markers) {
+        AppendInt(text, marker.Chromosome);
+        text += '\t';
+        AppendInt(text, marker.Position);
+        text += '\t';
+        text += marker.Name;
+        text += "\r\n";
+    }
+    return text;
+}
+
+Workspace::Workspace() = default;
+
+bool Workspace::Ticked(int mapIndex) const {
+    return mapIndex >= 0 && static_cast<std::size_t>(mapIndex) < ticked_.size() && ticked_[mapIndex];
+}
+
+void Workspace::SetTicked(int mapIndex, bool ticked) {
+    if (mapIndex < 0 || static_cast<std::size_t>(mapIndex) >= ticked_.size()) {
+        ListIndexOutOfBounds(mapIndex);
+    }
+    ticked_[mapIndex] = ticked;
+}
+
+void Workspace::ClearMaps() {
+    maps_.clear();
+    mapListEntries_.clear();
+    ticked_.clear();
+    selectedMap_ = -1;
+}
+
+void Workspace::Load(const std::string& inputPath, const std::string& outputPath) {
+    ClearMaps();
+    allMarkers_.clear();
+
+    {
+        const TextLines input(ReadTextFile(inputPath));
+        ReadInputFile(input.lines(), allMarkers_);
+    }
+    const TextLines output(ReadTextFile(outputPath));
+    const Lines lines = output.lines();
+
+    try {
+        int index = 0;
+        while (index != -1) {
+            TChrData record;
+            record.MapNumber = static_cast<std::int32_t>(maps_.size() + 1);
+            index = FindNextMap(lines, index, allMarkers_, record);
+            if (index != -1) {
+                TChrData kept;
+                CopyChrData(record, kept);
+                maps_.push_back(std::move(kept));
+                mapListEntries_.push_back(IntText(static_cast<std::int64_t>(maps_.size())));
+            }
+        }
+    } catch (const MarkerNumberError& error) {
+        // The pair does not belong together: nothing of the output file is
+        // kept, as when it could not be opened at all.
+        ClearMaps();
+        UnmarkMarkers(allMarkers_);
+        throw KarvelloError(error.MessageFor(outputPath));
+    } catch (...) {
+        ClearMaps();
+        UnmarkMarkers(allMarkers_);
+        throw;
+    }
+
+    ticked_.assign(maps_.size(), false);
+    mapsLoaded_ = true;
+    informationText_ = BuildInformationText(allMarkers_);
+}
+
+void Workspace::Select(int mapIndex) {
+    if (mapIndex < -1 || (mapIndex >= 0 && static_cast<std::size_t>(mapIndex) >= maps_.size())) {
+        ListIndexOutOfBounds(mapIndex);
+    }
+    selectedMap_ = mapIndex;
+    if (selectedMap_ != -1) {
+        // Setting the box runs Flip, which stores the same value back.
+        Flip(maps_[selectedMap_].Flipped);
+    }
+}
+
+void Workspace::Flip(bool state) {
+    flipBox_ = state;
+    if (selectedMap_ != -1) {
+        maps_[selectedMap_].Flipped = state;
+    }
+}
+
+void Workspace::AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
+                              const TColRangeSet& ranges) {
+    // The ranges may be the caller's view of our own list, so copy first.
+    TColRangeSet accepted = ranges;
+    defaultColour_ = defaultColour;
+    colourRanges_ = std::move(accepted);
+    settings_ = settings;
+
+    const auto last = static_cast<std::int32_t>(allMarkers_.size()) - 1;
+    ApplyColourRange(allMarkers_, 0, last, defaultColour_);
+    for (const auto& range : colourRanges_) {
+        ApplyColourRange(allMarkers_, range.StartIndex, range.EndIndex, range.Colour);
+    }
+}
+
+TDrawSettings Workspace::PreviewSettings(const TDrawSettings& settings, int boxWidthPx,
+                                         int boxHeightPx, int extentCx, int extentCy,
+                                         int screenWidthPx, int screenHeightPx) {
+    TDrawSettings local = settings;
+    local.PageHeight = ScaledLength(boxHeightPx, extentCy, screenHeightPx);
+    local.PageWidth = ScaledLength(boxWidthPx, extentCx, screenWidthPx);
+    return local;
+}
+
+void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHeightPx,
+                              int screenWidthPx, int screenHeightPx) const {
+    surface.FillBackground(boxWidthPx, boxHeightPx);
+    if (selectedMap_ == -1 || !mapsLoaded_) {
+        return;
+    }
+    MapModeRestorer restorer(surface);
+    surface.SetMapMode(kMapModeHiMetric);
+    const auto [cx, cy] = surface.WindowExtent();
+    const TDrawSettings local = PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy,
+                                                screenWidthPx, screenHeightPx);
+
+    std::vector<TChrData> shown(1);
+    CopyChrData(maps_[selectedMap_], shown.front());
+    if (flipBox_) {
+        FlipChrData(shown.front());
+    }
+    DrawMaps(shown, surface, local, allMarkers_);
+}
+
+std::vector<TChrData> Workspace::TickedMapCopies() const {
+    std::vector<TChrData> copies;
+    for (std::size_t i = 0; i < maps_.size(); ++i) {
+        if (!ticked_[i]) {
+            continue;
+        }
+        TChrData& copy = copies.emplace_back();
+        CopyChrData(maps_[i], copy);
+        if (copy.Flipped) {
+            FlipChrData(copy);
+        }
+    }
+    return copies;
+}
+
+void Workspace::RequireTickedMaps() const {
+    for (bool ticked : ticked_) {
+        if (ticked) {
+            return;
+        }
+    }
+    throw KarvelloError("No map is ticked. Tick the maps to draw.");
+}
+
+void Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const {
+    RequireTickedMaps();
+    const std::vector<TChrData> maps = TickedMapCopies();
+    std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path) : nullptr;
+    if (!canvas) {
+        throw KarvelloError("Canvas does not allow drawing");
+    }
+    DrawMaps(maps, canvas->surface(), settings_, allMarkers_);
+    canvas->Commit();
+}
+
+} // namespace karvello

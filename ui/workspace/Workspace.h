@@ -3,6 +3,7 @@
 // from any window. The main window, the command line and the tests all drive
 // this one object; the windows only read their controls and call it.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,11 @@ public:
     // The state of the controls the operations read: the "Flip vertically"
     // box and the tick of each entry of the maps list.
     bool FlipBox() const { return flipBox_; }
+    // Whether the map's list entry is ticked; false for an index that names
+    // no entry.
     bool Ticked(int mapIndex) const;
+    // Ticks or unticks the map's list entry. Throws KarvelloError "List index
+    // out of bounds (<index>)" for an index that names no entry.
     void SetTicked(int mapIndex, bool ticked);
 
     // --- operations ---
@@ -38,7 +43,11 @@ public:
     // Load: replaces the marker table and the maps with those of the file
     // pair, rebuilds the map-list entries and the information text. Throws
     // KarvelloError ("Cannot open file ...", or the mismatched-pair message);
-    // what the steps before the failure did stays done.
+    // what the steps before the failure did stays done. After a failure the
+    // maps, their list entries and ticks are empty, no map is selected, the
+    // marker table holds the input file's markers as read (or nothing when
+    // the input file failed), and MapsLoaded and the information text keep
+    // their former values.
     void Load(const std::string& inputPath, const std::string& outputPath);
 
     // The maps list's entries: "1", "2", ... one per map.
@@ -47,7 +56,8 @@ public:
     const std::string& InformationText() const { return informationText_; }
 
     // Select: index of the selected list entry, -1 for none. Sets the flip
-    // box to the selected map's Flipped.
+    // box to the selected map's Flipped. Throws KarvelloError "List index out
+    // of bounds (<index>)" for any other index, changing nothing.
     void Select(int mapIndex);
     // Flip: the flip box changed to state; stored into the selected map.
     void Flip(bool state);
@@ -62,7 +72,10 @@ public:
     void RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHeightPx,
                        int screenWidthPx, int screenHeightPx) const;
 
-    // The page size the preview uses for a box of the given size in pixels.
+    // The page size the preview uses for a box of the given size in pixels:
+    // settings with PageHeight = round(boxHeightPx * extentCy / screenHeightPx)
+    // and PageWidth likewise, halves to the even neighbour. A screen size of
+    // 0 or less gives a page size of 0; results are clipped to 32 bits.
     static TDrawSettings PreviewSettings(const TDrawSettings& settings, int boxWidthPx,
                                          int boxHeightPx, int extentCx, int extentCy,
                                          int screenWidthPx, int screenHeightPx);
@@ -78,6 +91,8 @@ public:
     void Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const;
 
 private:
+    void ClearMaps();
+
     TAllMarkers allMarkers_;
     std::vector<TChrData> maps_;
     int selectedMap_ = -1;
@@ -91,5 +106,13 @@ private:
     std::vector<std::string> mapListEntries_;
     std::string informationText_;
 };
+
+// The information text for a marker table: the unmapped markers' names, then
+// every marker's chromosome, position and name; each line ends with CR LF.
+std::string BuildInformationText(const TAllMarkers& markers);
+
+// Rounds to the nearest integer, a half to the even neighbour, clipped to the
+// 32-bit range; not-a-number gives 0.
+std::int32_t RoundHalfEven(double value);
 
 } // namespace karvello
