@@ -1,0 +1,189 @@
+#include "cli/Commands.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+
+namespace karvello {
+
+namespace {
+
+std::string IntText(std::int64_t value) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+std::string Quote(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+bool AllDigits(std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A marker given by index or name; empty when the table holds no such marker.
+std::optional<std::int32_t> FindMarker(std::string_view text, const TAllMarkers& markers) {
+    if (AllDigits(text)) {
+        std::size_t index = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+        if (error != std::errc() || end != text.data() + text.size() || index >= markers.size()) {
+            return std::nullopt;
+        }
+        return static_cast<std::int32_t>(index);
+    }
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        if (markers[i].Name == text) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string UnknownMarker(std::string_view text, const TAllMarkers& markers) {
+    if (AllDigits(text)) {
+        return "There is no marker with index " + std::string(text) + ": the input file holds " +
+               IntText(static_cast<std::int64_t>(markers.size())) + " markers, indexes 0 to " +
+               IntText(static_cast<std::int64_t>(markers.size()) - 1) + ".";
+    }
+    return "There is no marker named " + Quote(text) + " in the input file.";
+}
+
+// Ticks (or flips) the maps the runs name; a number past the last map is an
+// error that names it.
+template <typename Action>
+void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace, Action action) {
+    const auto count = static_cast<std::int64_t>(workspace.Maps().size());
+    for (const auto& span : spans) {
+        if (span.Last > count) {
+            const std::int64_t missing = span.First > count ? span.First : count + 1;
+            throw KarvelloError("There is no map " + IntText(missing) + ": the output file holds " +
+                                IntText(count) + (count == 1 ? " map." : " maps."));
+        }
+    }
+    for (const auto& span : spans) {
+        for (int number = span.First; number <= span.Last; ++number) {
+            action(number - 1);
+        }
+    }
+}
+
+void RunDraw(const CliRequest& request, Workspace& workspace,
+             const FileCanvasFactory& canvasFactory) {
+    TDrawSettings settings = workspace.Settings();
+    for (const auto& setting : request.Settings) {
+        SetDrawSetting(settings, setting.Field, setting.Value);
+    }
+    TColRangeSet ranges;
+    for (const auto& range : request.Ranges) {
+        ranges.push_back(ResolveRange(range, workspace.AllMarkers()));
+    }
+    workspace.AcceptOptions(settings, request.DefaultColour.value_or(workspace.DefaultColour()),
+                            ranges);
+
+    ForEachMap(request.FlipNumbers, workspace, [&](int index) {
+        workspace.Select(index);
+        workspace.Flip(true);
+    });
+    workspace.Select(-1);
+
+    if (request.MapNumbers) {
+        ForEachMap(*request.MapNumbers, workspace,
+                   [&](int index) { workspace.SetTicked(index, true); });
+    } else {
+        for (std::size_t i = 0; i < workspace.Maps().size(); ++i) {
+            workspace.SetTicked(static_cast<int>(i), true);
+        }
+    }
+    if (workspace.Maps().empty()) {
+        throw KarvelloError("There is no map to draw: the output file " + Quote(request.OutputPath) +
+                            " holds no map.");
+    }
+    if (request.MapNumbers && request.MapNumbers->empty()) {
+        throw KarvelloError("No map is chosen: --maps names no map to draw.");
+    }
+    workspace.Draw(request.DrawPath, canvasFactory);
+}
+
+} // namespace
+
+std::string MapsListing(const Workspace& workspace) {
+    std::string text;
+    for (const auto& map : workspace.Maps()) {
+        text += IntText(map.MapNumber);
+        text += '\t';
+        text += IntText(static_cast<std::int64_t>(map.Markers.size()));
+        text += '\t';
+        text += IntText(static_cast<std::int64_t>(map.Placed.size()));
+        text += '\t';
+        text += DistanceToStr(MapLength(map));
+        text += '\n';
+    }
+    return text;
+}
+
+TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
+    const std::string_view text = range.Markers;
+    std::vector<TColRange> fits;
+    std::size_t splits = 0;
+    std::string firstUnknown;
+    for (std::size_t dash = text.find('-'); dash != std::string_view::npos;
+         dash = text.find('-', dash + 1)) {
+        const std::string_view from = text.substr(0, dash);
+        const std::string_view to = text.substr(dash + 1);
+        if (from.empty() || to.empty()) {
+            continue;
+        }
+        ++splits;
+        const auto start = FindMarker(from, markers);
+        const auto end = FindMarker(to, markers);
+        if (start && end) {
+            fits.push_back({*start, *end, range.Colour});
+        } else if (firstUnknown.empty()) {
+            firstUnknown = UnknownMarker(start ? to : from, markers);
+        }
+    }
+    if (fits.size() == 1) {
+        return fits.front();
+    }
+    if (fits.size() > 1) {
+        throw KarvelloError("The range " + Quote(text) +
+                            " can be read as more than one pair of markers; give marker indexes instead.");
+    }
+    if (splits == 1) {
+        throw KarvelloError("In the range " + Quote(text) + ": " + firstUnknown);
+    }
+    throw KarvelloError("The range " + Quote(text) +
+                        " does not name two markers of the input file as FROM-TO.");
+}
+
+std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canvasFactory) {
+    Workspace workspace;
+    workspace.Load(request.InputPath, request.OutputPath);
+    switch (request.Command) {
+    case CliCommand::Info:
+        return workspace.InformationText();
+    case CliCommand::Maps:
+        return MapsListing(workspace);
+    case CliCommand::Draw:
+        RunDraw(request, workspace, canvasFactory);
+        return {};
+    case CliCommand::Help:
+    case CliCommand::Version:
+        break;
+    }
+    return {};
+}
+
+} // namespace karvello

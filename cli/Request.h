@@ -1,0 +1,86 @@
+#pragma once
+// The command line parsed into a plain request, apart from carrying it out,
+// so that every spelling of an argument can be checked without any file.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mapdata/Error.h"
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+// The arguments do not form a command; the message says what is wrong. The
+// command line answers it with exit status 2.
+class UsageError : public KarvelloError {
+public:
+    using KarvelloError::KarvelloError;
+};
+
+enum class CliCommand { Help, Version, Info, Maps, Draw };
+
+// One --range: the marker pair as written (resolved only once the marker
+// table is loaded, since it may name markers) and its colour.
+struct CliRange {
+    std::string Markers; // "FROM-TO", each an index counted from 0 or a marker name
+    TColour Colour = 0;
+
+    bool operator==(const CliRange&) const = default;
+};
+
+// A run of map numbers, First to Last inclusive, counted from 1.
+struct CliMapSpan {
+    int First = 1;
+    int Last = 1;
+
+    bool operator==(const CliMapSpan&) const = default;
+};
+
+// One --set Field=value.
+struct CliSetting {
+    std::string Field;
+    std::int32_t Value = 0;
+
+    bool operator==(const CliSetting&) const = default;
+};
+
+struct CliRequest {
+    CliCommand Command = CliCommand::Help;
+    std::string InputPath;
+    std::string OutputPath;
+    // draw only:
+    std::string DrawPath;                         // -o FILE
+    std::optional<std::vector<CliMapSpan>> MapNumbers; // --maps; every map when not given
+    std::vector<CliMapSpan> FlipNumbers;               // --flip
+    std::vector<CliSetting> Settings;             // --set, in the order given
+    std::optional<TColour> DefaultColour;         // --default-colour
+    std::vector<CliRange> Ranges;                 // --range, in the order given
+
+    bool operator==(const CliRequest&) const = default;
+};
+
+// Parses the arguments (without the program name). Throws UsageError for an
+// unknown command or option, a missing or surplus argument, or a value that
+// cannot be read.
+CliRequest ParseCommandLine(const std::vector<std::string>& args);
+
+// Reads a list of map numbers such as "1,3-5" into its runs, in the order
+// written. An empty text gives an empty list. Throws UsageError for anything
+// else, a number below 1 or past 32 bits, or a run whose end lies before its
+// start.
+std::vector<CliMapSpan> ParseMapNumbers(std::string_view text);
+
+// Reads a colour written "#RRGGBB" (either case) into the form 0x00BBGGRR.
+// Throws UsageError for any other text.
+TColour ParseColour(std::string_view text);
+
+// Gives the settings field its value; false when no field has that name.
+bool SetDrawSetting(TDrawSettings& settings, std::string_view field, std::int32_t value);
+
+// The text of --help.
+std::string UsageText();
+
+} // namespace karvello

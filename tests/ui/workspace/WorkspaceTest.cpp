@@ -1,0 +1,497 @@
+#include "ui/workspace/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+#include "mapdata/OutputReader.h"
+#include "mapdata/Transforms.h"
+#include "tests/support/RecordingSurface.h"
+#include "tests/ui/workspace/FixtureFiles.h"
+
+namespace karvello {
+namespace {
+
+using test::RecordingSurface;
+using test::TempFolder;
+
+constexpr TColour kRed = 0x0000FF;
+constexpr TColour kBlue = 0xFF0000;
+constexpr TColour kGreen = 0x00FF00;
+
+// A file canvas for the tests: draws on a recording surface and remembers
+// whether it was committed.
+struct CanvasRecord {
+    std::vector<std::string> paths;
+    RecordingSurface surface;
+    bool committed = false;
+    bool failCommit = false;
+};
+
+class FakeCanvas : public FileCanvas {
+public:
+    explicit FakeCanvas(CanvasRecord& record) : record_(record) {}
+    Surface& surface() override { return record_.surface; }
+    void Commit() override {
+        if (record_.failCommit) {
+            throw KarvelloError("Cannot write the file");
+        }
+        record_.committed = true;
+    }
+
+private:
+    CanvasRecord& record_;
+};
+
+FileCanvasFactory FakeFactory(CanvasRecord& record) {
+    return [&record](const std::string& path) {
+        record.paths.push_back(path);
+        return std::make_unique<FakeCanvas>(record);
+    };
+}
+
+// What DrawMaps draws for these maps, as the recording surface logs it.
+std::string ExpectedDrawing(const std::vector<TChrData>& maps, const TDrawSettings& settings,
+                            const TAllMarkers& markers) {
+    RecordingSurface surface;
+    DrawMaps(maps, surface, settings, markers);
+    return surface.Text();
+}
+
+TChrData FlippedCopy(const TChrData& map) {
+    TChrData copy;
+    CopyChrData(map, copy);
+    FlipChrData(copy);
+    return copy;
+}
+
+class WorkspaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        input = folder.Write("fixture.raw", test::kFixtureInput);
+        output = folder.Write("fixture.out", test::kFixtureOutput);
+    }
+    void LoadFixture() { ws.Load(input, output); }
+
+    TempFolder folder;
+    std::string input;
+    std::string output;
+    Workspace ws;
+};
+
+TEST_F(WorkspaceTest, CreateStartsEmptyWithTheDefaultSettings) {
+    EXPECT_FALSE(ws.MapsLoaded());
+    EXPECT_EQ(ws.SelectedMap(), -1);
+    EXPECT_TRUE(ws.AllMarkers().empty());
+    EXPECT_TRUE(ws.Maps().empty());
+    EXPECT_TRUE(ws.ColourRanges().empty());
+    EXPECT_EQ(ws.DefaultColour(), 0u);
+    EXPECT_TRUE(ws.MapListEntries().empty());
+    EXPECT_EQ(ws.InformationText(), "");
+    const TDrawSettings& s = ws.Settings();
+    const std::vector<int> actual{s.LeftMargin,    s.RightMargin,       s.TopMargin,
+                                  s.BottomMargin,  s.PageHeight,        s.PageWidth,
+                                  s.TailLength,    s.BarWidth,          s.PreBendLength,
+                                  s.SpacingLineLength, s.FrameworkLineLength,
+                                  s.AncillaryLineLength, s.TextPadding, s.MapSpacing};
+    EXPECT_EQ(actual, (std::vector<int>{100, 0, 1000, 1000, 10000, 10000, 300, 500, 100, 1000,
+                                        3000, 500, 100, 2000}));
+}
+
+TEST_F(WorkspaceTest, LoadFindsEveryMapAndWritesTheInformationText) {
+    LoadFixture();
+    EXPECT_TRUE(ws.MapsLoaded());
+    EXPECT_EQ(ws.SelectedMap(), -1);
+    EXPECT_EQ(ws.MapListEntries(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(ws.InformationText(), test::kFixtureInformation);
+    ASSERT_EQ(ws.AllMarkers().size(), 6u);
+    EXPECT_TRUE(ws.AllMarkers()[1].Dominant);
+
+    TChrData first;
+    first.MapNumber = 1;
+    first.Markers = {{0, 10.0, -1, false}, {1, 0.0, 2, false}, {2, 0.0, -1, true}};
+    first.Placed = {{3, 1}};
+    TChrData second;
+    second.MapNumber = 2;
+    second.Markers = {{4, 0.0, -1, false}};
+    ASSERT_EQ(ws.Maps().size(), 2u);
+    EXPECT_EQ(ws.Maps()[0], first);
+    EXPECT_EQ(ws.Maps()[1], second);
+    EXPECT_FALSE(ws.Ticked(0));
+    EXPECT_FALSE(ws.Ticked(1));
+}
+
+TEST_F(WorkspaceTest, OutputWithoutACompleteMapListsEveryMarkerAsUnmapped) {
+    const std::string noMap = folder.Write("nomap.out", "Map\n  Markers placed\n    1  A1  ----\n");
+    ws.Load(input, noMap);
+    EXPECT_TRUE(ws.MapsLoaded());
+    EXPECT_TRUE(ws.Maps().empty());
+    EXPECT_TRUE(ws.MapListEntries().empty());
+    EXPECT_EQ(ws.InformationText(),
+              "Unmapped markers:\r\n=================\r\nA1\r\nB2\r\nC3\r\nD4\r\nE5\r\nF6\r\n\r\n"
+              "Marker positions (chromosome, position)\r\n"
+              "=======================================\r\n"
+              "0\t0\tA1\r\n0\t0\tB2\r\n0\t0\tC3\r\n0\t0\tD4\r\n0\t0\tE5\r\n0\t0\tF6\r\n");
+}
+
+TEST_F(WorkspaceTest, ASecondLoadDropsTicksFlipsAndColoursButKeepsTheOptions) {
+    LoadFixture();
+    ws.Select(0);
+    ws.Flip(true);
+    ws.SetTicked(1, true);
+    TDrawSettings settings;
+    settings.TopMargin = 7;
+    ws.AcceptOptions(settings, kGreen, {{0, 1, kRed}});
+    ASSERT_EQ(ws.AllMarkers()[0].Colour, kRed);
+
+    LoadFixture();
+    EXPECT_EQ(ws.SelectedMap(), -1);
+    EXPECT_FALSE(ws.Maps()[0].Flipped);
+    EXPECT_FALSE(ws.Ticked(1));
+    for (const auto& marker : ws.AllMarkers()) {
+        EXPECT_EQ(marker.Colour, 0u) << marker.Name;
+    }
+    EXPECT_EQ(ws.Settings().TopMargin, 7);
+    EXPECT_EQ(ws.DefaultColour(), kGreen);
+    EXPECT_EQ(ws.ColourRanges(), (TColRangeSet{{0, 1, kRed}}));
+    EXPECT_TRUE(ws.FlipBox()) << "the box keeps its state until a map is selected";
+}
+
+// Every failure starts from a workspace that had loaded the fixture and
+// selected a map, so that what the failure clears and what it keeps shows.
+struct LoadFailure {
+    const char* name;
+    std::string input;  // file names relative to the folder; "" stays empty
+    std::string output;
+    std::size_t markersAfter;
+};
+
+TEST_F(WorkspaceTest, AFailedLoadLeavesTheStateThatFailureHandlingGives) {
+    folder.Write("mismatch.out", "Map:\n  Markers\n    1  A1  10.0 cM\n    9  X9  ----\n\n"
+                                 "Markers placed relative to above map:\n");
+    const std::vector<LoadFailure> rows = {
+        {"missing input file", "absent.raw", "fixture.out", 0},
+        {"missing output file", "fixture.raw", "absent.out", 6},
+        {"empty input name", "", "fixture.out", 0},
+        {"empty output name", "fixture.raw", "", 6},
+        {"input name is a folder", ".", "fixture.out", 0},
+        {"marker number past the table", "fixture.raw", "mismatch.out", 6},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Workspace w;
+        w.Load(input, output);
+        w.Select(1);
+        w.SetTicked(0, true);
+        const std::string formerInformation = w.InformationText();
+
+        const std::string in = row.input.empty() ? "" : folder.Path(row.input);
+        const std::string out = row.output.empty() ? "" : folder.Path(row.output);
+        EXPECT_THROW(w.Load(in, out), KarvelloError);
+
+        EXPECT_TRUE(w.Maps().empty());
+        EXPECT_TRUE(w.MapListEntries().empty());
+        EXPECT_FALSE(w.Ticked(0));
+        EXPECT_EQ(w.SelectedMap(), -1);
+        EXPECT_TRUE(w.MapsLoaded());
+        EXPECT_EQ(w.InformationText(), formerInformation);
+        ASSERT_EQ(w.AllMarkers().size(), row.markersAfter);
+        for (const auto& marker : w.AllMarkers()) {
+            EXPECT_FALSE(marker.Mapped) << marker.Name;
+            EXPECT_EQ(marker.Chromosome, 0);
+            EXPECT_EQ(marker.Position, 0);
+        }
+    }
+}
+
+TEST_F(WorkspaceTest, FailureMessagesNameTheFileAndTheReason) {
+    const std::string absent = folder.Path("absent.raw");
+    auto messageOf = [&](const std::string& in, const std::string& out) {
+        try {
+            ws.Load(in, out);
+        } catch (const KarvelloError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(messageOf(absent, output),
+              "Cannot open file \"" + absent + "\". No such file or directory");
+    EXPECT_EQ(messageOf("", output), "Cannot open file \"\". No file name was given");
+    EXPECT_FALSE(ws.MapsLoaded()) << "a failed load never sets the loaded flag";
+
+    // The pair check names the output file as the user gave it.
+    const std::string mismatch = folder.Write(
+        "mismatch.out", "Map:\n  Markers\n    7  G7  ----\n\nMarkers placed relative to above map:\n");
+    EXPECT_EQ(messageOf(input, mismatch), MarkerNumberError(3, 7, 6).MessageFor(mismatch));
+    EXPECT_NE(messageOf(input, mismatch).find(mismatch), std::string::npos);
+}
+
+TEST_F(WorkspaceTest, SelectSetsTheFlipBoxAndFlipStoresIntoTheSelectedMapOnly) {
+    LoadFixture();
+    ws.Flip(true); // no map selected: the box changes, no map does
+    EXPECT_TRUE(ws.FlipBox());
+    EXPECT_FALSE(ws.Maps()[0].Flipped);
+    EXPECT_FALSE(ws.Maps()[1].Flipped);
+
+    ws.Select(1);
+    EXPECT_FALSE(ws.FlipBox()) << "the box follows the selected map";
+    ws.Flip(true);
+    EXPECT_TRUE(ws.Maps()[1].Flipped);
+    EXPECT_FALSE(ws.Maps()[0].Flipped);
+
+    ws.Select(0);
+    EXPECT_FALSE(ws.FlipBox());
+    ws.Select(1);
+    EXPECT_TRUE(ws.FlipBox());
+    ws.Select(-1);
+    EXPECT_EQ(ws.SelectedMap(), -1);
+    EXPECT_TRUE(ws.FlipBox()) << "selecting nothing leaves the box alone";
+
+    EXPECT_THROW(ws.Select(2), KarvelloError);
+    EXPECT_THROW(ws.Select(-2), KarvelloError);
+    EXPECT_EQ(ws.SelectedMap(), -1);
+    EXPECT_THROW(ws.SetTicked(2, true), KarvelloError);
+    EXPECT_FALSE(ws.Ticked(2));
+    EXPECT_FALSE(ws.Ticked(-1));
+}
+
+TEST_F(WorkspaceTest, AcceptOptionsGivesTheDefaultColourThenEachRangeInOrder) {
+    LoadFixture();
+    TDrawSettings settings;
+    settings.MapSpacing = 1234;
+    settings.LeftMargin = -50;
+    ws.AcceptOptions(settings, kGreen, {{0, 3, kRed}, {2, -1, kBlue}, {5, 1, kRed}, {4, 99, kBlue}});
+    std::vector<TColour> colours;
+    for (const auto& marker : ws.AllMarkers()) {
+        colours.push_back(marker.Colour);
+    }
+    // The later range wins; 5 to 1 colours nothing; 4 to 99 is clipped.
+    EXPECT_EQ(colours, (std::vector<TColour>{kRed, kRed, kBlue, kBlue, kBlue, kBlue}));
+    EXPECT_EQ(ws.Settings(), settings);
+    EXPECT_EQ(ws.DefaultColour(), kGreen);
+    EXPECT_EQ(ws.ColourRanges().size(), 4u);
+
+    ws.AcceptOptions(TDrawSettings{}, kGreen, ws.ColourRanges());
+    EXPECT_EQ(ws.ColourRanges().size(), 4u) << "handing back our own list is safe";
+
+    Workspace empty;
+    empty.AcceptOptions(settings, kRed, {{0, -1, kBlue}});
+    EXPECT_TRUE(empty.AllMarkers().empty());
+    EXPECT_EQ(empty.ColourRanges(), (TColRangeSet{{0, -1, kBlue}}));
+}
+
+TEST(PreviewSettingsTest, ThePageIsTheBoxInHundredthsOfAMillimetre) {
+    struct Row {
+        const char* name;
+        int boxW, boxH, cx, cy, screenW, screenH;
+        int pageW, pageH;
+    };
+    const Row rows[] = {
+        {"9281.25 and 5781.25 round down", 297, 185, 32000, 24000, 1024, 768, 9281, 5781},
+        {"3187.5 goes to the even 3188", 102, 185, 32000, 24000, 1024, 768, 3188, 5781},
+        {"3312.5 goes to the even 3312", 106, 185, 32000, 24000, 1024, 768, 3312, 5781},
+        {"an empty box", 0, 0, 32000, 24000, 1024, 768, 0, 0},
+        {"a product past 32 bits", 50000, 50000, 100000, 100000, 1000, 1000, 5000000, 5000000},
+        {"no screen size", 297, 185, 32000, 24000, 0, 0, 0, 0},
+    };
+    TDrawSettings settings;
+    settings.TopMargin = 42;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TDrawSettings expected = settings;
+        expected.PageWidth = row.pageW;
+        expected.PageHeight = row.pageH;
+        EXPECT_EQ(Workspace::PreviewSettings(settings, row.boxW, row.boxH, row.cx, row.cy,
+                                             row.screenW, row.screenH),
+                  expected);
+    }
+}
+
+TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(-3.5), -4);
+    EXPECT_EQ(RoundHalfEven(2.4999), 2);
+    EXPECT_EQ(RoundHalfEven(1e12), 2147483647);
+    EXPECT_EQ(RoundHalfEven(-1e12), -2147483647 - 1);
+    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+}
+
+TEST_F(WorkspaceTest, PreviewPaintsOnlyTheBackgroundUntilAMapIsSelected) {
+    RecordingSurface surface;
+    surface.SetWindowExtent(32000, 24000);
+    ws.RenderPreview(surface, 297, 185, 1024, 768);
+    LoadFixture();
+    ws.RenderPreview(surface, 297, 185, 1024, 768);
+    EXPECT_EQ(surface.Log(), (std::vector<std::string>{"Fill 297 185", "Fill 297 185"}));
+}
+
+TEST_F(WorkspaceTest, PreviewDrawsAFlippedCopyOfTheSelectedMapOnTheBoxPage) {
+    LoadFixture();
+    ws.Select(0);
+    ws.Flip(true);
+    const TChrData stored = ws.Maps()[0];
+
+    RecordingSurface surface;
+    surface.SetWindowExtent(32000, 24000);
+    ws.RenderPreview(surface, 297, 185, 1024, 768);
+
+    TDrawSettings page = ws.Settings();
+    page.PageWidth = 9281;
+    page.PageHeight = 5781;
+    const std::string drawing = ExpectedDrawing({FlippedCopy(stored)}, page, ws.AllMarkers());
+    EXPECT_EQ(surface.Text(), "Fill 297 185\nMapMode 3\n" + drawing + "MapMode 1\n");
+    EXPECT_EQ(ws.Maps()[0], stored) << "the stored map is never turned";
+    EXPECT_NE(drawing, ExpectedDrawing({stored}, page, ws.AllMarkers()))
+        << "the fixture map must look different when flipped";
+}
+
+TEST_F(WorkspaceTest, PreviewOfAMapOfLengthZeroDrawsWithoutError) {
+    LoadFixture();
+    ws.Select(1);
+    RecordingSurface surface;
+    surface.SetWindowExtent(32000, 24000);
+    EXPECT_NO_THROW(ws.RenderPreview(surface, 297, 185, 1024, 768));
+    EXPECT_EQ(surface.Log().back(), "MapMode 1");
+}
+
+TEST_F(WorkspaceTest, DrawWithNoMapTickedOpensNoFile) {
+    CanvasRecord record;
+    EXPECT_THROW(
+        {
+            try {
+                ws.Draw("never.emf", FakeFactory(record));
+            } catch (const KarvelloError& error) {
+                EXPECT_STREQ(error.what(), "No map is ticked. Tick the maps to draw.");
+                throw;
+            }
+        },
+        KarvelloError);
+    LoadFixture();
+    ws.Select(0);
+    ws.Flip(true); // a flipped map that is not ticked
+    EXPECT_THROW(ws.Draw("never.emf", FakeFactory(record)), KarvelloError);
+    EXPECT_TRUE(record.paths.empty());
+}
+
+TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays) {
+    LoadFixture();
+    ws.Select(0);
+    ws.Flip(true);
+    ws.Select(-1);
+    ws.SetTicked(1, true);
+    ws.SetTicked(0, true);
+    TDrawSettings settings;
+    settings.MapSpacing = 900;
+    ws.AcceptOptions(settings, kBlue, {{1, 1, kRed}});
+    const std::vector<TChrData> stored = ws.Maps();
+
+    CanvasRecord record;
+    ws.Draw("maps.emf", FakeFactory(record));
+
+    EXPECT_EQ(record.paths, (std::vector<std::string>{"maps.emf"}));
+    EXPECT_TRUE(record.committed);
+    EXPECT_EQ(record.surface.Text(),
+              ExpectedDrawing({FlippedCopy(stored[0]), stored[1]}, settings, ws.AllMarkers()));
+    EXPECT_EQ(ws.Maps(), stored);
+
+    ws.SetTicked(0, false);
+    EXPECT_EQ(ws.TickedMapCopies(), (std::vector<TChrData>{stored[1]}));
+}
+
+TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
+    LoadFixture();
+    ws.SetTicked(0, true);
+
+    CanvasRecord failing;
+    failing.surface.FailAfter(3);
+    EXPECT_THROW(ws.Draw("maps.emf", FakeFactory(failing)), KarvelloError);
+    EXPECT_FALSE(failing.committed);
+
+    const FileCanvasFactory refusing = [](const std::string&) -> std::unique_ptr<FileCanvas> {
+        throw KarvelloError("Canvas does not allow drawing");
+    };
+    try {
+        ws.Draw("/no/such/folder/maps.emf", refusing);
+        ADD_FAILURE() << "no error";
+    } catch (const KarvelloError& error) {
+        EXPECT_STREQ(error.what(), "Canvas does not allow drawing");
+    }
+}
+
+// ---- the genuine Mapmaker files --------------------------------------------
+
+struct SamplePair {
+    std::string name;
+    std::filesystem::path input;
+    std::filesystem::path output;
+};
+
+std::vector<SamplePair> SamplePairs() {
+    std::vector<SamplePair> pairs;
+    const std::filesystem::path root = KARVELLO_SAMPLES_DIR;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(root, ec)) {
+        const auto input = entry.path() / "input.raw";
+        const auto output = entry.path() / "output.txt";
+        if (std::filesystem::exists(input) && std::filesystem::exists(output)) {
+            pairs.push_back({entry.path().filename().string(), input, output});
+        }
+    }
+    return pairs;
+}
+
+TEST(WorkspaceSamplesTest, EveryGenuinePairLoads) {
+    const auto pairs = SamplePairs();
+    ASSERT_GE(pairs.size(), 6u) << "samples not found under " << KARVELLO_SAMPLES_DIR;
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair.name);
+        Workspace ws;
+        ASSERT_NO_THROW(ws.Load(pair.input.string(), pair.output.string()));
+        EXPECT_TRUE(ws.MapsLoaded());
+        EXPECT_EQ(ws.MapListEntries().size(), ws.Maps().size());
+        for (std::size_t i = 0; i < ws.Maps().size(); ++i) {
+            EXPECT_EQ(ws.Maps()[i].MapNumber, static_cast<int>(i + 1));
+        }
+        EXPECT_TRUE(ws.InformationText().starts_with("Unmapped markers:\r\n"));
+    }
+}
+
+TEST(WorkspaceSamplesTest, TheExampleAndTheMouseOrderPairGiveTheirKnownMaps) {
+    const std::filesystem::path examples = KARVELLO_EXAMPLES_DIR;
+    Workspace example;
+    example.Load((examples / "mouse.raw").string(), (examples / "mouse_tutorial.out").string());
+    ASSERT_EQ(example.Maps().size(), 6u);
+    ASSERT_EQ(example.AllMarkers().size(), 308u);
+    // The third map: T001 0.0 cM, T002 17.5 cM, ... M050, with marker 188
+    // placed in its last interval but one.
+    const TChrData& third = example.Maps()[2];
+    ASSERT_EQ(third.Markers.size(), 9u);
+    EXPECT_EQ(third.Markers[0], (TChrMarker{242, 0.0, 1, false}));
+    EXPECT_EQ(third.Markers[1], (TChrMarker{64, 17.5, -1, true}));
+    EXPECT_EQ(third.Markers[8].MarkerIndex, 131);
+    ASSERT_EQ(third.Placed.size(), 3u);
+    EXPECT_EQ(third.Placed[0], (TPlacedMarker{187, 8}));
+
+    const std::filesystem::path samples = KARVELLO_SAMPLES_DIR;
+    Workspace order;
+    order.Load((samples / "mouse_order_all" / "input.raw").string(),
+               (samples / "mouse_order_all" / "output.txt").string());
+    ASSERT_EQ(order.Maps().size(), 24u);
+    const TChrData& first = order.Maps()[0];
+    ASSERT_EQ(first.Markers.size(), 9u);
+    EXPECT_EQ(first.Markers[4], (TChrMarker{52, 4.7, -1, false}));
+    EXPECT_EQ(first.Markers[8], (TChrMarker{187, 0.0, -1, false}));
+    ASSERT_EQ(first.Placed.size(), 3u);
+    EXPECT_EQ(first.Placed[0], (TPlacedMarker{131, 9}));
+    EXPECT_EQ(first.Placed[1], (TPlacedMarker{236, 2}));
+}
+
+} // namespace
+} // namespace karvello
