@@ -400,6 +400,7 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     EXPECT_EQ(record.surface.Text(),
               ExpectedDrawing({FlippedCopy(stored[0]), stored[1]}, settings, ws.AllMarkers()));
     EXPECT_EQ(ws.Maps(), stored);
+    EXPECT_NE(record.surface.Text().find("TextOut"), std::string::npos);
 
     ws.SetTicked(0, false);
     EXPECT_EQ(ws.TickedMapCopies(), (std::vector<TChrData>{stored[1]}));

@@ -1,0 +1,198 @@
+#include "cli/Commands.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+#include "mapdata/Transforms.h"
+#include "tests/support/RecordingSurface.h"
+#include "tests/ui/workspace/FixtureFiles.h"
+
+namespace karvello {
+namespace {
+
+using test::RecordingSurface;
+
+struct CanvasLog {
+    std::vector<std::string> paths;
+    RecordingSurface surface;
+    int commits = 0;
+};
+
+class FakeCanvas : public FileCanvas {
+public:
+    explicit FakeCanvas(CanvasLog& log) : log_(log) {}
+    Surface& surface() override { return log_.surface; }
+    void Commit() override { ++log_.commits; }
+
+private:
+    CanvasLog& log_;
+};
+
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        input = folder.Write("fixture.raw", test::kFixtureInput);
+        output = folder.Write("fixture.out", test::kFixtureOutput);
+    }
+    CliRequest Request(CliCommand command) const {
+        CliRequest request;
+        request.Command = command;
+        request.InputPath = input;
+        request.OutputPath = output;
+        request.DrawPath = "maps.emf";
+        return request;
+    }
+    std::string Run(const CliRequest& request) {
+        return RunRequest(request, [this](const std::string& path) {
+            canvas.paths.push_back(path);
+            return std::make_unique<FakeCanvas>(canvas);
+        });
+    }
+    std::string ErrorOf(const CliRequest& request) {
+        try {
+            Run(request);
+        } catch (const KarvelloError& error) {
+            return error.what();
+        }
+        return "no error";
+    }
+
+    test::TempFolder folder;
+    std::string input;
+    std::string output;
+    CanvasLog canvas;
+};
+
+TEST_F(CommandsTest, InfoGivesTheInformationTextByteForByte) {
+    EXPECT_EQ(Run(Request(CliCommand::Info)), test::kFixtureInformation);
+}
+
+TEST_F(CommandsTest, MapsListsNumberMarkersPlacedAndLength) {
+    EXPECT_EQ(Run(Request(CliCommand::Maps)), "1\t3\t1\t10.0\n2\t1\t0\t0.0\n");
+}
+
+TEST_F(CommandsTest, DrawAppliesSettingsColoursFlipsAndTheChoiceOfMaps) {
+    CliRequest request = Request(CliCommand::Draw);
+    request.MapNumbers = std::vector<CliMapSpan>{{1, 2}};
+    request.FlipNumbers = {{1, 1}};
+    request.Settings = {{"TopMargin", 500}, {"MapSpacing", 700}};
+    request.DefaultColour = 0x00FF00;
+    request.Ranges = {{"B2-D4", 0x0000FF}, {"3-3", 0xFF0000}};
+    EXPECT_EQ(Run(request), "");
+    EXPECT_EQ(canvas.paths, (std::vector<std::string>{"maps.emf"}));
+    EXPECT_EQ(canvas.commits, 1);
+
+    // The same drawing made by hand from the loaded pair.
+    Workspace loaded;
+    loaded.Load(input, output);
+    TAllMarkers markers = loaded.AllMarkers();
+    const std::vector<TColour> colours{0x00FF00, 0x0000FF, 0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00};
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        markers[i].Colour = colours[i];
+    }
+    std::vector<TChrData> maps = loaded.Maps();
+    FlipChrData(maps[0]);
+    maps[0].Flipped = true;
+    TDrawSettings settings;
+    settings.TopMargin = 500;
+    settings.MapSpacing = 700;
+    RecordingSurface expected;
+    DrawMaps(maps, expected, settings, markers);
+    EXPECT_EQ(canvas.surface.Text(), expected.Text());
+    EXPECT_NE(expected.Text().find("FontColour FF0000"), std::string::npos)
+        << "the ranges must show in the drawing";
+}
+
+TEST_F(CommandsTest, DrawWithoutMapsDrawsEveryMapUnflipped) {
+    Run(Request(CliCommand::Draw));
+    Workspace loaded;
+    loaded.Load(input, output);
+    RecordingSurface expected;
+    DrawMaps(loaded.Maps(), expected, TDrawSettings{}, loaded.AllMarkers());
+    EXPECT_EQ(canvas.surface.Text(), expected.Text());
+}
+
+TEST_F(CommandsTest, DrawRefusesMapsThatDoNotExistAndAnEmptyChoice) {
+    CliRequest past = Request(CliCommand::Draw);
+    past.MapNumbers = std::vector<CliMapSpan>{{1, 1}, {2, 3}};
+    EXPECT_EQ(ErrorOf(past), "There is no map 3: the output file holds 2 maps.");
+
+    CliRequest flipPast = Request(CliCommand::Draw);
+    flipPast.FlipNumbers = {{5, 9}};
+    EXPECT_EQ(ErrorOf(flipPast), "There is no map 5: the output file holds 2 maps.");
+
+    CliRequest none = Request(CliCommand::Draw);
+    none.MapNumbers = std::vector<CliMapSpan>{};
+    EXPECT_EQ(ErrorOf(none), "No map is chosen: --maps names no map to draw.");
+
+    CliRequest noMaps = Request(CliCommand::Draw);
+    noMaps.OutputPath = folder.Write("empty.out", "nothing here\n");
+    EXPECT_EQ(ErrorOf(noMaps), "There is no map to draw: the output file \"" + noMaps.OutputPath +
+                                   "\" holds no map.");
+
+    CliRequest unknownMarker = Request(CliCommand::Draw);
+    unknownMarker.Ranges = {{"A1-Z9", 0}};
+    EXPECT_EQ(ErrorOf(unknownMarker),
+              "In the range \"A1-Z9\": There is no marker named \"Z9\" in the input file.");
+
+    EXPECT_TRUE(canvas.paths.empty()) << "no file is opened for a refused drawing";
+}
+
+TEST_F(CommandsTest, ALoadErrorNamesTheFile) {
+    CliRequest request = Request(CliCommand::Info);
+    request.InputPath = folder.Path("absent.raw");
+    EXPECT_EQ(ErrorOf(request),
+              "Cannot open file \"" + request.InputPath + "\". No such file or directory");
+}
+
+TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
+    TAllMarkers markers(7);
+    const char* names[] = {"A1", "B2", "X-1", "X", "1-2", "C", "B2"};
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        markers[i].Name = names[i];
+    }
+    struct Row {
+        const char* text;
+        int start, end;
+    };
+    const Row good[] = {
+        {"0-6", 0, 6},      {"A1-B2", 0, 1},   {"B2-A1", 1, 0},  {"X-1-C", 2, 5},
+        {"1-2-A1", 4, 0},   {"3-A1", 3, 0},    {"A1-0", 0, 0},
+    };
+    for (const auto& row : good) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(ResolveRange({row.text, 0xABCDEF}, markers), (TColRange{row.start, row.end, 0xABCDEF}));
+    }
+    struct Bad {
+        const char* text;
+        const char* message;
+    };
+    const Bad bad[] = {
+        {"A1-7", "In the range \"A1-7\": There is no marker with index 7: the input file holds 7 "
+                 "markers, indexes 0 to 6."},
+        {"Q-A1", "In the range \"Q-A1\": There is no marker named \"Q\" in the input file."},
+        {"A1", "The range \"A1\" does not name two markers of the input file as FROM-TO."},
+        {"-A1", "The range \"-A1\" does not name two markers of the input file as FROM-TO."},
+        {"X-1-2", "The range \"X-1-2\" can be read as more than one pair of markers; give marker "
+                  "indexes instead."},
+        {"99999999999999999999-1", "In the range \"99999999999999999999-1\": There is no marker with "
+                                   "index 99999999999999999999: the input file holds 7 markers, "
+                                   "indexes 0 to 6."},
+    };
+    for (const auto& row : bad) {
+        SCOPED_TRACE(row.text);
+        try {
+            ResolveRange({row.text, 0}, markers);
+            ADD_FAILURE() << "no error";
+        } catch (const KarvelloError& error) {
+            EXPECT_STREQ(error.what(), row.message);
+        }
+    }
+}
+
+} // namespace
+} // namespace karvello

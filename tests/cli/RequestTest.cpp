@@ -1,0 +1,142 @@
+#include "cli/Request.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace karvello {
+namespace {
+
+using Args = std::vector<std::string>;
+
+CliRequest Draw(std::string output = "out.emf") {
+    CliRequest request;
+    request.Command = CliCommand::Draw;
+    request.InputPath = "in.raw";
+    request.OutputPath = "out.txt";
+    request.DrawPath = std::move(output);
+    return request;
+}
+
+TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
+    struct Row {
+        const char* name;
+        Args args;
+        CliRequest expected;
+    };
+    CliRequest info;
+    info.Command = CliCommand::Info;
+    info.InputPath = "in.raw";
+    info.OutputPath = "out.txt";
+    CliRequest maps = info;
+    maps.Command = CliCommand::Maps;
+    CliRequest help;
+    CliRequest version;
+    version.Command = CliCommand::Version;
+
+    CliRequest everything = Draw("maps.svg");
+    everything.MapNumbers = std::vector<CliMapSpan>{{1, 1}, {3, 5}};
+    everything.FlipNumbers = {{2, 2}, {4, 4}, {6, 6}};
+    everything.Settings = {{"TopMargin", 500}, {"LeftMargin", -20}};
+    everything.DefaultColour = 0x3412FF;
+    everything.Ranges = {{"0-3", 0x0000FF}, {"A-1-B=2", 0x00FF00}};
+
+    CliRequest emptyChoice = Draw();
+    emptyChoice.MapNumbers = std::vector<CliMapSpan>{};
+    CliRequest dashName = info;
+    dashName.InputPath = "-odd.raw";
+
+    const std::vector<Row> rows = {
+        {"info", {"info", "in.raw", "out.txt"}, info},
+        {"maps", {"maps", "in.raw", "out.txt"}, maps},
+        {"help anywhere wins", {"draw", "--help", "x"}, help},
+        {"short help", {"-h"}, help},
+        {"version", {"--version"}, version},
+        {"draw, options after the files", {"draw", "in.raw", "out.txt", "-o", "out.emf"}, Draw()},
+        {"draw, options first", {"draw", "-o", "out.emf", "in.raw", "out.txt"}, Draw()},
+        {"long output option with =", {"draw", "in.raw", "out.txt", "--output=out.emf"}, Draw()},
+        {"every option, flips gathered, settings in order",
+         {"draw", "in.raw", "out.txt", "-o", "maps.svg", "--maps", "1,3-5", "--flip", "2,4",
+          "--set", "TopMargin=500", "--flip=6", "--set=LeftMargin=-20", "--default-colour",
+          "#FF1234", "--range", "0-3=#ff0000", "--range", "A-1-B=2=#00FF00"},
+         everything},
+        {"an empty map list is a choice of none", {"draw", "in.raw", "out.txt", "-o", "out.emf", "--maps", ""},
+         emptyChoice},
+        {"-- ends the options", {"info", "--", "-odd.raw", "out.txt"}, dashName},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ParseCommandLine(row.args), row.expected);
+    }
+}
+
+TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
+    struct Row {
+        const char* name;
+        Args args;
+        const char* message;
+    };
+    const std::vector<Row> rows = {
+        {"nothing", {}, "No command given."},
+        {"unknown command", {"paint", "a", "b"}, "Unknown command \"paint\"."},
+        {"one file", {"info", "in.raw"}, "info needs the Mapmaker input file and output file, and nothing else."},
+        {"three files", {"maps", "a", "b", "c"}, "maps needs the Mapmaker input file and output file, and nothing else."},
+        {"draw options on info", {"info", "a", "b", "-o", "x.emf"}, "Unknown option \"-o\" for info."},
+        {"unknown option", {"draw", "a", "b", "-o", "x.emf", "--colour", "#000000"},
+         "Unknown option \"--colour\" for draw."},
+        {"draw without -o", {"draw", "a", "b"}, "draw needs the file to write: -o FILE."},
+        {"option without value", {"draw", "a", "b", "-o"}, "The option -o needs a value."},
+        {"unknown setting", {"draw", "a", "b", "-o", "x.emf", "--set", "Margin=5"},
+         "Unknown setting \"Margin\". The settings are LeftMargin, RightMargin, TopMargin, "
+         "BottomMargin, PageHeight, PageWidth, TailLength, BarWidth, PreBendLength, "
+         "SpacingLineLength, FrameworkLineLength, AncillaryLineLength, TextPadding, MapSpacing."},
+        {"setting without =", {"draw", "a", "b", "-o", "x.emf", "--set", "TopMargin"},
+         "Cannot read --set \"TopMargin\": write it as Field=value."},
+        {"setting past 32 bits", {"draw", "a", "b", "-o", "x.emf", "--set", "TopMargin=2147483648"},
+         "Cannot read the value of --set \"TopMargin=2147483648\": it must be a whole number of 32 bits."},
+        {"setting not a whole number", {"draw", "a", "b", "-o", "x.emf", "--set", "TopMargin=5.5"},
+         "Cannot read the value of --set \"TopMargin=5.5\": it must be a whole number of 32 bits."},
+        {"range without colour", {"draw", "a", "b", "-o", "x.emf", "--range", "0-3"},
+         "Cannot read --range \"0-3\": write it as FROM-TO=#RRGGBB."},
+        {"range with a bad colour", {"draw", "a", "b", "-o", "x.emf", "--range", "0-3=red"},
+         "Cannot read the colour \"red\": write it as #RRGGBB."},
+        {"version with more", {"--version", "x"}, "--version takes no arguments."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        try {
+            ParseCommandLine(row.args);
+            ADD_FAILURE() << "no error";
+        } catch (const UsageError& error) {
+            EXPECT_STREQ(error.what(), row.message);
+        }
+    }
+}
+
+TEST(ParseMapNumbersTest, ListsAndRuns) {
+    EXPECT_EQ(ParseMapNumbers("1,3-5"), (std::vector<CliMapSpan>{{1, 1}, {3, 5}}));
+    EXPECT_EQ(ParseMapNumbers("7"), (std::vector<CliMapSpan>{{7, 7}}));
+    EXPECT_EQ(ParseMapNumbers("2-2,1"), (std::vector<CliMapSpan>{{2, 2}, {1, 1}}));
+    EXPECT_EQ(ParseMapNumbers(""), std::vector<CliMapSpan>{});
+    EXPECT_EQ(ParseMapNumbers("1-2147483647"), (std::vector<CliMapSpan>{{1, 2147483647}}));
+    for (const char* bad : {"0", "-1", "+1", "1,", ",1", "1,,2", "5-3", "a", "1-", "-", "1-2-3",
+                            "2147483648", "1 ,2", "1.5"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(ParseMapNumbers(bad), UsageError);
+    }
+}
+
+TEST(ParseColourTest, PeopleWriteRedFirstTheDrawingKeepsBlueHigh) {
+    EXPECT_EQ(ParseColour("#FF0000"), 0x0000FFu);
+    EXPECT_EQ(ParseColour("#00ff80"), 0x80FF00u);
+    EXPECT_EQ(ParseColour("#123456"), 0x563412u);
+    EXPECT_EQ(ParseColour("#000000"), 0u);
+    for (const char* bad : {"FF0000", "#FF00", "#FF00000", "#GG0000", "", "#", "0xFF0000"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(ParseColour(bad), UsageError);
+    }
+}
+
+} // namespace
+} // namespace karvello
