@@ -1,0 +1,133 @@
+#include "platform/DrawingRecorder.h"
+
+#include <utility>
+
+#include "mapdata/Error.h"
+
+namespace karvello {
+
+DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d, std::string text,
+                                                FrameBox box) {
+    Operation op;
+    op.kind = kind;
+    op.a = a;
+    op.b = b;
+    op.c = c;
+    op.d = d;
+    op.text = std::move(text);
+    op.box = box;
+    return op;
+}
+
+DrawingRecorder::DrawingRecorder(const TextMetrics& metrics) : metrics_(metrics) {}
+
+void DrawingRecorder::SetMapMode(int mode) {
+    if (mode != kMapModeText && mode != kMapModeHiMetric) {
+        throw KarvelloError("The drawing does not support mapping mode " + std::to_string(mode));
+    }
+    operations_.push_back(Op(Kind::MapMode, mode));
+    mapMode_ = mode;
+}
+
+void DrawingRecorder::SetPenColour(TColour colour) {
+    operations_.push_back(Op(Kind::Pen, static_cast<int>(colour)));
+}
+
+void DrawingRecorder::Rectangle(int x1, int y1, int x2, int y2) {
+    const FrameBox box = FrameOfPoints(mapMode_, x1, y1, x2, y2);
+    operations_.push_back(Op(Kind::Rectangle, x1, y1, x2, y2, {}, box));
+    frame_.Include(box);
+}
+
+void DrawingRecorder::MoveTo(int x, int y) {
+    operations_.push_back(Op(Kind::MoveTo, x, y));
+    currentX_ = x;
+    currentY_ = y;
+}
+
+void DrawingRecorder::LineTo(int x, int y) {
+    // c and d keep where the line starts, so that playback can move there
+    // when the piece before it was left out.
+    const FrameBox box = FrameOfPoints(mapMode_, currentX_, currentY_, x, y);
+    operations_.push_back(Op(Kind::LineTo, x, y, currentX_, currentY_, {}, box));
+    frame_.Include(box);
+    currentX_ = x;
+    currentY_ = y;
+}
+
+void DrawingRecorder::TextOut(int x, int y, std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    const FrameBox box =
+        FrameOfTextCell(mapMode_, x, y, metrics_.Width(text, italic_), metrics_.Height(italic_));
+    operations_.push_back(Op(Kind::Text, x, y, 0, 0, std::string(text), box));
+    frame_.Include(box);
+}
+
+int DrawingRecorder::TextWidth(std::string_view text) { return metrics_.Width(text, italic_); }
+
+int DrawingRecorder::TextHeight(std::string_view) { return metrics_.Height(italic_); }
+
+void DrawingRecorder::SetFontColour(TColour colour) {
+    operations_.push_back(Op(Kind::FontColour, static_cast<int>(colour)));
+}
+
+void DrawingRecorder::SetItalic(bool italic) {
+    operations_.push_back(Op(Kind::Italic, italic ? 1 : 0));
+    italic_ = italic;
+}
+
+void DrawingRecorder::Replay(Surface& target) const { ReplayInto(target, nullptr); }
+
+void DrawingRecorder::Replay(Surface& target, const FrameBox& visible) const {
+    ReplayInto(target, &visible);
+}
+
+void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const {
+    bool currentPointStale = false;
+    for (const Operation& op : operations_) {
+        const bool shown = visible == nullptr || op.box.Intersects(*visible);
+        switch (op.kind) {
+        case Kind::MapMode:
+            target.SetMapMode(op.a);
+            break;
+        case Kind::Pen:
+            target.SetPenColour(static_cast<TColour>(op.a));
+            break;
+        case Kind::FontColour:
+            target.SetFontColour(static_cast<TColour>(op.a));
+            break;
+        case Kind::Italic:
+            target.SetItalic(op.a != 0);
+            break;
+        case Kind::MoveTo:
+            target.MoveTo(op.a, op.b);
+            currentPointStale = false;
+            break;
+        case Kind::LineTo:
+            if (!shown) {
+                currentPointStale = true;
+                break;
+            }
+            if (currentPointStale) {
+                target.MoveTo(op.c, op.d);
+                currentPointStale = false;
+            }
+            target.LineTo(op.a, op.b);
+            break;
+        case Kind::Rectangle:
+            if (shown) {
+                target.Rectangle(op.a, op.b, op.c, op.d);
+            }
+            break;
+        case Kind::Text:
+            if (shown) {
+                target.TextOut(op.a, op.b, op.text);
+            }
+            break;
+        }
+    }
+}
+
+} // namespace karvello

@@ -1,0 +1,71 @@
+#pragma once
+// A drawing surface that keeps every drawing call to play it back later, and
+// measures text as the metafile does. The file formats that need the page
+// size before the first stroke (SVG, PDF, PNG) draw onto it first, learn the
+// box of the whole drawing from it, then replay it onto a painter: so every
+// format shows the layout of the metafile.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "drawing/Surface.h"
+#include "platform/FrameBox.h"
+#include "platform/TextMetrics.h"
+
+namespace karvello {
+
+class DrawingRecorder : public Surface {
+public:
+    // Text is measured with metrics, which must outlive the recorder. The
+    // recorder starts in the metric mapping mode, as a prepared metafile.
+    explicit DrawingRecorder(const TextMetrics& metrics);
+
+    void SetMapMode(int mode) override;
+    void SetPenColour(TColour colour) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
+    void SetFontColour(TColour colour) override;
+    void SetItalic(bool italic) override;
+
+    // The box of everything drawn, in 1/100 mm with y downward, as the
+    // metafile's frame.
+    const FrameBox& Frame() const { return frame_; }
+    std::size_t OperationCount() const { return operations_.size(); }
+
+    // Plays every call back onto target in the order made. With visible,
+    // the strokes and texts whose box misses it are left out (the state
+    // changes never are), and the current point is carried over them.
+    void Replay(Surface& target) const;
+    void Replay(Surface& target, const FrameBox& visible) const;
+
+private:
+    enum class Kind : std::uint8_t { MapMode, Pen, Rectangle, MoveTo, LineTo, Text, FontColour, Italic };
+    struct Operation {
+        Kind kind = Kind::MapMode;
+        int a = 0;
+        int b = 0;
+        int c = 0;
+        int d = 0;
+        std::string text;
+        FrameBox box; // what a stroke or text covers; empty for state changes
+    };
+    static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, std::string text = {},
+                        FrameBox box = {});
+    void ReplayInto(Surface& target, const FrameBox* visible) const;
+
+    const TextMetrics& metrics_;
+    std::vector<Operation> operations_;
+    FrameBox frame_;
+    int mapMode_ = kMapModeHiMetric;
+    bool italic_ = false;
+    int currentX_ = 0;
+    int currentY_ = 0;
+};
+
+} // namespace karvello

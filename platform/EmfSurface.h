@@ -1,0 +1,107 @@
+#pragma once
+// A drawing surface that records an Enhanced Metafile in memory, prepared as
+// a Windows program prepares a metafile for drawing maps:
+//   - mapping mode MM_HIMETRIC (1 unit = 1/100 mm, y upward);
+//   - font "Microsoft Sans Serif", height -282, regular weight, default
+//     character set, in the window-text colour; italic is switched by
+//     selecting a second font;
+//   - a solid black pen 1 unit wide and a solid white brush;
+//   - text placed by its top-left corner, its cell filled with the brush
+//     colour first (opaque background);
+//   - no picture frame given: the header's frame and bounds are those of
+//     everything drawn, text cells included, on a 96-dpi reference display.
+// Every text record carries the per-character advances that the measurement
+// gave, so readers put each glyph where the layout expects it whatever font
+// they substitute. Finish() deletes every object created and ends with EOF.
+
+#include <cstdint>
+#include <map>
+#include <string_view>
+#include <vector>
+
+#include "drawing/Surface.h"
+#include "platform/FrameBox.h"
+#include "platform/TextMetrics.h"
+
+namespace karvello {
+
+// The reference display every metafile claims: 1920 x 1080 pixels at 96 dpi.
+inline constexpr int kReferenceWidthPx = 1920;
+inline constexpr int kReferenceHeightPx = 1080;
+inline constexpr int kReferenceWidthMm = 508;
+inline constexpr int kReferenceHeightMm = 286;
+inline constexpr int kReferenceWidthUm = 508000;
+inline constexpr int kReferenceHeightUm = 285750;
+
+// Record types used, as [MS-EMF] numbers them.
+enum EmfRecordType : std::uint32_t {
+    kEmrHeader = 1,
+    kEmrEof = 14,
+    kEmrSetMapMode = 17,
+    kEmrSetBkMode = 18,
+    kEmrSetTextAlign = 22,
+    kEmrSetTextColor = 24,
+    kEmrSetBkColor = 25,
+    kEmrMoveToEx = 27,
+    kEmrSelectObject = 37,
+    kEmrCreatePen = 38,
+    kEmrCreateBrushIndirect = 39,
+    kEmrDeleteObject = 40,
+    kEmrRectangle = 43,
+    kEmrLineTo = 54,
+    kEmrExtCreateFontIndirectW = 82,
+    kEmrExtTextOutW = 84,
+};
+
+class EmfSurface : public Surface {
+public:
+    // Prepares the metafile; text is measured with metrics (which must
+    // outlive the surface) and drawn in textColour at first.
+    explicit EmfSurface(const TextMetrics& metrics, TColour textColour = 0);
+
+    void SetMapMode(int mode) override;
+    void SetPenColour(TColour colour) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
+    void SetFontColour(TColour colour) override;
+    void SetItalic(bool italic) override;
+
+    // The box of everything drawn so far, in 1/100 mm, y downward.
+    const FrameBox& Frame() const { return frame_; }
+
+    // Ends the recording: selects the stock objects back, deletes every
+    // object created, appends EOF and puts the header in front. Returns the
+    // complete file. Any later call on the surface throws KarvelloError.
+    std::vector<std::uint8_t> Finish();
+
+private:
+    class Record;
+    void CheckOpen() const;
+    void SelectObject(std::uint32_t handle);
+    std::uint32_t CreateFont(bool italic);
+    std::uint32_t CreatePen(TColour colour);
+    void WriteSimple(std::uint32_t type, std::uint32_t value);
+    std::vector<std::uint8_t> Header() const;
+
+    const TextMetrics& metrics_;
+    std::vector<std::uint8_t> body_;
+    std::uint32_t recordCount_ = 0;
+    std::vector<std::uint32_t> created_; // handles in creation order
+    std::uint32_t nextHandle_ = 1;       // handle 0 stands for the metafile itself
+    std::map<TColour, std::uint32_t> pens_;
+    std::uint32_t fonts_[2] = {0, 0};    // upright, italic; 0 = not created yet
+    FrameBox frame_;
+    int mapMode_ = kMapModeHiMetric;
+    TColour penColour_ = 0;
+    TColour fontColour_ = 0;
+    bool italic_ = false;
+    int currentX_ = 0;
+    int currentY_ = 0;
+    bool finished_ = false;
+};
+
+} // namespace karvello

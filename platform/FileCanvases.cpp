@@ -1,0 +1,320 @@
+#include "platform/FileCanvases.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+
+#include "mapdata/Error.h"
+#include "platform/DrawingRecorder.h"
+#include "platform/EmfSurface.h"
+#include "platform/PngStream.h"
+#include "platform/QtPainterSurface.h"
+#include "platform/QtRuntime.h"
+#include "platform/TextMetrics.h"
+
+namespace karvello {
+
+namespace {
+
+constexpr double kUnitsPerInch = 2540.0;
+constexpr double kUnitsPerPoint = kUnitsPerInch / 72.0;
+// SVG and PDF are drawn at one device unit per 1/100 mm, so their
+// coordinates are the drawing's own.
+constexpr int kVectorDotsPerInch = 2540;
+// A drawing with nothing in it still needs a page: 1 mm square.
+constexpr std::int64_t kEmptyPageUnits = 100;
+// Rows of a PNG painted at a time: enough to keep the painter busy, few
+// enough that a band of a metre-wide drawing stays well under 100 MB.
+constexpr int kPngBandRows = 256;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    if (text.size() < suffix.size()) {
+        return false;
+    }
+    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
+QString ToQPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
+
+std::string FullPath(const std::string& path) {
+    return QFile::encodeName(QFileInfo(ToQPath(path)).absoluteFilePath()).toStdString();
+}
+
+[[noreturn]] void ThrowWriteError(const std::string& path, const QString& reason) {
+    throw KarvelloError("Cannot write file \"" + FullPath(path) + "\". " + reason.toStdString());
+}
+
+// The page of a drawing: its frame, or a small empty page.
+FrameBox PageOf(const FrameBox& frame) {
+    if (!frame.empty) {
+        return frame;
+    }
+    FrameBox page;
+    page.Include(0, 0);
+    page.Include(kEmptyPageUnits - 1, kEmptyPageUnits - 1);
+    return page;
+}
+
+// Maps the recorded drawing onto a device of dpi dots per inch whose top-left
+// pixel shows the page's top-left corner, moved up by firstRow rows.
+PainterMapping MappingFor(const FrameBox& page, double dpi, int firstRow = 0) {
+    PainterMapping mapping;
+    const double scale = dpi / kUnitsPerInch;
+    mapping.metricPxPerUnitX = scale;
+    mapping.metricPxPerUnitY = scale;
+    mapping.textModePxPerUnit = scale * kHiMetricPerReferencePixel;
+    mapping.origin = QPointF(-static_cast<double>(page.left) * scale,
+                             -static_cast<double>(page.top) * scale - firstRow);
+    return mapping;
+}
+
+// A file being written under a temporary name in its folder.
+class PendingFile {
+public:
+    explicit PendingFile(const std::string& path) : path_(path), file_(ToQPath(path)) {
+        if (!file_.open(QIODevice::WriteOnly)) {
+            throw KarvelloError("Canvas does not allow drawing");
+        }
+    }
+    QSaveFile& device() { return file_; }
+    const std::string& path() const { return path_; }
+    void Write(const std::vector<std::uint8_t>& bytes) {
+        const auto size = static_cast<qint64>(bytes.size());
+        if (file_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+            Fail();
+        }
+    }
+    // Renames the finished file to the target's name.
+    void Commit() {
+        if (file_.error() != QFileDevice::NoError || !file_.commit()) {
+            Fail();
+        }
+    }
+    [[noreturn]] void Fail() {
+        const QString reason = file_.errorString();
+        file_.cancelWriting();
+        ThrowWriteError(path_, reason);
+    }
+
+private:
+    std::string path_;
+    QSaveFile file_;
+};
+
+class CanvasBase : public FileCanvas {
+public:
+    void Commit() final {
+        if (committed_) {
+            throw KarvelloError("The drawing has already been written to \"" + FullPath(file_.path()) + "\"");
+        }
+        WriteFile();
+        file_.Commit();
+        committed_ = true;
+    }
+
+protected:
+    explicit CanvasBase(const std::string& path) : file_(path) {}
+    virtual void WriteFile() = 0;
+    PendingFile file_;
+
+private:
+    bool committed_ = false;
+};
+
+class EmfCanvas final : public CanvasBase {
+public:
+    EmfCanvas(const std::string& path, const TextMetrics& metrics) : CanvasBase(path), surface_(metrics) {}
+    Surface& surface() override { return surface_; }
+
+private:
+    void WriteFile() override { file_.Write(surface_.Finish()); }
+    EmfSurface surface_;
+};
+
+// SVG, PDF and PNG: drawn first onto a recorder, painted on Commit when the
+// page size is known.
+class PaintedCanvas : public CanvasBase {
+public:
+    PaintedCanvas(const std::string& path, const TextMetrics& metrics)
+        : CanvasBase(path), metrics_(metrics), recorder_(metrics) {}
+    Surface& surface() override { return recorder_; }
+
+protected:
+    // Paints the drawing with a painter already begun on a device of dpi.
+    void Paint(QPainter& painter, double dpi, const FrameBox& page) {
+        QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_);
+        // Prepared as the metafile: metric mode, as the recording began.
+        surface.SetMapMode(kMapModeHiMetric);
+        recorder_.Replay(surface);
+    }
+    void EndPainting(QPainter& painter) {
+        if (!painter.end() || file_.device().error() != QFileDevice::NoError) {
+            file_.Fail();
+        }
+    }
+
+    const TextMetrics& metrics_;
+    DrawingRecorder recorder_;
+};
+
+class SvgCanvas final : public PaintedCanvas {
+public:
+    using PaintedCanvas::PaintedCanvas;
+
+private:
+    void WriteFile() override {
+        const FrameBox page = PageOf(recorder_.Frame());
+        QSvgGenerator generator;
+        generator.setOutputDevice(&file_.device());
+        generator.setResolution(kVectorDotsPerInch);
+        const QSize size(static_cast<int>(page.Width()), static_cast<int>(page.Height()));
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(QFileInfo(ToQPath(file_.path())).completeBaseName());
+        generator.setDescription(QStringLiteral("Linkage maps drawn by Karvello"));
+        QPainter painter;
+        if (!painter.begin(&generator)) {
+            file_.Fail();
+        }
+        Paint(painter, kVectorDotsPerInch, page);
+        EndPainting(painter);
+    }
+};
+
+class PdfCanvas final : public PaintedCanvas {
+public:
+    using PaintedCanvas::PaintedCanvas;
+
+private:
+    void WriteFile() override {
+        const FrameBox page = PageOf(recorder_.Frame());
+        QPdfWriter writer(&file_.device());
+        writer.setResolution(kVectorDotsPerInch);
+        writer.setCreator(QStringLiteral("Karvello"));
+        writer.setTitle(QFileInfo(ToQPath(file_.path())).completeBaseName());
+        // PDF pages are measured in whole points; round up so nothing at the
+        // right or bottom edge is cut.
+        const QSize points(static_cast<int>(std::ceil(page.Width() / kUnitsPerPoint)),
+                           static_cast<int>(std::ceil(page.Height() / kUnitsPerPoint)));
+        writer.setPageLayout(QPageLayout(QPageSize(points, QString(), QPageSize::ExactMatch),
+                                         QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            file_.Fail();
+        }
+        Paint(painter, kVectorDotsPerInch, page);
+        EndPainting(painter);
+    }
+};
+
+class PngCanvas final : public PaintedCanvas {
+public:
+    using PaintedCanvas::PaintedCanvas;
+
+private:
+    void WriteFile() override {
+        const FrameBox page = PageOf(recorder_.Frame());
+        const double scale = kPngDotsPerInch / kUnitsPerInch;
+        const double widthPx = std::ceil(page.Width() * scale);
+        const double heightPx = std::ceil(page.Height() * scale);
+        if (widthPx > INT32_MAX / 4 || heightPx > INT32_MAX) {
+            ThrowWriteError(file_.path(), QStringLiteral("The drawing is too large for a PNG image."));
+        }
+        const int width = static_cast<int>(widthPx);
+        const int height = static_cast<int>(heightPx);
+        const int dotsPerMetre = static_cast<int>(std::lround(kPngDotsPerInch / 0.0254));
+        PngStream png(file_.device(), width, height, dotsPerMetre);
+        // A margin of a few pixels around each band catches the strokes and
+        // glyph edges that reach into it from outside.
+        const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
+        QImage band(width, std::min(kPngBandRows, height), QImage::Format_RGB32);
+        for (int firstRow = 0; firstRow < height; firstRow += band.height()) {
+            const int rows = std::min(band.height(), height - firstRow);
+            band.fill(Qt::white);
+            {
+                QPainter painter(&band);
+                painter.setRenderHint(QPainter::TextAntialiasing);
+                QtPainterSurface surface(painter, MappingFor(page, kPngDotsPerInch, firstRow), metrics_);
+                surface.SetMapMode(kMapModeHiMetric);
+                FrameBox visible;
+                visible.Include(page.left - margin,
+                                page.top + static_cast<std::int64_t>(firstRow / scale) - margin);
+                visible.Include(page.right + margin,
+                                page.top + static_cast<std::int64_t>((firstRow + rows) / scale) + margin);
+                recorder_.Replay(surface, visible);
+            }
+            const QImage rgb = band.convertToFormat(QImage::Format_RGB888);
+            for (int row = 0; row < rows; ++row) {
+                png.WriteRow(rgb.constScanLine(row));
+            }
+        }
+        png.Finish();
+    }
+};
+
+} // namespace
+
+const std::vector<DrawingFormatInfo>& DrawingFormats() {
+    static const std::vector<DrawingFormatInfo> formats = {
+        {DrawingFormat::Emf, ".emf", "Enhanced Metafile"},
+        {DrawingFormat::Svg, ".svg", "SVG image"},
+        {DrawingFormat::Pdf, ".pdf", "PDF document"},
+        {DrawingFormat::Png, ".png", "PNG image, 300 dpi"},
+    };
+    return formats;
+}
+
+std::optional<DrawingFormat> DrawingFormatOf(const std::string& path) {
+    for (const DrawingFormatInfo& info : DrawingFormats()) {
+        if (EndsWithNoCase(path, info.extension)) {
+            return info.format;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsDrawingFileName(const std::string& path) { return DrawingFormatOf(path).has_value(); }
+
+std::string DrawingFileDialogFilters() {
+    std::string filters;
+    for (const DrawingFormatInfo& info : DrawingFormats()) {
+        if (!filters.empty()) {
+            filters += ";;";
+        }
+        filters += std::string(info.description) + " (*" + std::string(info.extension) + ")";
+    }
+    return filters;
+}
+
+std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path) {
+    const std::optional<DrawingFormat> format = DrawingFormatOf(path);
+    if (!format) {
+        throw KarvelloError("Cannot draw into \"" + path +
+                            "\": the file name must end in .emf, .svg, .pdf or .png");
+    }
+    const TextMetrics& metrics = MetafileTextMetrics();
+    switch (*format) {
+    case DrawingFormat::Emf:
+        return std::make_unique<EmfCanvas>(path, metrics);
+    case DrawingFormat::Svg:
+        return std::make_unique<SvgCanvas>(path, metrics);
+    case DrawingFormat::Pdf:
+        return std::make_unique<PdfCanvas>(path, metrics);
+    case DrawingFormat::Png:
+        return std::make_unique<PngCanvas>(path, metrics);
+    }
+    throw KarvelloError("Cannot draw into \"" + path + "\"");
+}
+
+} // namespace karvello

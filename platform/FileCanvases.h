@@ -1,0 +1,59 @@
+#pragma once
+// The file formats a drawing can be written in, and the canvases that write
+// them. Every canvas measures text as the metafile does, so that each format
+// shows the same layout; each is prepared as the metafile is (metric mode,
+// the metafile font, black pen, white brush, opaque text). The page of the
+// SVG, PDF and PNG files is the box of everything drawn, the box the
+// metafile's frame gives, at its real size in millimetres.
+//
+// Writing is all or nothing: the file is written under a temporary name in
+// the target's folder and takes the target's name only when complete, on
+// Commit. Any failure, and a canvas destroyed without Commit, leaves no
+// partial file and any existing file as it was.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "drawing/Canvas.h"
+
+namespace karvello {
+
+enum class DrawingFormat { Emf, Svg, Pdf, Png };
+
+struct DrawingFormatInfo {
+    DrawingFormat format;
+    std::string_view extension;   // with the dot, lower case: ".emf"
+    std::string_view description; // for a file dialog: "Enhanced Metafile"
+};
+
+// The formats in the order a save dialog offers them, the metafile first.
+const std::vector<DrawingFormatInfo>& DrawingFormats();
+
+// The format that the path's extension names, compared without regard to
+// case; none for any other extension or none at all.
+std::optional<DrawingFormat> DrawingFormatOf(const std::string& path);
+
+// True when the path ends in one of the formats' extensions.
+bool IsDrawingFileName(const std::string& path);
+
+// Filters for a Qt file dialog, one per format, separated by ";;":
+// "Enhanced Metafile (*.emf);;SVG image (*.svg);;...".
+std::string DrawingFileDialogFilters();
+
+// Resolution of PNG files.
+inline constexpr int kPngDotsPerInch = 300;
+
+// Creates a canvas for the file at path in the format its extension names.
+// Creates the QGuiApplication if there is none (EnsureQtGui). Throws
+// KarvelloError: for an unknown extension, a message naming the supported
+// ones; "Canvas does not allow drawing" when the file cannot be created
+// there (missing folder, no permission, a read-only file in its place); and
+// as MetafileTextMetrics does when no suitable font is installed. The
+// canvas's Commit throws KarvelloError "Cannot write file "<path>". <reason>"
+// when the file cannot be completed.
+std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path);
+
+} // namespace karvello

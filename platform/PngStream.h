@@ -1,0 +1,46 @@
+#pragma once
+// Writes a PNG image row by row, so that a drawing far larger than memory
+// would hold as one image can still be written: the painter renders it in
+// bands and each band's rows go out at once. 8-bit RGB, no interlacing.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+namespace karvello {
+
+class PngStream {
+public:
+    // Starts the image on out (open for writing): signature, header and the
+    // resolution in dots per metre. Throws KarvelloError when the size is
+    // not positive or out cannot be written.
+    PngStream(QIODevice& out, int width, int height, int dotsPerMetre);
+    ~PngStream();
+    PngStream(const PngStream&) = delete;
+    PngStream& operator=(const PngStream&) = delete;
+
+    // Appends the next row: width pixels of 3 bytes, red, green, blue.
+    // Throws KarvelloError on a write failure or when every row is written.
+    void WriteRow(const std::uint8_t* rgb);
+    // Ends the image after its last row. Throws KarvelloError when rows are
+    // missing or the device cannot be written.
+    void Finish();
+
+private:
+    struct Deflater;
+    void WriteChunk(const char type[4], const std::uint8_t* data, std::size_t size);
+    void Compress(const std::uint8_t* data, std::size_t size, bool last);
+    void Put(const void* data, std::size_t size);
+
+    QIODevice& out_;
+    int width_;
+    int height_;
+    int rowsWritten_ = 0;
+    std::unique_ptr<Deflater> deflater_;
+    std::vector<std::uint8_t> row_;
+    std::vector<std::uint8_t> compressed_;
+};
+
+} // namespace karvello

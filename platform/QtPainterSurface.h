@@ -1,0 +1,116 @@
+#pragma once
+// The drawing surface on a QPainter, for any paint device: the preview box
+// paints with it, and so do the SVG, PDF and PNG files. It maps page units to
+// the device's pixels as a Windows device context does:
+//   - text mode (kMapModeText): 1 unit = 1 device pixel, y downward; the
+//     mode a fresh surface starts in;
+//   - metric mode (kMapModeHiMetric): 1 unit = 1/100 mm, y upward, so the
+//     page (negative y) lies below the device's top edge.
+// Lines and outlines are drawn with a pen one unit wide that, as in GDI,
+// never gets thinner than one device pixel; rectangles are filled with the
+// surface's brush; text is placed by its top-left corner and its cell is
+// filled with the brush colour first. The font's height is given in units,
+// so it is 11 pixels in the text mode and 0.11 mm in the metric mode for the
+// preview's 11-unit font, as on Windows.
+
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPointF>
+#include <QSizeF>
+#include <QTransform>
+
+#include "drawing/Canvas.h"
+#include "platform/TextMetrics.h"
+
+namespace karvello {
+
+// How a painter surface maps units to the device's pixels.
+struct PainterMapping {
+    double textModePxPerUnit = 1.0;  // device pixels per unit, text mode
+    double metricPxPerUnitX = 1.0;   // device pixels per 1/100 mm, metric mode
+    double metricPxPerUnitY = 1.0;
+    QPointF origin;                  // device position of the unit point (0, 0)
+    std::pair<int, int> metricExtent{0, 0}; // WindowExtent() in the metric mode
+};
+
+// The preview font's height in units: the window font's 8 points at 96 dpi.
+inline constexpr int kPreviewFontHeight = 11;
+
+class QtPainterSurface : public PreviewSurface {
+public:
+    // The preview box's surface.
+    //   painter        an active painter on the box (the paint event's); the
+    //                  surface draws in its current coordinates, which are
+    //                  taken as the device's pixels.
+    //   windowFont     the window's font; the surface uses its family and
+    //                  style at a height of 11 units (kPreviewFontHeight).
+    //   background     the window's background colour, the brush until
+    //                  FillBackground sets it again (it fills the bars).
+    //   screenWidthPx, screenHeightPx
+    //                  the primary display's size in pixels.
+    //   screenSizeMm   the display's size in mm as Windows reports it, from
+    //                  its logical dpi: width = screenWidthPx * 25.4 /
+    //                  logical dpi, and so for the height. WindowExtent() in
+    //                  the metric mode gives it in 1/100 mm, rounded. A size
+    //                  that is not positive is taken as that of a 96-dpi
+    //                  display.
+    // The font colour starts as the window-text colour (the painter's
+    // palette is not consulted: black), the pen black, the mode the text mode.
+    QtPainterSurface(QPainter& painter, const QFont& windowFont, QColor background, int screenWidthPx,
+                     int screenHeightPx, QSizeF screenSizeMm);
+
+    // A surface for a file: text is measured with metrics (which must
+    // outlive the surface) and drawn in its font; the brush is white.
+    QtPainterSurface(QPainter& painter, const PainterMapping& mapping, const TextMetrics& metrics);
+
+    ~QtPainterSurface() override;
+    QtPainterSurface(const QtPainterSurface&) = delete;
+    QtPainterSurface& operator=(const QtPainterSurface&) = delete;
+
+    // Surface. An unknown mapping mode throws KarvelloError.
+    void SetMapMode(int mode) override;
+    void SetPenColour(TColour colour) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    int TextWidth(std::string_view text) override;
+    int TextHeight(std::string_view text) override;
+    void SetFontColour(TColour colour) override;
+    void SetItalic(bool italic) override;
+
+    // PreviewSurface.
+    int MapMode() const override { return mapMode_; }
+    void FillBackground(int widthPx, int heightPx) override;
+    // (1, 1) in the text mode; the display's size in 1/100 mm in the metric mode.
+    std::pair<int, int> WindowExtent() const override;
+
+private:
+    QPointF ToDevice(int x, int y) const;
+    // Device pixels per unit in the current mode.
+    double ScaleX() const;
+    double ScaleY() const;
+
+    QPainter& painter_;
+    QTransform base_; // the painter's transform on entry, restored on exit
+    PainterMapping mapping_;
+    std::unique_ptr<TextMetrics> ownMetrics_;
+    const TextMetrics* metrics_ = nullptr;
+    QColor background_;
+    QColor brush_;
+    int mapMode_ = kMapModeText;
+    QColor penColour_{Qt::black};
+    QColor fontColour_{Qt::black};
+    bool italic_ = false;
+    QPointF current_;
+};
+
+// The colour of a 0x00BBGGRR value.
+QColor ToQColor(TColour colour);
+
+} // namespace karvello

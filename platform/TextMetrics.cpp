@@ -1,0 +1,106 @@
+#include "platform/TextMetrics.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QStringList>
+#include <cmath>
+
+#include "mapdata/Error.h"
+#include "platform/QtRuntime.h"
+#include "platform/Windows1252.h"
+
+namespace karvello {
+
+namespace {
+
+int RoundToInt(double value) { return static_cast<int>(std::lround(value)); }
+
+} // namespace
+
+QFont MeasuringFont(QFont base, int heightUnits) {
+    base.setPixelSize(heightUnits < 1 ? 1 : heightUnits);
+    base.setHintingPreference(QFont::PreferNoHinting);
+    base.setKerning(false);
+    // Without shaping every character keeps its own advance, as in GDI;
+    // without merging a missing glyph does not pull in another font's widths.
+    base.setStyleStrategy(QFont::StyleStrategy(QFont::PreferNoShaping | QFont::NoFontMerging));
+    return base;
+}
+
+TextMetrics::Measured TextMetrics::Measure(QFont font) {
+    Measured measured;
+    const QFontMetricsF metrics(font);
+    for (int byte = 0; byte < 256; ++byte) {
+        const QChar character(Windows1252ToUtf16(static_cast<unsigned char>(byte)));
+        measured.advance[static_cast<std::size_t>(byte)] = metrics.horizontalAdvance(character);
+    }
+    measured.ascent = metrics.ascent();
+    measured.height = RoundToInt(metrics.ascent() + metrics.descent());
+    measured.font = std::move(font);
+    return measured;
+}
+
+TextMetrics::TextMetrics(const QFont& font) {
+    QFont upright = font;
+    upright.setItalic(false);
+    QFont italic = font;
+    italic.setItalic(true);
+    upright_ = Measure(upright);
+    italic_ = Measure(italic);
+}
+
+int TextMetrics::Width(std::string_view text, bool italic) const {
+    const Measured& variant = Variant(italic);
+    double sum = 0;
+    for (char c : text) {
+        sum += variant.advance[static_cast<unsigned char>(c)];
+    }
+    return RoundToInt(sum);
+}
+
+int TextMetrics::Height(bool italic) const { return Variant(italic).height; }
+
+double TextMetrics::Ascent(bool italic) const { return Variant(italic).ascent; }
+
+std::vector<std::int32_t> TextMetrics::Advances(std::string_view text, bool italic) const {
+    const Measured& variant = Variant(italic);
+    std::vector<std::int32_t> advances;
+    advances.reserve(text.size());
+    double sum = 0;
+    int placed = 0;
+    for (char c : text) {
+        sum += variant.advance[static_cast<unsigned char>(c)];
+        const int end = RoundToInt(sum);
+        advances.push_back(end - placed);
+        placed = end;
+    }
+    return advances;
+}
+
+QFont MetafileMeasuringFont() {
+    for (const char* family : {kMetafileFaceName, "Liberation Sans", "Arial"}) {
+        const QString name = QString::fromLatin1(family);
+        if (QFontDatabase::hasFamily(name)) {
+            QFont font;
+            font.setFamilies(QStringList{name});
+            font.setWeight(QFont::Normal);
+            font.setStyle(QFont::StyleNormal);
+            return MeasuringFont(font, kMetafileFontHeight);
+        }
+    }
+    throw KarvelloError("Text cannot be measured: none of the fonts \"Microsoft Sans Serif\", "
+                        "\"Liberation Sans\" or \"Arial\" is installed (on Debian: fonts-liberation2)");
+}
+
+const TextMetrics& MetafileTextMetrics() {
+    // Kept for the life of the process: its fonts must not be destroyed
+    // after Qt's own global objects at exit. A failed first attempt (no
+    // font) is tried again on the next call.
+    static const TextMetrics* const metrics = [] {
+        EnsureQtGui();
+        return new TextMetrics(MetafileMeasuringFont());
+    }();
+    return *metrics;
+}
+
+} // namespace karvello

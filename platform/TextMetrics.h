@@ -1,0 +1,73 @@
+#pragma once
+// Text measurement as a Windows program sees it: every character advances by
+// its own width (no kerning, no ligatures, no hinting), and a text is as high
+// as the font's ascent plus descent whatever it holds. The widths of all 256
+// byte values are taken once per font, so measuring is a table lookup and
+// gives the same answer on every run.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include <QFont>
+#include <QString>
+
+namespace karvello {
+
+// The face the metafile names and its height, 8 points at 2540 pixels per
+// inch; a negative height in Windows terms, which is the em size, the pixel
+// size in Qt's.
+inline constexpr char kMetafileFaceName[] = "Microsoft Sans Serif";
+inline constexpr int kMetafileFontHeight = 282;
+
+// Returns base set up for measuring as described above, with an em size of
+// heightUnits page units (Qt's pixel size). A height below 1 is taken as 1.
+QFont MeasuringFont(QFont base, int heightUnits);
+
+class TextMetrics {
+public:
+    // Measures the upright and the italic variant of font, whose pixel size
+    // is its height in page units. Needs a QGuiApplication (EnsureQtGui).
+    explicit TextMetrics(const QFont& font);
+
+    // Width of the text in page units: the sum of its characters' advances,
+    // rounded to the nearest integer. 0 for an empty text.
+    int Width(std::string_view text, bool italic) const;
+    // Height of any text: ascent plus descent, rounded to the nearest integer.
+    int Height(bool italic) const;
+    // Distance from a text's top to its baseline, unrounded.
+    double Ascent(bool italic) const;
+    // The per-character advances, rounded so that their running sums are
+    // the rounded running sums of the exact advances; they add up to Width.
+    std::vector<std::int32_t> Advances(std::string_view text, bool italic) const;
+    // The font measured, upright or italic.
+    const QFont& Font(bool italic) const { return Variant(italic).font; }
+
+private:
+    struct Measured {
+        QFont font;
+        std::array<double, 256> advance{};
+        double ascent = 0;
+        int height = 0;
+    };
+    static Measured Measure(QFont font);
+    const Measured& Variant(bool italic) const { return italic ? italic_ : upright_; }
+
+    Measured upright_;
+    Measured italic_;
+};
+
+// The font that stands in for "Microsoft Sans Serif" when measuring and
+// painting: that face itself where it is installed, otherwise Liberation
+// Sans, otherwise Arial (both have its metrics' model, Arial's widths),
+// chosen by name and never left to the font configuration's substitutes.
+// Throws KarvelloError when none of the three is installed.
+QFont MetafileMeasuringFont();
+
+// The metrics of the metafile font at height 282, built once per process.
+// Creates the QGuiApplication if there is none (EnsureQtGui). Throws
+// KarvelloError as MetafileMeasuringFont does.
+const TextMetrics& MetafileTextMetrics();
+
+} // namespace karvello

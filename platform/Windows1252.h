@@ -1,0 +1,19 @@
+#pragma once
+// Names are 8-bit text with no character-set conversion; where a drawing
+// needs Unicode (metafile text records, Qt's painter) the bytes are read as
+// Windows-1252, the code page a Western Windows system shows them in.
+
+#include <string>
+#include <string_view>
+
+namespace karvello {
+
+// The UTF-16 code unit that Windows-1252 byte `byte` stands for. The five
+// bytes the code page leaves undefined map to the control character of the
+// same number, as Windows itself converts them. Never fails.
+char16_t Windows1252ToUtf16(unsigned char byte);
+
+// The text converted byte by byte as above: one UTF-16 unit per byte.
+std::u16string Windows1252ToUtf16(std::string_view text);
+
+} // namespace karvello
