@@ -1,1 +1,153 @@
 #include "mapdata/InputReader.h"
+
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <optional>
+
+namespace karvello {
+
+namespace {
+
+// The header takes the first two lines; entries may start on the third.
+constexpr std::size_t kFirstEntryLine = 2;
+
+// Which code characters make a marker dominant: the letters C, D, c and d,
+// and any character that the header's symbols clause maps to one of them.
+using TDominantCodes = std::array<bool, 256>;
+
+bool IsDominantLetter(char c) { return c == 'C' || c == 'D' || c == 'c' || c == 'd'; }
+
+bool IsWordSeparator(char c) { return c == ' ' || c == '\t'; }
+
+// The header's second line, read for what it can tell: the marker count
+// (its second number when it begins with two whole numbers) and the symbols
+// clause ("symbols 1=A 2=B 4=C 5=D ...").
+struct THeader {
+    std::optional<std::size_t> MarkerCount;
+    TDominantCodes Dominant{};
+};
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+THeader ReadHeader(Lines lines) {
+    THeader header;
+    for (char c : {'C', 'D', 'c', 'd'}) {
+        header.Dominant[static_cast<unsigned char>(c)] = true;
+    }
+    if (lines.size() < 2) {
+        return header;
+    }
+    std::string_view rest = lines[1];
+    std::size_t wordIndex = 0;
+    std::optional<std::int32_t> firstNumber;
+    bool inSymbols = false;
+    while (true) {
+        while (!rest.empty() && IsWordSeparator(rest.front())) {
+            rest.remove_prefix(1);
+        }
+        if (rest.empty()) {
+            break;
+        }
+        std::size_t length = 0;
+        while (length < rest.size() && !IsWordSeparator(rest[length])) {
+            ++length;
+        }
+        const std::string_view word = TrimText(rest.substr(0, length));
+        rest.remove_prefix(length);
+
+        if (wordIndex == 0) {
+            firstNumber = ParseWholeNumber(word);
+        } else if (wordIndex == 1 && firstNumber) {
+            // A negative count makes no sense; such a line gives no count.
+            if (const auto count = ParseWholeNumber(word); count && *count >= 0) {
+                header.MarkerCount = static_cast<std::size_t>(*count);
+            }
+        }
+        ++wordIndex;
+
+        if (EqualsIgnoringCase(word, "symbols")) {
+            inSymbols = true;
+        } else if (inSymbols) {
+            if (word.size() != 3 || word[1] != '=') {
+                inSymbols = false;
+            } else if (IsDominantLetter(word[2])) {
+                header.Dominant[static_cast<unsigned char>(word[0])] = true;
+            }
+        }
+    }
+    return header;
+}
+
+bool HasDominantCode(std::string_view codes, const TDominantCodes& dominant) {
+    for (char c : codes) {
+        if (dominant[static_cast<unsigned char>(c)]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsComment(std::string_view line) {
+    const std::string_view trimmed = TrimText(line);
+    return !trimmed.empty() && trimmed.front() == '#';
+}
+
+// Fills Name from an entry's first line and returns the code text on it: the
+// part after the first blank or tab, or the whole trimmed line when there is
+// no separator.
+std::string_view ReadEntryLine(std::string_view line, TMarkerDetails& marker) {
+    const std::string_view trimmed = TrimText(line);
+    std::size_t separator = std::string_view::npos;
+    for (std::size_t i = 0; i < trimmed.size(); ++i) {
+        if (IsWordSeparator(trimmed[i])) {
+            separator = i;
+            break;
+        }
+    }
+    if (separator == std::string_view::npos) {
+        marker.Name.clear();
+        return trimmed;
+    }
+    marker.Name.assign(trimmed.substr(1, separator - 1));
+    return trimmed.substr(separator + 1);
+}
+
+} // namespace
+
+void ReadInputFile(Lines lines, TAllMarkers& markers) {
+    markers.clear();
+    const THeader header = ReadHeader(lines);
+    const std::size_t limit = header.MarkerCount.value_or(std::numeric_limits<std::size_t>::max());
+
+    // An entry runs from its "*" line to the next one; comment lines inside it
+    // are left out, every other line continues its codes.
+    bool inMarker = false;
+    for (std::size_t k = kFirstEntryLine; k < lines.size(); ++k) {
+        const std::string_view line = lines[k];
+        if (!line.empty() && line.front() == '*') {
+            if (markers.size() == limit) {
+                // The entries after the counted markers are traits.
+                break;
+            }
+            TMarkerDetails& marker = markers.emplace_back();
+            marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), header.Dominant);
+            inMarker = true;
+        } else if (inMarker && !markers.back().Dominant && !IsComment(line)) {
+            markers.back().Dominant = HasDominantCode(line, header.Dominant);
+        }
+    }
+}
+
+} // namespace karvello

@@ -1,0 +1,119 @@
+// Broken and unusual files under tests/data: each gives the exact partial
+// result or a clean error.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestText.h"
+#include "mapdata/InputReader.h"
+#include "mapdata/OutputReader.h"
+#include "mapdata/TextLines.h"
+
+namespace karvello {
+namespace {
+
+std::string CasePath(const std::string& folder, const char* file) {
+    return std::string(KARVELLO_TEST_DATA_DIR) + "/" + folder + "/" + file;
+}
+
+struct Loaded {
+    TAllMarkers markers;
+    std::vector<TChrData> maps;
+};
+
+Loaded Load(const std::string& folder) {
+    Loaded loaded;
+    const TextLines input(ReadTextFile(CasePath(folder, "input.raw")));
+    ReadInputFile(input.lines(), loaded.markers);
+    const TextLines output(ReadTextFile(CasePath(folder, "output.txt")));
+    loaded.maps = test::ReadAllMaps(output.lines(), loaded.markers);
+    return loaded;
+}
+
+TMarkerDetails Marker(const char* name, bool dominant = false, std::int32_t chromosome = 0,
+                      std::int32_t position = 0) {
+    TMarkerDetails marker;
+    marker.Name = name;
+    marker.Dominant = dominant;
+    marker.Mapped = chromosome != 0;
+    marker.Chromosome = chromosome;
+    marker.Position = position;
+    return marker;
+}
+
+TChrData Map(std::int32_t number, std::vector<TChrMarker> markers, std::vector<TPlacedMarker> placed = {}) {
+    TChrData map;
+    map.MapNumber = number;
+    map.Markers = std::move(markers);
+    map.Placed = std::move(placed);
+    return map;
+}
+
+TEST(DataFiles, ExactResults) {
+    struct Row {
+        const char* folder;
+        TAllMarkers markers;
+        std::vector<TChrData> maps;
+    };
+    std::vector<Row> rows;
+    rows.push_back({"input-continuation-lines",
+                    {Marker("Alpha", false, 1, 4), Marker("Beta", true, 1, 2), Marker("Gamma", false, 1, 6)},
+                    {Map(1, {{1, 7.5, -1, false}, {0, 0.0, 2, false}, {2, 0.0, -1, true}})}});
+    {
+        TAllMarkers markers;
+        for (int i = 1; i <= 10; ++i) {
+            markers.push_back(Marker(("M" + std::to_string(i)).c_str(), false, i <= 9 ? 1 : 0, 2 * i));
+        }
+        markers[7].Position = 13; // M8 placed in interval 6, read from block 1
+        markers[8].Position = 3;  // M9 placed in interval 1
+        markers[9].Position = 0;  // M10's block-1 row lies past the end of the file
+        rows.push_back({"output-cut-short-in-second-block",
+                        markers,
+                        {Map(1,
+                             {{0, 1.0, -1, false},
+                              {1, 1.0, -1, false},
+                              {2, 1.0, -1, false},
+                              {3, 1.0, -1, false},
+                              {4, 1.0, -1, false},
+                              {5, 1.0, -1, false},
+                              {6, 0.0, -1, false}},
+                             {{7, 6}, {8, 1}, {9, -1}})}});
+    }
+    rows.push_back({"output-cut-short-in-framework-line",
+                    {Marker("M1", false, 1, 2), Marker("M2"), Marker("M3", false, 1, 4)},
+                    {Map(1, {{0, 4.2, -1, false}, {2, 15.0, -1, false}})}});
+    rows.push_back({"cr-only-line-ends",
+                    {Marker("M1", true, 1, 4), Marker("M2", false, 1, 3)},
+                    {Map(1, {{1, 3.5, -1, false}, {0, 0.0, -1, false}}, {{1, 1}})}});
+    rows.push_back({"nul-byte-in-output",
+                    {Marker("M1", false, 1, 2), Marker("M2", false, 1, 4)},
+                    {Map(1, {{0, 2.0, -1, false}, {1, 0.0, -1, false}})}});
+    rows.push_back({"map-without-table-before-map-with-table",
+                    {Marker("M1", false, 2, 1), Marker("M2", false, 1, 4), Marker("M3", false, 2, 2),
+                     Marker("M4", false, 2, 4), Marker("M5", false, 2, 3)},
+                    {Map(1, {{0, 4.2, -1, false}, {1, 0.0, -1, false}}),
+                     Map(2, {{2, 5.0, -1, false}, {3, 0.0, -1, false}}, {{4, 1}, {0, 0}})}});
+
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder);
+        const Loaded loaded = Load(row.folder);
+        EXPECT_EQ(loaded.markers, row.markers);
+        EXPECT_EQ(loaded.maps, row.maps);
+    }
+}
+
+TEST(DataFiles, MarkerNumberNotInInput) {
+    const std::string path = CasePath("marker-number-not-in-input", "output.txt");
+    try {
+        Load("marker-number-not-in-input");
+        FAIL() << "the pair loaded";
+    } catch (const MarkerNumberError& error) {
+        EXPECT_EQ(error.MessageFor(path), "Marker number 57 on line 4 of \"" + path +
+                                              "\" is not in the input file, which lists 40 markers.");
+    }
+}
+
+} // namespace
+} // namespace karvello

@@ -1,0 +1,61 @@
+#pragma once
+// Helpers shared by the mapdata tests: text written as lines, and reading a
+// pair of files the way the workspace loads them.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "mapdata/InputReader.h"
+#include "mapdata/OutputReader.h"
+#include "mapdata/TextLines.h"
+
+namespace karvello {
+
+// Readable failure messages for the records.
+inline void PrintTo(const TChrMarker& entry, std::ostream* out) {
+    *out << "{" << entry.MarkerIndex << ", " << entry.Distance << ", " << entry.NextSamePos << ", "
+         << (entry.SamePosAsPrev ? "true" : "false") << "}";
+}
+
+inline void PrintTo(const TPlacedMarker& placed, std::ostream* out) {
+    *out << "{" << placed.MarkerIndex << ", " << placed.Interval << "}";
+}
+
+inline void PrintTo(const TMarkerDetails& marker, std::ostream* out) {
+    *out << "{\"" << marker.Name << "\", colour " << marker.Colour << (marker.Dominant ? ", dominant" : "")
+         << (marker.Mapped ? ", mapped" : "") << ", chromosome " << marker.Chromosome << ", position "
+         << marker.Position << "}";
+}
+
+} // namespace karvello
+
+namespace karvello::test {
+
+// Joins lines with LF, so that a test can write a file as a list of lines.
+inline TextLines Text(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return TextLines(std::move(text));
+}
+
+// Every map of an output file, found the way the workspace's load does it:
+// numbered from 1, each search starting where the last one ended.
+inline std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers) {
+    std::vector<TChrData> maps;
+    int from = 0;
+    while (true) {
+        TChrData map;
+        map.MapNumber = static_cast<std::int32_t>(maps.size()) + 1;
+        from = FindNextMap(lines, from, markers, map);
+        if (from == -1) {
+            return maps;
+        }
+        maps.push_back(std::move(map));
+    }
+}
+
+} // namespace karvello::test

@@ -1,0 +1,134 @@
+// Line splitting, trimming and the two number forms of the Mapmaker files.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "mapdata/TextLines.h"
+
+namespace karvello {
+namespace {
+
+TEST(SplitLines, LineEndsNulAndLastLine) {
+    struct Row {
+        const char* name;
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Row> rows = {
+        {"empty text has no lines", "", {}},
+        {"final line end adds no empty line", "a\nb\n", {"a", "b"}},
+        {"text after the last line end is a line", "a\nb", {"a", "b"}},
+        {"CR LF is one line end", "a\r\nb\r\n", {"a", "b"}},
+        {"CR alone ends a line", "a\rb\r", {"a", "b"}},
+        {"LF CR is two line ends", "a\n\rb", {"a", "", "b"}},
+        {"blank lines stay", "\n\na", {"", "", "a"}},
+        {"NUL ends the text", std::string("a\nb\0c\nd", 7), {"a", "b"}},
+        {"NUL at the start leaves nothing", std::string("\0a\n", 3), {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto lines = SplitLines(row.text);
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), row.lines);
+    }
+}
+
+TEST(TrimText, RemovesControlCharactersAndBlanksAtBothEnds) {
+    EXPECT_EQ(TrimText(" \t\r\x01 a b \x1f\x7f\t "), "a b \x1f\x7f");
+    EXPECT_EQ(TrimText("\t \r"), "");
+    EXPECT_EQ(TrimText(""), "");
+    // Characters above 127 are text, not space, whatever the sign of char.
+    EXPECT_EQ(TrimText("\xa0x\xff"), "\xa0x\xff");
+}
+
+TEST(ParseWholeNumber, DecimalHexadecimalAndLimits) {
+    struct Row {
+        const char* text;
+        std::optional<std::int32_t> value;
+    };
+    const std::vector<Row> rows = {
+        {"0", 0},
+        {"57", 57},
+        {"+57", 57},
+        {"-57", -57},
+        {"007", 7},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+        {"$1F", 31},
+        {"x1f", 31},
+        {"X1F", 31},
+        {"0x7FFFFFFF", 2147483647},
+        {"0X10", 16},
+        {"-$10", -16},
+        {"$FFFFFFFF", std::nullopt},
+        {"$", std::nullopt},
+        {"0x", std::nullopt},
+        {"1F", std::nullopt},
+        {"", std::nullopt},
+        {"+", std::nullopt},
+        {"--1", std::nullopt},
+        {"+-1", std::nullopt},
+        {"$-1", std::nullopt},
+        {" 1", std::nullopt},
+        {"1 ", std::nullopt},
+        {"1.0", std::nullopt},
+        {"(81)", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(ParseWholeNumber(row.text), row.value);
+    }
+}
+
+TEST(ParseDecimalNumber, GrammarAndPointAsSeparator) {
+    struct Row {
+        const char* text;
+        std::optional<double> value;
+    };
+    const std::vector<Row> rows = {
+        {"12.5", 12.5},
+        {"0.0", 0.0},
+        {"345.4", 345.4},
+        {"+1.5", 1.5},
+        {"-1.5", -1.5},
+        {"7", 7.0},
+        {"7.", 7.0},
+        {".5", 0.5},
+        {"1e3", 1000.0},
+        {"1.5E-1", 0.15},
+        {"2e+2", 200.0},
+        {"12,5", std::nullopt},
+        {"", std::nullopt},
+        {".", std::nullopt},
+        {"-", std::nullopt},
+        {"1e", std::nullopt},
+        {"1e+", std::nullopt},
+        {"e5", std::nullopt},
+        {"1.2.3", std::nullopt},
+        {" 1", std::nullopt},
+        {"1 ", std::nullopt},
+        {"inf", std::nullopt},
+        {"nan", std::nullopt},
+        {"0x1p3", std::nullopt},
+        {"1e999", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(ParseDecimalNumber(row.text), row.value);
+    }
+}
+
+TEST(ParseDecimalNumber, NegativeZeroIsStillZero) {
+    const auto value = ParseDecimalNumber("-0.0");
+    ASSERT_TRUE(value);
+    EXPECT_TRUE(*value == 0.0);
+}
+
+} // namespace
+} // namespace karvello
