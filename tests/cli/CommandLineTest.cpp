@@ -1,0 +1,299 @@
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+#include "tests/cli/EmfRecords.h"
+#include "tests/support/RecordingSurface.h"
+#include "tests/ui/workspace/FixtureFiles.h"
+#include "ui/workspace/Workspace.h"
+
+namespace karvello {
+namespace {
+
+using test::TempFolder;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunKarvello(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome outcome;
+    outcome.status = RunCommandLine(args, out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+const std::filesystem::path kExamples = KARVELLO_EXAMPLES_DIR;
+const std::string kExampleInput = (kExamples / "mouse.raw").string();
+const std::string kExampleOutput = (kExamples / "mouse_tutorial.out").string();
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        input = folder.Write("fixture.raw", test::kFixtureInput);
+        output = folder.Write("fixture.out", test::kFixtureOutput);
+    }
+    TempFolder folder;
+    std::string input;
+    std::string output;
+};
+
+TEST_F(CommandLineTest, InfoAndMapsWriteTheirTextAndExitZero) {
+    const Outcome info = RunKarvello({"info", input, output});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.out, test::kFixtureInformation);
+    EXPECT_EQ(info.err, "");
+
+    const Outcome maps = RunKarvello({"maps", input, output});
+    EXPECT_EQ(maps.status, 0);
+    EXPECT_EQ(maps.out, "1\t3\t1\t10.0\n2\t1\t0\t0.0\n");
+}
+
+TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    };
+    const std::string absent = folder.Path("absent.out");
+    const std::vector<Row> rows = {
+        {"missing output file", {"info", input, absent}, 1,
+         "karvello: Cannot open file \"" + absent + "\". No such file or directory\n"},
+        {"missing file for maps", {"maps", absent, output}, 1,
+         "karvello: Cannot open file \"" + absent + "\". No such file or directory\n"},
+        {"usage", {"info", input}, 2,
+         "karvello: info needs the Mapmaker input file and output file, and nothing else.\n"
+         "Try \"karvello --help\".\n"},
+        {"unknown command", {"show"}, 2,
+         "karvello: Unknown command \"show\".\nTry \"karvello --help\".\n"},
+        {"map past the last", {"draw", input, output, "-o", folder.Path("x.emf"), "--maps", "3"}, 1,
+         "karvello: There is no map 3: the output file holds 2 maps.\n"},
+        {"empty choice", {"draw", input, output, "-o", folder.Path("x.emf"), "--maps", ""}, 1,
+         "karvello: No map is chosen: --maps names no map to draw.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Outcome outcome = RunKarvello(row.args);
+        EXPECT_EQ(outcome.status, row.status);
+        EXPECT_EQ(outcome.out, "") << "nothing on standard output after an error";
+        EXPECT_EQ(outcome.err, row.err);
+    }
+    EXPECT_EQ(folder.EntryCount(), 2u) << "no file is written by a failed command";
+}
+
+TEST(CommandLineHelpTest, HelpAndVersion) {
+    const Outcome help = RunKarvello({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage:\n"));
+    EXPECT_NE(help.out.find("karvello draw INPUT OUTPUT -o FILE"), std::string::npos);
+
+    const Outcome version = RunKarvello({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "karvello " KARVELLO_VERSION "\n");
+}
+
+TEST_F(CommandLineTest, DrawRefusesAnUnknownExtensionAndAnUnwritablePlace) {
+    const Outcome unknown = RunKarvello({"draw", input, output, "-o", folder.Path("maps.txt")});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_TRUE(unknown.err.starts_with("karvello: ")) << unknown.err;
+    EXPECT_NE(unknown.err.find(".emf"), std::string::npos) << "names the formats: " << unknown.err;
+    EXPECT_FALSE(folder.Exists("maps.txt"));
+
+    const Outcome nowhere = RunKarvello({"draw", input, output, "-o", folder.Path("no/such/maps.emf")});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_EQ(nowhere.err, "karvello: Canvas does not allow drawing\n");
+
+    // A draw that fails keeps the file that was there.
+    folder.Write("kept.emf", "former drawing");
+    const Outcome failed =
+        RunKarvello({"draw", input, output, "-o", folder.Path("kept.emf"), "--range", "A1-Q9=#FF0000"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(folder.Read("kept.emf"), "former drawing");
+    EXPECT_EQ(folder.EntryCount(), 3u) << "no temporary file is left behind";
+}
+
+// Reads the metafile that `draw` wrote and checks its records: sizes and
+// counts, EOF last, the metric mapping mode, the font, every point inside
+// the frame, and the texts in the order the drawing gives them.
+void CheckMetafile(const std::string& bytes, const std::vector<std::string>& expectedTexts,
+                   bool expectItalic) {
+    const test::EmfFile emf = test::ReadEmfRecords(bytes);
+    ASSERT_EQ(emf.Fault, "");
+    ASSERT_GE(emf.Records.size(), 3u);
+    const test::EmfRecord& header = emf.Records.front();
+    ASSERT_EQ(header.Type, test::kEmrHeader);
+    EXPECT_EQ(header.U32(40), 0x464D4520u) << "the \" EMF\" signature";
+    EXPECT_EQ(header.U32(48), bytes.size());
+    EXPECT_EQ(header.U32(52), emf.Records.size());
+    EXPECT_EQ(emf.Records.back().Type, test::kEmrEof);
+
+    const std::int32_t left = *header.I32(24);
+    const std::int32_t top = *header.I32(28);
+    const std::int32_t right = *header.I32(32);
+    const std::int32_t bottom = *header.I32(36);
+    EXPECT_LT(left, right);
+    EXPECT_LT(top, bottom);
+    auto inFrame = [&](std::int32_t x, std::int32_t y) {
+        // Logical units are 1/100 mm with y upward; the frame's y grows downward.
+        return left <= x && x <= right && top <= -y && -y <= bottom;
+    };
+
+    std::vector<int> mapModes;
+    std::vector<std::string> texts;
+    int fonts = 0;
+    bool italicFont = false;
+    for (const auto& record : emf.Records) {
+        switch (record.Type) {
+        case test::kEmrSetMapMode:
+            mapModes.push_back(static_cast<int>(*record.U32(8)));
+            break;
+        case test::kEmrExtCreateFontIndirectW: {
+            ++fonts;
+            EXPECT_EQ(record.I32(12), -282) << "2.82 mm high";
+            EXPECT_EQ(record.Utf16(40, 20), "Microsoft Sans Serif");
+            italicFont = italicFont || record.Bytes.at(32) != 0;
+            break;
+        }
+        case test::kEmrMoveToEx:
+        case test::kEmrLineTo:
+            EXPECT_TRUE(inFrame(*record.I32(8), *record.I32(12)))
+                << "point " << *record.I32(8) << ", " << *record.I32(12);
+            break;
+        case test::kEmrExtTextOutW: {
+            EXPECT_TRUE(inFrame(*record.I32(36), *record.I32(40)));
+            const auto chars = record.U32(44);
+            const auto offset = record.U32(48);
+            ASSERT_TRUE(chars && offset);
+            const auto text = record.Utf16(*offset, *chars);
+            ASSERT_TRUE(text);
+            texts.push_back(*text);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    EXPECT_EQ(mapModes, std::vector<int>(mapModes.size(), 3));
+    EXPECT_FALSE(mapModes.empty());
+    EXPECT_GE(fonts, 1);
+    EXPECT_EQ(italicFont, expectItalic) << "dominant markers' names are drawn in italics";
+    EXPECT_EQ(texts, expectedTexts);
+}
+
+// Whether any marker the maps draw is dominant, so its name is in italics.
+bool DrawsDominant(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
+    for (const auto& map : maps) {
+        for (const auto& entry : map.Markers) {
+            if (markers[entry.MarkerIndex].Dominant) {
+                return true;
+            }
+        }
+        for (const auto& entry : map.Placed) {
+            if (markers[entry.MarkerIndex].Dominant) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The texts DrawMaps gives for the maps, in order.
+std::vector<std::string> TextsDrawn(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
+    test::RecordingSurface surface;
+    DrawMaps(maps, surface, TDrawSettings{}, markers);
+    std::vector<std::string> texts;
+    for (const auto& line : surface.Log()) {
+        if (line.starts_with("TextOut ")) {
+            const auto quote = line.find('"');
+            texts.push_back(line.substr(quote + 1, line.size() - quote - 2));
+        }
+    }
+    return texts;
+}
+
+TEST(CommandLineDrawTest, TheExampleDrawsIntoAMetafileAndAnSvg) {
+    TempFolder folder;
+    const std::string emf = folder.Path("example-maps.emf");
+    const Outcome drawn = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", emf});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.out, "");
+
+    Workspace ws;
+    ws.Load(kExampleInput, kExampleOutput);
+    CheckMetafile(folder.Read("example-maps.emf"), TextsDrawn(ws.Maps(), ws.AllMarkers()),
+                  DrawsDominant(ws.Maps(), ws.AllMarkers()));
+
+    const Outcome svg = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", folder.Path("example-maps.svg")});
+    ASSERT_EQ(svg.status, 0) << svg.err;
+    const std::string text = folder.Read("example-maps.svg");
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("T001"), std::string::npos);
+}
+
+TEST(CommandLineDrawTest, ChosenAndFlippedMapsOnly) {
+    TempFolder folder;
+    const std::string emf = folder.Path("two.emf");
+    const Outcome drawn = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", emf, "--maps", "2,4",
+                               "--flip", "4", "--set", "PageHeight=5000", "--range",
+                               "T001-T002=#FF0000"});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+
+    Workspace ws;
+    ws.Load(kExampleInput, kExampleOutput);
+    std::vector<TChrData> maps{ws.Maps()[1], ws.Maps()[3]};
+    ws.Select(3);
+    ws.Flip(true);
+    ws.SetTicked(1, true);
+    ws.SetTicked(3, true);
+    const std::string bytes = folder.Read("two.emf");
+    const std::vector<std::string> expected = TextsDrawn(ws.TickedMapCopies(), ws.AllMarkers());
+    CheckMetafile(bytes, expected, DrawsDominant(maps, ws.AllMarkers()));
+    EXPECT_NE(expected, TextsDrawn(maps, ws.AllMarkers())) << "the flip must change the order";
+}
+
+TEST(CommandLineSamplesTest, EveryGenuinePairListsAndDrawsItsMaps) {
+    const std::filesystem::path root = KARVELLO_SAMPLES_DIR;
+    TempFolder folder;
+    int pairs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root)) {
+        const std::string in = (entry.path() / "input.raw").string();
+        const std::string out = (entry.path() / "output.txt").string();
+        if (!std::filesystem::exists(in)) {
+            continue;
+        }
+        ++pairs;
+        SCOPED_TRACE(entry.path().filename().string());
+        Workspace ws;
+        ws.Load(in, out);
+        const Outcome maps = RunKarvello({"maps", in, out});
+        EXPECT_EQ(maps.status, 0) << maps.err;
+        EXPECT_EQ(static_cast<std::size_t>(std::count(maps.out.begin(), maps.out.end(), '\n')),
+                  ws.Maps().size());
+
+        const std::string svg = folder.Path(entry.path().filename().string() + ".svg");
+        const Outcome drawn = RunKarvello({"draw", in, out, "-o", svg});
+        if (ws.Maps().empty()) {
+            EXPECT_EQ(drawn.status, 1);
+        } else {
+            EXPECT_EQ(drawn.status, 0) << drawn.err;
+            EXPECT_TRUE(std::filesystem::file_size(svg) > 0);
+        }
+    }
+    EXPECT_GE(pairs, 6);
+}
+
+} // namespace
+} // namespace karvello
