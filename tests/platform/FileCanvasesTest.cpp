@@ -1,0 +1,232 @@
+// The file canvases: formats by extension, all-or-nothing writing, and what
+// each format holds.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cmath>
+
+#include "EmfReader.h"
+#include "mapdata/Error.h"
+#include "platform/FileCanvases.h"
+#include "platform/QtRuntime.h"
+#include "platform/TextMetrics.h"
+
+namespace karvello {
+namespace {
+
+TEST(DrawingFormatTest, ExtensionNamesTheFormatWhateverItsCase) {
+    struct Row {
+        const char* path;
+        std::optional<DrawingFormat> format;
+    };
+    for (const Row& row : {Row{"maps.emf", DrawingFormat::Emf}, Row{"/tmp/x/MAPS.EMF", DrawingFormat::Emf},
+                           Row{"a.Svg", DrawingFormat::Svg}, Row{"a.pdf", DrawingFormat::Pdf},
+                           Row{"a.b.PNG", DrawingFormat::Png}, Row{"maps.emf.txt", std::nullopt},
+                           Row{"maps.jpg", std::nullopt}, Row{"emf", std::nullopt}, Row{"", std::nullopt},
+                           Row{"maps.wmf", std::nullopt}}) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(DrawingFormatOf(row.path), row.format);
+        EXPECT_EQ(IsDrawingFileName(row.path), row.format.has_value());
+    }
+    EXPECT_EQ(DrawingFileDialogFilters(),
+              "Enhanced Metafile (*.emf);;SVG image (*.svg);;PDF document (*.pdf);;PNG image, 300 dpi (*.png)");
+}
+
+TEST(DrawingFormatTest, UnknownExtensionNamesTheSupportedOnes) {
+    try {
+        CreateFileCanvas("maps.jpg");
+        FAIL() << "no error";
+    } catch (const KarvelloError& e) {
+        EXPECT_STREQ(e.what(), "Cannot draw into \"maps.jpg\": the file name must end in .emf, .svg, .pdf or .png");
+    }
+}
+
+void SampleDrawing(Surface& s) {
+    s.SetMapMode(kMapModeHiMetric);
+    s.Rectangle(100, -1000, 2640, -3540); // one inch square
+    s.SetPenColour(0x808080);
+    s.MoveTo(2640, -1300);
+    s.LineTo(3000, -1500);
+    s.SetFontColour(0x0000FF);
+    s.TextOut(3100, -1400, "T175, M12");
+    s.SetItalic(true);
+    s.SetFontColour(0);
+    s.TextOut(3100, -2000, "D7\xE9");
+}
+
+struct FormatCase {
+    const char* extension;
+    std::string magic;
+    std::size_t magicAt;
+};
+
+class FileCanvasTest : public ::testing::TestWithParam<FormatCase> {
+protected:
+    void SetUp() override {
+        EnsureQtGui();
+        ASSERT_TRUE(dir_.isValid());
+    }
+    std::string Path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string Target() const { return Path(std::string("maps") + GetParam().extension); }
+    QStringList Entries() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    static void Put(const std::string& path, const QByteArray& bytes) {
+        QFile f(QString::fromStdString(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static QByteArray Get(const std::string& path) {
+        QFile f(QString::fromStdString(path));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_P(FileCanvasTest, CommitPutsTheCompleteFileInPlaceOfTheOldOne) {
+    Put(Target(), "old contents");
+    auto canvas = CreateFileCanvas(Target());
+    SampleDrawing(canvas->surface());
+    canvas->Commit();
+    const QByteArray bytes = Get(Target());
+    ASSERT_GT(bytes.size(), static_cast<qsizetype>(GetParam().magicAt + GetParam().magic.size()));
+    EXPECT_EQ(bytes.mid(static_cast<qsizetype>(GetParam().magicAt), static_cast<qsizetype>(GetParam().magic.size())).toStdString(),
+              GetParam().magic);
+    EXPECT_EQ(Entries(), QStringList{QString::fromStdString("maps" + std::string(GetParam().extension))});
+    EXPECT_THROW(canvas->Commit(), KarvelloError) << "a second commit";
+}
+
+TEST_P(FileCanvasTest, WithoutCommitNothingIsWrittenAndTheOldFileStays) {
+    {
+        auto canvas = CreateFileCanvas(Target());
+        SampleDrawing(canvas->surface());
+    }
+    EXPECT_TRUE(Entries().isEmpty()) << Entries().join(",").toStdString();
+    Put(Target(), "old contents");
+    {
+        auto canvas = CreateFileCanvas(Target());
+        SampleDrawing(canvas->surface());
+    }
+    EXPECT_EQ(Get(Target()), QByteArray("old contents"));
+    EXPECT_EQ(Entries().size(), 1);
+}
+
+TEST_P(FileCanvasTest, AFolderThatDoesNotExistDoesNotAllowDrawing) {
+    try {
+        CreateFileCanvas(Path(std::string("missing/maps") + GetParam().extension));
+        FAIL() << "no error";
+    } catch (const KarvelloError& e) {
+        EXPECT_STREQ(e.what(), "Canvas does not allow drawing");
+    }
+    EXPECT_TRUE(Entries().isEmpty());
+}
+
+TEST_P(FileCanvasTest, AFolderThatVanishesBeforeCommitLeavesNoFile) {
+    const QString sub = dir_.filePath("sub");
+    ASSERT_TRUE(QDir().mkdir(sub));
+    const std::string target = (sub + "/maps" + GetParam().extension).toStdString();
+    auto canvas = CreateFileCanvas(target);
+    SampleDrawing(canvas->surface());
+    if (!QDir(sub).removeRecursively() || QDir(sub).exists()) {
+        GTEST_SKIP() << "the folder cannot be removed while the file is open";
+    }
+    try {
+        canvas->Commit();
+        FAIL() << "no error";
+    } catch (const KarvelloError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + target + "\". ", 0), 0u) << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FileCanvasTest,
+                         ::testing::Values(FormatCase{".emf", " EMF", 40}, FormatCase{".svg", "<?xml", 0},
+                                           FormatCase{".pdf", "%PDF", 0}, FormatCase{".png", "\x89PNG", 0}),
+                         [](const auto& info) { return std::string(info.param.extension + 1); });
+
+class ExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureQtGui();
+        ASSERT_TRUE(dir_.isValid());
+    }
+    std::string Draw(const std::string& name, void (*draw)(Surface&) = SampleDrawing) {
+        const std::string path = dir_.filePath(QString::fromStdString(name)).toStdString();
+        auto canvas = CreateFileCanvas(path);
+        draw(canvas->surface());
+        canvas->Commit();
+        return path;
+    }
+    QTemporaryDir dir_;
+};
+
+TEST_F(ExportTest, AllFormatsShareTheMetafilesFrameAndMeasurement) {
+    const auto records = test::ReadEmfRecords(test::ReadFileBytes(Draw("maps.emf")));
+    const auto frame = test::DecodeHeader(records.front()).frame;
+    const TextMetrics& m = MetafileTextMetrics();
+    EXPECT_EQ(frame, (test::EmfRect{100, 1000, 3100 + m.Width("T175, M12", false), 3540}));
+
+    // The PNG is the frame at 300 dpi.
+    const QImage png(QString::fromStdString(Draw("maps.png")));
+    ASSERT_FALSE(png.isNull());
+    const double perUnit = 300.0 / 2540.0;
+    EXPECT_EQ(png.width(), static_cast<int>(std::ceil((frame.right - frame.left + 1) * perUnit)));
+    EXPECT_EQ(png.height(), static_cast<int>(std::ceil((frame.bottom - frame.top + 1) * perUnit)));
+    EXPECT_EQ(png.dotsPerMeterX(), 11811);
+    EXPECT_EQ(png.dotsPerMeterY(), 11811);
+    // The square's left edge, one inch tall, is black; inside it is white.
+    EXPECT_EQ(png.pixelColor(0, 150), QColor(Qt::black));
+    EXPECT_EQ(png.pixelColor(150, 150), QColor(Qt::white));
+    EXPECT_EQ(png.pixelColor(png.width() - 1, png.height() - 1), QColor(Qt::white));
+    // Red text (0x0000FF) shows red somewhere in its cell.
+    bool red = false;
+    const int cellLeft = static_cast<int>((3100 - frame.left) * perUnit);
+    const int cellTop = static_cast<int>((1400 - frame.top) * perUnit);
+    for (int y = cellTop; y < cellTop + 37 && y < png.height(); ++y) {
+        for (int x = cellLeft; x < png.width(); ++x) {
+            const QColor c = png.pixelColor(x, y);
+            red = red || (c.red() > 200 && c.green() < 80 && c.blue() < 80);
+        }
+    }
+    EXPECT_TRUE(red);
+
+    // The SVG is the frame's size in millimetres and keeps text as text.
+    QFile svg(QString::fromStdString(Draw("maps.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(svg.readAll());
+    const double widthMm = (frame.right - frame.left + 1) / 100.0;
+    EXPECT_TRUE(xml.contains(QString("width=\"%1mm\"").arg(widthMm))) << xml.left(600).toStdString();
+    EXPECT_TRUE(xml.contains("T175, M12"));
+    EXPECT_TRUE(xml.contains(QString::fromUtf8("D7\u00E9")));
+    EXPECT_TRUE(xml.contains("font-style=\"italic\""));
+    EXPECT_TRUE(xml.contains("#ff0000")) << "0x0000FF is red";
+}
+
+TEST_F(ExportTest, PdfHoldsRealText) {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty()) {
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    }
+    const std::string pdf = Draw("maps.pdf");
+    QProcess process;
+    process.start(pdftotext, {QString::fromStdString(pdf), "-"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(text.contains("T175, M12")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("D7\u00E9"))) << text.toStdString();
+}
+
+TEST_F(ExportTest, AnEmptyDrawingGivesASmallBlankPage) {
+    const QImage png(QString::fromStdString(Draw("empty.png", [](Surface&) {})));
+    EXPECT_EQ(png.width(), 12); // 1 mm at 300 dpi
+    EXPECT_EQ(png.pixelColor(5, 5), QColor(Qt::white));
+    const auto records = test::ReadEmfRecords(test::ReadFileBytes(Draw("empty.emf", [](Surface&) {})));
+    EXPECT_EQ(test::DecodeHeader(records.front()).frame, (test::EmfRect{0, 0, -1, -1}));
+}
+
+} // namespace
+} // namespace karvello
