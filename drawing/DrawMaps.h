@@ -15,6 +15,10 @@ std::string DistanceToStr(double distance);
 
 // Draws the maps, left to right, onto the surface. Changes none of its inputs.
 // With no map, draws nothing; when no map is longer than 0 cM the scale is 0.
+// Throws KarvelloError, before anything is drawn, for a map that refers to a
+// marker outside the table, links a group to an entry that does not follow,
+// or holds a distance that is not a finite number; what the surface throws
+// passes through.
 void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSettings& settings,
               const TAllMarkers& markers);
 

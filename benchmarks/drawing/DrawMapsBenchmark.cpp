@@ -1,0 +1,170 @@
+// DrawMaps onto a surface that does nothing but count its operations and
+// measure text from a small cache, so that the figures are the layout's own.
+
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+
+namespace karvello {
+namespace {
+
+class CountingSurface : public Surface {
+public:
+    std::int64_t operations = 0;
+
+    void SetMapMode(int) override { ++operations; }
+    void SetPenColour(TColour) override { ++operations; }
+    void Rectangle(int, int, int, int) override { ++operations; }
+    void MoveTo(int, int) override { ++operations; }
+    void LineTo(int, int) override { ++operations; }
+    void TextOut(int, int, std::string_view) override { ++operations; }
+    void SetFontColour(TColour) override { ++operations; }
+    void SetItalic(bool italic) override {
+        ++operations;
+        italic_ = italic;
+    }
+    int TextWidth(std::string_view text) override {
+        ++operations;
+        auto& cache = italic_ ? italicWidths_ : widths_;
+        auto it = cache.find(text);
+        if (it == cache.end()) {
+            const int perChar = italic_ ? 130 : 110;
+            it = cache.emplace(std::string(text), static_cast<int>(text.size()) * perChar).first;
+        }
+        return it->second;
+    }
+    int TextHeight(std::string_view) override {
+        ++operations;
+        return italic_ ? 340 : 320;
+    }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    using Cache = std::unordered_map<std::string, int, Hash, std::equal_to<>>;
+    Cache widths_;
+    Cache italicWidths_;
+    bool italic_ = false;
+};
+
+std::string MarkerName(std::size_t index) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+    return "D1S" + std::string(digits, end);
+}
+
+TAllMarkers MakeTable(std::size_t count) {
+    TAllMarkers markers(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        markers[i].Name = MarkerName(i);
+        markers[i].Dominant = i % 7 == 0;
+        markers[i].Colour = static_cast<TColour>(i * 2654435761u) & 0xFFFFFF;
+    }
+    return markers;
+}
+
+// A map of `framework` entries spread over `lengthCM`, every tenth pair at
+// one position, with `placed` markers spread over its intervals. Marker
+// indexes start at `first`.
+TChrData MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std::size_t first) {
+    TChrData map;
+    const double step = lengthCM / static_cast<double>(framework);
+    for (std::size_t i = 0; i < framework; ++i) {
+        TChrMarker entry;
+        entry.MarkerIndex = static_cast<std::int32_t>(first + i);
+        const bool last = i + 1 == framework;
+        entry.Distance = last || i % 10 == 9 ? 0.0 : step * (0.5 + static_cast<double>(i % 3) / 2);
+        map.Markers.push_back(entry);
+    }
+    for (std::size_t i = 0; i + 1 < framework; ++i) {
+        if (map.Markers[i].Distance == 0) {
+            map.Markers[i].NextSamePos = static_cast<std::int32_t>(i + 1);
+            map.Markers[i + 1].SamePosAsPrev = true;
+        }
+    }
+    for (std::size_t k = 0; k < placed; ++k) {
+        TPlacedMarker entry;
+        entry.MarkerIndex = static_cast<std::int32_t>(first + framework + k);
+        entry.Interval = static_cast<std::int32_t>((k * 7919) % (framework + 1));
+        map.Placed.push_back(entry);
+    }
+    return map;
+}
+
+void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllMarkers& markers,
+         std::size_t markerCount) {
+    CountingSurface surface;
+    const TDrawSettings settings;
+    for (auto _ : state) {
+        DrawMaps(maps, surface, settings, markers);
+        benchmark::ClobberMemory();
+    }
+    state.counters["operations/s"] =
+        benchmark::Counter(static_cast<double>(surface.operations), benchmark::Counter::kIsRate);
+    state.counters["operations/draw"] = benchmark::Counter(
+        static_cast<double>(surface.operations) / static_cast<double>(state.iterations()));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(markerCount));
+    state.SetComplexityN(static_cast<std::int64_t>(markerCount));
+}
+
+// The drawing of a whole genome: 50 maps of 250 framework and 50 placed markers.
+void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
+    constexpr std::size_t kMaps = 50, kFramework = 250, kPlaced = 50;
+    const TAllMarkers markers = MakeTable(kMaps * (kFramework + kPlaced));
+    std::vector<TChrData> maps;
+    for (std::size_t m = 0; m < kMaps; ++m) {
+        maps.push_back(
+            MakeMap(kFramework, kPlaced, 80.0 + static_cast<double>(m), m * (kFramework + kPlaced)));
+    }
+    Run(state, maps, markers, markers.size());
+}
+BENCHMARK(BM_DrawMaps_FiftyMaps)->Unit(benchmark::kMillisecond);
+
+// One map whose length grows with its markers (about 1 cM apart): labels
+// mostly stand at their own places.
+void BM_DrawMaps_Markers(benchmark::State& state) {
+    const auto framework = static_cast<std::size_t>(state.range(0));
+    const std::size_t placed = framework / 5;
+    const TAllMarkers markers = MakeTable(framework + placed);
+    Run(state, {MakeMap(framework, placed, static_cast<double>(framework), 0)}, markers,
+        markers.size());
+}
+BENCHMARK(BM_DrawMaps_Markers)
+    ->RangeMultiplier(4)
+    ->Range(1000, 64000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// Many markers within 100 cM: nearly every label is stacked below the one
+// before it, with its slanted line.
+void BM_DrawMaps_Stacked(benchmark::State& state) {
+    const auto framework = static_cast<std::size_t>(state.range(0));
+    const std::size_t placed = framework / 5;
+    const TAllMarkers markers = MakeTable(framework + placed);
+    Run(state, {MakeMap(framework, placed, 100.0, 0)}, markers, markers.size());
+}
+BENCHMARK(BM_DrawMaps_Stacked)
+    ->Arg(1250)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+} // namespace
+} // namespace karvello
