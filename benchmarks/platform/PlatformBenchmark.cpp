@@ -1,0 +1,122 @@
+// Drawing 50 maps of 300 markers each into every file format: time per file
+// and the file's size (the "bytes" counter).
+
+#include <benchmark/benchmark.h>
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+#include "mapdata/ZazereZeve.h"
+#include "platform/DrawingRecorder.h"
+#include "platform/FileCanvases.h"
+#include "platform/QtRuntime.h"
+#include "platform/TextMetrics.h"
+
+namespace karvello {
+namespace {
+
+constexpr int kMaps = 50;
+constexpr int kFrameworkPerMap = 270;
+constexpr int kPlacedPerMap = 30;
+
+// A small generator of our own, so every run draws the same maps.
+class Sequence {
+public:
+    std::uint32_t Next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+    int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
+
+private:
+    std::uint32_t state_ = 12345;
+};
+
+struct Drawing {
+    TAllMarkers markers;
+    std::vector<TChrData> maps;
+    TDrawSettings settings;
+};
+
+const Drawing& BenchmarkDrawing() {
+    static const Drawing drawing = [] {
+        Drawing d;
+        Sequence random;
+        // A metre-high page, as one would choose for maps this long.
+        d.settings.PageHeight = 100000;
+        for (int m = 0; m < kMaps; ++m) {
+            TChrData map;
+            map.MapNumber = m + 1;
+            for (int i = 0; i < kFrameworkPerMap + kPlacedPerMap; ++i) {
+                TMarkerDetails marker;
+                marker.Name = (random.Below(4) == 0 ? "D" : "M") + std::to_string(m + 1) + "M" +
+                              std::to_string(100 + i);
+                marker.Dominant = random.Below(10) == 0;
+                marker.Colour = random.Below(8) == 0 ? 0x0000C0 : 0;
+                marker.Mapped = true;
+                const auto index = static_cast<std::int32_t>(d.markers.size());
+                d.markers.push_back(marker);
+                if (i < kFrameworkPerMap) {
+                    TChrMarker entry;
+                    entry.MarkerIndex = index;
+                    // One marker in eight shares the position of the next.
+                    entry.Distance = random.Below(8) == 0 ? 0.0 : 0.1 * (1 + random.Below(60));
+                    map.Markers.push_back(entry);
+                } else {
+                    map.Placed.push_back({index, random.Below(kFrameworkPerMap + 1)});
+                }
+            }
+            map.Markers.back().Distance = 0;
+            for (std::size_t i = 0; i + 1 < map.Markers.size(); ++i) {
+                if (map.Markers[i].Distance == 0) {
+                    map.Markers[i].NextSamePos = static_cast<std::int32_t>(i + 1);
+                    map.Markers[i + 1].SamePosAsPrev = true;
+                }
+            }
+            d.maps.push_back(std::move(map));
+        }
+        return d;
+    }();
+    return drawing;
+}
+
+void DrawToFile(benchmark::State& state, const char* extension) {
+    EnsureQtGui();
+    const Drawing& d = BenchmarkDrawing();
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QString("maps") + extension).toStdString();
+    for (auto _ : state) {
+        auto canvas = CreateFileCanvas(path);
+        DrawMaps(d.maps, canvas->surface(), d.settings, d.markers);
+        canvas->Commit();
+    }
+    state.counters["bytes"] = static_cast<double>(QFileInfo(QString::fromStdString(path)).size());
+}
+
+void DrawOnly(benchmark::State& state) {
+    EnsureQtGui();
+    const Drawing& d = BenchmarkDrawing();
+    std::size_t operations = 0;
+    for (auto _ : state) {
+        DrawingRecorder recorder(MetafileTextMetrics());
+        DrawMaps(d.maps, recorder, d.settings, d.markers);
+        operations = recorder.OperationCount();
+        benchmark::DoNotOptimize(recorder.Frame());
+    }
+    state.counters["operations"] = static_cast<double>(operations);
+}
+
+BENCHMARK(DrawOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DrawToFile, emf, ".emf")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DrawToFile, svg, ".svg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DrawToFile, pdf, ".pdf")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(DrawToFile, png, ".png")->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace karvello
+
+BENCHMARK_MAIN();
