@@ -70,7 +70,7 @@ void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
 
 // Draws one drawing: the values that hold for all its maps, and the running x.
 class MapLayout {
-public:
+  public:
     MapLayout(Surface& surface, const TDrawSettings& settings, const TAllMarkers& markers,
               double scale)
         : page_(surface), surface_(surface), s_(settings), markers_(markers), scale_(scale),
@@ -83,7 +83,7 @@ public:
         DrawPlacedMarkers(map);
     }
 
-private:
+  private:
     // The y of a map position given in cM: the first marker stands one tail
     // below the top of the bar.
     double MarkerY(double cumulativeCM) const {
@@ -94,8 +94,7 @@ private:
     // The top of a distance label whose middle lies at the middle of the
     // interval that starts at cumulativeCM.
     double DistanceLabelTop(double cumulativeCM, double distance, int height) const {
-        return (cumulativeCM + distance / 2) * scale_ - height / 2.0 + s_.TopMargin +
-               s_.TailLength;
+        return (cumulativeCM + distance / 2) * scale_ - height / 2.0 + s_.TopMargin + s_.TailLength;
     }
 
     const TMarkerDetails& Marker(std::int32_t index) const {
@@ -103,9 +102,10 @@ private:
     }
 
     // How wide the column left of the bar must be for the distance labels.
-    // It predicts the stacking of DrawBarAndDistances but, as the program
-    // always has, starts one tail lower and also counts the "0.0" labels
-    // that are never drawn; the drawing relies on this being no narrower.
+    // It predicts the stacking of DrawBarAndDistances, but starts one tail
+    // lower and also counts the "0.0" labels that are never drawn: both can
+    // only stack more labels, so the column is never narrower than the
+    // labels drawn at their own places need.
     double MeasureLabelColumn(const TChrData& map) {
         double nextFreeY = MarkerY(0.0);
         double cumulativeCM = 0.0;
@@ -159,8 +159,8 @@ private:
         DrawDistanceLabels(map, barLeft);
 
         currentX_ = currentX_ + columnWidth + s_.BarWidth;
-        frameworkTextX_ = currentX_ + s_.PreBendLength + s_.FrameworkLineLength +
-                          s_.PreBendLength + s_.TextPadding;
+        frameworkTextX_ = currentX_ + s_.PreBendLength + s_.FrameworkLineLength + s_.PreBendLength +
+                          s_.TextPadding;
     }
 
     void DrawDistanceLabels(const TChrData& map, double barLeft) {
@@ -304,7 +304,8 @@ private:
             const int h = surface_.TextHeight(name);
             const double centreY = slotY > nextCentreY ? slotY : nextCentreY;
 
-            const double blockHeight = static_cast<double>(h) * static_cast<double>(gathered.size());
+            const double blockHeight =
+                static_cast<double>(h) * static_cast<double>(gathered.size());
             if (blockHeight > 0) {
                 blockY = DrawBlock(map, gathered, (prevCentreY + centreY) / 2, blockHeight, blockY);
             }

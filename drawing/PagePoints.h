@@ -15,7 +15,7 @@
 namespace karvello {
 
 class PagePoints {
-public:
+  public:
     explicit PagePoints(Surface& surface) : surface_(surface) {}
 
     // The surface x of a page x. Values beyond the surface's integer range
@@ -29,7 +29,7 @@ public:
     void LineTo(double x, double y) { surface_.LineTo(X(x), Y(y)); }
     void TextOut(double x, double y, std::string_view text) { surface_.TextOut(X(x), Y(y), text); }
 
-private:
+  private:
     static int ToInt(double whole) {
         if (std::isnan(whole)) {
             return 0;

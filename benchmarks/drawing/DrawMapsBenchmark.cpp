@@ -18,7 +18,7 @@ namespace karvello {
 namespace {
 
 class CountingSurface : public Surface {
-public:
+  public:
     std::int64_t operations = 0;
 
     void SetMapMode(int) override { ++operations; }
@@ -47,7 +47,7 @@ public:
         return italic_ ? 340 : 320;
     }
 
-private:
+  private:
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const {
@@ -114,8 +114,8 @@ void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllM
     }
     state.counters["operations/s"] =
         benchmark::Counter(static_cast<double>(surface.operations), benchmark::Counter::kIsRate);
-    state.counters["operations/draw"] = benchmark::Counter(
-        static_cast<double>(surface.operations) / static_cast<double>(state.iterations()));
+    state.counters["operations/draw"] = benchmark::Counter(static_cast<double>(surface.operations) /
+                                                           static_cast<double>(state.iterations()));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(markerCount));
     state.SetComplexityN(static_cast<std::int64_t>(markerCount));
 }
@@ -126,8 +126,8 @@ void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
     const TAllMarkers markers = MakeTable(kMaps * (kFramework + kPlaced));
     std::vector<TChrData> maps;
     for (std::size_t m = 0; m < kMaps; ++m) {
-        maps.push_back(
-            MakeMap(kFramework, kPlaced, 80.0 + static_cast<double>(m), m * (kFramework + kPlaced)));
+        maps.push_back(MakeMap(kFramework, kPlaced, 80.0 + static_cast<double>(m),
+                               m * (kFramework + kPlaced)));
     }
     Run(state, maps, markers, markers.size());
 }

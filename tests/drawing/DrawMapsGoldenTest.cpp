@@ -45,9 +45,8 @@ void CompareWithGolden(const std::string& name, const std::string& actual) {
 // and italic text measures differently, so the log shows the font state of
 // every measurement, including the one carried into the second map.
 TEST(DrawMapsGolden, TwoMapsWithGroupsAndPlacedMarkers) {
-    TAllMarkers markers = MakeMarkers({"D1S101", "D1S202", "D1S303", "D1S404", "D1S505",
-                                       "APLACED", "BPLACED", "CPLACED", "DPLACED", "X1", "X2",
-                                       "X3"});
+    TAllMarkers markers = MakeMarkers({"D1S101", "D1S202", "D1S303", "D1S404", "D1S505", "APLACED",
+                                       "BPLACED", "CPLACED", "DPLACED", "X1", "X2", "X3"});
     markers[1].Dominant = true;
     markers[1].Colour = 0x0000FF;
     markers[2].Colour = 0x00FF00;

@@ -77,18 +77,23 @@ struct ColumnCase {
 TEST(DrawMapsLayout, LabelColumnMeasurement) {
     const ColumnCase cases[] = {
         // Labels 400 and 300 wide at their own places: widest + padding.
-        {"labels at their own places need the widest plus padding", {10, 2.5, 0},
-         TDrawSettings{}, "Rectangle 600 -1000 1100 -9000"},
+        {"labels at their own places need the widest plus padding",
+         {10, 2.5, 0},
+         TDrawSettings{},
+         "Rectangle 600 -1000 1100 -9000"},
         // Scale 300: the first label's top comes out at exactly
         // TopMargin + TailLength, where the measurement starts.
-        {"a top equal to the next free y counts as stacked", {1, 0}, SettingsForScale(1, 300),
+        {"a top equal to the next free y counts as stacked",
+         {1, 0},
+         SettingsForScale(1, 300),
          "Rectangle 1700 -1000 2200 -1900"},
         // No map longer than 0 cM: scale 0, every marker at 1300, and the
         // never-drawn "0.0" labels are measured and stacked all the same.
-        {"zero distances are measured and the scale is 0", {0, 0}, TDrawSettings{},
+        {"zero distances are measured and the scale is 0",
+         {0, 0},
+         TDrawSettings{},
          "Rectangle 1700 -1000 2200 -1600"},
-        {"a single marker needs no column", {0}, TDrawSettings{},
-         "Rectangle 100 -1000 600 -1600"},
+        {"a single marker needs no column", {0}, TDrawSettings{}, "Rectangle 100 -1000 600 -1600"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
@@ -281,10 +286,12 @@ TEST(DrawMapsLayout, NextMapStartsAfterTheWidestLabel) {
     TChrData empty;
     const TChrData single = MakeMap({0}, 2);
     const AdvanceCase cases[] = {
-        {"widest framework label, not the last", {framework, single},
+        {"widest framework label, not the last",
+         {framework, single},
          "Rectangle 7100 -1000 7600 -1600"},
         {"widest placed name", {withPlaced, single}, "Rectangle 9700 -1000 10200 -1600"},
-        {"a map without entries ends at its bar", {empty, single},
+        {"a map without entries ends at its bar",
+         {empty, single},
          "Rectangle 2600 -1000 3100 -1600"},
     };
     const TAllMarkers markers = MakeMarkers({"LONGNAME", "S", "N", "VERYLONGPLACEDNAME"});

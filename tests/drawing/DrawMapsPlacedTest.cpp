@@ -63,12 +63,10 @@ TEST(DrawMapsPlaced, BlocksStackBelowEachOtherAndEndTheMap) {
 // group) and interval 2 (between its members), each in list order; the
 // closing slot gathers interval 3; -1 and 4 name no interval.
 TEST(DrawMapsPlaced, GroupSlotGathersItsIntervalsInOrder) {
-    TAllMarkers markers =
-        MakeMarkers({"F0", "F1", "F2", "Pa", "Pb", "Pc", "Pd", "Pe", "Pf"});
+    TAllMarkers markers = MakeMarkers({"F0", "F1", "F2", "Pa", "Pb", "Pc", "Pd", "Pe", "Pf"});
     markers[4].Colour = 0x123456;
     markers[4].Dominant = true;
-    const TChrData map =
-        MakeMap({1, 0, 0}, 0, {{3, 2}, {4, 1}, {5, 2}, {6, 3}, {7, -1}, {8, 4}});
+    const TChrData map = MakeMap({1, 0, 0}, 0, {{3, 2}, {4, 1}, {5, 2}, {6, 3}, {7, -1}, {8, 4}});
     RecordingSurface surface;
     DrawMaps({map}, surface, TDrawSettings{}, markers);
 
@@ -93,11 +91,11 @@ TEST(DrawMapsPlaced, GroupSlotGathersItsIntervalsInOrder) {
             placedNames.push_back(line);
         }
     }
-    EXPECT_EQ(placedNames, (std::vector<std::string>{
-                               "TextOut 5700 -4550 \"Pb\"", "TextOut 5700 -4850 \"Pa\"",
-                               "TextOut 5700 -5150 \"Pc\"",
-                               // closing slot: between 8700 and the bar's end at 9000
-                               "TextOut 5700 -8700 \"Pd\""}));
+    EXPECT_EQ(placedNames,
+              (std::vector<std::string>{"TextOut 5700 -4550 \"Pb\"", "TextOut 5700 -4850 \"Pa\"",
+                                        "TextOut 5700 -5150 \"Pc\"",
+                                        // closing slot: between 8700 and the bar's end at 9000
+                                        "TextOut 5700 -8700 \"Pd\""}));
 }
 
 struct BlockCase {
@@ -113,25 +111,40 @@ struct BlockCase {
 // 5100 and ends at the bracket at 5200; names start at 5300.
 TEST(DrawMapsPlaced, BlockPlaces) {
     const BlockCase cases[] = {
-        {"interval 0 starts at the middle of the upper tail", 300, 0, 1,
+        {"interval 0 starts at the middle of the upper tail",
+         300,
+         0,
+         1,
          {"MoveTo 4300 -1150", "LineTo 4600 -1150", "LineTo 5100 -1150", "LineTo 5200 -1150",
           "Pen 0", "MoveTo 5200 -1000", "LineTo 5200 -1300", "Italic 0", "FontColour 0",
           "TextOut 5300 -1000 \"P0\""}},
-        {"a tall first block rises above the top margin", 300, 0, 5,
+        {"a tall first block rises above the top margin",
+         300,
+         0,
+         5,
          {"MoveTo 4300 -1150", "LineTo 4600 -1150", "LineTo 5100 -1150", "LineTo 5200 -1150",
           "Pen 0", "MoveTo 5200 -400", "LineTo 5200 -1900", "Italic 0", "FontColour 0",
           "TextOut 5300 -400 \"P0\""}},
-        {"but never above the page's top edge", 300, 0, 10,
+        {"but never above the page's top edge",
+         300,
+         0,
+         10,
          {"MoveTo 4300 -1150", "LineTo 4600 -1150", "LineTo 5100 -1500", "LineTo 5200 -1500",
           "Pen 0", "MoveTo 5200 0", "LineTo 5200 -3000", "Italic 0", "FontColour 0",
           "TextOut 5300 0 \"P0\""}},
         // Closing slot: its centre is the lower of the bar's end (9000) and
         // one text height below the last centre (8700 + h).
-        {"closing slot one text height below the last centre", 400, 2, 1,
+        {"closing slot one text height below the last centre",
+         400,
+         2,
+         1,
          {"MoveTo 4300 -8900", "LineTo 4600 -8900", "LineTo 5100 -8900", "LineTo 5200 -8900",
           "Pen 0", "MoveTo 5200 -8700", "LineTo 5200 -9100", "Italic 0", "FontColour 0",
           "TextOut 5300 -8700 \"P0\""}},
-        {"closing slot at the bar's end", 200, 2, 1,
+        {"closing slot at the bar's end",
+         200,
+         2,
+         1,
          {"MoveTo 4300 -8850", "LineTo 4600 -8850", "LineTo 5100 -8850", "LineTo 5200 -8850",
           "Pen 0", "MoveTo 5200 -8750", "LineTo 5200 -8950", "Italic 0", "FontColour 0",
           "TextOut 5300 -8750 \"P0\""}},

@@ -26,7 +26,8 @@ inline TChrData MakeMap(const std::vector<double>& distances, int first = 0,
         entry.MarkerIndex = first + static_cast<int>(i);
         entry.Distance = distances[i];
         entry.SamePosAsPrev = i > 0 && distances[i - 1] == 0;
-        entry.NextSamePos = distances[i] == 0 && i + 1 < distances.size() ? static_cast<int>(i + 1) : -1;
+        entry.NextSamePos =
+            distances[i] == 0 && i + 1 < distances.size() ? static_cast<int>(i + 1) : -1;
         map.Markers.push_back(entry);
     }
     map.Placed = std::move(placed);
@@ -66,15 +67,16 @@ inline void ExpectRun(const std::vector<std::string>& log, const std::vector<std
         FAIL() << "\"" << run.front() << "\" is not in the log:\n" << text;
     }
     const auto available = static_cast<std::size_t>(log.end() - start);
-    std::vector<std::string> actual(start, start + static_cast<std::ptrdiff_t>(
-                                                       std::min(available, run.size())));
+    std::vector<std::string> actual(
+        start, start + static_cast<std::ptrdiff_t>(std::min(available, run.size())));
     EXPECT_EQ(actual, run);
 }
 
 inline std::size_t CountLines(const std::vector<std::string>& log, const std::string& prefix) {
-    return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [&](const std::string& l) {
-        return l.compare(0, prefix.size(), prefix) == 0;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(log.begin(), log.end(), [&](const std::string& l) {
+            return l.compare(0, prefix.size(), prefix) == 0;
+        }));
 }
 
 } // namespace karvello::test
