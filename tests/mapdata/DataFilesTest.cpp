@@ -18,18 +18,8 @@ std::string CasePath(const std::string& folder, const char* file) {
     return std::string(KARVELLO_TEST_DATA_DIR) + "/" + folder + "/" + file;
 }
 
-struct Loaded {
-    TAllMarkers markers;
-    std::vector<TChrData> maps;
-};
-
-Loaded Load(const std::string& folder) {
-    Loaded loaded;
-    const TextLines input(ReadTextFile(CasePath(folder, "input.raw")));
-    ReadInputFile(input.lines(), loaded.markers);
-    const TextLines output(ReadTextFile(CasePath(folder, "output.txt")));
-    loaded.maps = test::ReadAllMaps(output.lines(), loaded.markers);
-    return loaded;
+test::Loaded Load(const std::string& folder) {
+    return test::LoadPair(CasePath(folder, "input.raw"), CasePath(folder, "output.txt"));
 }
 
 TMarkerDetails Marker(const char* name, bool dominant = false, std::int32_t chromosome = 0,
@@ -98,7 +88,7 @@ TEST(DataFiles, ExactResults) {
 
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
-        const Loaded loaded = Load(row.folder);
+        const test::Loaded loaded = Load(row.folder);
         EXPECT_EQ(loaded.markers, row.markers);
         EXPECT_EQ(loaded.maps, row.maps);
     }
@@ -112,6 +102,62 @@ TEST(DataFiles, MarkerNumberNotInInput) {
     } catch (const MarkerNumberError& error) {
         EXPECT_EQ(error.MessageFor(path), "Marker number 57 on line 4 of \"" + path +
                                               "\" is not in the input file, which lists 40 markers.");
+    }
+}
+
+TEST(HostileText, TenMegabyteLines) {
+    const std::size_t cells = 2'000'000;
+    std::string wideRow = "   1 2 ...:";
+    for (std::size_t c = 0; c < cells; ++c) {
+        wideRow += "....:";
+    }
+    wideRow += ".**.";
+    const std::string hugeNumber = "1 M1 " + std::string(10'000'000, '9') + ".5 cM";
+    const TextLines output(
+        "Map:\n\n" + hugeNumber + "\n\nMarkers placed relative to above map:\n\n\n" + wideRow + "\n");
+    TAllMarkers markers(1);
+    const auto maps = test::ReadAllMaps(output.lines(), markers);
+    ASSERT_EQ(maps.size(), 1u);
+    // A distance too large for a double is no decimal number: the list ends.
+    EXPECT_TRUE(maps[0].Markers.empty());
+    EXPECT_EQ(maps[0].Placed, (std::vector<TPlacedMarker>{{0, static_cast<std::int32_t>(cells + 1)}}));
+    EXPECT_EQ(markers[0].Position, static_cast<std::int32_t>(2 * (cells + 1) + 1));
+
+    const std::string longName(10'000'000, 'N');
+    const TextLines input("h\nh\n*" + longName + " C\n");
+    ReadInputFile(input.lines(), markers);
+    ASSERT_EQ(markers.size(), 1u);
+    EXPECT_EQ(markers[0].Name, longName);
+    EXPECT_TRUE(markers[0].Dominant);
+}
+
+TEST(HostileText, BinaryGarbageGivesAResultOrTheMarkerError) {
+    // A fixed pseudo-random megabyte with a few Mapmaker words mixed in, so
+    // that headings and rows turn up among the noise.
+    std::uint32_t seed = 12345;
+    std::string text;
+    const char* words[] = {"Map:\n", "Markers placed relative to above map:\n", " 3 2 **.:", "4 M 1.5 cM\n", "*M", "\r"};
+    while (text.size() < 1'000'000) {
+        seed = seed * 1664525u + 1013904223u;
+        if ((seed >> 24) < 8) {
+            text += words[(seed >> 8) % 6];
+        } else {
+            text += static_cast<char>(seed >> 16);
+        }
+    }
+    const TextLines lines(text);
+    TAllMarkers markers;
+    ReadInputFile(lines.lines(), markers);
+    markers.resize(5);
+    try {
+        const auto maps = test::ReadAllMaps(lines.lines(), markers);
+        for (const auto& map : maps) {
+            for (const auto& entry : map.Markers) {
+                EXPECT_LT(static_cast<std::size_t>(entry.MarkerIndex), markers.size());
+            }
+        }
+    } catch (const MarkerNumberError& error) {
+        EXPECT_TRUE(error.Number() < 1 || error.Number() > 5) << error.what();
     }
 }
 

@@ -16,22 +16,14 @@ namespace {
 
 using test::ReadAllMaps;
 
-struct Loaded {
-    TAllMarkers markers;
-    std::vector<TChrData> maps;
-};
+using test::Loaded;
 
 std::string SamplePath(const std::string& folder, const char* file) {
     return std::string(KARVELLO_SAMPLES_DIR) + "/" + folder + "/" + file;
 }
 
 Loaded Load(const std::string& folder) {
-    Loaded loaded;
-    const TextLines input(ReadTextFile(SamplePath(folder, "input.raw")));
-    ReadInputFile(input.lines(), loaded.markers);
-    const TextLines output(ReadTextFile(SamplePath(folder, "output.txt")));
-    loaded.maps = ReadAllMaps(output.lines(), loaded.markers);
-    return loaded;
+    return test::LoadPair(SamplePath(folder, "input.raw"), SamplePath(folder, "output.txt"));
 }
 
 std::vector<std::int32_t> Indexes(const TChrData& map) {

@@ -58,4 +58,19 @@ inline std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers) {
     }
 }
 
+// A pair of files loaded the way the workspace loads them.
+struct Loaded {
+    TAllMarkers markers;
+    std::vector<TChrData> maps;
+};
+
+inline Loaded LoadPair(const std::string& inputPath, const std::string& outputPath) {
+    Loaded loaded;
+    const TextLines input(ReadTextFile(inputPath));
+    ReadInputFile(input.lines(), loaded.markers);
+    const TextLines output(ReadTextFile(outputPath));
+    loaded.maps = ReadAllMaps(output.lines(), loaded.markers);
+    return loaded;
+}
+
 } // namespace karvello::test
