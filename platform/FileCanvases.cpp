@@ -239,6 +239,7 @@ private:
         // glyph edges that reach into it from outside.
         const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
         QImage band(width, std::min(kPngBandRows, height), QImage::Format_RGB32);
+        std::vector<std::uint8_t> rgbRow(3 * static_cast<std::size_t>(width));
         for (int firstRow = 0; firstRow < height; firstRow += band.height()) {
             const int rows = std::min(band.height(), height - firstRow);
             band.fill(Qt::white);
@@ -254,9 +255,14 @@ private:
                                 page.top + static_cast<std::int64_t>((firstRow + rows) / scale) + margin);
                 recorder_.Replay(surface, visible);
             }
-            const QImage rgb = band.convertToFormat(QImage::Format_RGB888);
             for (int row = 0; row < rows; ++row) {
-                png.WriteRow(rgb.constScanLine(row));
+                const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(row));
+                for (int x = 0; x < width; ++x) {
+                    rgbRow[3 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(qRed(pixels[x]));
+                    rgbRow[3 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(qGreen(pixels[x]));
+                    rgbRow[3 * static_cast<std::size_t>(x) + 2] = static_cast<std::uint8_t>(qBlue(pixels[x]));
+                }
+                png.WriteRow(rgbRow.data());
             }
         }
         png.Finish();

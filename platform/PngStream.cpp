@@ -37,8 +37,9 @@ PngStream::PngStream(QIODevice& out, int width, int height, int dotsPerMetre)
     if (width <= 0 || height <= 0) {
         throw KarvelloError("An image must be at least one pixel wide and high");
     }
-    // Level 6 packs the large white areas of a drawing well at a fair speed.
-    if (deflateInit(&deflater_->stream, 6) != Z_OK) {
+    // A drawing is mostly long runs of white; run-length matching packs
+    // them nearly as well as the full search, in a fraction of the time.
+    if (deflateInit2(&deflater_->stream, 6, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) {
         throw KarvelloError("The image compressor could not be started");
     }
     deflater_->started = true;
