@@ -1,0 +1,124 @@
+// Start-up to the first painted main window, and one repaint of the preview
+// showing a map of 1,000 markers. Run on Qt's offscreen platform unless
+// QT_QPA_PLATFORM names another.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <string>
+
+#include "ui/ProgramStart.h"
+#include "ui/ZevAdur1.h"
+
+namespace karvello {
+namespace {
+
+// Counts the paints of one widget.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget* watched) : watched_(watched) {
+        watched->installEventFilter(this);
+    }
+    int Count() const { return count_; }
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (object == watched_ && event->type() == QEvent::Paint) {
+            ++count_;
+        }
+        return false;
+    }
+
+  private:
+    QWidget* watched_;
+    int count_ = 0;
+};
+
+void BM_StartToFirstPaintedWindow(benchmark::State& state) {
+    for (auto _ : state) {
+        TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
+        QWidget* preview = windows.Form2->findChild<QWidget*>(QStringLiteral("PaintBox1"));
+        PaintCounter counter(preview);
+        windows.Form2->show();
+        while (counter.Count() == 0) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        state.PauseTiming();
+        windows.Form2.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartToFirstPaintedWindow)->Unit(benchmark::kMillisecond);
+
+// A Mapmaker file pair with one map of n framework markers; every fifth
+// distance is 0, so that markers share positions as in real maps.
+void WriteMapPair(const std::string& input, const std::string& output, int n) {
+    std::ofstream in(input, std::ios::binary);
+    in << "data type f2 intercross\n" << n << " 46 0\n\n";
+    for (int k = 1; k <= n; ++k) {
+        in << "*M" << k << " ABHABHABH\n";
+    }
+    std::ofstream out(output, std::ios::binary);
+    out << "Map:\n Markers          Distance\n";
+    for (int k = 1; k <= n; ++k) {
+        out << "  " << k << "  M" << k << "  ";
+        if (k == n) {
+            out << "----------\n";
+        } else {
+            out << (k % 5 == 0 ? "0.0" : "1.3") << " cM\n";
+        }
+    }
+    out << "                 1000.0 cM   " << n << " markers   log-likelihood= -1.0\n\n";
+    out << "Markers placed relative to above map:\n\n\n";
+}
+
+void BM_PreviewRepaint1000Markers(benchmark::State& state) {
+    QTemporaryDir folder;
+    const std::string input = folder.filePath(QStringLiteral("big.raw")).toStdString();
+    const std::string output = folder.filePath(QStringLiteral("big.out")).toStdString();
+    WriteMapPair(input, output, 1000);
+
+    TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
+    TForm2& form = *windows.Form2;
+    form.findChild<QLineEdit*>(QStringLiteral("editMMInput"))
+        ->setText(QString::fromStdString(input));
+    form.findChild<QLineEdit*>(QStringLiteral("editMMOutput"))
+        ->setText(QString::fromStdString(output));
+    form.findChild<QAbstractButton*>(QStringLiteral("Button1"))->click();
+    if (form.workspace().Maps().empty() || form.workspace().Maps()[0].Markers.size() != 1000) {
+        state.SkipWithError("the generated map did not load with 1,000 markers");
+        return;
+    }
+    form.show();
+    form.findChild<QListWidget*>(QStringLiteral("CheckListBox1"))->setCurrentRow(0);
+    QWidget* preview = form.findChild<QWidget*>(QStringLiteral("PaintBox1"));
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        preview->repaint();
+    }
+}
+BENCHMARK(BM_PreviewRepaint1000Markers)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace karvello
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QElapsedTimer applicationTimer;
+    applicationTimer.start();
+    QApplication application(argc, argv);
+    const qint64 applicationMs = applicationTimer.elapsed();
+    benchmark::Initialize(&argc, argv);
+    benchmark::AddCustomContext("qapplication_ms", std::to_string(applicationMs));
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

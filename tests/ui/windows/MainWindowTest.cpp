@@ -1,0 +1,382 @@
+// The main window and the program start: availability, loading through the
+// file boxes, selecting and flipping, the preview, options, drawing, errors.
+#include <QCheckBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "ui/Controls.h"
+#include "ui/OptionWnd.h"
+#include "ui/ProgramStart.h"
+#include "ui/ZevAdur1.h"
+
+namespace karvello {
+namespace {
+
+using test::Child;
+
+// A file canvas that records the drawing and the paths it was committed to.
+class FakeCanvas : public FileCanvas {
+  public:
+    FakeCanvas(std::string path, std::vector<std::string>& commits)
+        : path_(std::move(path)), commits_(commits) {}
+    Surface& surface() override { return surface_; }
+    void Commit() override { commits_.push_back(path_); }
+
+  private:
+    std::string path_;
+    std::vector<std::string>& commits_;
+    test::RecordingSurface surface_;
+};
+
+const char* const kMapControls[] = {"Label1",    "Label2",  "Label3", "CheckListBox1", "Button4",
+                                    "CheckBox1", "Button2", "Label6", "Memo1"};
+const char* const kStartControls[] = {"editMMInput",  "editMMOutput", "SpeedButton1",
+                                      "SpeedButton2", "Button1",      "Button3"};
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() { windows = CreateWindows(dialogs.Make(), FakePlatform()); }
+
+    // Canvases and a preview surface that record what the window asks of them.
+    TPlatformServices FakePlatform() {
+        TPlatformServices services;
+        services.CreateFileCanvas = [this](const std::string& path) {
+            canvasPaths.push_back(path);
+            return std::make_unique<FakeCanvas>(path, commits);
+        };
+        services.CreatePreviewSurface = [this](QPainter&, const QFont&, QColor,
+                                               const TScreenInfo&) {
+            return std::make_unique<test::ForwardingSurface>(preview);
+        };
+        preview.SetWindowExtent(32000, 24000);
+        return services;
+    }
+
+    TForm2& form() { return *windows.Form2; }
+    void Click(const char* name) {
+        QTest::mouseClick(Child<QAbstractButton>(form(), name), Qt::LeftButton);
+    }
+    void LoadExample() {
+        Child<QLineEdit>(form(), "editMMInput")
+            ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
+        Child<QLineEdit>(form(), "editMMOutput")
+            ->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
+        Click("Button1");
+        ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
+        ASSERT_GE(List()->count(), 2);
+    }
+    QListWidget* List() { return Child<QListWidget>(form(), "CheckListBox1"); }
+    // Clicks a map entry's text, as the user selects it.
+    void ClickEntry(int row) {
+        form().show();
+        const QRect rect = List()->visualItemRect(List()->item(row));
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // Paints the preview box as the window system asks for it.
+    std::vector<std::string> PaintPreview() {
+        preview.ClearLog();
+        Child<QWidget>(form(), "PaintBox1")->grab();
+        return preview.Log();
+    }
+
+    test::FakeDialogs dialogs;
+    test::RecordingSurface preview;
+    std::vector<std::string> canvasPaths;
+    std::vector<std::string> commits;
+    TWindows windows;
+};
+
+TEST_F(MainWindowTest, StartsWithOnlyTheFileControlsAvailable) {
+    EXPECT_EQ(form().windowTitle(), QStringLiteral("Karvello"));
+    EXPECT_FALSE(form().isVisible());
+    ASSERT_NE(windows.OptionFrm, nullptr);
+    EXPECT_FALSE(windows.OptionFrm->isVisible());
+    EXPECT_EQ(windows.OptionFrm->parent(), &form());
+    for (const char* name : kMapControls) {
+        EXPECT_FALSE(Child<QWidget>(form(), name)->isEnabled()) << name;
+    }
+    for (const char* name : kStartControls) {
+        EXPECT_TRUE(Child<QWidget>(form(), name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "editMMInput"));
+    EXPECT_EQ(form().size(), QSize(433, 314));
+    EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 297, 185));
+    EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
+    EXPECT_EQ(Child<QLabel>(form(), "Label2")->text(), QStringLiteral("(tick those to draw)"));
+    EXPECT_FALSE(Child<QToolButton>(form(), "SpeedButton1")->icon().isNull());
+    // Before any load the preview shows only the window's background.
+    EXPECT_EQ(PaintPreview(), (std::vector<std::string>{"Fill 297 185"}));
+}
+
+TEST_F(MainWindowTest, FocusMovesInTheDesignedOrder) {
+    test::ExpectFocusOrder(form(), {"CheckListBox1", "CheckBox1", "editMMInput", "editMMOutput",
+                                    "Button1", "Button2", "Button3", "Button4", "Memo1"});
+}
+
+TEST_F(MainWindowTest, LoadWithEmptyBoxesShowsTheFileErrorAndKeepsTheControlsUnavailable) {
+    Click("Button1");
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("Cannot open file \"")))
+        << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(dialogs.errors[0].endsWith(u'.'));
+    for (const char* name : kMapControls) {
+        EXPECT_FALSE(Child<QWidget>(form(), name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(List()->count(), 0);
+}
+
+TEST_F(MainWindowTest, LoadsTheExampleChosenThroughThePictureButtons) {
+    const QString raw = QString::fromStdString(test::ExamplePath("mouse.raw"));
+    const QString out = QString::fromStdString(test::ExamplePath("mouse_tutorial.out"));
+    dialogs.openAnswers = {raw, out, std::nullopt};
+    Click("SpeedButton1");
+    Click("SpeedButton2");
+    // One dialog serves both buttons, so the second opens on the first's file.
+    EXPECT_EQ(dialogs.openStartFiles, (std::vector<QString>{QString(), raw}));
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), raw);
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), out);
+    Click("SpeedButton1");
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), raw) << "cancelling changes nothing";
+
+    Click("Button1");
+    ASSERT_TRUE(dialogs.errors.empty());
+    const Workspace& ws = form().workspace();
+    ASSERT_GE(ws.Maps().size(), 2u);
+    ASSERT_EQ(List()->count(), static_cast<int>(ws.Maps().size()));
+    for (int row = 0; row < List()->count(); ++row) {
+        EXPECT_EQ(List()->item(row)->text(), QString::number(row + 1));
+        EXPECT_EQ(List()->item(row)->checkState(), Qt::Unchecked);
+    }
+    EXPECT_TRUE(List()->selectedItems().isEmpty());
+    for (const char* name : kMapControls) {
+        EXPECT_TRUE(Child<QWidget>(form(), name)->isEnabled()) << name;
+    }
+    const QString memo = Child<QPlainTextEdit>(form(), "Memo1")->toPlainText();
+    EXPECT_TRUE(memo.startsWith(QStringLiteral("Unmapped markers:\n=================\n")))
+        << memo.left(80).toStdString();
+    EXPECT_TRUE(memo.contains(QStringLiteral("\n\nMarker positions (chromosome, position)\n")));
+    EXPECT_EQ(memo.count(u'\n') + 1,
+              QString::fromLatin1(ws.InformationText().c_str()).count(QStringLiteral("\r\n")));
+}
+
+TEST_F(MainWindowTest, AFailedLoadKeepsTheControlsAndTheInformationText) {
+    LoadExample();
+    const QString memo = Child<QPlainTextEdit>(form(), "Memo1")->toPlainText();
+    Child<QLineEdit>(form(), "editMMOutput")->setText(QStringLiteral("/nonexistent/out.txt"));
+    Click("Button1");
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("/nonexistent/out.txt")));
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_TRUE(Child<QWidget>(form(), "Button4")->isEnabled());
+    EXPECT_EQ(Child<QPlainTextEdit>(form(), "Memo1")->toPlainText(), memo);
+}
+
+TEST_F(MainWindowTest, SelectingAndFlippingMirrorTheMapsFlagAndRepaintThePreview) {
+    LoadExample();
+    auto* flip = Child<QCheckBox>(form(), "CheckBox1");
+    ClickEntry(0);
+    EXPECT_EQ(form().workspace().SelectedMap(), 0);
+    const std::vector<std::string> upright = PaintPreview();
+    EXPECT_GT(upright.size(), 10u) << "the selected map is drawn";
+    EXPECT_EQ(upright.front(), "Fill 297 185");
+
+    Click("CheckBox1");
+    EXPECT_TRUE(form().workspace().Maps()[0].Flipped);
+    const std::vector<std::string> flipped = PaintPreview();
+    EXPECT_NE(flipped, upright);
+
+    ClickEntry(1);
+    EXPECT_FALSE(flip->isChecked()) << "map 2 was never flipped";
+    EXPECT_TRUE(form().workspace().Maps()[0].Flipped);
+    ClickEntry(0);
+    EXPECT_TRUE(flip->isChecked());
+    EXPECT_EQ(PaintPreview(), flipped);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(MainWindowTest, APreviewThatFailsReportsOnceAndNotOnEveryRepaint) {
+    LoadExample();
+    preview.FailAfter(3);
+    ClickEntry(0);
+    PaintPreview();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], QStringLiteral("The recording surface failed on purpose."));
+    preview.FailAfter(3);
+    PaintPreview();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.errors.size(), 1u);
+}
+
+TEST_F(MainWindowTest, DrawWithNoMapTickedShowsTheMessageAndOpensNoDialog) {
+    LoadExample();
+    Click("Button4");
+    EXPECT_EQ(dialogs.saveCalls, 0);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], QStringLiteral("No map is ticked. Tick the maps to draw."));
+    EXPECT_TRUE(canvasPaths.empty());
+}
+
+TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
+    LoadExample();
+    List()->item(1)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(form().workspace().Ticked(1));
+    EXPECT_FALSE(form().workspace().Ticked(0));
+    EXPECT_EQ(form().workspace().SelectedMap(), -1) << "ticking selects nothing";
+
+    dialogs.saveAnswers = {std::nullopt};
+    Click("Button4");
+    EXPECT_TRUE(canvasPaths.empty()) << "a cancelled save dialog writes nothing";
+
+    dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
+    Click("Button4");
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(canvasPaths, (std::vector<std::string>{"/tmp/maps.emf"}));
+    EXPECT_EQ(commits, (std::vector<std::string>{"/tmp/maps.emf"}));
+}
+
+TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
+    LoadExample();
+    const TDrawSettings before = form().workspace().Settings();
+    dialogs.options = [&](TOptionFrm& window) {
+        auto* width = Child<TNumberBox>(window, "spinPageWidth");
+        EXPECT_EQ(width->Value(), before.PageWidth) << "the window is filled before it shows";
+        width->SetValue(12345);
+        QTest::mouseClick(Child<QPushButton>(window, "Button3"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(window, "Button2"), Qt::LeftButton);
+        return window.result();
+    };
+    Click("Button2");
+    EXPECT_EQ(form().workspace().Settings(), before);
+    EXPECT_TRUE(form().workspace().ColourRanges().empty());
+
+    dialogs.options = [&](TOptionFrm& window) {
+        Child<TNumberBox>(window, "spinPageWidth")->SetValue(12345);
+        QTest::mouseClick(Child<QPushButton>(window, "Button3"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+        return window.result();
+    };
+    Click("Button2");
+    EXPECT_EQ(dialogs.optionsCalls, 2);
+    EXPECT_EQ(form().workspace().Settings().PageWidth, 12345);
+    EXPECT_EQ(form().workspace().ColourRanges(), (TColRangeSet{{0, 0, 0}}));
+}
+
+TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
+    form().show();
+    form().resize(433 + 100, 314 + 50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 397, 235));
+    EXPECT_EQ(Child<QWidget>(form(), "Memo1")->geometry(), QRect(0, 288, 129, 83));
+    EXPECT_EQ(Child<QWidget>(form(), "Button3")->geometry(), QRect(452, 346, 75, 25));
+    EXPECT_EQ(Child<QWidget>(form(), "CheckBox1")->geometry(), QRect(136, 346, 97, 17));
+    EXPECT_EQ(Child<QWidget>(form(), "Button2")->geometry(), QRect(248, 346, 75, 25));
+    EXPECT_EQ(Child<QWidget>(form(), "Bevel1")->width(), 533);
+    EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
+    EXPECT_EQ(Child<QWidget>(form(), "editMMInput")->geometry(), QRect(104, 0, 297, 21));
+}
+
+TEST_F(MainWindowTest, ExitEndsTheMessageLoop) {
+    form().show();
+    QTimer::singleShot(0, &form(), [this] { Click("Button3"); });
+    // A watchdog ends a loop that Exit failed to end, so the test fails
+    // rather than hangs.
+    bool watchdogFired = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        watchdogFired = true;
+        QCoreApplication::exit(1);
+    });
+    watchdog.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(watchdogFired);
+    EXPECT_FALSE(form().isVisible());
+}
+
+// The same window on the platform's own painter surface and file canvases.
+class RealPlatformTest : public MainWindowTest {
+  protected:
+    RealPlatformTest() {
+        windows = {};
+        windows = CreateWindows(dialogs.Make(), TPlatformServices::Default());
+    }
+    QImage GrabPreview() { return Child<QWidget>(form(), "PaintBox1")->grab().toImage(); }
+    static int PixelsNotOf(const QImage& image, QColor colour) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                count += image.pixelColor(x, y) != colour ? 1 : 0;
+            }
+        }
+        return count;
+    }
+};
+
+TEST_F(RealPlatformTest, ThePreviewDrawsTheSelectedMapAndTurnsItOver) {
+    LoadExample();
+    const QColor background = form().palette().color(QPalette::Window);
+    const QImage empty = GrabPreview();
+    ASSERT_EQ(empty.size(), QSize(297, 185) * empty.devicePixelRatio());
+    EXPECT_EQ(PixelsNotOf(empty, background), 0) << "no map selected: background only";
+
+    ClickEntry(0);
+    const QImage upright = GrabPreview();
+    EXPECT_GT(PixelsNotOf(upright, background), 200) << "bar, ticks and names";
+
+    Click("CheckBox1");
+    const QImage flipped = GrabPreview();
+    EXPECT_GT(PixelsNotOf(flipped, background), 200);
+    EXPECT_NE(flipped, upright);
+
+    Click("CheckBox1");
+    EXPECT_EQ(GrabPreview(), upright) << "flipping back restores the picture";
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
+TEST_F(RealPlatformTest, DrawWritesAMetafileOrAnotherFormatByTheExtensionChosen) {
+    LoadExample();
+    List()->item(0)->setCheckState(Qt::Checked);
+    const QTemporaryDir folder;
+    const QString emf = folder.filePath(QStringLiteral("maps.emf"));
+    const QString svg = folder.filePath(QStringLiteral("maps.svg"));
+    dialogs.saveAnswers = {emf, svg};
+    Click("Button4");
+    Click("Button4");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
+
+    QFile metafile(emf);
+    ASSERT_TRUE(metafile.open(QIODevice::ReadOnly));
+    const QByteArray header = metafile.read(44);
+    ASSERT_EQ(header.size(), 44);
+    EXPECT_EQ(header[0], 1) << "the first record is the metafile header";
+    EXPECT_EQ(header.mid(40, 4), QByteArray(" EMF"));
+
+    QFile picture(svg);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(picture.readAll().contains("<svg"));
+}
+
+TEST_F(RealPlatformTest, ADrawThatCannotBeWrittenShowsTheCanvasError) {
+    LoadExample();
+    List()->item(0)->setCheckState(Qt::Checked);
+    dialogs.saveAnswers = {QStringLiteral("/nonexistent-folder/maps.emf")};
+    Click("Button4");
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], QStringLiteral("Canvas does not allow drawing."));
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/nonexistent-folder/maps.emf")));
+}
+
+} // namespace
+} // namespace karvello

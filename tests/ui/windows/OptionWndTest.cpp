@@ -1,0 +1,255 @@
+// The options window: filling, the range list and editor, OK and Cancel.
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "ui/Controls.h"
+#include "ui/OptionWnd.h"
+
+namespace karvello {
+namespace {
+
+using test::Child;
+
+TAllMarkers Markers(std::initializer_list<const char*> names) {
+    TAllMarkers markers;
+    for (const char* name : names) {
+        TMarkerDetails marker;
+        marker.Name = name;
+        markers.push_back(marker);
+    }
+    return markers;
+}
+
+class OptionWndTest : public ::testing::Test {
+  protected:
+    void Open(const TColRangeSet& ranges,
+              const TAllMarkers& markers = Markers({"A1", "B7", "C3", "D4"})) {
+        window.HandIn(settings, kDefault, ranges, markers);
+        window.FillControls();
+    }
+    QStringList Entries() {
+        QStringList entries;
+        auto* list = Child<QListWidget>(window, "listRanges");
+        for (int row = 0; row < list->count(); ++row) {
+            entries << list->item(row)->text();
+        }
+        return entries;
+    }
+    int SelectedEntry() {
+        const auto selected = Child<QListWidget>(window, "listRanges")->selectedItems();
+        return selected.isEmpty() ? -1
+                                  : Child<QListWidget>(window, "listRanges")->row(selected.front());
+    }
+    // Clicks an entry as the user does.
+    void ClickEntry(int row) {
+        auto* list = Child<QListWidget>(window, "listRanges");
+        window.show();
+        const QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    // Picks a marker in a marker list with the keyboard, as the user does.
+    void PickWithKeys(const char* combo, int steps) {
+        auto* box = Child<QComboBox>(window, combo);
+        for (int k = 0; k < steps; ++k) {
+            QTest::keyClick(box, Qt::Key_Down);
+        }
+    }
+    void Click(const char* button) {
+        QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
+    }
+    bool EditorEnabled() {
+        const bool start = Child<QComboBox>(window, "comboStart")->isEnabled();
+        EXPECT_EQ(Child<QComboBox>(window, "comboEnd")->isEnabled(), start);
+        EXPECT_EQ(Child<TColourSwatch>(window, "SubColour")->isEnabled(), start);
+        return start;
+    }
+
+    static constexpr TColour kDefault = 0x000080FF;
+    test::FakeDialogs dialogs;
+    TOptionFrm window{dialogs.Make()};
+    TDrawSettings settings = [] {
+        TDrawSettings s;
+        s.MapSpacing = 1234;
+        s.PageHeight = 20000;
+        return s;
+    }();
+};
+
+TEST_F(OptionWndTest, IsCreatedHiddenWithItsCaptionAndNoRangeShown) {
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Options"));
+    EXPECT_EQ(window.CurrentRange(), -1);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(window.size(), QSize(507, 361));
+}
+
+TEST_F(OptionWndTest, OpeningShowsTheCopiesWithNoRangeSelectedAndTheEditorBlank) {
+    Open({{0, 1, 0x0000FF}, {3, 2, 0xFF0000}});
+    EXPECT_EQ(Child<TNumberBox>(window, "spinPageHeight")->Text(), QStringLiteral("20000"));
+    EXPECT_EQ(Child<TNumberBox>(window, "spinLeftMargin")->Value(), settings.LeftMargin);
+    EXPECT_EQ(Child<TNumberBox>(window, "spinLRPadding")->Value(), settings.TextPadding);
+    EXPECT_EQ(Child<TColourSwatch>(window, "defColour")->Colour(), kDefault);
+    // A range whose start comes after its end is kept and listed.
+    EXPECT_EQ(Entries(), (QStringList{"A1 to B7", "D4 to C3"}));
+    EXPECT_EQ(SelectedEntry(), -1);
+    EXPECT_FALSE(EditorEnabled());
+    EXPECT_EQ(Child<TColourSwatch>(window, "SubColour")->Colour(),
+              FromQColor(window.palette().color(QPalette::Window)));
+    auto* start = Child<QComboBox>(window, "comboStart");
+    ASSERT_EQ(start->count(), 4);
+    EXPECT_EQ(start->itemText(0), QStringLiteral("(0) A1"));
+    EXPECT_EQ(start->itemText(3), QStringLiteral("(3) D4"));
+    EXPECT_EQ(Child<QComboBox>(window, "comboEnd")->count(), 4);
+}
+
+TEST_F(OptionWndTest, ReopeningShowsNothingOfTheEarlierOpening) {
+    Open({{0, 1, 0x0000FF}});
+    ClickEntry(0);
+    Click("Button3");
+    Child<TNumberBox>(window, "spinBottomMargin")->SetValue(7);
+    Open({{2, 3, 0x00FF00}}, Markers({"X", "Y", "Z", "W", "V"}));
+    EXPECT_EQ(Entries(), (QStringList{"Z to W"}));
+    EXPECT_EQ(SelectedEntry(), -1);
+    EXPECT_FALSE(EditorEnabled());
+    EXPECT_EQ(Child<TNumberBox>(window, "spinBottomMargin")->Value(), settings.BottomMargin);
+    EXPECT_EQ(Child<QComboBox>(window, "comboStart")->count(), 5);
+}
+
+TEST_F(OptionWndTest, NewAddsARangeOnTheFirstMarkerInTheColourHandedIn) {
+    Open({});
+    dialogs.colourAnswers = {TColour{0x00123456}};
+    QTest::mouseClick(Child<TColourSwatch>(window, "defColour"), Qt::LeftButton);
+    Click("Button3");
+    EXPECT_EQ(Entries(), (QStringList{"A1 to A1"}));
+    EXPECT_EQ(SelectedEntry(), 0);
+    EXPECT_EQ(window.CurrentRange(), 0);
+    EXPECT_TRUE(EditorEnabled());
+    EXPECT_EQ(Child<QComboBox>(window, "comboStart")->currentIndex(), 0);
+    EXPECT_EQ(Child<QComboBox>(window, "comboEnd")->currentIndex(), 0);
+    EXPECT_EQ(Child<TColourSwatch>(window, "SubColour")->Colour(), kDefault)
+        << "a default colour picked in this opening counts only after OK";
+    ASSERT_EQ(window.ColourRanges().size(), 1u);
+    EXPECT_EQ(window.ColourRanges()[0], (TColRange{0, 0, kDefault}));
+
+    PickWithKeys("comboEnd", 2);
+    EXPECT_EQ(Entries(), (QStringList{"A1 to C3"})) << "the entry is rewritten at once";
+    EXPECT_EQ(window.ColourRanges()[0].EndIndex, 2);
+}
+
+TEST_F(OptionWndTest, EditsOfOneRangeSurviveSelectingAnother) {
+    Open({{0, 0, 1}, {1, 1, 2}});
+    ClickEntry(0);
+    EXPECT_EQ(window.CurrentRange(), 0);
+    PickWithKeys("comboStart", 1);
+    dialogs.colourAnswers = {TColour{0x00ABCDEF}};
+    QTest::mouseClick(Child<TColourSwatch>(window, "SubColour"), Qt::RightButton);
+    ASSERT_EQ(dialogs.colourStarts.size(), 1u);
+    EXPECT_EQ(dialogs.colourStarts[0], 1u) << "the picker starts on the swatch's colour";
+    ClickEntry(1);
+    EXPECT_EQ(window.CurrentRange(), 1);
+    EXPECT_EQ(Child<QComboBox>(window, "comboStart")->currentIndex(), 1);
+    EXPECT_EQ(Child<TColourSwatch>(window, "SubColour")->Colour(), 2u);
+    EXPECT_EQ(window.ColourRanges()[0], (TColRange{1, 0, 0x00ABCDEF}));
+    EXPECT_EQ(Entries(), (QStringList{"B7 to A1", "B7 to B7"}));
+}
+
+TEST_F(OptionWndTest, CancellingThePickerChangesNothing) {
+    Open({{0, 0, 1}});
+    ClickEntry(0);
+    dialogs.colourAnswers = {std::nullopt, std::nullopt};
+    QTest::mouseClick(Child<TColourSwatch>(window, "SubColour"), Qt::LeftButton);
+    QTest::mouseClick(Child<TColourSwatch>(window, "defColour"), Qt::MiddleButton);
+    EXPECT_EQ(window.ColourRanges()[0].Colour, 1u);
+    EXPECT_EQ(Child<TColourSwatch>(window, "defColour")->Colour(), kDefault);
+    EXPECT_EQ(dialogs.colourStarts, (std::vector<TColour>{1u, kDefault}));
+}
+
+TEST_F(OptionWndTest, RemoveSelectsTheNextRangeOrNoneAfterTheLast) {
+    Open({{0, 0, 1}, {1, 1, 2}, {2, 2, 3}});
+    Click("Button4");
+    EXPECT_EQ(window.ColourRanges().size(), 3u) << "Remove with no entry selected does nothing";
+
+    ClickEntry(1);
+    Click("Button4");
+    EXPECT_EQ(Entries(), (QStringList{"A1 to A1", "C3 to C3"}));
+    EXPECT_EQ(SelectedEntry(), 1);
+    EXPECT_EQ(window.CurrentRange(), 1);
+    EXPECT_TRUE(EditorEnabled());
+    EXPECT_EQ(Child<QComboBox>(window, "comboStart")->currentIndex(), 2);
+    EXPECT_EQ(Child<TColourSwatch>(window, "SubColour")->Colour(), 3u);
+
+    Click("Button4");
+    EXPECT_EQ(Entries(), (QStringList{"A1 to A1"}));
+    EXPECT_EQ(SelectedEntry(), -1);
+    EXPECT_EQ(window.CurrentRange(), -1);
+    EXPECT_FALSE(EditorEnabled());
+    EXPECT_EQ(window.ColourRanges(), (TColRangeSet{{0, 0, 1}}));
+}
+
+TEST_F(OptionWndTest, OkTakesEveryBoxAsAnIntegerAndAnythingElseAsZero) {
+    Open({});
+    Child<TNumberBox>(window, "spinTopMargin")->SetText(QString());
+    Child<TNumberBox>(window, "spinRightMargin")->SetValue(-50);
+    Child<TNumberBox>(window, "spinbarWidth")->SetText(QStringLiteral("2.5"));
+    Child<TNumberBox>(window, "spinExtraLen")->SetValue(777);
+    dialogs.colourAnswers = {TColour{0x00010203}};
+    QTest::mouseClick(Child<TColourSwatch>(window, "defColour"), Qt::RightButton);
+    Click("Button1");
+    EXPECT_EQ(window.result(), TOptionFrm::kResultOk);
+    TDrawSettings expected = settings;
+    expected.TopMargin = 0;
+    expected.RightMargin = -50;
+    expected.BarWidth = 0;
+    expected.AncillaryLineLength = 777;
+    EXPECT_EQ(window.Settings(), expected) << "MapSpacing passes through unchanged";
+    EXPECT_EQ(window.DefaultColour(), 0x00010203u);
+}
+
+TEST_F(OptionWndTest, CancelAndTheCloseBoxGiveTheCancelResult) {
+    Open({});
+    window.show();
+    Click("Button2");
+    EXPECT_EQ(window.result(), TOptionFrm::kResultCancel);
+    EXPECT_FALSE(window.isVisible());
+    window.setResult(0);
+    window.show();
+    window.close();
+    EXPECT_EQ(window.result(), TOptionFrm::kResultCancel);
+}
+
+TEST_F(OptionWndTest, WithNoMarkersNewAddsNothing) {
+    Open({}, {});
+    Click("Button3");
+    EXPECT_TRUE(window.ColourRanges().empty());
+    EXPECT_TRUE(Entries().isEmpty());
+    EXPECT_FALSE(EditorEnabled());
+}
+
+TEST_F(OptionWndTest, ARangeBeyondTheTableShowsIndexNumbersAndKeepsThem) {
+    Open({{57, 60, 5}, {1, -1, 6}}, Markers({"A1", "B7"}));
+    EXPECT_EQ(Entries(), (QStringList{"#57 to #60", "B7 to #-1"}));
+    ClickEntry(0);
+    EXPECT_EQ(Child<QComboBox>(window, "comboStart")->currentIndex(), -1);
+    EXPECT_EQ(Child<QComboBox>(window, "comboEnd")->currentIndex(), -1);
+    PickWithKeys("comboStart", 1);
+    EXPECT_EQ(window.ColourRanges()[0], (TColRange{0, 60, 5}))
+        << "the end list shows no marker, so the end index is kept";
+    EXPECT_EQ(Entries()[0], QStringLiteral("A1 to #60"));
+}
+
+TEST_F(OptionWndTest, FocusMovesInTheDesignedOrder) {
+    Open({});
+    test::ExpectFocusOrder(
+        window, {"listRanges",       "spinLeftMargin", "spinTopMargin",  "spinRightMargin",
+                 "spinBottomMargin", "spinPageHeight", "spinPageWidth",  "spinTailLength",
+                 "spinbarWidth",     "spinPreBend",    "spinSpacingLen", "spinFrameworkLen",
+                 "spinExtraLen",     "spinLRPadding",  "comboStart",     "comboEnd",
+                 "Button1",          "Button2",        "Button3",        "Button4"});
+}
+
+} // namespace
+} // namespace karvello

@@ -1,0 +1,142 @@
+#pragma once
+// Dialogs that the test answers at once, a preview surface that records what
+// the window paints, and a way to reach a window's controls by name.
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/support/RecordingSurface.h"
+#include "ui/Dialogs.h"
+#include "ui/OptionWnd.h"
+#include "ui/PlatformServices.h"
+
+// Readable failure messages for the Qt values the tests compare.
+inline void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << "QRect(" << rect.x() << ", " << rect.y() << ", " << rect.width() << ", "
+         << rect.height() << ")";
+}
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace karvello::test {
+
+// Each dialog takes the next queued answer; a dialog the test did not
+// expect fails the test and is cancelled.
+struct FakeDialogs {
+    std::deque<std::optional<QString>> openAnswers;
+    std::vector<QString> openStartFiles;
+    std::deque<std::optional<QString>> saveAnswers;
+    int saveCalls = 0;
+    std::deque<std::optional<TColour>> colourAnswers;
+    std::vector<TColour> colourStarts;
+    std::vector<QString> errors;
+    // Answers the options window, which is filled and not yet shown.
+    std::function<int(TOptionFrm&)> options = [](TOptionFrm&) { return TOptionFrm::kResultCancel; };
+    int optionsCalls = 0;
+
+    TDialogs Make() {
+        TDialogs dialogs;
+        dialogs.OpenFileName = [this](QWidget*, const QString& lastFile) {
+            openStartFiles.push_back(lastFile);
+            return Next(openAnswers, "open");
+        };
+        dialogs.SaveFileName = [this](QWidget*) {
+            ++saveCalls;
+            return Next(saveAnswers, "save");
+        };
+        dialogs.PickColour = [this](QWidget*, TColour start) {
+            colourStarts.push_back(start);
+            return Next(colourAnswers, "colour");
+        };
+        dialogs.ShowError = [this](QWidget*, const QString& text) { errors.push_back(text); };
+        dialogs.ShowOptions = [this](TOptionFrm& window) {
+            ++optionsCalls;
+            return options(window);
+        };
+        return dialogs;
+    }
+
+  private:
+    template <typename T>
+    static std::optional<T> Next(std::deque<std::optional<T>>& answers, const char* which) {
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected " << which << " dialog";
+            return std::nullopt;
+        }
+        std::optional<T> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Hands every call on to a recording surface that outlives the paint.
+class ForwardingSurface : public PreviewSurface {
+  public:
+    explicit ForwardingSurface(RecordingSurface& target) : target_(target) {}
+    void SetMapMode(int mode) override { target_.SetMapMode(mode); }
+    void SetPenColour(TColour colour) override { target_.SetPenColour(colour); }
+    void Rectangle(int x1, int y1, int x2, int y2) override { target_.Rectangle(x1, y1, x2, y2); }
+    void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
+    void LineTo(int x, int y) override { target_.LineTo(x, y); }
+    void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, y, text); }
+    int TextWidth(std::string_view text) override { return target_.TextWidth(text); }
+    int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
+    void SetFontColour(TColour colour) override { target_.SetFontColour(colour); }
+    void SetItalic(bool italic) override { target_.SetItalic(italic); }
+    int MapMode() const override { return target_.MapMode(); }
+    void FillBackground(int widthPx, int heightPx) override {
+        target_.FillBackground(widthPx, heightPx);
+    }
+    std::pair<int, int> WindowExtent() const override { return target_.WindowExtent(); }
+
+  private:
+    RecordingSurface& target_;
+};
+
+// The control of the given kind and name. Throws when there is none, which
+// fails the test that asked.
+template <typename T> T* Child(const QWidget& window, const char* name) {
+    T* control = window.findChild<T*>(QString::fromLatin1(name));
+    if (control == nullptr) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
+    return control;
+}
+
+// Checks that keyboard focus moves through the named controls in this order,
+// skipping Qt's own inner widgets (such as a number box's line edit).
+inline void ExpectFocusOrder(const QWidget& window, std::initializer_list<const char*> order) {
+    std::vector<QString> expected;
+    for (const char* name : order) {
+        expected.push_back(QString::fromLatin1(name));
+    }
+    QWidget* const first = window.findChild<QWidget*>(expected.front());
+    ASSERT_NE(first, nullptr);
+    std::vector<QString> stops{expected.front()};
+    for (QWidget* current = first->nextInFocusChain();
+         current != first && stops.size() < expected.size();
+         current = current->nextInFocusChain()) {
+        if (current->focusPolicy() != Qt::NoFocus && !current->objectName().isEmpty() &&
+            !current->objectName().startsWith(QStringLiteral("qt_"))) {
+            stops.push_back(current->objectName());
+        }
+    }
+    EXPECT_EQ(stops, expected);
+}
+
+inline std::string ExamplePath(const char* name) {
+    return std::string(KARVELLO_EXAMPLES_DIR) + "/" + name;
+}
+
+} // namespace karvello::test

@@ -1,0 +1,229 @@
+#include "ui/Controls.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+#include "platform/Windows1252.h"
+
+namespace karvello {
+
+QFont WindowFont() {
+    static const bool substituted = [] {
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"),
+                                  QStringLiteral("Liberation Sans"));
+        return true;
+    }();
+    (void)substituted;
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    return font;
+}
+
+TColour FromQColor(const QColor& colour) {
+    const QColor rgb = colour.toRgb();
+    return static_cast<TColour>(rgb.red()) | (static_cast<TColour>(rgb.green()) << 8) |
+           (static_cast<TColour>(rgb.blue()) << 16);
+}
+
+QString FromText8(std::string_view text) {
+    const std::u16string wide = Windows1252ToUtf16(text);
+    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+}
+
+std::optional<std::int32_t> ParseInt32(std::string_view text) {
+    // from_chars takes a leading "-" but no "+", so a "+" is stepped over
+    // here; a sign on its own, or a second sign, is no number.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// --- TColourSwatch ---
+
+TColourSwatch::TColourSwatch(QWidget* parent) : QWidget(parent) {}
+
+void TColourSwatch::SetColour(TColour colour) {
+    colour_ = colour;
+    update();
+}
+
+void TColourSwatch::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.setBrush(ToQColor(colour_));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
+    // A release outside the swatch is the user changing their mind.
+    if (rect().contains(event->position().toPoint())) {
+        emit mouseUp();
+    }
+}
+
+// --- TNumberBox ---
+
+TNumberBox::TNumberBox(QWidget* parent) : QAbstractSpinBox(parent) {
+    SetValue(0);
+}
+
+std::int32_t TNumberBox::Value() const {
+    return ParseInt32(Text().toStdString()).value_or(0);
+}
+
+void TNumberBox::SetValue(std::int32_t value) {
+    SetText(QString::number(value));
+}
+
+QString TNumberBox::Text() const {
+    return lineEdit()->text();
+}
+
+void TNumberBox::SetText(const QString& text) {
+    lineEdit()->setText(text);
+}
+
+void TNumberBox::stepBy(int steps) {
+    // Widened so that a step past either end of the 32-bit range stops there
+    // rather than overflowing.
+    const std::int64_t stepped = static_cast<std::int64_t>(Value()) + steps;
+    const std::int64_t lowest = std::numeric_limits<std::int32_t>::min();
+    const std::int64_t highest = std::numeric_limits<std::int32_t>::max();
+    SetValue(static_cast<std::int32_t>(std::clamp(stepped, lowest, highest)));
+}
+
+QValidator::State TNumberBox::validate(QString&, int&) const {
+    // Keys are filtered as they are typed; pasted text is taken as it is and
+    // simply reads as 0 when it is no integer.
+    return QValidator::Acceptable;
+}
+
+QAbstractSpinBox::StepEnabled TNumberBox::stepEnabled() const {
+    return StepUpEnabled | StepDownEnabled;
+}
+
+void TNumberBox::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    const bool printable = text.size() == 1 && text.front().isPrint();
+    if (printable && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QChar c = text.front();
+        const QString decimalPoint = QLocale().decimalPoint();
+        const bool allowed =
+            (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || QString(c) == decimalPoint;
+        if (!allowed) {
+            QApplication::beep();
+            event->accept();
+            return;
+        }
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+// --- TRule ---
+
+TRule::TRule(Edge edge, QWidget* parent) : QFrame(parent), edge_(edge) {
+    setFrameShape(edge == Edge::Bottom ? QFrame::HLine : QFrame::VLine);
+    setFrameShadow(QFrame::Sunken);
+}
+
+void TRule::Place(int left, int top, int width, int height) {
+    if (edge_ == Edge::Bottom) {
+        setGeometry(left, top + height - 2, width, 2);
+    } else {
+        setGeometry(left, top, 2, height);
+    }
+}
+
+// --- labels and buttons ---
+
+QLabel* AddLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, const char* text, const QRect& rect) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(rect);
+    return button;
+}
+
+// --- the open-folder picture ---
+
+namespace {
+
+// One picture, drawn in the given colours, so that the greyed image has the
+// same shape as the normal one.
+QPixmap DrawFolder(const QColor& outline, const QColor& back, const QColor& front) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(outline);
+    // The back of the folder with its tab.
+    QPainterPath back_shape;
+    back_shape.moveTo(1, 3);
+    back_shape.lineTo(5, 3);
+    back_shape.lineTo(6, 4);
+    back_shape.lineTo(12, 4);
+    back_shape.lineTo(12, 13);
+    back_shape.lineTo(1, 13);
+    back_shape.closeSubpath();
+    painter.setBrush(back);
+    painter.drawPath(back_shape);
+    // The open front flap, tilted forward.
+    QPainterPath front_shape;
+    front_shape.moveTo(3, 7);
+    front_shape.lineTo(15, 7);
+    front_shape.lineTo(12, 13);
+    front_shape.lineTo(1, 13);
+    front_shape.closeSubpath();
+    painter.setBrush(front);
+    painter.drawPath(front_shape);
+    return pixmap;
+}
+
+} // namespace
+
+QIcon OpenFolderIcon() {
+    QIcon icon;
+    icon.addPixmap(
+        DrawFolder(QColor(0x80, 0x60, 0x00), QColor(0xD8, 0xB0, 0x30), QColor(0xFF, 0xE0, 0x70)),
+        QIcon::Normal);
+    icon.addPixmap(
+        DrawFolder(QColor(0x80, 0x80, 0x80), QColor(0xC0, 0xC0, 0xC0), QColor(0xE0, 0xE0, 0xE0)),
+        QIcon::Disabled);
+    return icon;
+}
+
+} // namespace karvello

@@ -1,0 +1,113 @@
+#pragma once
+// The small controls the two windows share and that Qt has no ready form of:
+// the colour swatch, the unbounded integer number box, the rule lines and the
+// open-folder picture, together with the conversions between our 8-bit texts
+// and colours and Qt's.
+
+#include <QAbstractSpinBox>
+#include <QColor>
+#include <QFont>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "mapdata/ZazereZeve.h"
+#include "platform/QtPainterSurface.h"
+
+namespace karvello {
+
+// The font of both windows and their controls: "MS Sans Serif", 11 pixels
+// high at 96 pixels per inch (8 points), regular. Where that face is missing
+// it is shown in Liberation Sans, which has its proportions.
+QFont WindowFont();
+
+// Returns the 0x00BBGGRR form of a Qt colour (its alpha is dropped).
+TColour FromQColor(const QColor& colour);
+
+// Marker names and the information text are 8-bit text; they are shown one
+// character per byte, read as Windows-1252 as the drawing reads them.
+QString FromText8(std::string_view text);
+
+// Reads a number box's text as a signed 32-bit integer: an optional sign and
+// decimal digits, nothing else. Returns nothing for any other text (empty, a
+// decimal separator, blanks, a value outside 32 bits).
+std::optional<std::int32_t> ParseInt32(std::string_view text);
+
+// A rectangle filled with its colour and outlined in black. Releasing any
+// mouse button over it emits mouseUp; a disabled swatch receives no mouse
+// input, so it never emits while disabled.
+class TColourSwatch : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TColourSwatch(QWidget* parent = nullptr);
+
+    TColour Colour() const { return colour_; }
+    void SetColour(TColour colour);
+
+  signals:
+    void mouseUp();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    TColour colour_ = 0;
+};
+
+// A box holding one signed 32-bit integer as decimal text, with up and down
+// arrows and no bounds. The arrows and the Up and Down keys add or subtract 1,
+// stopping at the ends of the 32-bit range instead of wrapping round. Typing
+// accepts digits, "+", "-", the decimal separator and control keys other than
+// Enter; every other key is refused with a beep. Text that is not a valid
+// integer reads as 0.
+class TNumberBox : public QAbstractSpinBox {
+    Q_OBJECT
+  public:
+    explicit TNumberBox(QWidget* parent = nullptr);
+
+    // The box's integer, or 0 when its text is not one.
+    std::int32_t Value() const;
+    void SetValue(std::int32_t value);
+    QString Text() const;
+    void SetText(const QString& text);
+
+    void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+
+  protected:
+    StepEnabled stepEnabled() const override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A rule line drawn along one edge of its rectangle, standing in for a bevel.
+class TRule : public QFrame {
+    Q_OBJECT
+  public:
+    enum class Edge { Bottom, Left };
+    TRule(Edge edge, QWidget* parent = nullptr);
+    // Places the rule inside the rectangle (left, top, width, height).
+    void Place(int left, int top, int width, int height);
+
+  private:
+    Edge edge_;
+};
+
+// Creates a label named name showing text at (left, top), sized to its text.
+QLabel* AddLabel(QWidget* parent, const char* name, const char* text, int left, int top);
+// Creates a push button named name showing text in the rectangle rect.
+QPushButton* AddButton(QWidget* parent, const char* name, const char* text, const QRect& rect);
+
+// The 16 by 16 open-folder picture of the picture buttons, drawn here, with a
+// greyed image for the unavailable state.
+QIcon OpenFolderIcon();
+
+} // namespace karvello

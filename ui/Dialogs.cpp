@@ -1,0 +1,115 @@
+#include "ui/Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <algorithm>
+
+#include "platform/FileCanvases.h"
+
+#include "ui/Controls.h"
+#include "ui/OptionWnd.h"
+
+namespace karvello {
+
+namespace {
+
+std::optional<QString> SystemOpenFileName(QWidget* parent, const QString& lastFile) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("Text files (*.txt)"));
+    if (!lastFile.isEmpty()) {
+        dialog.selectFile(lastFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+std::optional<QString> SystemSaveFileName(QWidget* parent) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const std::vector<TSaveFilter> filters = SaveFilters();
+    QStringList names;
+    for (const TSaveFilter& filter : filters) {
+        names << filter.Name;
+    }
+    dialog.setNameFilters(names);
+    dialog.selectNameFilter(names.front());
+    dialog.setDefaultSuffix(filters.front().Suffix);
+    // A name typed without an extension gets that of the chosen filter, so
+    // the format follows the filter; "All files" keeps the metafile's.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, filters](const QString& chosen) {
+                         for (const TSaveFilter& filter : filters) {
+                             if (chosen == filter.Name) {
+                                 dialog.setDefaultSuffix(filter.Suffix);
+                             }
+                         }
+                     });
+    // The dialog asks before it overwrites and takes only existing folders.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+std::optional<TColour> SystemPickColour(QWidget* parent, TColour start) {
+    const QColor chosen = QColorDialog::getColor(ToQColor(start), parent);
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return FromQColor(chosen);
+}
+
+void SystemShowError(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kAppTitle), text, QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+int SystemShowOptions(TOptionFrm& window) {
+    return window.exec();
+}
+
+} // namespace
+
+std::vector<TSaveFilter> SaveFilters() {
+    std::vector<TSaveFilter> filters;
+    for (const DrawingFormatInfo& info : DrawingFormats()) {
+        const QString extension = QString::fromLatin1(
+            info.extension.data(), static_cast<qsizetype>(info.extension.size()));
+        const QString description =
+            info.format == DrawingFormat::Emf
+                ? QStringLiteral("Metafiles")
+                : QString::fromLatin1(info.description.data(),
+                                      static_cast<qsizetype>(info.description.size()));
+        filters.push_back({description + QStringLiteral(" (*") + extension + QStringLiteral(")"),
+                           extension.mid(1)});
+    }
+    // The metafile stays first whatever order the formats come in.
+    std::stable_partition(filters.begin(), filters.end(), [](const TSaveFilter& filter) {
+        return filter.Suffix == QStringLiteral("emf");
+    });
+    filters.push_back({QStringLiteral("All files (*)"), QStringLiteral("emf")});
+    return filters;
+}
+
+TDialogs TDialogs::System() {
+    return TDialogs{SystemOpenFileName, SystemSaveFileName, SystemPickColour, SystemShowError,
+                    SystemShowOptions};
+}
+
+QString ErrorBoxText(std::string_view message) {
+    QString text = QString::fromLocal8Bit(message.data(), static_cast<qsizetype>(message.size()));
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        text += u'.';
+    }
+    return text;
+}
+
+} // namespace karvello

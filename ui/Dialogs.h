@@ -1,0 +1,57 @@
+#pragma once
+// The modal dialogs the windows open, behind plain functions so that a test
+// can answer them at once instead of leaving a dialog waiting for a user.
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "mapdata/ZazereZeve.h"
+
+class QWidget;
+
+namespace karvello {
+
+class TOptionFrm;
+
+// The application title: the main window's caption and every error box's.
+inline constexpr const char* kAppTitle = "Karvello";
+
+struct TDialogs {
+    // The open dialog, opened on lastFile (empty before the first choice).
+    // Returns the full path chosen, or nothing when the user cancels.
+    std::function<std::optional<QString>(QWidget* parent, const QString& lastFile)> OpenFileName;
+    // The save dialog for a drawing. Returns the path, its extension supplied
+    // when the user typed none, or nothing when the user cancels.
+    std::function<std::optional<QString>(QWidget* parent)> SaveFileName;
+    // The colour picker, starting on start. Returns the colour chosen, or
+    // nothing when the user cancels.
+    std::function<std::optional<TColour>(QWidget* parent, TColour start)> PickColour;
+    // The standard error box, showing text as it stands.
+    std::function<void(QWidget* parent, const QString& text)> ShowError;
+    // Shows the options window modally. Returns its modal result (1 = OK).
+    std::function<int(TOptionFrm& window)> ShowOptions;
+
+    // The system's own dialogs.
+    static TDialogs System();
+};
+
+// One filter of the save dialog: its text, and the extension a name typed
+// without one gets while the filter is chosen.
+struct TSaveFilter {
+    QString Name;
+    QString Suffix;
+};
+
+// The save dialog's filters: "Metafiles (*.emf)" first, then the other
+// drawing formats, then "All files (*)", which keeps the ".emf" default.
+std::vector<TSaveFilter> SaveFilters();
+
+// The text of the standard error box for an error message: the message with
+// a full stop appended when its last character sorts after "." (an empty
+// message gets none). The message is 8-bit text as the layers below give it.
+QString ErrorBoxText(std::string_view message);
+
+} // namespace karvello

@@ -1,0 +1,306 @@
+#include "ui/OptionWnd.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "ui/Controls.h"
+
+namespace karvello {
+
+namespace {
+
+// One number box: its label, its name, the setting it edits and its top.
+struct TSpinRow {
+    const char* Label;
+    const char* Name;
+    std::int32_t TDrawSettings::*Setting;
+    int Top;
+};
+
+// In the order in which FillControls sets them and OK reads them back.
+constexpr std::array<TSpinRow, 13> kSpinRows = {{
+    {"Left margin", "spinLeftMargin", &TDrawSettings::LeftMargin, 56},
+    {"Right margin", "spinRightMargin", &TDrawSettings::RightMargin, 104},
+    {"Top margin", "spinTopMargin", &TDrawSettings::TopMargin, 80},
+    {"Bottom margin", "spinBottomMargin", &TDrawSettings::BottomMargin, 128},
+    {"Page height", "spinPageHeight", &TDrawSettings::PageHeight, 0},
+    {"Page width", "spinPageWidth", &TDrawSettings::PageWidth, 24},
+    {"Bar tail length", "spinTailLength", &TDrawSettings::TailLength, 160},
+    {"Bar width", "spinbarWidth", &TDrawSettings::BarWidth, 184},
+    {"Line pre-bend length", "spinPreBend", &TDrawSettings::PreBendLength, 216},
+    {"cM spacing line length", "spinSpacingLen", &TDrawSettings::SpacingLineLength, 240},
+    {"Framework marker line length", "spinFrameworkLen", &TDrawSettings::FrameworkLineLength, 264},
+    {"Ancillary marker line length", "spinExtraLen", &TDrawSettings::AncillaryLineLength, 288},
+    {"Text left/right padding", "spinLRPadding", &TDrawSettings::TextPadding, 320},
+}};
+
+// Keyboard focus visits the number boxes in this order, by index into kSpinRows.
+constexpr std::array<int, 13> kSpinFocusOrder = {0, 2, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
+QString MarkerName(std::int32_t index, const TAllMarkers& markers) {
+    if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
+        return FromText8(markers[static_cast<std::size_t>(index)].Name);
+    }
+    return QStringLiteral("#") + QString::number(index);
+}
+
+} // namespace
+
+TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("OptionFrm"));
+    setWindowTitle(QStringLiteral("Options"));
+    setFont(WindowFont());
+
+    for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
+        const TSpinRow& row = kSpinRows[k];
+        AddLabel(this, "", row.Label, 0, row.Top + 4);
+        auto* box = new TNumberBox(this);
+        box->setObjectName(QString::fromLatin1(row.Name));
+        box->setGeometry(152, row.Top, 105, 22);
+        spins_[k] = box;
+    }
+    AddLabel(this, "Label14", "(units are 1/100 of a mm)", 144, 344);
+    (new TRule(TRule::Edge::Left, this))->Place(272 + 4, 0, 9, 361);
+
+    AddLabel(this, "Label1", "Default marker colour", 280, 0);
+    defColour = new TColourSwatch(this);
+    defColour->setObjectName(QStringLiteral("defColour"));
+    defColour->setGeometry(392, 0, 13, 13);
+    AddLabel(this, "Label15", "Marker colour ranges:", 280, 24);
+    listRanges = new QListWidget(this);
+    listRanges->setObjectName(QStringLiteral("listRanges"));
+    listRanges->setGeometry(288, 40, 217, 145);
+    listRanges->setSelectionMode(QAbstractItemView::SingleSelection);
+    listRanges->setUniformItemSizes(true);
+    Button3 = AddButton(this, "Button3", "New", QRect(288, 192, 75, 25));
+    Button4 = AddButton(this, "Button4", "Remove", QRect(432, 192, 75, 25));
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel1->setGeometry(288, 224, 217, 89);
+    AddLabel(Panel1, "Label16", "Marker colour", 8, 8);
+    SubColour = new TColourSwatch(Panel1);
+    SubColour->setObjectName(QStringLiteral("SubColour"));
+    SubColour->setGeometry(132, 8, 13, 13);
+    AddLabel(Panel1, "Label17", "Marker start", 8, 32 + 4);
+    comboStart = new QComboBox(Panel1);
+    comboStart->setObjectName(QStringLiteral("comboStart"));
+    comboStart->setGeometry(88, 32, 121, 21);
+    AddLabel(Panel1, "Label18", "Marker end", 8, 56 + 4);
+    comboEnd = new QComboBox(Panel1);
+    comboEnd->setObjectName(QStringLiteral("comboEnd"));
+    comboEnd->setGeometry(88, 56, 121, 21);
+
+    (new TRule(TRule::Edge::Bottom, this))->Place(272, 312, 233, 10);
+    Button1 = AddButton(this, "Button1", "OK", QRect(280, 328, 75, 25));
+    Button2 = AddButton(this, "Button2", "Cancel", QRect(432, 328, 75, 25));
+
+    QWidget* previous = listRanges;
+    for (const int k : kSpinFocusOrder) {
+        setTabOrder(previous, spins_[static_cast<std::size_t>(k)]);
+        previous = spins_[static_cast<std::size_t>(k)];
+    }
+    for (QWidget* next : {static_cast<QWidget*>(comboStart), static_cast<QWidget*>(comboEnd),
+                          static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
+                          static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4)}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+
+    connect(listRanges, &QListWidget::itemSelectionChanged, this, &TOptionFrm::listRangesClick);
+    // "activated" comes from the user only, so selecting an entry by program
+    // runs neither change handler.
+    connect(comboStart, &QComboBox::activated, this, &TOptionFrm::comboStartChange);
+    connect(comboEnd, &QComboBox::activated, this, &TOptionFrm::comboEndChange);
+    connect(SubColour, &TColourSwatch::mouseUp, this, &TOptionFrm::SubColourMouseUp);
+    connect(defColour, &TColourSwatch::mouseUp, this, &TOptionFrm::defColourMouseUp);
+    connect(Button1, &QPushButton::clicked, this, &TOptionFrm::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TOptionFrm::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TOptionFrm::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TOptionFrm::Button4Click);
+
+    // The window encloses its controls, a rule's full rectangle included.
+    setFixedSize(childrenRect().united(QRect(0, 0, 272 + 9, 361)).size());
+    move(272, 185);
+
+    // FormCreate.
+    CurrentRange_ = -1;
+    listRangesClick();
+}
+
+void TOptionFrm::HandIn(const TDrawSettings& settings, TColour defaultColour,
+                        const TColRangeSet& ranges, const TAllMarkers& markers) {
+    Settings_ = settings;
+    DefaultColour_ = defaultColour;
+    ColourRanges_ = ranges;
+    AllMarkers_ = markers;
+}
+
+QString TOptionFrm::RangeEntryText(const TColRange& range, const TAllMarkers& markers) {
+    return MarkerName(range.StartIndex, markers) + QStringLiteral(" to ") +
+           MarkerName(range.EndIndex, markers);
+}
+
+void TOptionFrm::FillControls() {
+    for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
+        spins_[k]->SetValue(Settings_.*kSpinRows[k].Setting);
+    }
+    defColour->SetColour(DefaultColour_);
+    {
+        const QSignalBlocker blocker(listRanges);
+        listRanges->clear();
+        for (const TColRange& range : ColourRanges_) {
+            auto* item = new QListWidgetItem(RangeEntryText(range, AllMarkers_), listRanges);
+            item->setSizeHint(QSize(0, 13));
+        }
+    }
+    CurrentRange_ = -1;
+    listRangesClick();
+    QStringList entries;
+    entries.reserve(static_cast<qsizetype>(AllMarkers_.size()));
+    for (std::size_t k = 0; k < AllMarkers_.size(); ++k) {
+        entries << QStringLiteral("(") + QString::number(k) + QStringLiteral(") ") +
+                       FromText8(AllMarkers_[k].Name);
+    }
+    for (QComboBox* combo : {comboStart, comboEnd}) {
+        const QSignalBlocker blocker(combo);
+        combo->clear();
+        combo->addItems(entries);
+        combo->setCurrentIndex(-1);
+    }
+}
+
+int TOptionFrm::SelectedRange() const {
+    const QList<QListWidgetItem*> selected = listRanges->selectedItems();
+    return selected.isEmpty() ? -1 : listRanges->row(selected.front());
+}
+
+void TOptionFrm::SelectRangeEntry(int row) {
+    const QSignalBlocker blocker(listRanges);
+    listRanges->clearSelection();
+    if (row >= 0) {
+        listRanges->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void TOptionFrm::listRangesClick() {
+    if (CurrentRange_ >= 0) {
+        StoreRange(CurrentRange_);
+    }
+    CurrentRange_ = SelectedRange();
+    const bool shown = CurrentRange_ >= 0;
+    if (shown) {
+        const TColRange& range = ColourRanges_[static_cast<std::size_t>(CurrentRange_)];
+        // An index with no marker in the table shows no entry rather than a
+        // wrong one.
+        const auto entryOf = [this](std::int32_t index) {
+            return index >= 0 && static_cast<std::size_t>(index) < AllMarkers_.size() ? index : -1;
+        };
+        const QSignalBlocker startBlocker(comboStart);
+        const QSignalBlocker endBlocker(comboEnd);
+        comboStart->setCurrentIndex(entryOf(range.StartIndex));
+        comboEnd->setCurrentIndex(entryOf(range.EndIndex));
+        SubColour->SetColour(range.Colour);
+    } else {
+        SubColour->SetColour(FromQColor(palette().color(QPalette::Window)));
+    }
+    comboStart->setEnabled(shown);
+    comboEnd->setEnabled(shown);
+    SubColour->setEnabled(shown);
+}
+
+void TOptionFrm::StoreRange(int i) {
+    if (i < 0 || static_cast<std::size_t>(i) >= ColourRanges_.size()) {
+        return;
+    }
+    TColRange& range = ColourRanges_[static_cast<std::size_t>(i)];
+    // A marker list showing no entry (its range's index lay beyond the
+    // table) keeps the index it had; -1 would mean "up to the last marker".
+    if (comboStart->currentIndex() >= 0) {
+        range.StartIndex = comboStart->currentIndex();
+    }
+    if (comboEnd->currentIndex() >= 0) {
+        range.EndIndex = comboEnd->currentIndex();
+    }
+    range.Colour = SubColour->Colour();
+    if (QListWidgetItem* item = listRanges->item(i)) {
+        item->setText(RangeEntryText(range, AllMarkers_));
+    }
+}
+
+void TOptionFrm::comboStartChange() {
+    StoreRange(SelectedRange());
+}
+
+void TOptionFrm::comboEndChange() {
+    StoreRange(SelectedRange());
+}
+
+void TOptionFrm::SubColourMouseUp() {
+    if (const auto chosen = dialogs_.PickColour(this, SubColour->Colour())) {
+        SubColour->SetColour(*chosen);
+        StoreRange(SelectedRange());
+    }
+}
+
+void TOptionFrm::defColourMouseUp() {
+    if (const auto chosen = dialogs_.PickColour(this, defColour->Colour())) {
+        defColour->SetColour(*chosen);
+    }
+}
+
+void TOptionFrm::Button1Click() {
+    for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
+        Settings_.*kSpinRows[k].Setting = spins_[k]->Value();
+    }
+    DefaultColour_ = defColour->Colour();
+    done(kResultOk);
+}
+
+void TOptionFrm::Button2Click() {
+    done(kResultCancel);
+}
+
+void TOptionFrm::reject() {
+    done(kResultCancel);
+}
+
+void TOptionFrm::Button3Click() {
+    // With no marker in the table there is no first marker to name, so no
+    // range is added.
+    if (AllMarkers_.empty()) {
+        return;
+    }
+    const TColRange range{0, 0, DefaultColour_};
+    ColourRanges_.push_back(range);
+    {
+        const QSignalBlocker blocker(listRanges);
+        auto* item = new QListWidgetItem(RangeEntryText(range, AllMarkers_), listRanges);
+        item->setSizeHint(QSize(0, 13));
+    }
+    SelectRangeEntry(listRanges->count() - 1);
+    listRangesClick();
+}
+
+void TOptionFrm::Button4Click() {
+    const int i = SelectedRange();
+    if (i < 0) {
+        return;
+    }
+    {
+        const QSignalBlocker blocker(listRanges);
+        delete listRanges->takeItem(i);
+    }
+    ColourRanges_.erase(ColourRanges_.begin() + i);
+    SelectRangeEntry(i < listRanges->count() ? i : -1);
+    CurrentRange_ = -1;
+    listRangesClick();
+}
+
+} // namespace karvello

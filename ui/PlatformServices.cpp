@@ -1,0 +1,37 @@
+#include "ui/PlatformServices.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/FileCanvases.h"
+#include "platform/QtPainterSurface.h"
+
+namespace karvello {
+
+TScreenInfo PrimaryScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize pixels = screen->size();
+        if (pixels.width() > 0 && pixels.height() > 0) {
+            // The size in millimetres follows from the logical resolution,
+            // as Windows reports a display's size, not from what the
+            // monitor says of itself.
+            const QSizeF millimetres(pixels.width() * 25.4 / screen->logicalDotsPerInchX(),
+                                     pixels.height() * 25.4 / screen->logicalDotsPerInchY());
+            return TScreenInfo{pixels.width(), pixels.height(), millimetres};
+        }
+    }
+    return TScreenInfo{1024, 768, QSizeF(1024 * 25.4 / 96, 768 * 25.4 / 96)};
+}
+
+TPlatformServices TPlatformServices::Default() {
+    TPlatformServices services;
+    services.CreateFileCanvas = &karvello::CreateFileCanvas;
+    services.CreatePreviewSurface = [](QPainter& painter, const QFont& windowFont,
+                                       QColor background, const TScreenInfo& screen) {
+        return std::make_unique<QtPainterSurface>(painter, windowFont, background, screen.WidthPx,
+                                                  screen.HeightPx, screen.SizeMm);
+    };
+    return services;
+}
+
+} // namespace karvello

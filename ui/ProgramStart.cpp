@@ -1,0 +1,27 @@
+#include "ui/ProgramStart.h"
+
+#include <QApplication>
+
+#include "ui/OptionWnd.h"
+#include "ui/ZevAdur1.h"
+
+namespace karvello {
+
+TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platform) {
+    TWindows windows;
+    windows.Form2 = std::make_unique<TForm2>(dialogs, platform);
+    windows.OptionFrm = new TOptionFrm(dialogs, windows.Form2.get());
+    windows.Form2->SetOptionFrm(windows.OptionFrm);
+    return windows;
+}
+
+int RunWindows(int& argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(kAppTitle));
+    const TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
+    windows.Form2->show();
+    return QApplication::exec();
+}
+
+} // namespace karvello

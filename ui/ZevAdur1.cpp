@@ -1,0 +1,313 @@
+#include "ui/ZevAdur1.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QToolButton>
+#include <exception>
+#include <string>
+
+#include "ui/Controls.h"
+#include "ui/OptionWnd.h"
+
+namespace karvello {
+
+// The preview box: a plain widget whose painting is the main window's.
+class TPaintBox : public QWidget {
+  public:
+    using QWidget::QWidget;
+    std::function<void(QPainter&)> OnPaint;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        if (OnPaint) {
+            OnPaint(painter);
+        }
+    }
+};
+
+namespace {
+
+template <typename T> T* Named(T* control, const char* name) {
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+// File names go to the layers below in the system's own 8-bit encoding.
+std::string FileName(const QLineEdit* box) {
+    return QFile::encodeName(box->text()).toStdString();
+}
+
+// The information text ends its lines with CR LF; the text box wants LF.
+QString MemoText(const std::string& text) {
+    QString shown = FromText8(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (shown.endsWith(u'\n')) {
+        shown.chop(1);
+    }
+    return shown;
+}
+
+} // namespace
+
+TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), platform_(platform) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setFont(WindowFont());
+    setAutoFillBackground(true);
+
+    AddLabel(this, "Label4", "Mapmaker input file", 0, 8);
+    editMMInput = Named(new QLineEdit(this), "editMMInput");
+    editMMInput->setGeometry(104, 0, 297, 21);
+    SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
+    SpeedButton1->setGeometry(408, 0, 23, 22);
+    AddLabel(this, "Label5", "Mapmaker output file", 0, 32);
+    editMMOutput = Named(new QLineEdit(this), "editMMOutput");
+    editMMOutput->setGeometry(104, 24, 297, 21);
+    SpeedButton2 = Named(new QToolButton(this), "SpeedButton2");
+    SpeedButton2->setGeometry(408, 24, 23, 22);
+    for (QToolButton* button : {SpeedButton1, SpeedButton2}) {
+        button->setIcon(OpenFolderIcon());
+        button->setIconSize(QSize(16, 16));
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    Button1 = AddButton(this, "Button1", "Load", QRect(104, 48, 75, 25));
+    auto* bevel1 = Named(new TRule(TRule::Edge::Bottom, this), "Bevel1");
+    bevel1->Place(0, 72, 433, 10);
+
+    Label1 = AddLabel(this, "Label1", "Maps detected:", 0, 88);
+    CheckListBox1 = Named(new QListWidget(this), "CheckListBox1");
+    CheckListBox1->setGeometry(8, 104, 121, 113);
+    CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    CheckListBox1->setUniformItemSizes(true);
+    Label2 = AddLabel(this, "Label2", "(tick those to draw)", 8, 224);
+    Button4 = AddButton(this, "Button4", "Draw", QRect(8, 240, 121, 25));
+    Label6 = AddLabel(this, "Label6", "Extra information:", 0, 272);
+    Memo1 = Named(new QPlainTextEdit(this), "Memo1");
+    Memo1->setGeometry(0, 288, 129, 33);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Label3 = AddLabel(this, "Label3", "Preview:", 136, 88);
+    PaintBox1 = Named(new TPaintBox(this), "PaintBox1");
+    PaintBox1->setGeometry(136, 104, 297, 185);
+    PaintBox1->OnPaint = [this](QPainter& painter) { PaintBox1Paint(painter); };
+    CheckBox1 = Named(new QCheckBox(QStringLiteral("Flip vertically"), this), "CheckBox1");
+    CheckBox1->setGeometry(136, 296, 97, 17);
+    Button2 = AddButton(this, "Button2", "Options", QRect(248, 296, 75, 25));
+    Button3 = AddButton(this, "Button3", "Exit", QRect(352, 296, 75, 25));
+
+    anchored_ = {
+        {bevel1, bevel1->geometry(), true, true, true, false},
+        {Memo1, Memo1->geometry(), true, true, false, true},
+        {PaintBox1, PaintBox1->geometry(), true, true, true, true},
+        {CheckBox1, CheckBox1->geometry(), true, false, false, true},
+        {Button2, Button2->geometry(), true, false, false, true},
+        {Button3, Button3->geometry(), false, false, true, true},
+    };
+
+    const QWidget* focusOrder[] = {CheckListBox1, CheckBox1, editMMInput, editMMOutput, Button1,
+                                   Button2,       Button3,   Button4,     Memo1};
+    for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
+        setTabOrder(const_cast<QWidget*>(focusOrder[k - 1]), const_cast<QWidget*>(focusOrder[k]));
+    }
+
+    // The map controls wait for the first complete load.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Label1, Label2, Label3, CheckListBox1, Button4, CheckBox1, Button2, Label6, Memo1}) {
+        control->setEnabled(false);
+    }
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(CheckListBox1, &QListWidget::itemSelectionChanged, this, &TForm2::CheckListBox1Click);
+    connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        CheckListBox1Tick(CheckListBox1->row(item), item->checkState() == Qt::Checked);
+    });
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::CheckBox1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm2::Button4Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+
+    resize(kDesignWidth, kDesignHeight);
+    move(208, 189);
+    editMMInput->setFocus();
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int dx = width() - kDesignWidth;
+    const int dy = height() - kDesignHeight;
+    for (const TAnchored& a : anchored_) {
+        QRect r = a.Design;
+        if (a.Right) {
+            a.Left ? r.setWidth(r.width() + dx) : r.translate(dx, 0);
+        }
+        if (a.Bottom) {
+            a.Top ? r.setHeight(r.height() + dy) : r.translate(0, dy);
+        }
+        a.Control->setGeometry(r);
+    }
+}
+
+void TForm2::RunEvent(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const std::exception& error) {
+        ShowError(error.what());
+    }
+}
+
+void TForm2::ShowError(std::string_view message) {
+    dialogs_.ShowError(this, ErrorBoxText(message));
+}
+
+void TForm2::RequestPreview() {
+    previewErrorPending_ = true;
+    PaintBox1->update();
+}
+
+void TForm2::SpeedButton1Click() {
+    if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
+        lastOpenFile_ = *chosen;
+        editMMInput->setText(*chosen);
+    }
+}
+
+void TForm2::SpeedButton2Click() {
+    if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
+        lastOpenFile_ = *chosen;
+        editMMOutput->setText(*chosen);
+    }
+}
+
+void TForm2::RefreshMapList() {
+    const QSignalBlocker blocker(CheckListBox1);
+    CheckListBox1->clear();
+    for (const std::string& entry : ws_.MapListEntries()) {
+        auto* item = new QListWidgetItem(FromText8(entry), CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        item->setSizeHint(QSize(0, 13));
+    }
+}
+
+void TForm2::Button1Click() {
+    bool loaded = false;
+    std::string failure;
+    try {
+        ws_.Load(FileName(editMMInput), FileName(editMMOutput));
+        loaded = true;
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    // What the load did before a failure stays done: the list shows the
+    // workspace's maps either way.
+    RefreshMapList();
+    if (ws_.MapsLoaded()) {
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{Label1, Label2, Label3, CheckListBox1, Button4,
+                                             CheckBox1, Button2, Label6, Memo1}) {
+            control->setEnabled(true);
+        }
+    }
+    if (loaded) {
+        Memo1->setPlainText(MemoText(ws_.InformationText()));
+    } else {
+        ShowError(failure);
+    }
+}
+
+int TForm2::SelectedMapEntry() const {
+    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : CheckListBox1->row(selected.front());
+}
+
+void TForm2::CheckListBox1Click() {
+    RunEvent([this] {
+        ws_.Select(SelectedMapEntry());
+        // The box shows the map's own flag; setting it here stores the same
+        // value back, so the handler need not run.
+        const QSignalBlocker blocker(CheckBox1);
+        CheckBox1->setChecked(ws_.FlipBox());
+        RequestPreview();
+    });
+}
+
+void TForm2::CheckListBox1Tick(int row, bool ticked) {
+    RunEvent([&] { ws_.SetTicked(row, ticked); });
+}
+
+void TForm2::CheckBox1Click(bool state) {
+    RunEvent([&] {
+        ws_.Flip(state);
+        RequestPreview();
+    });
+}
+
+void TForm2::PaintBox1Paint(QPainter& painter) {
+    const TScreenInfo screen = PrimaryScreen();
+    try {
+        const std::unique_ptr<PreviewSurface> surface = platform_.CreatePreviewSurface(
+            painter, font(), palette().color(QPalette::Window), screen);
+        ws_.RenderPreview(*surface, PaintBox1->width(), PaintBox1->height(), screen.WidthPx,
+                          screen.HeightPx);
+    } catch (const std::exception& error) {
+        // A box must never be shown from inside a paint, and a repaint that
+        // fails once fails again: the error is reported once, after the
+        // event that asked for this paint, and plain repaints stay quiet.
+        if (previewErrorPending_) {
+            QTimer::singleShot(0, this,
+                               [this, message = std::string(error.what())] { ShowError(message); });
+        }
+    }
+    previewErrorPending_ = false;
+}
+
+void TForm2::Button2Click() {
+    if (OptionFrm_ == nullptr) {
+        return;
+    }
+    RunEvent([this] {
+        OptionFrm_->HandIn(ws_.Settings(), ws_.DefaultColour(), ws_.ColourRanges(),
+                           ws_.AllMarkers());
+        OptionFrm_->FillControls();
+        if (dialogs_.ShowOptions(*OptionFrm_) == TOptionFrm::kResultOk) {
+            ws_.AcceptOptions(OptionFrm_->Settings(), OptionFrm_->DefaultColour(),
+                              OptionFrm_->ColourRanges());
+            RequestPreview();
+        }
+    });
+}
+
+void TForm2::Button4Click() {
+    RunEvent([this] {
+        ws_.RequireTickedMaps();
+        const auto path = dialogs_.SaveFileName(this);
+        if (!path) {
+            return;
+        }
+        ws_.Draw(QFile::encodeName(*path).toStdString(), platform_.CreateFileCanvas);
+    });
+}
+
+void TForm2::Button3Click() {
+    close();
+    QCoreApplication::quit();
+}
+
+} // namespace karvello

@@ -1,0 +1,108 @@
+#pragma once
+// The main window: the two file boxes, "Load", the maps list, the preview,
+// "Flip vertically", "Options", "Draw" and "Exit". Each event handler reads
+// its controls, runs one operation of the workspace and shows the result;
+// errors end the event in the standard error box and the program goes on.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "ui/Dialogs.h"
+#include "ui/PlatformServices.h"
+#include "ui/workspace/Workspace.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPainter;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+
+namespace karvello {
+
+class TOptionFrm;
+class TPaintBox;
+
+class TForm2 : public QWidget {
+    Q_OBJECT
+  public:
+    // Creates the window with the workspace's defaults (FormCreate): nothing
+    // loaded, the map controls unavailable, the input-file box focused.
+    TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // The options window that "Options" shows; created after this window.
+    void SetOptionFrm(TOptionFrm* optionFrm) { OptionFrm_ = optionFrm; }
+
+    const Workspace& workspace() const { return ws_; }
+
+    // The design size of the client area at 96 pixels per inch.
+    static constexpr int kDesignWidth = 433;
+    static constexpr int kDesignHeight = 314;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void Button1Click();
+    void CheckListBox1Click();
+    void CheckListBox1Tick(int row, bool ticked);
+    void CheckBox1Click(bool state);
+    void PaintBox1Paint(QPainter& painter);
+    void Button2Click();
+    void Button4Click();
+    void Button3Click();
+
+    // Runs one event's body; an error ends it in the standard error box.
+    void RunEvent(const std::function<void()>& body);
+    void ShowError(std::string_view message);
+    // Asks for a repaint of the preview as the last step of an event; an
+    // error of that paint is then reported once.
+    void RequestPreview();
+    void RefreshMapList();
+    int SelectedMapEntry() const;
+
+    TDialogs dialogs_;
+    TPlatformServices platform_;
+    Workspace ws_;
+    TOptionFrm* OptionFrm_ = nullptr;
+    QString lastOpenFile_;
+    bool previewErrorPending_ = false;
+
+    // A control with the window edges it keeps its distance to.
+    struct TAnchored {
+        QWidget* Control;
+        QRect Design;
+        bool Left;
+        bool Top;
+        bool Right;
+        bool Bottom;
+    };
+    std::vector<TAnchored> anchored_;
+
+    QLineEdit* editMMInput = nullptr;
+    QLineEdit* editMMOutput = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QListWidget* CheckListBox1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QLabel* Label6 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QLabel* Label3 = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+};
+
+} // namespace karvello
