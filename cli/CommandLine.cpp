@@ -6,7 +6,6 @@
 #include "cli/Commands.h"
 #include "cli/Request.h"
 #include "platform/FileCanvases.h"
-#include "platform/QtRuntime.h"
 
 namespace karvello {
 
@@ -29,13 +28,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         break;
     }
     try {
-        if (request.Command == CliCommand::Draw) {
-            // Text metrics and the SVG, PDF and PNG painters need a Qt GUI
-            // application; the offscreen platform serves without a display.
-            EnsureQtGui();
-        }
         // The whole result is built before anything is written, so that a
-        // failure leaves standard output empty.
+        // failure leaves standard output empty. Only a canvas needs Qt, and
+        // creating one starts Qt's GUI on the offscreen platform, so info,
+        // maps and a draw refused before its file is opened never start it.
         const std::string text = RunRequest(request, [](const std::string& path) {
             return CreateFileCanvas(path);
         });

@@ -406,6 +406,15 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     EXPECT_EQ(ws.TickedMapCopies(), (std::vector<TChrData>{stored[1]}));
 }
 
+TEST_F(WorkspaceTest, DrawOfOnlyAMapOfLengthZeroCompletesTheFile) {
+    LoadFixture();
+    ws.SetTicked(1, true);
+    CanvasRecord record;
+    EXPECT_NO_THROW(ws.Draw("zero.emf", FakeFactory(record)));
+    EXPECT_TRUE(record.committed);
+    EXPECT_EQ(record.surface.Text(), ExpectedDrawing({ws.Maps()[1]}, ws.Settings(), ws.AllMarkers()));
+}
+
 TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
     LoadFixture();
     ws.SetTicked(0, true);
