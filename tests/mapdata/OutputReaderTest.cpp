@@ -12,6 +12,7 @@
 namespace karvello {
 namespace {
 
+using test::Entry;
 using test::ReadAllMaps;
 using test::Text;
 using Strings = std::vector<std::string>;
@@ -44,10 +45,6 @@ Strings TableBlock(const Strings& rows) {
 }
 
 TAllMarkers Table(std::size_t count) { return TAllMarkers(count); }
-
-TChrMarker Entry(std::int32_t index, double distance, std::int32_t next = -1, bool samePrev = false) {
-    return TChrMarker{index, distance, next, samePrev};
-}
 
 TEST(SplitMapLine, Rows) {
     struct Row {

@@ -32,6 +32,12 @@ inline void PrintTo(const TMarkerDetails& marker, std::ostream* out) {
 
 namespace karvello::test {
 
+// A framework entry: marker index, distance, next same-position entry and
+// whether it shares the previous entry's position.
+inline TChrMarker Entry(std::int32_t index, double distance, std::int32_t next = -1, bool samePrev = false) {
+    return TChrMarker{index, distance, next, samePrev};
+}
+
 // Joins lines with LF, so that a test can write a file as a list of lines.
 inline TextLines Text(const std::vector<std::string>& lines) {
     std::string text;

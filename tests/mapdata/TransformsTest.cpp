@@ -12,10 +12,7 @@
 namespace karvello {
 namespace {
 
-TChrMarker Entry(std::int32_t index, double distance, std::int32_t next = -1, bool samePrev = false) {
-    return TChrMarker{index, distance, next, samePrev};
-}
-
+using test::Entry;
 // A (10 cM), B (0 cM), C (5 cM), D (last): B and C stand at one position.
 TChrData FourMarkerMap() {
     TChrData map;
