@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A name never holds the separators that end it.
         Require(marker.Name.find(' ') == std::string::npos);
         Require(marker.Name.find('\t') == std::string::npos);
-        Require(marker.Colour == 0 && !marker.Mapped && marker.Chromosome == 0 && marker.Position == 0);
+        Require(marker.Colour == 0 && !marker.Mapped && marker.Chromosome == 0 &&
+                marker.Position == 0);
     }
     return 0;
 }

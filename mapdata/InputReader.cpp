@@ -16,9 +16,13 @@ constexpr std::size_t kFirstEntryLine = 2;
 // and any character that the header's symbols clause maps to one of them.
 using TDominantCodes = std::array<bool, 256>;
 
-bool IsDominantLetter(char c) { return c == 'C' || c == 'D' || c == 'c' || c == 'd'; }
+bool IsDominantLetter(char c) {
+    return c == 'C' || c == 'D' || c == 'c' || c == 'd';
+}
 
-bool IsWordSeparator(char c) { return c == ' ' || c == '\t'; }
+bool IsWordSeparator(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The header's second line, read for what it can tell: the marker count
 // (its second number when it begins with two whole numbers) and the symbols
@@ -33,7 +37,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        const auto lower = [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        };
         if (lower(a[i]) != lower(b[i])) {
             return false;
         }

@@ -17,11 +17,11 @@ constexpr std::string_view kPlacedHeading = "Markers placed relative to above ma
 // Line indexes are ints in the interface; a text with more lines than an int
 // can count is read up to that many.
 int LineCount(Lines lines) {
-    return lines.size() > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(lines.size());
+    return lines.size() > static_cast<std::size_t>(INT_MAX) ? INT_MAX
+                                                            : static_cast<int>(lines.size());
 }
 
-template <typename T>
-std::string NumberText(T value) {
+template <typename T> std::string NumberText(T value) {
     std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return std::string(buffer.data(), result.ptr);
@@ -49,7 +49,9 @@ bool IsMapHeading(std::string_view line) {
     return true;
 }
 
-bool IsPlacedHeading(std::string_view line) { return TrimText(line) == kPlacedHeading; }
+bool IsPlacedHeading(std::string_view line) {
+    return TrimText(line) == kPlacedHeading;
+}
 
 // The distance on a framework line: a row of dashes (the last marker) is 0,
 // otherwise a decimal number followed by "cM", which either ends the rest or
@@ -79,7 +81,8 @@ std::int32_t CheckedMarkerIndex(std::int32_t number, int line, const TAllMarkers
     return number - 1;
 }
 
-void MarkMarker(TAllMarkers& markers, std::int32_t index, const TChrData& map, std::int32_t position) {
+void MarkMarker(TAllMarkers& markers, std::int32_t index, const TChrData& map,
+                std::int32_t position) {
     TMarkerDetails& marker = markers[static_cast<std::size_t>(index)];
     marker.Mapped = true;
     marker.Chromosome = map.MapNumber;
@@ -122,9 +125,11 @@ bool ReadCells(std::string_view rest, std::int64_t& cell) {
     return false;
 }
 
-std::string MarkerNumberMessage(int line, std::int32_t number, std::size_t count, const std::string& file) {
+std::string MarkerNumberMessage(int line, std::int32_t number, std::size_t count,
+                                const std::string& file) {
     return "Marker number " + NumberText(number) + " on line " + NumberText(line) + " of " + file +
-           " is not in the input file, which lists " + NumberText(count) + (count == 1 ? " marker." : " markers.");
+           " is not in the input file, which lists " + NumberText(count) +
+           (count == 1 ? " marker." : " markers.");
 }
 
 } // namespace
@@ -186,7 +191,8 @@ int ReadFrameworkMarkers(Lines lines, int firstLine, TAllMarkers& markers, TChrD
         }
         // A framework list longer than INT32_MAX / 2 entries cannot occur in
         // memory; the position code is computed in 64 bits all the same.
-        MarkMarker(markers, index, map, static_cast<std::int32_t>(2 * (static_cast<std::int64_t>(i) + 1)));
+        MarkMarker(markers, index, map,
+                   static_cast<std::int32_t>(2 * (static_cast<std::int64_t>(i) + 1)));
         previousDistance = *distance;
     }
     return k;
@@ -241,7 +247,8 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
             }
             if (ReadCells(split.Rest, cell)) {
                 placed.Interval = static_cast<std::int32_t>(cell);
-                MarkMarker(markers, placed.MarkerIndex, map, static_cast<std::int32_t>(2 * cell + 1));
+                MarkMarker(markers, placed.MarkerIndex, map,
+                           static_cast<std::int32_t>(2 * cell + 1));
                 break;
             }
             if (cell > kMaxCell) {

@@ -18,7 +18,7 @@ namespace karvello {
 using Lines = std::span<const std::string_view>;
 
 class TextLines {
-public:
+  public:
     TextLines() = default;
     // Takes the text and splits it; the lines are views into the kept text.
     explicit TextLines(std::string text);
@@ -31,7 +31,7 @@ public:
     std::size_t size() const { return lines_.size(); }
     std::string_view operator[](std::size_t i) const { return lines_[i]; }
 
-private:
+  private:
     // Held behind a pointer so that moving the object never moves the
     // characters the views point at.
     std::unique_ptr<std::string> text_ = std::make_unique<std::string>();

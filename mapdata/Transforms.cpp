@@ -39,7 +39,8 @@ void FlipChrData(TChrData& map) {
     map = std::move(flipped);
 }
 
-void ApplyColourRange(TAllMarkers& markers, std::int32_t StartIndex, std::int32_t EndIndex, TColour Colour) {
+void ApplyColourRange(TAllMarkers& markers, std::int32_t StartIndex, std::int32_t EndIndex,
+                      TColour Colour) {
     const auto count = static_cast<std::int64_t>(markers.size());
     const std::int64_t end = EndIndex == -1 ? count - 1 : EndIndex;
     const std::int64_t first = std::max<std::int64_t>(0, StartIndex);

@@ -56,12 +56,24 @@ void CountedFree(void* pointer) {
 
 } // namespace
 
-void* operator new(std::size_t size) { return CountedAlloc(size); }
-void* operator new[](std::size_t size) { return CountedAlloc(size); }
-void operator delete(void* pointer) noexcept { CountedFree(pointer); }
-void operator delete[](void* pointer) noexcept { CountedFree(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { CountedFree(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { CountedFree(pointer); }
+void* operator new(std::size_t size) {
+    return CountedAlloc(size);
+}
+void* operator new[](std::size_t size) {
+    return CountedAlloc(size);
+}
+void operator delete(void* pointer) noexcept {
+    CountedFree(pointer);
+}
+void operator delete[](void* pointer) noexcept {
+    CountedFree(pointer);
+}
+void operator delete(void* pointer, std::size_t) noexcept {
+    CountedFree(pointer);
+}
+void operator delete[](void* pointer, std::size_t) noexcept {
+    CountedFree(pointer);
+}
 
 namespace {
 
@@ -84,7 +96,8 @@ TPair WritePair(int markers, int maps) {
     pair.InputPath = (folder / ("input-" + std::to_string(markers) + ".raw")).string();
     pair.OutputPath = (folder / ("output-" + std::to_string(markers) + ".txt")).string();
 
-    std::string input = "data type f2 intercross\n46 " + std::to_string(markers) + " 0 symbols 1=A 2=B 3=H 4=C 5=D\n";
+    std::string input = "data type f2 intercross\n46 " + std::to_string(markers) +
+                        " 0 symbols 1=A 2=B 3=H 4=C 5=D\n";
     for (int m = 1; m <= markers; ++m) {
         input += "*M" + std::to_string(m) + " 3121331323121333333331" + (m % 9 == 0 ? "4" : "3") +
                  " 2313331313313031211222\n";
@@ -95,14 +108,18 @@ TPair WritePair(int markers, int maps) {
     char line[160];
     for (int map = 0; map < maps; ++map) {
         const int first = map * perMap + 1;
-        output += "===============================================================================\n"
-                  "Linkage group " + std::to_string(map + 1) + ", " + std::to_string(perMap) + " Markers:\n"
-                  "Searching for a starting order containing 5 of all loci...\n"
-                  "Got one at log-likelihood 6.00\n\n"
-                  "Map:                        \n  Markers          Distance \n";
+        output +=
+            "===============================================================================\n"
+            "Linkage group " +
+            std::to_string(map + 1) + ", " + std::to_string(perMap) +
+            " Markers:\n"
+            "Searching for a starting order containing 5 of all loci...\n"
+            "Got one at log-likelihood 6.00\n\n"
+            "Map:                        \n  Markers          Distance \n";
         for (int k = 0; k < perMap; ++k) {
             if (k + 1 < perMap) {
-                std::snprintf(line, sizeof line, "%5d  M%-10d %5d.%d cM\n", first + k, first + k, k % 30, k % 10);
+                std::snprintf(line, sizeof line, "%5d  M%-10d %5d.%d cM\n", first + k, first + k,
+                              k % 30, k % 10);
             } else {
                 std::snprintf(line, sizeof line, "%5d  M%-10d ----------\n", first + k, first + k);
             }
@@ -120,7 +137,8 @@ TPair WritePair(int markers, int maps) {
             }
             output += std::to_string(number) + " 2 " + cells + "\n";
         }
-        output += "-------------------------------------------------------------------------------\n";
+        output +=
+            "-------------------------------------------------------------------------------\n";
     }
 
     std::ofstream(pair.InputPath, std::ios::binary) << input;
@@ -141,8 +159,10 @@ const TPair& PairFor(int markers) {
 void ReportMemory(benchmark::State& state, const TPair& pair) {
     state.counters["file_MB"] = static_cast<double>(pair.Bytes) / 1e6;
     state.counters["peak_heap_MB"] = static_cast<double>(peakBytes.load()) / 1e6;
-    state.counters["peak_per_file_byte"] = static_cast<double>(peakBytes.load()) / static_cast<double>(pair.Bytes);
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(pair.Bytes));
+    state.counters["peak_per_file_byte"] =
+        static_cast<double>(peakBytes.load()) / static_cast<double>(pair.Bytes);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(pair.Bytes));
 }
 
 // The floor: both files read whole and split into lines.

@@ -33,7 +33,8 @@ TMarkerDetails Marker(const char* name, bool dominant = false, std::int32_t chro
     return marker;
 }
 
-TChrData Map(std::int32_t number, std::vector<TChrMarker> markers, std::vector<TPlacedMarker> placed = {}) {
+TChrData Map(std::int32_t number, std::vector<TChrMarker> markers,
+             std::vector<TPlacedMarker> placed = {}) {
     TChrData map;
     map.MapNumber = number;
     map.Markers = std::move(markers);
@@ -48,13 +49,15 @@ TEST(DataFiles, ExactResults) {
         std::vector<TChrData> maps;
     };
     std::vector<Row> rows;
-    rows.push_back({"input-continuation-lines",
-                    {Marker("Alpha", false, 1, 4), Marker("Beta", true, 1, 2), Marker("Gamma", false, 1, 6)},
-                    {Map(1, {{1, 7.5, -1, false}, {0, 0.0, 2, false}, {2, 0.0, -1, true}})}});
+    rows.push_back(
+        {"input-continuation-lines",
+         {Marker("Alpha", false, 1, 4), Marker("Beta", true, 1, 2), Marker("Gamma", false, 1, 6)},
+         {Map(1, {{1, 7.5, -1, false}, {0, 0.0, 2, false}, {2, 0.0, -1, true}})}});
     {
         TAllMarkers markers;
         for (int i = 1; i <= 10; ++i) {
-            markers.push_back(Marker(("M" + std::to_string(i)).c_str(), false, i <= 9 ? 1 : 0, 2 * i));
+            markers.push_back(
+                Marker(("M" + std::to_string(i)).c_str(), false, i <= 9 ? 1 : 0, 2 * i));
         }
         markers[7].Position = 13; // M8 placed in interval 6, read from block 1
         markers[8].Position = 3;  // M9 placed in interval 1
@@ -80,11 +83,12 @@ TEST(DataFiles, ExactResults) {
     rows.push_back({"nul-byte-in-output",
                     {Marker("M1", false, 1, 2), Marker("M2", false, 1, 4)},
                     {Map(1, {{0, 2.0, -1, false}, {1, 0.0, -1, false}})}});
-    rows.push_back({"map-without-table-before-map-with-table",
-                    {Marker("M1", false, 2, 1), Marker("M2", false, 1, 4), Marker("M3", false, 2, 2),
-                     Marker("M4", false, 2, 4), Marker("M5", false, 2, 3)},
-                    {Map(1, {{0, 4.2, -1, false}, {1, 0.0, -1, false}}),
-                     Map(2, {{2, 5.0, -1, false}, {3, 0.0, -1, false}}, {{4, 1}, {0, 0}})}});
+    rows.push_back(
+        {"map-without-table-before-map-with-table",
+         {Marker("M1", false, 2, 1), Marker("M2", false, 1, 4), Marker("M3", false, 2, 2),
+          Marker("M4", false, 2, 4), Marker("M5", false, 2, 3)},
+         {Map(1, {{0, 4.2, -1, false}, {1, 0.0, -1, false}}),
+          Map(2, {{2, 5.0, -1, false}, {3, 0.0, -1, false}}, {{4, 1}, {0, 0}})}});
 
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
@@ -100,8 +104,9 @@ TEST(DataFiles, MarkerNumberNotInInput) {
         Load("marker-number-not-in-input");
         FAIL() << "the pair loaded";
     } catch (const MarkerNumberError& error) {
-        EXPECT_EQ(error.MessageFor(path), "Marker number 57 on line 4 of \"" + path +
-                                              "\" is not in the input file, which lists 40 markers.");
+        EXPECT_EQ(error.MessageFor(path),
+                  "Marker number 57 on line 4 of \"" + path +
+                      "\" is not in the input file, which lists 40 markers.");
     }
 }
 
@@ -113,14 +118,15 @@ TEST(HostileText, TenMegabyteLines) {
     }
     wideRow += ".**.";
     const std::string hugeNumber = "1 M1 " + std::string(10'000'000, '9') + ".5 cM";
-    const TextLines output(
-        "Map:\n\n" + hugeNumber + "\n\nMarkers placed relative to above map:\n\n\n" + wideRow + "\n");
+    const TextLines output("Map:\n\n" + hugeNumber +
+                           "\n\nMarkers placed relative to above map:\n\n\n" + wideRow + "\n");
     TAllMarkers markers(1);
     const auto maps = test::ReadAllMaps(output.lines(), markers);
     ASSERT_EQ(maps.size(), 1u);
     // A distance too large for a double is no decimal number: the list ends.
     EXPECT_TRUE(maps[0].Markers.empty());
-    EXPECT_EQ(maps[0].Placed, (std::vector<TPlacedMarker>{{0, static_cast<std::int32_t>(cells + 1)}}));
+    EXPECT_EQ(maps[0].Placed,
+              (std::vector<TPlacedMarker>{{0, static_cast<std::int32_t>(cells + 1)}}));
     EXPECT_EQ(markers[0].Position, static_cast<std::int32_t>(2 * (cells + 1) + 1));
 
     const std::string longName(10'000'000, 'N');
@@ -136,7 +142,9 @@ TEST(HostileText, BinaryGarbageGivesAResultOrTheMarkerError) {
     // that headings and rows turn up among the noise.
     std::uint32_t seed = 12345;
     std::string text;
-    const char* words[] = {"Map:\n", "Markers placed relative to above map:\n", " 3 2 **.:", "4 M 1.5 cM\n", "*M", "\r"};
+    const char* words[] = {"Map:\n",    "Markers placed relative to above map:\n",
+                           " 3 2 **.:", "4 M 1.5 cM\n",
+                           "*M",        "\r"};
     while (text.size() < 1'000'000) {
         seed = seed * 1664525u + 1013904223u;
         if ((seed >> 24) < 8) {

@@ -29,7 +29,8 @@ Strings Concat(std::initializer_list<Strings> parts) {
 
 // A map as Mapmaker prints it: heading, column titles, framework lines and
 // the summary line.
-Strings MapBlock(const Strings& framework, const std::string& heading = "Map:                        ") {
+Strings MapBlock(const Strings& framework,
+                 const std::string& heading = "Map:                        ") {
     Strings lines = {heading, "  Markers          Distance "};
     lines.insert(lines.end(), framework.begin(), framework.end());
     lines.push_back("                    43.2 cM   5 markers   log-likelihood= -424.94");
@@ -44,7 +45,9 @@ Strings TableBlock(const Strings& rows) {
     return lines;
 }
 
-TAllMarkers Table(std::size_t count) { return TAllMarkers(count); }
+TAllMarkers Table(std::size_t count) {
+    return TAllMarkers(count);
+}
 
 TEST(SplitMapLine, Rows) {
     struct Row {
@@ -148,14 +151,15 @@ TEST(ReadFrameworkMarkers, LinesThatEndTheList) {
 }
 
 TEST(ReadFrameworkMarkers, GroupsAtOnePositionAndMarkerTable) {
-    const TextLines text = Text({"    1  M1  10.0 cM", "    3  M3   0.0 cM", "    2  M2  ----------",
-                                 "    9  summary"});
+    const TextLines text = Text(
+        {"    1  M1  10.0 cM", "    3  M3   0.0 cM", "    2  M2  ----------", "    9  summary"});
     TAllMarkers table = Table(4);
     TChrData map;
     map.MapNumber = 7;
     map.Markers.push_back(Entry(3, 1.0));
     EXPECT_EQ(ReadFrameworkMarkers(text.lines(), 0, table, map), 3);
-    EXPECT_EQ(map.Markers, (std::vector<TChrMarker>{Entry(0, 10.0), Entry(2, 0.0, 2), Entry(1, 0.0, -1, true)}));
+    EXPECT_EQ(map.Markers,
+              (std::vector<TChrMarker>{Entry(0, 10.0), Entry(2, 0.0, 2), Entry(1, 0.0, -1, true)}));
     EXPECT_EQ(table[0].Position, 2);
     EXPECT_EQ(table[2].Position, 4);
     EXPECT_EQ(table[1].Position, 6);
@@ -170,7 +174,8 @@ TEST(ReadFrameworkMarkers, GroupsAtOnePositionAndMarkerTable) {
 
 TEST(ReadFrameworkMarkers, NearZeroDistanceJoinsNothing) {
     const auto markers = Framework({"1 M1 0.0001 cM", "2 M2 -0.0 cM", "3 M3 ----"});
-    EXPECT_EQ(markers, (std::vector<TChrMarker>{Entry(0, 0.0001), Entry(1, 0.0, 2), Entry(2, 0.0, -1, true)}));
+    EXPECT_EQ(markers, (std::vector<TChrMarker>{Entry(0, 0.0001), Entry(1, 0.0, 2),
+                                                Entry(2, 0.0, -1, true)}));
 }
 
 TEST(ReadFrameworkMarkers, FromPastTheEndReadsNothing) {
@@ -184,7 +189,8 @@ TEST(ReadFrameworkMarkers, FromPastTheEndReadsNothing) {
 
 // Reads one map whose placement table has the given rows; markers 1 to 30.
 TChrData Placed(const Strings& rows, TAllMarkers* tableOut = nullptr) {
-    const TextLines text = Text(Concat({MapBlock({"1 M1 4.0 cM", "2 M2 15.0 cM", "3 M3 ----"}), TableBlock(rows)}));
+    const TextLines text =
+        Text(Concat({MapBlock({"1 M1 4.0 cM", "2 M2 15.0 cM", "3 M3 ----"}), TableBlock(rows)}));
     TAllMarkers table = Table(30);
     TChrData map;
     map.MapNumber = 2;
@@ -234,10 +240,11 @@ TEST(ReadPlacedMarkers, RowsEndAtTheFirstLineThatIsNoRow) {
 TEST(ReadPlacedMarkers, SecondBlockContinuesTheCellCount) {
     // Row 21 picks the second cell of block 1 after five cells in block 0.
     const TextLines text = Text(Concat({
-        MapBlock({"1 M1 1.0 cM", "2 M2 1.0 cM", "3 M3 1.0 cM", "4 M4 1.0 cM", "5 M5 1.0 cM", "6 M6 1.0 cM",
-                  "7 M7 1.0 cM", "8 M8 ----"}),
+        MapBlock({"1 M1 1.0 cM", "2 M2 1.0 cM", "3 M3 1.0 cM", "4 M4 1.0 cM", "5 M5 1.0 cM",
+                  "6 M6 1.0 cM", "7 M7 1.0 cM", "8 M8 ----"}),
         TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:.**.:....:....:....:"}),
-        {"", "      6    7    8", "       :--1-:--1-:", "  21 2 :....:.**.:...", "  22 2 :....:....:..*"},
+        {"", "      6    7    8", "       :--1-:--1-:", "  21 2 :....:.**.:...",
+         "  22 2 :....:....:..*"},
         {"Map:", "", "9 M9 ----"},
     }));
     TAllMarkers table = Table(30);
@@ -267,7 +274,8 @@ TEST(ReadPlacedMarkers, BlocksNeedAColonAndARowLine) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const TextLines text = Text(Concat({MapBlock({}), TableBlock({"  21 2 ...:....:....:....:....:"}), row.secondBlock}));
+        const TextLines text = Text(Concat(
+            {MapBlock({}), TableBlock({"  21 2 ...:....:....:....:....:"}), row.secondBlock}));
         TAllMarkers table = Table(30);
         TChrData map;
         FindNextMap(text.lines(), 0, table, map);
@@ -278,9 +286,10 @@ TEST(ReadPlacedMarkers, BlocksNeedAColonAndARowLine) {
 
 TEST(ReadPlacedMarkers, LaterBlockRowPastTheEndGivesNoCells) {
     // Block 1's first row is there, its second row lies past the end of the text.
-    const TextLines text = Text(Concat({MapBlock({}),
-                                        TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:....:....:....:....:"}),
-                                        {"", "", "", "  21 2 :....:.**.:"}}));
+    const TextLines text = Text(
+        Concat({MapBlock({}),
+                TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:....:....:....:....:"}),
+                {"", "", "", "  21 2 :....:.**.:"}}));
     TAllMarkers table = Table(30);
     TChrData map;
     EXPECT_NO_THROW(FindNextMap(text.lines(), 0, table, map));
@@ -288,9 +297,10 @@ TEST(ReadPlacedMarkers, LaterBlockRowPastTheEndGivesNoCells) {
 }
 
 TEST(ReadPlacedMarkers, RowWithoutCellsInALaterBlockKeepsReading) {
-    const TextLines text = Text(Concat({MapBlock({}),
-                                        TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:....:....:....:....:"}),
-                                        {"", "", "", "  21 2 :....:", "nocells", "", "", "", "  21 2 :....:", "  22 2 :.**."}}));
+    const TextLines text = Text(Concat(
+        {MapBlock({}),
+         TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:....:....:....:....:"}),
+         {"", "", "", "  21 2 :....:", "nocells", "", "", "", "  21 2 :....:", "  22 2 :.**."}}));
     TAllMarkers table = Table(30);
     TChrData map;
     FindNextMap(text.lines(), 0, table, map);
@@ -404,8 +414,9 @@ TEST(FindNextMap, ReturnsTheLineAfterTheFrameworkListOrTheTableStart) {
 }
 
 TEST(FindNextMap, LastListingSetsChromosomeAndPosition) {
-    const TextLines text = Text(Concat({MapBlock({"1 M1 5.0 cM", "2 M2 3.0 cM", "1 M1 ----"}),
-                                        MapBlock({"3 M3 5.0 cM", "2 M2 ----"}), TableBlock({"  1 2 **."})}));
+    const TextLines text =
+        Text(Concat({MapBlock({"1 M1 5.0 cM", "2 M2 3.0 cM", "1 M1 ----"}),
+                     MapBlock({"3 M3 5.0 cM", "2 M2 ----"}), TableBlock({"  1 2 **."})}));
     TAllMarkers table = Table(3);
     const auto maps = ReadAllMaps(text.lines(), table);
     ASSERT_EQ(maps.size(), 2u);
@@ -427,7 +438,8 @@ TEST(MarkerNumberError, OutOfTableNumbersStopTheLoad) {
         {"framework number past the table", MapBlock({"1 M1 5.0 cM", "4 M4 ----"}), 4, 4, 1},
         {"framework number 0", MapBlock({"0 M0 ----"}), 3, 0, 0},
         {"negative framework number", MapBlock({"-2 M0 ----"}), 3, -2, 0},
-        {"placement row past the table", Concat({MapBlock({"1 M1 ----"}), TableBlock({"  2 2 **.", "  9 2 **."})}), 10, 9, 1},
+        {"placement row past the table",
+         Concat({MapBlock({"1 M1 ----"}), TableBlock({"  2 2 **.", "  9 2 **."})}), 10, 9, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -448,14 +460,16 @@ TEST(MarkerNumberError, OutOfTableNumbersStopTheLoad) {
 
 TEST(MarkerNumberError, Messages) {
     const MarkerNumberError error(1234, 57, 40);
-    EXPECT_STREQ(error.what(),
-                 "Marker number 57 on line 1234 of the output file is not in the input file, which lists 40 markers.");
-    EXPECT_EQ(error.MessageFor("x.out"),
-              "Marker number 57 on line 1234 of \"x.out\" is not in the input file, which lists 40 markers.");
+    EXPECT_STREQ(error.what(), "Marker number 57 on line 1234 of the output file is not in the "
+                               "input file, which lists 40 markers.");
+    EXPECT_EQ(error.MessageFor("x.out"), "Marker number 57 on line 1234 of \"x.out\" is not in the "
+                                         "input file, which lists 40 markers.");
     EXPECT_EQ(MarkerNumberError(3, -2147483647 - 1, 1).MessageFor("a b.out"),
-              "Marker number -2147483648 on line 3 of \"a b.out\" is not in the input file, which lists 1 marker.");
-    EXPECT_EQ(MarkerNumberError(3, 1, 0).MessageFor("e.out"),
-              "Marker number 1 on line 3 of \"e.out\" is not in the input file, which lists 0 markers.");
+              "Marker number -2147483648 on line 3 of \"a b.out\" is not in the input file, which "
+              "lists 1 marker.");
+    EXPECT_EQ(
+        MarkerNumberError(3, 1, 0).MessageFor("e.out"),
+        "Marker number 1 on line 3 of \"e.out\" is not in the input file, which lists 0 markers.");
 }
 
 } // namespace

@@ -49,8 +49,9 @@ TEST(Samples, EveryPairLoadsWithItsMapCount) {
         std::size_t maps;
     };
     const std::vector<Row> rows = {
-        {"sample_tutorial", 12, 2},      {"sample_order_build", 12, 8}, {"mouse_tutorial", 308, 6},
-        {"mouse_order_all", 308, 24},    {"listeria_order", 133, 17},   {"listeria_error_detection", 133, 4},
+        {"sample_tutorial", 12, 2},  {"sample_order_build", 12, 8},
+        {"mouse_tutorial", 308, 6},  {"mouse_order_all", 308, 24},
+        {"listeria_order", 133, 17}, {"listeria_error_detection", 133, 4},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
@@ -68,7 +69,7 @@ TEST(Samples, SampleOrderBuild) {
     const Loaded loaded = Load("sample_order_build");
     ASSERT_EQ(loaded.maps.size(), 8u);
     const auto& markers = loaded.markers;
-    const std::vector<std::string> names = {"T175", "T93", "C35", "T24", "C66", "T209",
+    const std::vector<std::string> names = {"T175", "T93",  "C35", "T24", "C66", "T209",
                                             "T50B", "T125", "T83", "T17", "C15", "T71"};
     ASSERT_EQ(markers.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -87,8 +88,8 @@ TEST(Samples, SampleOrderBuild) {
     const TChrData& built = loaded.maps[1];
     EXPECT_EQ(Indexes(built), (std::vector<std::int32_t>{0, 2, 1, 4, 6}));
     EXPECT_EQ(Distances(built), (std::vector<double>{4.2, 15.0, 11.9, 12.2, 0.0}));
-    EXPECT_EQ(built.Placed,
-              (std::vector<TPlacedMarker>{{7, 5}, {8, 5}, {10, 0}, {11, 5}, {9, 0}, {3, 0}, {5, 5}}));
+    EXPECT_EQ(built.Placed, (std::vector<TPlacedMarker>{
+                                {7, 5}, {8, 5}, {10, 0}, {11, 5}, {9, 0}, {3, 0}, {5, 5}}));
 
     // units rf: distances are not in cM, so the list ends at its first line.
     EXPECT_TRUE(loaded.maps[3].Markers.empty());
@@ -147,7 +148,8 @@ TEST(Samples, ErrorDetectionMap) {
     ASSERT_EQ(loaded.maps.size(), 4u);
     const TChrData& map = loaded.maps[0];
     EXPECT_EQ(Indexes(map), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 7, 9, 10, 12}));
-    EXPECT_EQ(Distances(map), (std::vector<double>{28.1, 18.1, 10.6, 2.9, 21.2, 11.5, 3.6, 9.4, 0.0}));
+    EXPECT_EQ(Distances(map),
+              (std::vector<double>{28.1, 18.1, 10.6, 2.9, 21.2, 11.5, 3.6, 9.4, 0.0}));
     EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{6, 5}, {8, 6}, {11, 8}, {0, 0}}));
     EXPECT_EQ(loaded.maps[1].Markers.size(), 12u);
     EXPECT_TRUE(loaded.maps[1].Placed.empty());
@@ -172,8 +174,8 @@ TEST(Samples, BioperlOutputWithoutInputFile) {
         EXPECT_EQ(map.Markers[i].MarkerIndex, i);
         EXPECT_EQ(markers[i].Position, 2 * (i + 1));
     }
-    EXPECT_EQ(Distances(map), (std::vector<double>{0.0, 0.0, 3.3, 10.1, 6.7, 13.7, 10.1, 3.4, 21.7, 21.7, 0.0,
-                                                   3.3, 3.3, 0.0, 10.1, 0.0, 0.0, 0.0}));
+    EXPECT_EQ(Distances(map), (std::vector<double>{0.0, 0.0, 3.3, 10.1, 6.7, 13.7, 10.1, 3.4, 21.7,
+                                                   21.7, 0.0, 3.3, 3.3, 0.0, 10.1, 0.0, 0.0, 0.0}));
     EXPECT_EQ(map.Markers[0].NextSamePos, 1);
     EXPECT_EQ(map.Markers[1].NextSamePos, 2);
     EXPECT_TRUE(map.Markers[2].SamePosAsPrev);

@@ -23,9 +23,9 @@ inline void PrintTo(const TPlacedMarker& placed, std::ostream* out) {
 }
 
 inline void PrintTo(const TMarkerDetails& marker, std::ostream* out) {
-    *out << "{\"" << marker.Name << "\", colour " << marker.Colour << (marker.Dominant ? ", dominant" : "")
-         << (marker.Mapped ? ", mapped" : "") << ", chromosome " << marker.Chromosome << ", position "
-         << marker.Position << "}";
+    *out << "{\"" << marker.Name << "\", colour " << marker.Colour
+         << (marker.Dominant ? ", dominant" : "") << (marker.Mapped ? ", mapped" : "")
+         << ", chromosome " << marker.Chromosome << ", position " << marker.Position << "}";
 }
 
 } // namespace karvello
@@ -34,7 +34,8 @@ namespace karvello::test {
 
 // A framework entry: marker index, distance, next same-position entry and
 // whether it shares the previous entry's position.
-inline TChrMarker Entry(std::int32_t index, double distance, std::int32_t next = -1, bool samePrev = false) {
+inline TChrMarker Entry(std::int32_t index, double distance, std::int32_t next = -1,
+                        bool samePrev = false) {
     return TChrMarker{index, distance, next, samePrev};
 }
 

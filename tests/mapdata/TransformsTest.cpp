@@ -61,11 +61,16 @@ TEST(FlipChrData, Cases) {
          FourMarkerMap(),
          {Entry(3, 5.0), Entry(2, 0.0, 2), Entry(1, 10.0, -1, true), Entry(0, 0.0)},
          {{10, 3}, {11, 4}, {12, 0}, {13, 5}}},
-        {"a last distance other than 0 is lost", lastWithDistance, {Entry(1, 2.0), Entry(0, 0.0)}, {}},
+        {"a last distance other than 0 is lost",
+         lastWithDistance,
+         {Entry(1, 2.0), Entry(0, 0.0)},
+         {}},
         {"one entry ends with distance 0", single, {Entry(5, 0.0)}, {{1, 1}, {2, 0}}},
         {"no entries: interval c becomes -c", empty, {}, {{1, -2}, {2, 1}, {3, 0}}},
-        {"one group of three", allTogether,
-         {Entry(2, 0.0, 1), Entry(1, 0.0, 2, true), Entry(0, 0.0, -1, true)}, {}},
+        {"one group of three",
+         allTogether,
+         {Entry(2, 0.0, 1), Entry(1, 0.0, 2, true), Entry(0, 0.0, -1, true)},
+         {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -131,7 +136,8 @@ TEST(ApplyColourRange, Ranges) {
         }
         ApplyColourRange(markers, row.start, row.end, 0x0000FF);
         for (int i = 0; i < 6; ++i) {
-            const bool expected = std::find(row.coloured.begin(), row.coloured.end(), i) != row.coloured.end();
+            const bool expected =
+                std::find(row.coloured.begin(), row.coloured.end(), i) != row.coloured.end();
             EXPECT_EQ(markers[i].Colour, expected ? 0x0000FFu : 0x111111u) << "marker " << i;
         }
     }
@@ -145,7 +151,8 @@ TEST(ApplyColourRange, LaterRangesOverrideAndEmptyTableIsLeftAlone) {
         EXPECT_EQ(markers[i].Colour, i < 5 ? 0x0000FFu : 0xFF0000u) << "marker " << i;
     }
     TAllMarkers none;
-    for (auto [start, end] : {std::pair{0, -1}, std::pair{-1, -1}, std::pair{0, 0}, std::pair{3, 7}}) {
+    for (auto [start, end] :
+         {std::pair{0, -1}, std::pair{-1, -1}, std::pair{0, 0}, std::pair{3, 7}}) {
         ApplyColourRange(none, start, end, 0xFF);
     }
     EXPECT_TRUE(none.empty());
