@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,6 +148,18 @@ TEST_F(CommandsTest, ALoadErrorNamesTheFile) {
     request.InputPath = folder.Path("absent.raw");
     EXPECT_EQ(ErrorOf(request),
               "Cannot open file \"" + request.InputPath + "\". No such file or directory");
+}
+
+TEST_F(CommandsTest, AFileNamedRelativelyIsNamedByItsFullPath) {
+    const auto former = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(input).parent_path());
+    CliRequest request = Request(CliCommand::Maps);
+    request.OutputPath = "absent.out";
+    const std::string message = ErrorOf(request);
+    std::filesystem::current_path(former);
+    EXPECT_EQ(message, "Cannot open file \"" +
+                           (std::filesystem::path(input).parent_path() / "absent.out").string() +
+                           "\". No such file or directory");
 }
 
 TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
