@@ -89,8 +89,12 @@ struct TPair {
 // genotypes per marker, and an output log in which each map is preceded by
 // progress lines and followed by a placement table whose rows name markers
 // of the neighbouring map.
+std::filesystem::path PairFolder() {
+    return std::filesystem::temp_directory_path() / "karvello-mapdata-benchmark";
+}
+
 TPair WritePair(int markers, int maps) {
-    const auto folder = std::filesystem::temp_directory_path() / "karvello-mapdata-benchmark";
+    const auto folder = PairFolder();
     std::filesystem::create_directories(folder);
     TPair pair;
     pair.InputPath = (folder / ("input-" + std::to_string(markers) + ".raw")).string();
@@ -232,5 +236,7 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(PairFolder(), ignored);
     return 0;
 }
