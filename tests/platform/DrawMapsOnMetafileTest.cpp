@@ -50,6 +50,11 @@ TEST(DrawMapsOnMetafileTest, MetafileHoldsWhatTheSurfaceWasGiven) {
     DrawMaps(example.maps, tee, TDrawSettings{}, example.markers);
     const auto records = test::ReadEmfRecords(emf.Finish());
 
+    // The header's frame is the box of every point and text cell drawn.
+    const TextMetrics& metrics = MetafileTextMetrics();
+    EXPECT_EQ(test::DecodeHeader(records.front()).frame,
+              test::EmfDrawnBox(records, metrics.Height(false), metrics.Height(true)));
+
     const auto expected = test::RecordingDrawingLog(recording.Log());
     ASSERT_GT(expected.size(), 100u);
     EXPECT_EQ(test::EmfDrawingLog(records), expected);

@@ -1,5 +1,6 @@
 #include "EmfReader.h"
 
+#include <algorithm>
 #include <bit>
 #include <fstream>
 #include <initializer_list>
@@ -205,6 +206,63 @@ std::vector<std::string> EmfDrawingLog(const std::vector<EmfRecord>& records) {
         }
     }
     return log;
+}
+
+EmfRect EmfDrawnBox(const std::vector<EmfRecord>& records, int uprightHeight, int italicHeight) {
+    std::map<std::uint32_t, bool> fontItalic;
+    bool italic = false;
+    bool any = false;
+    EmfRect box{0, 0, -1, -1};
+    std::int32_t currentX = 0;
+    std::int32_t currentY = 0;
+    const auto include = [&](std::int32_t x, std::int32_t y) {
+        // Frame terms: y turned to grow downward.
+        y = -y;
+        if (!any) {
+            box = {x, y, x, y};
+            any = true;
+        }
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    };
+    for (const EmfRecord& r : records) {
+        switch (r.type) {
+        case 82:
+            fontItalic[r.U32(8)] = DecodeFont(r).italic;
+            break;
+        case 37:
+            if (auto f = fontItalic.find(r.U32(8)); f != fontItalic.end()) {
+                italic = f->second;
+            }
+            break;
+        case 43:
+            include(r.I32(8), r.I32(12));
+            include(r.I32(16), r.I32(20));
+            break;
+        case 27:
+            currentX = r.I32(8);
+            currentY = r.I32(12);
+            break;
+        case 54:
+            include(currentX, currentY);
+            currentX = r.I32(8);
+            currentY = r.I32(12);
+            include(currentX, currentY);
+            break;
+        case 84: {
+            const EmfText t = DecodeText(r);
+            std::int32_t width = 0;
+            for (std::int32_t dx : t.dx) {
+                width += dx;
+            }
+            include(t.x, t.y);
+            include(t.x + width, t.y - (italic ? italicHeight : uprightHeight));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return box;
 }
 
 std::vector<std::string> RecordingDrawingLog(const std::vector<std::string>& recorded) {

@@ -81,6 +81,12 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 // Texts are turned back into the 8-bit names they came from (Windows-1252).
 std::vector<std::string> EmfDrawingLog(const std::vector<EmfRecord>& records);
 
+// The box, in frame terms (1/100 mm, y downward), of every point and text
+// cell the metafile's drawing records hold, in the metric mode; a text cell
+// is as wide as its advances add up to and as high as the font state's
+// height given. {0, 0, -1, -1} when nothing is drawn.
+EmfRect EmfDrawnBox(const std::vector<EmfRecord>& records, int uprightHeight, int italicHeight);
+
 // The same lines made from a recording surface's log.
 std::vector<std::string> RecordingDrawingLog(const std::vector<std::string>& log);
 
