@@ -1,20 +1,17 @@
 #include "platform/DrawingRecorder.h"
 
-#include <utility>
 
 #include "mapdata/Error.h"
 
 namespace karvello {
 
-DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d, std::string text,
-                                                FrameBox box) {
+DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d, FrameBox box) {
     Operation op;
     op.kind = kind;
     op.a = a;
     op.b = b;
     op.c = c;
     op.d = d;
-    op.text = std::move(text);
     op.box = box;
     return op;
 }
@@ -35,7 +32,7 @@ void DrawingRecorder::SetPenColour(TColour colour) {
 
 void DrawingRecorder::Rectangle(int x1, int y1, int x2, int y2) {
     const FrameBox box = FrameOfPoints(mapMode_, x1, y1, x2, y2);
-    operations_.push_back(Op(Kind::Rectangle, x1, y1, x2, y2, {}, box));
+    operations_.push_back(Op(Kind::Rectangle, x1, y1, x2, y2, box));
     frame_.Include(box);
 }
 
@@ -49,7 +46,7 @@ void DrawingRecorder::LineTo(int x, int y) {
     // c and d keep where the line starts, so that playback can move there
     // when the piece before it was left out.
     const FrameBox box = FrameOfPoints(mapMode_, currentX_, currentY_, x, y);
-    operations_.push_back(Op(Kind::LineTo, x, y, currentX_, currentY_, {}, box));
+    operations_.push_back(Op(Kind::LineTo, x, y, currentX_, currentY_, box));
     frame_.Include(box);
     currentX_ = x;
     currentY_ = y;
@@ -61,7 +58,11 @@ void DrawingRecorder::TextOut(int x, int y, std::string_view text) {
     }
     const FrameBox box =
         FrameOfTextCell(mapMode_, x, y, metrics_.Width(text, italic_), metrics_.Height(italic_));
-    operations_.push_back(Op(Kind::Text, x, y, 0, 0, std::string(text), box));
+    Operation op = Op(Kind::Text, x, y, 0, 0, box);
+    op.textStart = texts_.size();
+    op.textLength = text.size();
+    texts_.append(text);
+    operations_.push_back(op);
     frame_.Include(box);
 }
 
@@ -123,7 +124,7 @@ void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const
             break;
         case Kind::Text:
             if (shown) {
-                target.TextOut(op.a, op.b, op.text);
+                target.TextOut(op.a, op.b, std::string_view(texts_).substr(op.textStart, op.textLength));
             }
             break;
         }

@@ -52,15 +52,18 @@ private:
         int b = 0;
         int c = 0;
         int d = 0;
-        std::string text;
+        // A text's characters lie in texts_, so that an operation stays a
+        // plain value that the list can move in bulk.
+        std::size_t textStart = 0;
+        std::size_t textLength = 0;
         FrameBox box; // what a stroke or text covers; empty for state changes
     };
-    static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, std::string text = {},
-                        FrameBox box = {});
+    static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, FrameBox box = {});
     void ReplayInto(Surface& target, const FrameBox* visible) const;
 
     const TextMetrics& metrics_;
     std::vector<Operation> operations_;
+    std::string texts_;
     FrameBox frame_;
     int mapMode_ = kMapModeHiMetric;
     bool italic_ = false;

@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <string>
@@ -13,6 +15,7 @@
 #include "mapdata/ZazereZeve.h"
 #include "platform/DrawingRecorder.h"
 #include "platform/FileCanvases.h"
+#include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
 
@@ -110,6 +113,27 @@ void DrawOnly(benchmark::State& state) {
     state.counters["operations"] = static_cast<double>(operations);
 }
 
+// One paint of the preview box: the surface set up with the window's font
+// (its metrics taken afresh) and the first map drawn on a 600 x 400 box.
+void PreviewPaint(benchmark::State& state) {
+    EnsureQtGui();
+    const Drawing& d = BenchmarkDrawing();
+    const std::vector<TChrData> one(d.maps.begin(), d.maps.begin() + 1);
+    QImage box(600, 400, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&box);
+        QtPainterSurface surface(painter, QFont(), QColor(240, 240, 240), 1920, 1080,
+                                 QSizeF(508.0, 285.75));
+        surface.FillBackground(box.width(), box.height());
+        surface.SetMapMode(kMapModeHiMetric);
+        TDrawSettings settings = d.settings;
+        settings.PageHeight = 10583;
+        settings.PageWidth = 15875;
+        DrawMaps(one, surface, settings, d.markers);
+    }
+}
+
+BENCHMARK(PreviewPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawToFile, emf, ".emf")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawToFile, svg, ".svg")->Unit(benchmark::kMillisecond);
