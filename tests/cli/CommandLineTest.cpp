@@ -174,6 +174,12 @@ void CheckMetafile(const std::string& bytes, const std::vector<std::string>& exp
             break;
         case test::kEmrExtTextOutW: {
             EXPECT_TRUE(inFrame(*record.I32(36), *record.I32(40)));
+            // The text cell, in reference-device pixels, lies within the
+            // header's bounds, which are the frame in those pixels.
+            EXPECT_LE(*header.I32(8), *record.I32(8));
+            EXPECT_LE(*header.I32(12), *record.I32(12));
+            EXPECT_GE(*header.I32(16), *record.I32(16));
+            EXPECT_GE(*header.I32(20), *record.I32(20));
             const auto chars = record.U32(44);
             const auto offset = record.U32(48);
             ASSERT_TRUE(chars && offset);
