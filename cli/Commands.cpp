@@ -5,21 +5,15 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Text.h"
 #include "drawing/DrawMaps.h"
 
 namespace karvello {
 
 namespace {
 
-std::string IntText(std::int64_t value) {
-    char buffer[24];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
-}
-
-std::string Quote(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
+using cli::IntText;
+using cli::Quote;
 
 bool AllDigits(std::string_view text) {
     if (text.empty()) {

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <utility>
 
+#include "cli/Text.h"
+
 namespace karvello {
 
 namespace {
@@ -31,9 +33,7 @@ constexpr std::array<SettingField, 14> kSettingFields{{
     {"MapSpacing", &TDrawSettings::MapSpacing},
 }};
 
-std::string Quote(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
+using cli::Quote;
 
 // A whole decimal number, optionally signed, that fits in 32 bits.
 std::optional<std::int32_t> ReadInt(std::string_view text) {
