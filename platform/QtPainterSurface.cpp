@@ -44,50 +44,57 @@ QtPainterSurface::QtPainterSurface(QPainter& painter, const QFont& windowFont, Q
     mapping_.metricPxPerUnitY = heightMm > 0 ? screenHeightPx / (heightMm * 100.0) : 1.0;
     mapping_.metricExtent = {static_cast<int>(std::lround(widthMm * 100.0)),
                              static_cast<int>(std::lround(heightMm * 100.0))};
+    ApplyMapping();
 }
 
 QtPainterSurface::QtPainterSurface(QPainter& painter, const PainterMapping& mapping,
                                    const TextMetrics& metrics)
     : painter_(painter), base_(painter.worldTransform()), mapping_(mapping), metrics_(&metrics),
-      background_(Qt::white), brush_(Qt::white) {}
+      background_(Qt::white), brush_(Qt::white) {
+    ApplyMapping();
+}
 
 QtPainterSurface::~QtPainterSurface() { painter_.setWorldTransform(base_); }
 
-double QtPainterSurface::ScaleX() const {
-    return mapMode_ == kMapModeText ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitX;
+void QtPainterSurface::ApplyMapping() {
+    // One transform per mode, set only when the mode changes: drawing then
+    // happens in units, and vector devices are not handed a new transform
+    // for every stroke and text.
+    const bool text = mapMode_ == kMapModeText;
+    const double sx = text ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitX;
+    const double sy = text ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitY;
+    painter_.setWorldTransform(QTransform(sx, 0, 0, sy, mapping_.origin.x(), mapping_.origin.y()) * base_);
 }
 
-double QtPainterSurface::ScaleY() const {
-    return mapMode_ == kMapModeText ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitY;
-}
-
-QPointF QtPainterSurface::ToDevice(int x, int y) const {
-    const double down = mapMode_ == kMapModeText ? y : -static_cast<double>(y);
-    return mapping_.origin + QPointF(x * ScaleX(), down * ScaleY());
+QPointF QtPainterSurface::ToUnits(int x, int y) const {
+    // Units with y turned to grow downward, as the device's y does.
+    return QPointF(x, mapMode_ == kMapModeText ? static_cast<double>(y) : -static_cast<double>(y));
 }
 
 void QtPainterSurface::SetMapMode(int mode) {
     if (mode != kMapModeText && mode != kMapModeHiMetric) {
         throw KarvelloError("The preview does not support mapping mode " + std::to_string(mode));
     }
-    mapMode_ = mode;
+    if (mode != mapMode_) {
+        mapMode_ = mode;
+        ApplyMapping();
+    }
 }
 
 void QtPainterSurface::SetPenColour(TColour colour) { penColour_ = ToQColor(colour); }
 
 void QtPainterSurface::Rectangle(int x1, int y1, int x2, int y2) {
-    painter_.setWorldTransform(base_);
-    // Width 0 is Qt's cosmetic pen: one device pixel, the thinnest GDI draws.
+    // Width 0 is Qt's cosmetic pen: one device pixel whatever the transform,
+    // the thinnest line GDI draws.
     painter_.setPen(QPen(penColour_, 0));
     painter_.setBrush(brush_);
-    painter_.drawRect(QRectF(ToDevice(x1, y1), ToDevice(x2, y2)).normalized());
+    painter_.drawRect(QRectF(ToUnits(x1, y1), ToUnits(x2, y2)).normalized());
 }
 
-void QtPainterSurface::MoveTo(int x, int y) { current_ = ToDevice(x, y); }
+void QtPainterSurface::MoveTo(int x, int y) { current_ = ToUnits(x, y); }
 
 void QtPainterSurface::LineTo(int x, int y) {
-    const QPointF end = ToDevice(x, y);
-    painter_.setWorldTransform(base_);
+    const QPointF end = ToUnits(x, y);
     painter_.setPen(QPen(penColour_, 0));
     painter_.drawLine(current_, end);
     current_ = end;
@@ -97,19 +104,14 @@ void QtPainterSurface::TextOut(int x, int y, std::string_view text) {
     if (text.empty()) {
         return;
     }
-    // Text is drawn in units, scaled to the device, so that the font keeps
-    // its height in units exactly whatever the device's resolution.
-    const QPointF corner = ToDevice(x, y);
-    QTransform toDevice = QTransform::fromScale(ScaleX(), ScaleY());
-    toDevice *= QTransform::fromTranslate(corner.x(), corner.y());
-    painter_.setWorldTransform(toDevice * base_);
-    const double width = metrics_->Width(text, italic_);
-    const double height = metrics_->Height(italic_);
-    painter_.fillRect(QRectF(0, 0, width, height), brush_);
+    // The font's pixel size is its height in units, so under the mapping it
+    // keeps that height exactly whatever the device's resolution.
+    const QPointF corner = ToUnits(x, y);
+    const QSizeF cell(metrics_->Width(text, italic_), metrics_->Height(italic_));
+    painter_.fillRect(QRectF(corner, cell), brush_);
     painter_.setFont(metrics_->Font(italic_));
     painter_.setPen(fontColour_);
-    painter_.drawText(QPointF(0, metrics_->Ascent(italic_)), ToQString(text));
-    painter_.setWorldTransform(base_);
+    painter_.drawText(corner + QPointF(0, metrics_->Ascent(italic_)), ToQString(text));
 }
 
 int QtPainterSurface::TextWidth(std::string_view text) { return metrics_->Width(text, italic_); }
@@ -121,9 +123,10 @@ void QtPainterSurface::SetFontColour(TColour colour) { fontColour_ = ToQColor(co
 void QtPainterSurface::SetItalic(bool italic) { italic_ = italic; }
 
 void QtPainterSurface::FillBackground(int widthPx, int heightPx) {
-    painter_.setWorldTransform(base_);
     brush_ = background_;
+    painter_.setWorldTransform(base_);
     painter_.fillRect(QRectF(0, 0, widthPx, heightPx), brush_);
+    ApplyMapping();
 }
 
 std::pair<int, int> QtPainterSurface::WindowExtent() const {

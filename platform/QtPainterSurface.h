@@ -46,7 +46,9 @@ public:
     // The preview box's surface.
     //   painter        an active painter on the box (the paint event's); the
     //                  surface draws in its current coordinates, which are
-    //                  taken as the device's pixels.
+    //                  taken as the device's pixels. The surface changes the
+    //                  painter's world transform while it lives and puts the
+    //                  painter's own back when it is destroyed.
     //   windowFont     the window's font; the surface uses its family and
     //                  style at a height of 11 units (kPreviewFontHeight).
     //   background     the window's background colour, the brush until
@@ -91,10 +93,10 @@ public:
     std::pair<int, int> WindowExtent() const override;
 
 private:
-    QPointF ToDevice(int x, int y) const;
-    // Device pixels per unit in the current mode.
-    double ScaleX() const;
-    double ScaleY() const;
+    // Sets the painter's transform from units of the current mode to the
+    // device, on top of the transform the painter had on entry.
+    void ApplyMapping();
+    QPointF ToUnits(int x, int y) const;
 
     QPainter& painter_;
     QTransform base_; // the painter's transform on entry, restored on exit
