@@ -204,6 +204,36 @@ TEST_F(ExportTest, AllFormatsShareTheMetafilesFrameAndMeasurement) {
     EXPECT_TRUE(xml.contains(QString::fromUtf8("D7\u00E9")));
     EXPECT_TRUE(xml.contains("font-style=\"italic\""));
     EXPECT_TRUE(xml.contains("#ff0000")) << "0x0000FF is red";
+    // Its coordinates are the metafile's, moved so the frame starts at 0, 0.
+    EXPECT_TRUE(xml.contains("transform=\"matrix(1,0,0,1,-100,-1000)\""));
+    EXPECT_TRUE(xml.contains("<rect vector-effect=\"non-scaling-stroke\" x=\"100\" y=\"1000\" width=\"2540\" "
+                             "height=\"2540\"/>"));
+}
+
+TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
+    // A line 10 cm long crosses several bands of rows; a text cell
+    // straddles a band's edge.
+    const QImage png(QString::fromStdString(Draw("tall.png", [](Surface& s) {
+        s.SetMapMode(kMapModeHiMetric);
+        s.MoveTo(0, 0);
+        s.LineTo(0, -10000);
+        s.TextOut(100, -2000, "WWWWWWWWWWWWWWWW");
+    })));
+    ASSERT_EQ(png.height(), 1182);
+    for (int y = 0; y < png.height(); ++y) {
+        ASSERT_LT(png.pixelColor(0, y).lightness(), 100) << "row " << y;
+    }
+    // The text's rows on both sides of the edge at row 256 carry ink.
+    const auto inkInRow = [&png](int y) {
+        for (int x = 1; x < png.width(); ++x) {
+            if (png.pixelColor(x, y).lightness() < 128) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(inkInRow(250));
+    EXPECT_TRUE(inkInRow(262));
 }
 
 TEST_F(ExportTest, PdfHoldsRealText) {
@@ -218,6 +248,19 @@ TEST_F(ExportTest, PdfHoldsRealText) {
     const QString text = QString::fromUtf8(process.readAllStandardOutput());
     EXPECT_TRUE(text.contains("T175, M12")) << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromUtf8("D7\u00E9"))) << text.toStdString();
+
+    // The page is the drawing's frame, 2540 + 1 by 2540 + 1 hundredths of
+    // a mm plus the text's width, in whole points.
+    const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
+    if (!pdfinfo.isEmpty()) {
+        process.start(pdfinfo, {QString::fromStdString(pdf)});
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const QString info = QString::fromUtf8(process.readAllStandardOutput());
+        const int width = 3100 + MetafileTextMetrics().Width("T175, M12", false) - 100 + 1;
+        const int points = static_cast<int>(std::ceil(width * 72.0 / 2540.0));
+        // 2541 hundredths of a mm are just over 72 points: 73.
+        EXPECT_TRUE(info.contains(QString("Page size:       %1 x 73 pts").arg(points))) << info.toStdString();
+    }
 }
 
 TEST_F(ExportTest, AnEmptyDrawingGivesASmallBlankPage) {
