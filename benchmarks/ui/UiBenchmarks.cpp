@@ -60,7 +60,7 @@ BENCHMARK(BM_StartToFirstPaintedWindow)->Unit(benchmark::kMillisecond);
 // distance is 0, so that markers share positions as in real maps.
 void WriteMapPair(const std::string& input, const std::string& output, int n) {
     std::ofstream in(input, std::ios::binary);
-    in << "data type f2 intercross\n" << n << " 46 0\n\n";
+    in << "data type f2 intercross\n46 " << n << " 0\n\n";
     for (int k = 1; k <= n; ++k) {
         in << "*M" << k << " ABHABHABH\n";
     }
@@ -84,23 +84,37 @@ void BM_PreviewRepaint1000Markers(benchmark::State& state) {
     const std::string output = folder.filePath(QStringLiteral("big.out")).toStdString();
     WriteMapPair(input, output, 1000);
 
-    TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
+    // An error box would wait for a user; the error ends the benchmark instead.
+    TDialogs dialogs = TDialogs::System();
+    QString error;
+    dialogs.ShowError = [&error](QWidget*, const QString& text) { error = text; };
+    TWindows windows = CreateWindows(dialogs, TPlatformServices::Default());
     TForm2& form = *windows.Form2;
     form.findChild<QLineEdit*>(QStringLiteral("editMMInput"))
         ->setText(QString::fromStdString(input));
     form.findChild<QLineEdit*>(QStringLiteral("editMMOutput"))
         ->setText(QString::fromStdString(output));
     form.findChild<QAbstractButton*>(QStringLiteral("Button1"))->click();
-    if (form.workspace().Maps().empty() || form.workspace().Maps()[0].Markers.size() != 1000) {
-        state.SkipWithError("the generated map did not load with 1,000 markers");
+    if (!error.isEmpty() || form.workspace().Maps().empty() ||
+        form.workspace().Maps()[0].Markers.size() != 1000) {
+        error.prepend(QStringLiteral("the generated map did not load with 1,000 markers: "));
+        state.SkipWithError(error.toStdString().c_str());
         return;
     }
     form.show();
     form.findChild<QListWidget*>(QStringLiteral("CheckListBox1"))->setCurrentRow(0);
     QWidget* preview = form.findChild<QWidget*>(QStringLiteral("PaintBox1"));
     QCoreApplication::processEvents();
+    if (form.workspace().SelectedMap() != 0) {
+        state.SkipWithError("the generated map is not selected");
+        return;
+    }
+    PaintCounter counter(preview);
     for (auto _ : state) {
         preview->repaint();
+    }
+    if (counter.Count() < state.iterations()) {
+        state.SkipWithError("a repaint did not paint the preview");
     }
 }
 BENCHMARK(BM_PreviewRepaint1000Markers)->Unit(benchmark::kMillisecond);
