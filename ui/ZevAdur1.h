@@ -41,9 +41,12 @@ class TForm2 : public QWidget {
 
     const Workspace& workspace() const { return ws_; }
 
-    // The design size of the client area at 96 pixels per inch.
+    // The client area the window opens with, at 96 pixels per inch: that of
+    // its outer size of 441 by 348 less a 19-pixel caption and 4-pixel
+    // borders, so that "Exit", "Options" and the information box, which
+    // reach down to 321, are not cut off.
     static constexpr int kDesignWidth = 433;
-    static constexpr int kDesignHeight = 314;
+    static constexpr int kDesignHeight = 321;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -2,6 +2,7 @@
 // needs no window and creates its own offscreen application object when it
 // must measure text; without any it opens the windows.
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,10 +10,33 @@
 #include "cli/CommandLine.h"
 #include "ui/ProgramStart.h"
 
+namespace {
+
+// On X11 and Wayland systems Qt ends the process with an abort when there is
+// no display to open a window on; this tells that case apart beforehand.
+bool NoDisplay() {
+#if defined(__linux__) || defined(__FreeBSD__)
+    const auto unset = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value == nullptr || *value == '\0';
+    };
+    return unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM");
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     if (argc > 1) {
         const std::vector<std::string> args(argv + 1, argv + argc);
         return karvello::RunCommandLine(args, std::cout, std::cerr);
+    }
+    if (NoDisplay()) {
+        std::cerr << "karvello: there is no display to open the window on; "
+                     "\"karvello --help\" shows the command line\n";
+        return 1;
     }
     return karvello::RunWindows(argc, argv);
 }

@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, StartsWithOnlyTheFileControlsAvailable) {
         EXPECT_TRUE(Child<QWidget>(form(), name)->isEnabled()) << name;
     }
     EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "editMMInput"));
-    EXPECT_EQ(form().size(), QSize(433, 314));
+    EXPECT_EQ(form().size(), QSize(433, 321));
     EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 297, 185));
     EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
     EXPECT_EQ(Child<QLabel>(form(), "Label2")->text(), QStringLiteral("(tick those to draw)"));
@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
 
 TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
     form().show();
-    form().resize(433 + 100, 314 + 50);
+    form().resize(433 + 100, 321 + 50);
     QCoreApplication::processEvents();
     EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 397, 235));
     EXPECT_EQ(Child<QWidget>(form(), "Memo1")->geometry(), QRect(0, 288, 129, 83));
