@@ -129,7 +129,11 @@ TEST_F(MainWindowTest, LoadWithEmptyBoxesShowsTheFileErrorAndKeepsTheControlsUna
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("Cannot open file \"")))
         << dialogs.errors[0].toStdString();
+    // The file's path in quotes, the system's reason, and the full stop the
+    // error box adds.
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("\". ")));
     EXPECT_TRUE(dialogs.errors[0].endsWith(u'.'));
+    EXPECT_FALSE(dialogs.errors[0].endsWith(QStringLiteral("..")));
     for (const char* name : kMapControls) {
         EXPECT_FALSE(Child<QWidget>(form(), name)->isEnabled()) << name;
     }
