@@ -117,15 +117,14 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {Button3, Button3->geometry(), false, false, true, true},
     };
 
-    const QWidget* focusOrder[] = {CheckListBox1, CheckBox1, editMMInput, editMMOutput, Button1,
+    QWidget* const focusOrder[] = {CheckListBox1, CheckBox1, editMMInput, editMMOutput, Button1,
                                    Button2,       Button3,   Button4,     Memo1};
     for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
-        setTabOrder(const_cast<QWidget*>(focusOrder[k - 1]), const_cast<QWidget*>(focusOrder[k]));
+        setTabOrder(focusOrder[k - 1], focusOrder[k]);
     }
 
     // The map controls wait for the first complete load.
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             Label1, Label2, Label3, CheckListBox1, Button4, CheckBox1, Button2, Label6, Memo1}) {
+    for (QWidget* control : MapControls()) {
         control->setEnabled(false);
     }
 
@@ -147,6 +146,10 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
 }
 
 TForm2::~TForm2() = default;
+
+std::array<QWidget*, 9> TForm2::MapControls() const {
+    return {Label1, Label2, Label3, CheckListBox1, Button4, CheckBox1, Button2, Label6, Memo1};
+}
 
 void TForm2::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -219,9 +222,7 @@ void TForm2::Button1Click() {
     // workspace's maps either way.
     RefreshMapList();
     if (ws_.MapsLoaded()) {
-        for (QWidget* control :
-             std::initializer_list<QWidget*>{Label1, Label2, Label3, CheckListBox1, Button4,
-                                             CheckBox1, Button2, Label6, Memo1}) {
+        for (QWidget* control : MapControls()) {
             control->setEnabled(true);
         }
     }

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,9 @@ class TForm2 : public QWidget {
     // error of that paint is then reported once.
     void RequestPreview();
     void RefreshMapList();
+    // The controls that become available with the first complete load, in
+    // the order they do.
+    std::array<QWidget*, 9> MapControls() const;
     int SelectedMapEntry() const;
 
     TDialogs dialogs_;
