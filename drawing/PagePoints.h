@@ -6,10 +6,9 @@
 // negated after rounding, so that no position depends on its neighbours'
 // rounding.
 
-#include <cmath>
-#include <limits>
 #include <string_view>
 
+#include "drawing/Rounding.h"
 #include "drawing/Surface.h"
 
 namespace karvello {
@@ -21,28 +20,15 @@ class PagePoints {
     // The surface x of a page x. Values beyond the surface's integer range
     // are pinned to its ends, and a value that is not a number gives 0, so
     // that a wild setting never turns into undefined arithmetic.
-    static int X(double x) { return ToInt(std::nearbyint(x)); }
+    static int X(double x) { return RoundHalfEven(x); }
     // The surface y of a page y: rounded first, then negated.
-    static int Y(double y) { return ToInt(-std::nearbyint(y)); }
+    static int Y(double y) { return ClampToInt32(-RoundHalfEvenWhole(y)); }
 
     void MoveTo(double x, double y) { surface_.MoveTo(X(x), Y(y)); }
     void LineTo(double x, double y) { surface_.LineTo(X(x), Y(y)); }
     void TextOut(double x, double y, std::string_view text) { surface_.TextOut(X(x), Y(y), text); }
 
   private:
-    static int ToInt(double whole) {
-        if (std::isnan(whole)) {
-            return 0;
-        }
-        if (whole >= static_cast<double>(std::numeric_limits<int>::max())) {
-            return std::numeric_limits<int>::max();
-        }
-        if (whole <= static_cast<double>(std::numeric_limits<int>::min())) {
-            return std::numeric_limits<int>::min();
-        }
-        return static_cast<int>(whole);
-    }
-
     Surface& surface_;
 };
 

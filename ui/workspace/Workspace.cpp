@@ -74,26 +74,6 @@ std::int32_t ScaledLength(int boxPx, int extent, int screenPx) {
 
 } // namespace
 
-std::int32_t RoundHalfEven(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    constexpr double lowest = std::numeric_limits<std::int32_t>::min();
-    constexpr double highest = std::numeric_limits<std::int32_t>::max();
-    if (value <= lowest) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    if (value >= highest) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    double whole = std::floor(value);
-    const double fraction = value - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
-        whole += 1.0;
-    }
-    return static_cast<std::int32_t>(whole);
-}
-
 std::string BuildInformationText(const TAllMarkers& markers) {
     std::string text;
     std::size_t size = 128;

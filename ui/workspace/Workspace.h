@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawing/Canvas.h"
+#include "drawing/Rounding.h"
 #include "mapdata/Error.h"
 #include "mapdata/ZazereZeve.h"
 
@@ -110,9 +111,5 @@ private:
 // The information text for a marker table: the unmapped markers' names, then
 // every marker's chromosome, position and name; each line ends with CR LF.
 std::string BuildInformationText(const TAllMarkers& markers);
-
-// Rounds to the nearest integer, a half to the even neighbour, clipped to the
-// 32-bit range; not-a-number gives 0.
-std::int32_t RoundHalfEven(double value);
 
 } // namespace karvello

@@ -1,0 +1,47 @@
+#pragma once
+// The one rounding rule of the drawing and the preview: to the nearest
+// integer, a half to the even neighbour, independent of the floating-point
+// environment's rounding mode.
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace karvello {
+
+// value rounded to a whole number, a half to the even neighbour; not-a-number
+// and infinities come back as they are.
+inline double RoundHalfEvenWhole(double value) {
+    if (!std::isfinite(value)) {
+        return value;
+    }
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
+        whole += 1.0;
+    }
+    return whole;
+}
+
+// A whole number as a 32-bit integer, pinned to the ends of its range; not a
+// number gives 0, so that a wild value never becomes undefined arithmetic.
+inline std::int32_t ClampToInt32(double whole) {
+    if (std::isnan(whole)) {
+        return 0;
+    }
+    if (whole <= static_cast<double>(std::numeric_limits<std::int32_t>::min())) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    if (whole >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(whole);
+}
+
+// Rounds to the nearest integer, a half to the even neighbour, clipped to the
+// 32-bit range; not-a-number gives 0.
+inline std::int32_t RoundHalfEven(double value) {
+    return ClampToInt32(RoundHalfEvenWhole(value));
+}
+
+} // namespace karvello
