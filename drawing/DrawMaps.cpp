@@ -375,11 +375,15 @@ std::string DistanceToStr(double distance) {
         return "-" + DistanceToStr(-distance);
     }
     // The tenths come from 10 x d rounded to a double, so that a distance
-    // read as 0.3 (stored just below it) keeps its digit 3. Below 1e17 the
-    // product fits a 64-bit integer, whose tenth is floor(d).
+    // read as 0.3 (stored just below it) keeps its digit 3. The whole part is
+    // floor(d) itself: from about 2^50 on, where a double has no room left
+    // for tenths, the rounded product can fall below 10 x floor(d), which
+    // would take one off the whole part of a whole number; its digit is then
+    // 0, as the number has no tenths. Below 1e17 both fit a 64-bit integer.
     if (distance < 1e17) {
-        const auto tenths = static_cast<std::int64_t>(std::floor(distance * 10.0));
-        return Decimal(tenths / 10) + "." + Decimal(tenths % 10);
+        const auto whole = static_cast<std::int64_t>(std::floor(distance));
+        const auto tenths = static_cast<std::int64_t>(std::floor(distance * 10.0)) - 10 * whole;
+        return Decimal(whole) + "." + Decimal(std::clamp<std::int64_t>(tenths, 0, 9));
     }
     // So large that every such double is a whole number: the tenths are 0.
     char buffer[400];

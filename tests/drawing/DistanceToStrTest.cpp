@@ -24,6 +24,9 @@ TEST(DistanceToStr, CutsToOneDecimal) {
         {"a tenth below stays below", 2.95, "2.9"},
         {"negative: minus, then the text of the absolute value", -1.25, "-1.2"},
         {"negative below a tenth", -0.05, "-0.0"},
+        {"a whole number stays whole where its 10 x d rounds down", 1801440010968369.0,
+         "1801440010968369.0"},
+        {"the tenths of a large distance", 1125899906842624.25, "1125899906842624.2"},
         {"beyond the integer range of the tenths", 1e20, "100000000000000000000.0"},
     };
     for (const auto& c : cases) {
