@@ -9,6 +9,33 @@
 
 namespace karvello {
 
+namespace {
+
+// Writes the text and checks that it arrived: a full disk or a closed pipe
+// must not end in the status that says everything was done.
+bool Deliver(std::ostream& out, const std::string& text) {
+    out << text;
+    out.flush();
+    return !out.fail();
+}
+
+// What goes to standard output for the request. Throws what RunRequest throws.
+std::string Result(const CliRequest& request) {
+    switch (request.Command) {
+    case CliCommand::Help:
+        return UsageText();
+    case CliCommand::Version:
+        return "karvello " KARVELLO_VERSION "\n";
+    default:
+        // Only a canvas needs Qt, and creating one starts Qt's GUI on the
+        // offscreen platform, so info, maps and a draw refused before its
+        // file is opened never start it.
+        return RunRequest(request, [](const std::string& path) { return CreateFileCanvas(path); });
+    }
+}
+
+} // namespace
+
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CliRequest request;
     try {
@@ -17,31 +44,20 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         err << "karvello: " << error.what() << "\nTry \"karvello --help\".\n";
         return 2;
     }
-    switch (request.Command) {
-    case CliCommand::Help:
-        out << UsageText();
-        return 0;
-    case CliCommand::Version:
-        out << "karvello " << KARVELLO_VERSION << "\n";
-        return 0;
-    default:
-        break;
-    }
+    // The whole result is built before anything is written, so that a
+    // failure leaves standard output empty.
+    std::string text;
     try {
-        // The whole result is built before anything is written, so that a
-        // failure leaves standard output empty. Only a canvas needs Qt, and
-        // creating one starts Qt's GUI on the offscreen platform, so info,
-        // maps and a draw refused before its file is opened never start it.
-        const std::string text = RunRequest(request, [](const std::string& path) {
-            return CreateFileCanvas(path);
-        });
-        out << text;
-        out.flush();
-        return 0;
+        text = Result(request);
     } catch (const std::exception& error) {
         err << "karvello: " << error.what() << "\n";
         return 1;
     }
+    if (!Deliver(out, text)) {
+        err << "karvello: Cannot write to standard output\n";
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace karvello
