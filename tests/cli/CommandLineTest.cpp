@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,24 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
         EXPECT_EQ(outcome.err, row.err);
     }
     EXPECT_EQ(folder.EntryCount(), 2u) << "no file is written by a failed command";
+}
+
+// A standard output that takes nothing, as a full disk or a closed pipe.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST_F(CommandLineTest, AnOutputThatCannotBeWrittenIsAnError) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", input, output}, std::vector<std::string>{"--version"}}) {
+        SCOPED_TRACE(args.front());
+        RefusingBuffer refusing;
+        std::ostream out(&refusing);
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine(args, out, err), 1);
+        EXPECT_EQ(err.str(), "karvello: Cannot write to standard output\n");
+    }
 }
 
 TEST(CommandLineHelpTest, HelpAndVersion) {
