@@ -205,9 +205,10 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
         std::string option = args[i];
         std::string value;
         bool hasValue = false;
-        if (option.size() > 2 && option.starts_with("--") && option.find('=') != std::string::npos) {
-            // --name=value
-            const auto equals = option.find('=');
+        const auto equals = option.find('=');
+        // --name=value; "--=value" names no option and stays whole, so that
+        // it is refused rather than taken for the end of the options.
+        if (option.starts_with("--") && equals != std::string::npos && equals > 2) {
             value = option.substr(equals + 1);
             option.resize(equals);
             hasValue = true;

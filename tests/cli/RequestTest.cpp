@@ -85,6 +85,8 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
         {"draw options on info", {"info", "a", "b", "-o", "x.emf"}, "Unknown option \"-o\" for info."},
         {"unknown option", {"draw", "a", "b", "-o", "x.emf", "--colour", "#000000"},
          "Unknown option \"--colour\" for draw."},
+        {"an option without a name is no end of the options", {"info", "--=x", "a", "b"},
+         "Unknown option \"--=x\" for info."},
         {"draw without -o", {"draw", "a", "b"}, "draw needs the file to write: -o FILE."},
         {"option without value", {"draw", "a", "b", "-o"}, "The option -o needs a value."},
         {"unknown setting", {"draw", "a", "b", "-o", "x.emf", "--set", "Margin=5"},
