@@ -47,6 +47,10 @@ std::optional<std::int32_t> FindMarker(std::string_view text, const TAllMarkers&
 
 std::string UnknownMarker(std::string_view text, const TAllMarkers& markers) {
     if (AllDigits(text)) {
+        if (markers.empty()) {
+            return "There is no marker with index " + std::string(text) +
+                   ": the input file holds no markers.";
+        }
         return "There is no marker with index " + std::string(text) + ": the input file holds " +
                IntText(static_cast<std::int64_t>(markers.size())) + " markers, indexes 0 to " +
                IntText(static_cast<std::int64_t>(markers.size()) - 1) + ".";

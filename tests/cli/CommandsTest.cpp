@@ -196,15 +196,21 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
                                    "index 99999999999999999999: the input file holds 7 markers, "
                                    "indexes 0 to 6."},
     };
+    const auto errorOf = [](const char* text, const TAllMarkers& table) -> std::string {
+        try {
+            ResolveRange({text, 0}, table);
+        } catch (const KarvelloError& error) {
+            return error.what();
+        }
+        return "no error";
+    };
     for (const auto& row : bad) {
         SCOPED_TRACE(row.text);
-        try {
-            ResolveRange({row.text, 0}, markers);
-            ADD_FAILURE() << "no error";
-        } catch (const KarvelloError& error) {
-            EXPECT_STREQ(error.what(), row.message);
-        }
+        EXPECT_EQ(errorOf(row.text, markers), row.message);
     }
+    EXPECT_EQ(errorOf("0-0", TAllMarkers{}),
+              "In the range \"0-0\": There is no marker with index 0: the input file holds no markers.")
+        << "an empty table has no index range to name";
 }
 
 } // namespace
