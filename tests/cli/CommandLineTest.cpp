@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "drawing/DrawMaps.h"
-#include "tests/cli/EmfRecords.h"
+#include "platform/EmfSurface.h"
+#include "platform/Windows1252.h"
+#include "tests/platform/EmfReader.h"
 #include "tests/support/RecordingSurface.h"
 #include "tests/ui/workspace/FixtureFiles.h"
 #include "ui/workspace/Workspace.h"
@@ -147,64 +149,59 @@ TEST_F(CommandLineTest, DrawRefusesAnUnknownExtensionAndAnUnwritablePlace) {
 // Reads the metafile that `draw` wrote and checks its records: sizes and
 // counts, EOF last, the metric mapping mode, the font, every point inside
 // the frame, and the texts in the order the drawing gives them.
-void CheckMetafile(const std::string& bytes, const std::vector<std::string>& expectedTexts,
+void CheckMetafile(const std::string& path, const std::vector<std::string>& expectedTexts,
                    bool expectItalic) {
-    const test::EmfFile emf = test::ReadEmfRecords(bytes);
-    ASSERT_EQ(emf.Fault, "");
-    ASSERT_GE(emf.Records.size(), 3u);
-    const test::EmfRecord& header = emf.Records.front();
-    ASSERT_EQ(header.Type, test::kEmrHeader);
-    EXPECT_EQ(header.U32(40), 0x464D4520u) << "the \" EMF\" signature";
-    EXPECT_EQ(header.U32(48), bytes.size());
-    EXPECT_EQ(header.U32(52), emf.Records.size());
-    EXPECT_EQ(emf.Records.back().Type, test::kEmrEof);
+    const std::vector<std::uint8_t> bytes = test::ReadFileBytes(path);
+    std::vector<test::EmfRecord> records;
+    ASSERT_NO_THROW(records = test::ReadEmfRecords(bytes));
+    ASSERT_GE(records.size(), 3u);
+    ASSERT_EQ(records.front().type, kEmrHeader);
+    const test::EmfHeader header = test::DecodeHeader(records.front());
+    EXPECT_EQ(header.signature, 0x464D4520u) << "the \" EMF\" signature";
+    EXPECT_EQ(header.bytes, bytes.size());
+    EXPECT_EQ(header.records, records.size());
+    EXPECT_EQ(records.back().type, kEmrEof);
 
-    const std::int32_t left = *header.I32(24);
-    const std::int32_t top = *header.I32(28);
-    const std::int32_t right = *header.I32(32);
-    const std::int32_t bottom = *header.I32(36);
-    EXPECT_LT(left, right);
-    EXPECT_LT(top, bottom);
+    const test::EmfRect frame = header.frame;
+    EXPECT_LT(frame.left, frame.right);
+    EXPECT_LT(frame.top, frame.bottom);
     auto inFrame = [&](std::int32_t x, std::int32_t y) {
         // Logical units are 1/100 mm with y upward; the frame's y grows downward.
-        return left <= x && x <= right && top <= -y && -y <= bottom;
+        return frame.left <= x && x <= frame.right && frame.top <= -y && -y <= frame.bottom;
     };
 
     std::vector<int> mapModes;
-    std::vector<std::string> texts;
+    std::vector<std::u16string> texts;
     int fonts = 0;
     bool italicFont = false;
-    for (const auto& record : emf.Records) {
-        switch (record.Type) {
-        case test::kEmrSetMapMode:
-            mapModes.push_back(static_cast<int>(*record.U32(8)));
+    for (const auto& record : records) {
+        switch (record.type) {
+        case kEmrSetMapMode:
+            mapModes.push_back(static_cast<int>(record.U32(8)));
             break;
-        case test::kEmrExtCreateFontIndirectW: {
+        case kEmrExtCreateFontIndirectW: {
             ++fonts;
-            EXPECT_EQ(record.I32(12), -282) << "2.82 mm high";
-            EXPECT_EQ(record.Utf16(40, 20), "Microsoft Sans Serif");
-            italicFont = italicFont || record.Bytes.at(32) != 0;
+            const test::EmfFont font = test::DecodeFont(record);
+            EXPECT_EQ(font.height, -282) << "2.82 mm high";
+            EXPECT_EQ(font.face, u"Microsoft Sans Serif");
+            italicFont = italicFont || font.italic;
             break;
         }
-        case test::kEmrMoveToEx:
-        case test::kEmrLineTo:
-            EXPECT_TRUE(inFrame(*record.I32(8), *record.I32(12)))
-                << "point " << *record.I32(8) << ", " << *record.I32(12);
+        case kEmrMoveToEx:
+        case kEmrLineTo:
+            EXPECT_TRUE(inFrame(record.I32(8), record.I32(12)))
+                << "point " << record.I32(8) << ", " << record.I32(12);
             break;
-        case test::kEmrExtTextOutW: {
-            EXPECT_TRUE(inFrame(*record.I32(36), *record.I32(40)));
+        case kEmrExtTextOutW: {
+            const test::EmfText text = test::DecodeText(record);
+            EXPECT_TRUE(inFrame(text.x, text.y));
             // The text cell, in reference-device pixels, lies within the
             // header's bounds, which are the frame in those pixels.
-            EXPECT_LE(*header.I32(8), *record.I32(8));
-            EXPECT_LE(*header.I32(12), *record.I32(12));
-            EXPECT_GE(*header.I32(16), *record.I32(16));
-            EXPECT_GE(*header.I32(20), *record.I32(20));
-            const auto chars = record.U32(44);
-            const auto offset = record.U32(48);
-            ASSERT_TRUE(chars && offset);
-            const auto text = record.Utf16(*offset, *chars);
-            ASSERT_TRUE(text);
-            texts.push_back(*text);
+            EXPECT_LE(header.bounds.left, text.bounds.left);
+            EXPECT_LE(header.bounds.top, text.bounds.top);
+            EXPECT_GE(header.bounds.right, text.bounds.right);
+            EXPECT_GE(header.bounds.bottom, text.bounds.bottom);
+            texts.push_back(text.text);
             break;
         }
         default:
@@ -215,7 +212,11 @@ void CheckMetafile(const std::string& bytes, const std::vector<std::string>& exp
     EXPECT_FALSE(mapModes.empty());
     EXPECT_GE(fonts, 1);
     EXPECT_EQ(italicFont, expectItalic) << "dominant markers' names are drawn in italics";
-    EXPECT_EQ(texts, expectedTexts);
+    std::vector<std::u16string> expected;
+    for (const auto& text : expectedTexts) {
+        expected.push_back(Windows1252ToUtf16(text));
+    }
+    EXPECT_EQ(texts, expected);
 }
 
 // Whether any marker the maps draw is dominant, so its name is in italics.
@@ -258,7 +259,7 @@ TEST(CommandLineDrawTest, TheExampleDrawsIntoAMetafileAndAnSvg) {
 
     Workspace ws;
     ws.Load(kExampleInput, kExampleOutput);
-    CheckMetafile(folder.Read("example-maps.emf"), TextsDrawn(ws.Maps(), ws.AllMarkers()),
+    CheckMetafile(emf, TextsDrawn(ws.Maps(), ws.AllMarkers()),
                   DrawsDominant(ws.Maps(), ws.AllMarkers()));
 
     const Outcome svg = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", folder.Path("example-maps.svg")});
@@ -283,9 +284,8 @@ TEST(CommandLineDrawTest, ChosenAndFlippedMapsOnly) {
     ws.Flip(true);
     ws.SetTicked(1, true);
     ws.SetTicked(3, true);
-    const std::string bytes = folder.Read("two.emf");
     const std::vector<std::string> expected = TextsDrawn(ws.TickedMapCopies(), ws.AllMarkers());
-    CheckMetafile(bytes, expected, DrawsDominant(maps, ws.AllMarkers()));
+    CheckMetafile(emf, expected, DrawsDominant(maps, ws.AllMarkers()));
     EXPECT_NE(expected, TextsDrawn(maps, ws.AllMarkers())) << "the flip must change the order";
 }
 
