@@ -31,6 +31,7 @@ protected:
         image_.fill(kPaper);
         painter_.begin(&image_);
     }
+    // The preview box's surface on the image, for the display above.
     QtPainterSurface Preview() {
         return QtPainterSurface(painter_, QFont(), kBackground, kScreenW, kScreenH, kScreenMm);
     }
@@ -46,7 +47,7 @@ protected:
 };
 
 TEST_F(PainterSurfaceTest, WindowExtentIsTheDisplayInHundredthsOfAMillimetre) {
-    QtPainterSurface s(painter_, QFont(), kBackground, kScreenW, kScreenH, kScreenMm);
+    QtPainterSurface s = Preview();
     EXPECT_EQ(s.MapMode(), kMapModeText);
     EXPECT_EQ(s.WindowExtent(), std::make_pair(1, 1));
     s.SetMapMode(kMapModeHiMetric);
@@ -61,7 +62,7 @@ TEST_F(PainterSurfaceTest, WindowExtentIsTheDisplayInHundredthsOfAMillimetre) {
 
 TEST_F(PainterSurfaceTest, TextModeDrawsInDevicePixelsWithTheBrushInside) {
     {
-        QtPainterSurface s(painter_, QFont(), kBackground, kScreenW, kScreenH, kScreenMm);
+        QtPainterSurface s = Preview();
         s.Rectangle(10, 10, 50, 50);
     }
     EXPECT_EQ(At(10, 30), QColor(Qt::black));
@@ -72,7 +73,7 @@ TEST_F(PainterSurfaceTest, TextModeDrawsInDevicePixelsWithTheBrushInside) {
 
 TEST_F(PainterSurfaceTest, MetricModeTurnsYOverAndScalesToTheDisplay) {
     {
-        QtPainterSurface s(painter_, QFont(), kBackground, kScreenW, kScreenH, kScreenMm);
+        QtPainterSurface s = Preview();
         s.SetMapMode(kMapModeHiMetric);
         s.SetPenColour(0x808080);
         // 2540 units = 1 inch = 96 pixels of this display; y = -2540 lies
@@ -101,7 +102,7 @@ TEST_F(PainterSurfaceTest, TextCellIsFilledWithTheBrushBeforeTheText) {
     int width = 0;
     int height = 0;
     {
-        QtPainterSurface s(painter_, QFont(), kBackground, kScreenW, kScreenH, kScreenMm);
+        QtPainterSurface s = Preview();
         // Blanks draw no ink, so only the opaque cell shows.
         width = s.TextWidth("      ");
         height = s.TextHeight("      ");
@@ -116,7 +117,7 @@ TEST_F(PainterSurfaceTest, TextCellIsFilledWithTheBrushBeforeTheText) {
 }
 
 TEST_F(PainterSurfaceTest, PreviewTextIsTinyInTheMetricMode) {
-    QtPainterSurface s(painter_, QFont(), kBackground, kScreenW, kScreenH, kScreenMm);
+    QtPainterSurface s = Preview();
     const int textModeHeight = s.TextHeight("M12");
     s.SetMapMode(kMapModeHiMetric);
     // The font is 11 units high in either mode: 11 pixels, or 0.11 mm.
