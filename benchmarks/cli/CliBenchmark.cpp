@@ -65,12 +65,20 @@ std::string MarkerName(long number) {
     return name;
 }
 
+// The folders the pairs are written into, removed when the run ends: the
+// largest pair alone is tens of megabytes.
+std::vector<std::filesystem::path>& GeneratedFolders() {
+    static std::vector<std::filesystem::path> folders;
+    return folders;
+}
+
 // maps maps of framework markers each, and placed markers after each map;
 // every marker of the input file is used once.
 GeneratedPair Generate(const std::string& name, long maps, long framework, long placed) {
     const long markers = maps * (framework + placed);
     const auto folder = std::filesystem::temp_directory_path() / ("karvello-bench-" + name);
     std::filesystem::create_directories(folder);
+    GeneratedFolders().push_back(folder);
     GeneratedPair pair{(folder / "input.raw").string(), (folder / "output.txt").string()};
 
     std::string input = "data type f2 intercross\n46 ";
@@ -271,16 +279,20 @@ BENCHMARK_CAPTURE(DrawProcess, OneMap5000, &LongMapPair)->Unit(benchmark::kMilli
 // The pairs are written before any timing starts, and flushed to disk, so
 // that no benchmark pays for another's writing.
 int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
     for (long maps : {1250L, 2500L, 5000L}) {
         PairOfMaps(maps);
     }
     LongMapPair();
     sync();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    for (const auto& folder : GeneratedFolders()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
     return 0;
 }
