@@ -272,14 +272,16 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) 
     }
 
     // The placement table belongs to this map only when it comes before the
-    // next map heading: Mapmaker prints no table after many maps.
+    // next map heading: Mapmaker prints no table after many maps. The line
+    // under the heading holds column titles and is never read, so the search
+    // starts below it.
     int placedHeading = -1;
-    for (int k = heading + 1; k < count; ++k) {
+    for (int k = heading + 2; k < count; ++k) {
         const std::string_view line = lines[static_cast<std::size_t>(k)];
         if (IsMapHeading(line)) {
             break;
         }
-        if (k >= heading + 2 && IsPlacedHeading(line)) {
+        if (IsPlacedHeading(line)) {
             placedHeading = k;
             break;
         }

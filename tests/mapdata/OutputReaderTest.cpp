@@ -371,6 +371,14 @@ TEST(FindNextMap, LineUnderTheHeadingIsSkipped) {
     TChrData map;
     EXPECT_EQ(FindNextMap(text.lines(), 0, table, map), 3);
     EXPECT_EQ(map.Markers, std::vector<TChrMarker>{Entry(1, 0.0)});
+
+    // Not even a map heading there ends the search for the map's table.
+    const TextLines headingUnder =
+        Text(Concat({{"Map:", "Map:", "1 M1 ----", ""}, TableBlock({"  2 2 ...:.**."})}));
+    TChrData withTable;
+    EXPECT_EQ(FindNextMap(headingUnder.lines(), 0, table, withTable), 7);
+    EXPECT_EQ(withTable.Markers, std::vector<TChrMarker>{Entry(0, 0.0)});
+    EXPECT_EQ(withTable.Placed, (std::vector<TPlacedMarker>{{1, 1}}));
 }
 
 TEST(FindNextMap, MapsWithAndWithoutTables) {
