@@ -15,10 +15,13 @@ TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platfor
     return windows;
 }
 
+void SetApplicationTitle() {
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+}
+
 int RunWindows(int& argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(kAppTitle));
+    SetApplicationTitle();
     const TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
     windows.Form2->show();
     return QApplication::exec();

@@ -22,8 +22,16 @@ struct TWindows {
 // QApplication. Neither window is shown.
 TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platform);
 
+// Sets the application title "Karvello" as the name the system knows the
+// program by; the main window and every error box take it as their caption
+// themselves. It is not made Qt's display name as well: Qt on X11 would
+// append that to the caption of every other window, so that the options
+// window would read "Options - Karvello" and the file dialogs would carry it
+// after their own titles.
+void SetApplicationTitle();
+
 // Runs the windowed program: initialises the application object, sets the
-// application title "Karvello", creates the windows, shows the main window
+// application title, creates the windows, shows the main window
 // and runs the message loop until "Exit" or the main window's close box.
 // Returns the loop's exit status.
 int RunWindows(int& argc, char** argv);

@@ -2,6 +2,7 @@
 // file boxes, selecting and flipping, the preview, options, drawing, errors.
 #include <QCheckBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,6 +118,17 @@ TEST_F(MainWindowTest, StartsWithOnlyTheFileControlsAvailable) {
     EXPECT_FALSE(Child<QToolButton>(form(), "SpeedButton1")->icon().isNull());
     // Before any load the preview shows only the window's background.
     EXPECT_EQ(PaintPreview(), (std::vector<std::string>{"Fill 297 185"}));
+}
+
+TEST(ProgramStart, TheTitleNamesTheProgramWithoutJoiningOtherWindowsCaptions) {
+    const QString before = QCoreApplication::applicationName();
+    SetApplicationTitle();
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Karvello"));
+    // Qt's display name follows the application name only while it was never
+    // set of its own; once set, X11 captions read "Options - Karvello".
+    QCoreApplication::setApplicationName(QStringLiteral("renamed"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("renamed"));
+    QCoreApplication::setApplicationName(before);
 }
 
 TEST_F(MainWindowTest, FocusMovesInTheDesignedOrder) {
