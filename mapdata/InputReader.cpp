@@ -138,8 +138,8 @@ void ReadInputFile(Lines lines, TAllMarkers& markers) {
     const std::size_t limit = header.MarkerCount.value_or(std::numeric_limits<std::size_t>::max());
 
     // An entry runs from its "*" line to the next one; comment lines inside it
-    // are left out, every other line continues its codes.
-    bool inMarker = false;
+    // are left out, every other line continues its codes. Lines before the
+    // first entry belong to nothing.
     for (std::size_t k = kFirstEntryLine; k < lines.size(); ++k) {
         const std::string_view line = lines[k];
         if (!line.empty() && line.front() == '*') {
@@ -149,8 +149,7 @@ void ReadInputFile(Lines lines, TAllMarkers& markers) {
             }
             TMarkerDetails& marker = markers.emplace_back();
             marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), header.Dominant);
-            inMarker = true;
-        } else if (inMarker && !markers.back().Dominant && !IsComment(line)) {
+        } else if (!markers.empty() && !markers.back().Dominant && !IsComment(line)) {
             markers.back().Dominant = HasDominantCode(line, header.Dominant);
         }
     }

@@ -80,7 +80,7 @@ TEST(ReadInputFile, EntriesNamesAndDominance) {
           "*M3 B"},
          {{"M1", false}, {"M3", false}}},
         {"a starred line indented by a blank is no entry",
-         {"h", "h", " *M0 A", "*M1 B", " *M2 C"},
+         {"h", "h", " *M0 D", "*M1 B", " *M2 C"},
          {{"M1", true}}},
         {"line 2's second number counts the markers; later entries are traits",
          {"data type f2 intercross", "333 2 1", "*M1 A", "*M2 B", "*weight 4.9 C 3.1"},
