@@ -184,18 +184,19 @@ void TForm2::RequestPreview() {
     PaintBox1->update();
 }
 
-void TForm2::SpeedButton1Click() {
+void TForm2::ChooseFile(QLineEdit& box) {
     if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
         lastOpenFile_ = *chosen;
-        editMMInput->setText(*chosen);
+        box.setText(*chosen);
     }
 }
 
+void TForm2::SpeedButton1Click() {
+    ChooseFile(*editMMInput);
+}
+
 void TForm2::SpeedButton2Click() {
-    if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
-        lastOpenFile_ = *chosen;
-        editMMOutput->setText(*chosen);
-    }
+    ChooseFile(*editMMOutput);
 }
 
 void TForm2::RefreshMapList() {

@@ -64,6 +64,10 @@ class TForm2 : public QWidget {
     void Button4Click();
     void Button3Click();
 
+    // Shows the open dialog on the file last chosen through either picture
+    // button, as one dialog serves both; a file chosen replaces box's text,
+    // and cancelling changes nothing.
+    void ChooseFile(QLineEdit& box);
     // Runs one event's body; an error ends it in the standard error box.
     void RunEvent(const std::function<void()>& body);
     void ShowError(std::string_view message);
