@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace karvello {
 
@@ -294,6 +295,20 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) 
     }
     ReadPlacedMarkers(lines, placedHeading + 1, markers, map);
     return placedHeading + 3;
+}
+
+std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers) {
+    std::vector<TChrData> maps;
+    int from = 0;
+    while (true) {
+        TChrData map;
+        map.MapNumber = static_cast<std::int32_t>(maps.size()) + 1;
+        from = FindNextMap(lines, from, markers, map);
+        if (from == -1) {
+            return maps;
+        }
+        maps.push_back(std::move(map));
+    }
 }
 
 } // namespace karvello

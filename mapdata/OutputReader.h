@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mapdata/Error.h"
 #include "mapdata/TextLines.h"
@@ -47,6 +48,12 @@ private:
 // when no further map is found; with -1 neither map nor markers changed.
 // Throws MarkerNumberError for a marker number outside the table.
 int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map);
+
+// Returns every map of the output file in the order found, numbered from 1:
+// FindNextMap called from line 0 and then from where each search ended, until
+// it finds no further map. Marks the markers as FindNextMap does. Throws
+// MarkerNumberError; the marks made before it stay in the table.
+std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers);
 
 // Reads framework marker lines from firstLine into map.Markers, replacing
 // them, and marks the markers. Returns the index of the first line that is not

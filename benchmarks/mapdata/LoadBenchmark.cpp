@@ -192,20 +192,10 @@ void BM_Load(benchmark::State& state) {
     std::size_t mapCount = 0;
     for (auto _ : state) {
         TAllMarkers markers;
-        std::vector<TChrData> maps;
         TextLines input(ReadTextFile(pair.InputPath));
         ReadInputFile(input.lines(), markers);
         TextLines output(ReadTextFile(pair.OutputPath));
-        int from = 0;
-        while (true) {
-            TChrData map;
-            map.MapNumber = static_cast<std::int32_t>(maps.size()) + 1;
-            from = FindNextMap(output.lines(), from, markers, map);
-            if (from == -1) {
-                break;
-            }
-            maps.push_back(std::move(map));
-        }
+        const std::vector<TChrData> maps = ReadAllMaps(output.lines(), markers);
         mapCount = maps.size();
         benchmark::DoNotOptimize(markers.data());
     }

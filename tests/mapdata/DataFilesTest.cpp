@@ -121,7 +121,7 @@ TEST(HostileText, TenMegabyteLines) {
     const TextLines output("Map:\n\n" + hugeNumber +
                            "\n\nMarkers placed relative to above map:\n\n\n" + wideRow + "\n");
     TAllMarkers markers(1);
-    const auto maps = test::ReadAllMaps(output.lines(), markers);
+    const auto maps = ReadAllMaps(output.lines(), markers);
     ASSERT_EQ(maps.size(), 1u);
     // A distance too large for a double is no decimal number: the list ends.
     EXPECT_TRUE(maps[0].Markers.empty());
@@ -158,7 +158,7 @@ TEST(HostileText, BinaryGarbageGivesAResultOrTheMarkerError) {
     ReadInputFile(lines.lines(), markers);
     markers.resize(5);
     try {
-        const auto maps = test::ReadAllMaps(lines.lines(), markers);
+        const auto maps = ReadAllMaps(lines.lines(), markers);
         for (const auto& map : maps) {
             for (const auto& entry : map.Markers) {
                 EXPECT_LT(static_cast<std::size_t>(entry.MarkerIndex), markers.size());

@@ -13,7 +13,6 @@ namespace karvello {
 namespace {
 
 using test::Entry;
-using test::ReadAllMaps;
 using test::Text;
 using Strings = std::vector<std::string>;
 

@@ -14,7 +14,6 @@
 namespace karvello {
 namespace {
 
-using test::ReadAllMaps;
 
 using test::Loaded;
 

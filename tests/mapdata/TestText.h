@@ -49,22 +49,6 @@ inline TextLines Text(const std::vector<std::string>& lines) {
     return TextLines(std::move(text));
 }
 
-// Every map of an output file, found the way the workspace's load does it:
-// numbered from 1, each search starting where the last one ended.
-inline std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers) {
-    std::vector<TChrData> maps;
-    int from = 0;
-    while (true) {
-        TChrData map;
-        map.MapNumber = static_cast<std::int32_t>(maps.size()) + 1;
-        from = FindNextMap(lines, from, markers, map);
-        if (from == -1) {
-            return maps;
-        }
-        maps.push_back(std::move(map));
-    }
-}
-
 // A pair of files loaded the way the workspace loads them.
 struct Loaded {
     TAllMarkers markers;
