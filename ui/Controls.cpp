@@ -178,6 +178,19 @@ QPushButton* AddButton(QWidget* parent, const char* name, const char* text, cons
     return button;
 }
 
+// --- lists ---
+
+QListWidgetItem* AddListEntry(QListWidget& list, const QString& text) {
+    auto* item = new QListWidgetItem(text, &list);
+    item->setSizeHint(QSize(0, 13));
+    return item;
+}
+
+int SelectedRow(const QListWidget& list) {
+    const QList<QListWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.row(selected.front());
+}
+
 // --- the open-folder picture ---
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -105,6 +106,12 @@ class TRule : public QFrame {
 QLabel* AddLabel(QWidget* parent, const char* name, const char* text, int left, int top);
 // Creates a push button named name showing text in the rectangle rect.
 QPushButton* AddButton(QWidget* parent, const char* name, const char* text, const QRect& rect);
+
+// Appends an entry showing text to the list, 13 pixels high as the entries of
+// both windows' lists are. Returns the entry, which the list owns.
+QListWidgetItem* AddListEntry(QListWidget& list, const QString& text);
+// Returns the row of the list's selected entry, -1 when none is selected.
+int SelectedRow(const QListWidget& list);
 
 // The 16 by 16 open-folder picture of the picture buttons, drawn here, with a
 // greyed image for the unavailable state.

@@ -156,8 +156,7 @@ void TOptionFrm::FillControls() {
         const QSignalBlocker blocker(listRanges);
         listRanges->clear();
         for (const TColRange& range : ColourRanges_) {
-            auto* item = new QListWidgetItem(RangeEntryText(range, AllMarkers_), listRanges);
-            item->setSizeHint(QSize(0, 13));
+            AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_));
         }
     }
     CurrentRange_ = -1;
@@ -176,11 +175,6 @@ void TOptionFrm::FillControls() {
     }
 }
 
-int TOptionFrm::SelectedRange() const {
-    const QList<QListWidgetItem*> selected = listRanges->selectedItems();
-    return selected.isEmpty() ? -1 : listRanges->row(selected.front());
-}
-
 void TOptionFrm::SelectRangeEntry(int row) {
     const QSignalBlocker blocker(listRanges);
     listRanges->clearSelection();
@@ -193,7 +187,7 @@ void TOptionFrm::listRangesClick() {
     if (CurrentRange_ >= 0) {
         StoreRange(CurrentRange_);
     }
-    CurrentRange_ = SelectedRange();
+    CurrentRange_ = SelectedRow(*listRanges);
     const bool shown = CurrentRange_ >= 0;
     if (shown) {
         const TColRange& range = ColourRanges_[static_cast<std::size_t>(CurrentRange_)];
@@ -235,17 +229,17 @@ void TOptionFrm::StoreRange(int i) {
 }
 
 void TOptionFrm::comboStartChange() {
-    StoreRange(SelectedRange());
+    StoreRange(SelectedRow(*listRanges));
 }
 
 void TOptionFrm::comboEndChange() {
-    StoreRange(SelectedRange());
+    StoreRange(SelectedRow(*listRanges));
 }
 
 void TOptionFrm::SubColourMouseUp() {
     if (const auto chosen = dialogs_.PickColour(this, SubColour->Colour())) {
         SubColour->SetColour(*chosen);
-        StoreRange(SelectedRange());
+        StoreRange(SelectedRow(*listRanges));
     }
 }
 
@@ -281,15 +275,14 @@ void TOptionFrm::Button3Click() {
     ColourRanges_.push_back(range);
     {
         const QSignalBlocker blocker(listRanges);
-        auto* item = new QListWidgetItem(RangeEntryText(range, AllMarkers_), listRanges);
-        item->setSizeHint(QSize(0, 13));
+        AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_));
     }
     SelectRangeEntry(listRanges->count() - 1);
     listRangesClick();
 }
 
 void TOptionFrm::Button4Click() {
-    const int i = SelectedRange();
+    const int i = SelectedRow(*listRanges);
     if (i < 0) {
         return;
     }

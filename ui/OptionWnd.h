@@ -66,8 +66,6 @@ class TOptionFrm : public QDialog {
     void Button3Click();
     void Button4Click();
 
-    // The list's selected entry, -1 when none.
-    int SelectedRange() const;
     // Selects entry row (-1 for none) without running listRangesClick.
     void SelectRangeEntry(int row);
 

@@ -203,10 +203,9 @@ void TForm2::RefreshMapList() {
     const QSignalBlocker blocker(CheckListBox1);
     CheckListBox1->clear();
     for (const std::string& entry : ws_.MapListEntries()) {
-        auto* item = new QListWidgetItem(FromText8(entry), CheckListBox1);
+        QListWidgetItem* item = AddListEntry(*CheckListBox1, FromText8(entry));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
-        item->setSizeHint(QSize(0, 13));
     }
 }
 
@@ -234,14 +233,9 @@ void TForm2::Button1Click() {
     }
 }
 
-int TForm2::SelectedMapEntry() const {
-    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
-    return selected.isEmpty() ? -1 : CheckListBox1->row(selected.front());
-}
-
 void TForm2::CheckListBox1Click() {
     RunEvent([this] {
-        ws_.Select(SelectedMapEntry());
+        ws_.Select(SelectedRow(*CheckListBox1));
         // The box shows the map's own flag; setting it here stores the same
         // value back, so the handler need not run.
         const QSignalBlocker blocker(CheckBox1);

@@ -78,7 +78,6 @@ class TForm2 : public QWidget {
     // The controls that become available with the first complete load, in
     // the order they do.
     std::array<QWidget*, 9> MapControls() const;
-    int SelectedMapEntry() const;
 
     TDialogs dialogs_;
     TPlatformServices platform_;
