@@ -361,6 +361,22 @@ TEST_F(WorkspaceTest, PreviewOfAMapOfLengthZeroDrawsWithoutError) {
     EXPECT_EQ(surface.Log().back(), "MapMode 1");
 }
 
+TEST_F(WorkspaceTest, APreviewThatFailsHalfwayGivesTheSurfaceItsModeBack) {
+    // A surface that cannot draw text, but can still change its mode.
+    struct TextlessSurface : RecordingSurface {
+        void TextOut(int, int, std::string_view) override {
+            throw KarvelloError("The surface cannot draw text");
+        }
+    };
+    LoadFixture();
+    ws.Select(0);
+    TextlessSurface surface;
+    surface.SetWindowExtent(32000, 24000);
+    EXPECT_THROW(ws.RenderPreview(surface, 297, 185, 1024, 768), KarvelloError);
+    EXPECT_EQ(surface.MapMode(), kMapModeText);
+    EXPECT_EQ(surface.Log().back(), "MapMode 1");
+}
+
 TEST_F(WorkspaceTest, DrawWithNoMapTickedOpensNoFile) {
     CanvasRecord record;
     EXPECT_THROW(
