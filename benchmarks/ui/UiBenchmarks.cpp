@@ -1,5 +1,6 @@
-// Start-up to the first painted main window, and one repaint of the preview
-// showing a map of 1,000 markers. Run on Qt's offscreen platform unless
+// Start-up to the first painted main window, one repaint of the preview
+// showing a map of 1,000 markers, and the options window filled for marker
+// tables of several sizes. Run on Qt's offscreen platform unless
 // QT_QPA_PLATFORM names another.
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "ui/OptionWnd.h"
 #include "ui/ProgramStart.h"
 #include "ui/ZevAdur1.h"
 
@@ -118,6 +120,23 @@ void BM_PreviewRepaint1000Markers(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PreviewRepaint1000Markers)->Unit(benchmark::kMillisecond);
+
+// Filling the options window for a marker table of the given size, as each
+// press of "Options" does: both marker lists get an entry per marker.
+void BM_OptionsFillControls(benchmark::State& state) {
+    TAllMarkers markers(static_cast<std::size_t>(state.range(0)));
+    for (std::size_t k = 0; k < markers.size(); ++k) {
+        markers[k].Name = "M" + std::to_string(k + 1);
+    }
+    TOptionFrm window(TDialogs::System());
+    const TColRangeSet ranges{{0, 9, 0x0000FF}, {10, 19, 0x00FF00}};
+    for (auto _ : state) {
+        window.HandIn(TDrawSettings{}, 0, ranges, markers);
+        window.FillControls();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OptionsFillControls)->Arg(1000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace karvello
