@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStringListModel>
 
 #include "ui/Controls.h"
 
@@ -96,6 +97,11 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     comboEnd = new QComboBox(Panel1);
     comboEnd->setObjectName(QStringLiteral("comboEnd"));
     comboEnd->setGeometry(88, 56, 121, 21);
+    // Both marker lists show the same entries, so they share one list of
+    // them, filled once per opening.
+    MarkerEntries_ = new QStringListModel(this);
+    comboStart->setModel(MarkerEntries_);
+    comboEnd->setModel(MarkerEntries_);
 
     (new TRule(TRule::Edge::Bottom, this))->Place(272, 312, 233, 10);
     Button1 = AddButton(this, "Button1", "OK", QRect(280, 328, 75, 25));
@@ -167,12 +173,13 @@ void TOptionFrm::FillControls() {
         entries << QStringLiteral("(") + QString::number(k) + QStringLiteral(") ") +
                        FromText8(AllMarkers_[k].Name);
     }
-    for (QComboBox* combo : {comboStart, comboEnd}) {
-        const QSignalBlocker blocker(combo);
-        combo->clear();
-        combo->addItems(entries);
-        combo->setCurrentIndex(-1);
-    }
+    const QSignalBlocker startBlocker(comboStart);
+    const QSignalBlocker endBlocker(comboEnd);
+    MarkerEntries_->setStringList(entries);
+    // A list that gains entries picks the first of its own accord; the
+    // marker lists show none until a range is selected.
+    comboStart->setCurrentIndex(-1);
+    comboEnd->setCurrentIndex(-1);
 }
 
 void TOptionFrm::SelectRangeEntry(int row) {

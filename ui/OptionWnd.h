@@ -15,6 +15,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QStringListModel;
 
 namespace karvello {
 
@@ -88,6 +89,8 @@ class TOptionFrm : public QDialog {
     TColourSwatch* SubColour = nullptr;
     QComboBox* comboStart = nullptr;
     QComboBox* comboEnd = nullptr;
+    // The entries of comboStart and comboEnd, one per marker of the table.
+    QStringListModel* MarkerEntries_ = nullptr;
 };
 
 } // namespace karvello
