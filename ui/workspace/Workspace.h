@@ -64,12 +64,16 @@ public:
     void Flip(bool state);
 
     // Accept options: takes the options window's results and recolours the
-    // marker table (default colour first, then each range in order).
+    // marker table (default colour first, then each range in order). Ranges
+    // are clipped to the table as ApplyColourRange clips them, so one kept
+    // from a larger table never reaches outside this one.
     void AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
                        const TColRangeSet& ranges);
 
     // Paints the preview box: its background, then the selected map (a copy,
     // flipped when the flip box is ticked) on a page the size of the box.
+    // What the surface or the drawing throws passes through, after the
+    // surface has been put back into the mapping mode it had.
     void RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHeightPx,
                        int screenWidthPx, int screenHeightPx) const;
 
