@@ -44,8 +44,8 @@ template <typename T> T* Named(T* control, const char* name) {
 }
 
 // File names go to the layers below in the system's own 8-bit encoding.
-std::string FileName(const QLineEdit* box) {
-    return QFile::encodeName(box->text()).toStdString();
+std::string FileName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 // The information text ends its lines with CR LF; the text box wants LF.
@@ -213,7 +213,7 @@ void TForm2::Button1Click() {
     bool loaded = false;
     std::string failure;
     try {
-        ws_.Load(FileName(editMMInput), FileName(editMMOutput));
+        ws_.Load(FileName(editMMInput->text()), FileName(editMMOutput->text()));
         loaded = true;
     } catch (const std::exception& error) {
         failure = error.what();
@@ -297,7 +297,7 @@ void TForm2::Button4Click() {
         if (!path) {
             return;
         }
-        ws_.Draw(QFile::encodeName(*path).toStdString(), platform_.CreateFileCanvas);
+        ws_.Draw(FileName(*path), platform_.CreateFileCanvas);
     });
 }
 
