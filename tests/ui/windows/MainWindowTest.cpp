@@ -287,9 +287,16 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
         QTest::mouseClick(Child<QPushButton>(window, "Button2"), Qt::LeftButton);
         return window.result();
     };
+    // A map is shown, so that a preview rendered after the options window
+    // closes would reach the recording surface.
+    ClickEntry(0);
+    QCoreApplication::processEvents();
+    preview.ClearLog();
     Click("Button2");
+    QCoreApplication::processEvents();
     EXPECT_EQ(form().workspace().Settings(), before);
     EXPECT_TRUE(form().workspace().ColourRanges().empty());
+    EXPECT_TRUE(preview.Log().empty()) << "Cancel does not render the preview";
 
     dialogs.options = [&](TOptionFrm& window) {
         Child<TNumberBox>(window, "spinPageWidth")->SetValue(12345);
@@ -298,6 +305,9 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
         return window.result();
     };
     Click("Button2");
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(preview.Log().empty()) << "OK renders the preview last";
+    EXPECT_EQ(preview.Log().front(), "Fill 297 185");
     EXPECT_EQ(dialogs.optionsCalls, 2);
     EXPECT_EQ(form().workspace().Settings().PageWidth, 12345);
     EXPECT_EQ(form().workspace().ColourRanges(), (TColRangeSet{{0, 0, 0}}));
