@@ -90,9 +90,15 @@ void MarkMarker(TAllMarkers& markers, std::int32_t index, const TChrData& map,
     marker.Position = position;
 }
 
-// A placement row: it splits and both its first and second tokens are whole
-// numbers. Gives the marker number.
-std::optional<std::int32_t> ReadRowNumber(Lines lines, std::int64_t line) {
+// A placement row: a line that splits and whose first and second tokens are
+// both whole numbers.
+struct TRow {
+    TSplitLine Parts;
+    std::int32_t Number = 0; // the marker number, the first token
+};
+
+// Gives the row on the line, or nothing when the line is missing or no row.
+std::optional<TRow> ReadRow(Lines lines, std::int64_t line) {
     if (line < 0 || line >= static_cast<std::int64_t>(lines.size())) {
         return std::nullopt;
     }
@@ -100,7 +106,11 @@ std::optional<std::int32_t> ReadRowNumber(Lines lines, std::int64_t line) {
     if (!split.Splits || !ParseWholeNumber(split.Second)) {
         return std::nullopt;
     }
-    return ParseWholeNumber(split.First);
+    const auto number = ParseWholeNumber(split.First);
+    if (!number) {
+        return std::nullopt;
+    }
+    return TRow{split, *number};
 }
 
 // The highest cell count that still gives a Position (2c + 1) within 32 bits.
@@ -205,11 +215,11 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
 
     // Rows: as many lines as read as rows from the first one on.
     for (std::int64_t line = firstRow;; ++line) {
-        const auto number = ReadRowNumber(lines, line);
-        if (!number) {
+        const auto row = ReadRow(lines, line);
+        if (!row) {
             break;
         }
-        const std::int32_t index = CheckedMarkerIndex(*number, static_cast<int>(line), markers);
+        const std::int32_t index = CheckedMarkerIndex(row->Number, static_cast<int>(line), markers);
         map.Placed.push_back(TPlacedMarker{index, -1});
     }
     const auto n = static_cast<std::int64_t>(map.Placed.size());
@@ -222,11 +232,12 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
     // row of the last one ends with ":".
     std::int64_t blocks = 0;
     for (std::int64_t first = firstRow;; first += n + 3) {
-        if (!ReadRowNumber(lines, first)) {
+        const auto row = ReadRow(lines, first);
+        if (!row) {
             break;
         }
         ++blocks;
-        if (!SplitMapLine(lines[static_cast<std::size_t>(first)]).Rest.ends_with(':')) {
+        if (!row->Parts.Rest.ends_with(':')) {
             break;
         }
     }
