@@ -164,16 +164,14 @@ void TRule::Place(int left, int top, int width, int height) {
 // --- labels and buttons ---
 
 QLabel* AddLabel(QWidget* parent, const char* name, const char* text, int left, int top) {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* label = Named(new QLabel(QString::fromLatin1(text), parent), name);
     label->move(left, top);
     label->adjustSize();
     return label;
 }
 
 QPushButton* AddButton(QWidget* parent, const char* name, const char* text, const QRect& rect) {
-    auto* button = new QPushButton(QString::fromLatin1(text), parent);
-    button->setObjectName(QString::fromLatin1(name));
+    auto* button = Named(new QPushButton(QString::fromLatin1(text), parent), name);
     button->setGeometry(rect);
     return button;
 }

@@ -102,6 +102,12 @@ class TRule : public QFrame {
     Edge edge_;
 };
 
+// Gives a new control its name, by which the tests find it; returns it.
+template <typename T> T* Named(T* control, const char* name) {
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
 // Creates a label named name showing text at (left, top), sized to its text.
 QLabel* AddLabel(QWidget* parent, const char* name, const char* text, int left, int top);
 // Creates a push button named name showing text in the rectangle rect.

@@ -60,42 +60,35 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
         const TSpinRow& row = kSpinRows[k];
         AddLabel(this, "", row.Label, 0, row.Top + 4);
-        auto* box = new TNumberBox(this);
-        box->setObjectName(QString::fromLatin1(row.Name));
+        auto* box = Named(new TNumberBox(this), row.Name);
         box->setGeometry(152, row.Top, 105, 22);
         spins_[k] = box;
     }
     AddLabel(this, "Label14", "(units are 1/100 of a mm)", 144, 344);
-    (new TRule(TRule::Edge::Left, this))->Place(272 + 4, 0, 9, 361);
+    Named(new TRule(TRule::Edge::Left, this), "Bevel1")->Place(272 + 4, 0, 9, 361);
 
     AddLabel(this, "Label1", "Default marker colour", 280, 0);
-    defColour = new TColourSwatch(this);
-    defColour->setObjectName(QStringLiteral("defColour"));
+    defColour = Named(new TColourSwatch(this), "defColour");
     defColour->setGeometry(392, 0, 13, 13);
     AddLabel(this, "Label15", "Marker colour ranges:", 280, 24);
-    listRanges = new QListWidget(this);
-    listRanges->setObjectName(QStringLiteral("listRanges"));
+    listRanges = Named(new QListWidget(this), "listRanges");
     listRanges->setGeometry(288, 40, 217, 145);
     listRanges->setSelectionMode(QAbstractItemView::SingleSelection);
     listRanges->setUniformItemSizes(true);
     Button3 = AddButton(this, "Button3", "New", QRect(288, 192, 75, 25));
     Button4 = AddButton(this, "Button4", "Remove", QRect(432, 192, 75, 25));
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Panel1->setGeometry(288, 224, 217, 89);
     AddLabel(Panel1, "Label16", "Marker colour", 8, 8);
-    SubColour = new TColourSwatch(Panel1);
-    SubColour->setObjectName(QStringLiteral("SubColour"));
+    SubColour = Named(new TColourSwatch(Panel1), "SubColour");
     SubColour->setGeometry(132, 8, 13, 13);
     AddLabel(Panel1, "Label17", "Marker start", 8, 32 + 4);
-    comboStart = new QComboBox(Panel1);
-    comboStart->setObjectName(QStringLiteral("comboStart"));
+    comboStart = Named(new QComboBox(Panel1), "comboStart");
     comboStart->setGeometry(88, 32, 121, 21);
     AddLabel(Panel1, "Label18", "Marker end", 8, 56 + 4);
-    comboEnd = new QComboBox(Panel1);
-    comboEnd->setObjectName(QStringLiteral("comboEnd"));
+    comboEnd = Named(new QComboBox(Panel1), "comboEnd");
     comboEnd->setGeometry(88, 56, 121, 21);
     // Both marker lists show the same entries, so they share one list of
     // them, filled once per opening.
@@ -103,7 +96,7 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     comboStart->setModel(MarkerEntries_);
     comboEnd->setModel(MarkerEntries_);
 
-    (new TRule(TRule::Edge::Bottom, this))->Place(272, 312, 233, 10);
+    Named(new TRule(TRule::Edge::Bottom, this), "Bevel2")->Place(272, 312, 233, 10);
     Button1 = AddButton(this, "Button1", "OK", QRect(280, 328, 75, 25));
     Button2 = AddButton(this, "Button2", "Cancel", QRect(432, 328, 75, 25));
 

@@ -38,11 +38,6 @@ class TPaintBox : public QWidget {
 
 namespace {
 
-template <typename T> T* Named(T* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
 // File names go to the layers below in the system's own 8-bit encoding.
 std::string FileName(const QString& path) {
     return QFile::encodeName(path).toStdString();
