@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+#include "QtPrinters.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
 

@@ -15,19 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "QtPrinters.h"
 #include "tests/support/RecordingSurface.h"
 #include "ui/Dialogs.h"
 #include "ui/OptionWnd.h"
 #include "ui/PlatformServices.h"
-
-// Readable failure messages for the Qt values the tests compare.
-inline void PrintTo(const QRect& rect, std::ostream* out) {
-    *out << "QRect(" << rect.x() << ", " << rect.y() << ", " << rect.width() << ", "
-         << rect.height() << ")";
-}
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace karvello::test {
 
