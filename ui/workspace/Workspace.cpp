@@ -133,33 +133,20 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
         ReadInputFile(input.lines(), allMarkers_);
     }
     const TextLines output(ReadTextFile(outputPath));
-    const Lines lines = output.lines();
-
     try {
-        int index = 0;
-        while (index != -1) {
-            TChrData record;
-            record.MapNumber = static_cast<std::int32_t>(maps_.size() + 1);
-            index = FindNextMap(lines, index, allMarkers_, record);
-            if (index != -1) {
-                TChrData kept;
-                CopyChrData(record, kept);
-                maps_.push_back(std::move(kept));
-                mapListEntries_.push_back(IntText(static_cast<std::int64_t>(maps_.size())));
-            }
-        }
+        maps_ = ReadAllMaps(output.lines(), allMarkers_);
     } catch (const MarkerNumberError& error) {
         // The pair does not belong together: nothing of the output file is
         // kept, as when it could not be opened at all.
-        ClearMaps();
         UnmarkMarkers(allMarkers_);
         throw KarvelloError(error.MessageFor(outputPath));
     } catch (...) {
-        ClearMaps();
         UnmarkMarkers(allMarkers_);
         throw;
     }
-
+    for (std::size_t number = 1; number <= maps_.size(); ++number) {
+        mapListEntries_.push_back(IntText(static_cast<std::int64_t>(number)));
+    }
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
     informationText_ = BuildInformationText(allMarkers_);
