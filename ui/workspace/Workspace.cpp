@@ -1,9 +1,7 @@
 #include "ui/workspace/Workspace.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "drawing/DrawMaps.h"
 #include "mapdata/InputReader.h"
