@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "cli/Text.h"
+#include "mapdata/TextLines.h"
 #include "drawing/DrawMaps.h"
 
 namespace karvello {
 
 namespace {
 
-using cli::IntText;
 using cli::Quote;
 
 bool AllDigits(std::string_view text) {
@@ -52,8 +52,8 @@ std::string UnknownMarker(std::string_view text, const TAllMarkers& markers) {
                    ": the input file holds no markers.";
         }
         return "There is no marker with index " + std::string(text) + ": the input file holds " +
-               IntText(static_cast<std::int64_t>(markers.size())) + " markers, indexes 0 to " +
-               IntText(static_cast<std::int64_t>(markers.size()) - 1) + ".";
+               DecimalText(static_cast<std::int64_t>(markers.size())) + " markers, indexes 0 to " +
+               DecimalText(static_cast<std::int64_t>(markers.size()) - 1) + ".";
     }
     return "There is no marker named " + Quote(text) + " in the input file.";
 }
@@ -66,8 +66,8 @@ void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace
     for (const auto& span : spans) {
         if (span.Last > count) {
             const std::int64_t missing = span.First > count ? span.First : count + 1;
-            throw KarvelloError("There is no map " + IntText(missing) + ": the output file holds " +
-                                IntText(count) + (count == 1 ? " map." : " maps."));
+            throw KarvelloError("There is no map " + DecimalText(missing) + ": the output file holds " +
+                                DecimalText(count) + (count == 1 ? " map." : " maps."));
         }
     }
     for (const auto& span : spans) {
@@ -119,11 +119,11 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
 std::string MapsListing(const Workspace& workspace) {
     std::string text;
     for (const auto& map : workspace.Maps()) {
-        text += IntText(map.MapNumber);
+        text += DecimalText(map.MapNumber);
         text += '\t';
-        text += IntText(static_cast<std::int64_t>(map.Markers.size()));
+        text += DecimalText(static_cast<std::int64_t>(map.Markers.size()));
         text += '\t';
-        text += IntText(static_cast<std::int64_t>(map.Placed.size()));
+        text += DecimalText(static_cast<std::int64_t>(map.Placed.size()));
         text += '\t';
         text += DistanceToStr(MapLength(map));
         text += '\n';

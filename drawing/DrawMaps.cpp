@@ -10,6 +10,7 @@
 
 #include "drawing/PagePoints.h"
 #include "mapdata/Error.h"
+#include "mapdata/TextLines.h"
 
 namespace karvello {
 
@@ -24,17 +25,11 @@ constexpr std::string_view kGapText = "ABC";
 // Separator between the names of markers at one position.
 constexpr std::string_view kSeparator = ", ";
 
-std::string Decimal(std::int64_t value) {
-    char buffer[24];
-    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
-}
-
 // Refuses maps that would make the layout read outside the marker table or
 // compute with values that are not finite, before anything is drawn.
 void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
     auto fail = [](const TChrData& map, const std::string& what) {
-        throw KarvelloError("Map " + Decimal(map.MapNumber) + " cannot be drawn: " + what);
+        throw KarvelloError("Map " + DecimalText(map.MapNumber) + " cannot be drawn: " + what);
     };
     auto inTable = [&markers](std::int32_t index) {
         return index >= 0 && static_cast<std::size_t>(index) < markers.size();
@@ -44,15 +39,15 @@ void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
         for (std::int64_t i = 0; i < n; ++i) {
             const auto& entry = map.Markers[static_cast<std::size_t>(i)];
             if (!inTable(entry.MarkerIndex)) {
-                fail(map, "entry " + Decimal(i + 1) + " refers to marker number " +
-                              Decimal(std::int64_t{entry.MarkerIndex} + 1) +
+                fail(map, "entry " + DecimalText(i + 1) + " refers to marker number " +
+                              DecimalText(std::int64_t{entry.MarkerIndex} + 1) +
                               ", which the marker table does not hold");
             }
             if (!std::isfinite(entry.Distance)) {
-                fail(map, "entry " + Decimal(i + 1) + " has a distance that is not a number");
+                fail(map, "entry " + DecimalText(i + 1) + " has a distance that is not a number");
             }
             if (entry.NextSamePos != -1 && (entry.NextSamePos <= i || entry.NextSamePos >= n)) {
-                fail(map, "entry " + Decimal(i + 1) + " links to an entry that does not follow it");
+                fail(map, "entry " + DecimalText(i + 1) + " links to an entry that does not follow it");
             }
         }
         if (!std::isfinite(MapLength(map))) {
@@ -61,7 +56,7 @@ void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
         for (const auto& placed : map.Placed) {
             if (placed.Interval >= 0 && placed.Interval <= n && !inTable(placed.MarkerIndex)) {
                 fail(map, "a placed marker refers to marker number " +
-                              Decimal(std::int64_t{placed.MarkerIndex} + 1) +
+                              DecimalText(std::int64_t{placed.MarkerIndex} + 1) +
                               ", which the marker table does not hold");
             }
         }
@@ -383,7 +378,7 @@ std::string DistanceToStr(double distance) {
     if (distance < 1e17) {
         const auto whole = static_cast<std::int64_t>(std::floor(distance));
         const auto tenths = static_cast<std::int64_t>(std::floor(distance * 10.0)) - 10 * whole;
-        return Decimal(whole) + "." + Decimal(std::clamp<std::int64_t>(tenths, 0, 9));
+        return DecimalText(whole) + "." + DecimalText(std::clamp<std::int64_t>(tenths, 0, 9));
     }
     // So large that every such double is a whole number: the tenths are 0.
     char buffer[400];

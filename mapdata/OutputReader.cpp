@@ -22,12 +22,6 @@ int LineCount(Lines lines) {
                                                             : static_cast<int>(lines.size());
 }
 
-template <typename T> std::string NumberText(T value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::string(buffer.data(), result.ptr);
-}
-
 // "Map:" alone, or "Map:", blanks and "Apriori" as Mapmaker heads a map that
 // was computed with error detection on.
 bool IsMapHeading(std::string_view line) {
@@ -138,8 +132,8 @@ bool ReadCells(std::string_view rest, std::int64_t& cell) {
 
 std::string MarkerNumberMessage(int line, std::int32_t number, std::size_t count,
                                 const std::string& file) {
-    return "Marker number " + NumberText(number) + " on line " + NumberText(line) + " of " + file +
-           " is not in the input file, which lists " + NumberText(count) +
+    return "Marker number " + DecimalText(number) + " on line " + DecimalText(line) + " of " + file +
+           " is not in the input file, which lists " + DecimalText(static_cast<std::int64_t>(count)) +
            (count == 1 ? " marker." : " markers.");
 }
 

@@ -199,4 +199,16 @@ std::string ReadTextFile(const std::string& path) {
     return text;
 }
 
+void AppendDecimal(std::string& text, std::int64_t value) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    text.append(buffer, end);
+}
+
+std::string DecimalText(std::int64_t value) {
+    std::string text;
+    AppendDecimal(text, value);
+    return text;
+}
+
 } // namespace karvello

@@ -59,6 +59,12 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 // too large or too small for a double.
 std::optional<double> ParseDecimalNumber(std::string_view text);
 
+// The number in decimal digits, with a "-" when negative and no grouping,
+// whatever the locale.
+std::string DecimalText(std::int64_t value);
+// Appends DecimalText(value) to text.
+void AppendDecimal(std::string& text, std::int64_t value);
+
 // Reads a whole file as 8-bit text. Throws KarvelloError
 // "Cannot open file "<full path>". <system's reason>" when it cannot be read.
 std::string ReadTextFile(const std::string& path);
