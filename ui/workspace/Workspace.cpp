@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "drawing/DrawMaps.h"
+#include "drawing/Rounding.h"
 #include "mapdata/InputReader.h"
 #include "mapdata/OutputReader.h"
 #include "mapdata/TextLines.h"
@@ -13,20 +14,8 @@ namespace karvello {
 
 namespace {
 
-void AppendInt(std::string& text, std::int64_t value) {
-    char buffer[24];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    text.append(buffer, end);
-}
-
-std::string IntText(std::int64_t value) {
-    std::string text;
-    AppendInt(text, value);
-    return text;
-}
-
 [[noreturn]] void ListIndexOutOfBounds(int index) {
-    throw KarvelloError("List index out of bounds (" + IntText(index) + ")");
+    throw KarvelloError("List index out of bounds (" + DecimalText(index) + ")");
 }
 
 // Restores the reading state that ReadInputFile gives every marker, undoing
@@ -92,9 +81,9 @@ std::string BuildInformationText(const TAllMarkers& markers) {
     text += "Marker positions (chromosome, position)\r\n";
     text += "=======================================\r\n";
     for (const auto& marker : markers) {
-        AppendInt(text, marker.Chromosome);
+        AppendDecimal(text, marker.Chromosome);
         text += '\t';
-        AppendInt(text, marker.Position);
+        AppendDecimal(text, marker.Position);
         text += '\t';
         text += marker.Name;
         text += "\r\n";
@@ -143,7 +132,7 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
         throw;
     }
     for (std::size_t number = 1; number <= maps_.size(); ++number) {
-        mapListEntries_.push_back(IntText(static_cast<std::int64_t>(number)));
+        mapListEntries_.push_back(DecimalText(static_cast<std::int64_t>(number)));
     }
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "drawing/Canvas.h"
-#include "drawing/Rounding.h"
 #include "mapdata/Error.h"
 #include "mapdata/ZazereZeve.h"
 

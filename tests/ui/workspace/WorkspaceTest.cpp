@@ -311,18 +311,6 @@ TEST(PreviewSettingsTest, ThePageIsTheBoxInHundredthsOfAMillimetre) {
     }
 }
 
-TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(1.5), 2);
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(-3.5), -4);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2);
-    EXPECT_EQ(RoundHalfEven(1e12), 2147483647);
-    EXPECT_EQ(RoundHalfEven(-1e12), -2147483647 - 1);
-    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
-}
-
 TEST_F(WorkspaceTest, PreviewPaintsOnlyTheBackgroundUntilAMapIsSelected) {
     RecordingSurface surface;
     surface.SetWindowExtent(32000, 24000);
