@@ -1,10 +1,10 @@
 #include "cli/Request.h"
 
 #include <array>
-#include <charconv>
 #include <utility>
 
 #include "cli/Text.h"
+#include "mapdata/TextLines.h"
 
 namespace karvello {
 
@@ -35,24 +35,8 @@ constexpr std::array<SettingField, 14> kSettingFields{{
 
 using cli::Quote;
 
-// A whole decimal number, optionally signed, that fits in 32 bits.
-std::optional<std::int32_t> ReadInt(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 int ReadMapNumber(std::string_view text, std::string_view list) {
-    const auto value = ReadInt(text);
+    const auto value = ParseDecimalInt32(text);
     if (!value || *value < 1 || text.front() == '+' || text.front() == '-') {
         throw UsageError("Cannot read the map list " + Quote(list) +
                          ": write map numbers from 1 like 1,3-5.");
@@ -75,7 +59,7 @@ CliSetting ParseSetting(std::string_view text) {
         }
         throw UsageError("Unknown setting " + Quote(field) + ". The settings are " + names + ".");
     }
-    const auto value = ReadInt(text.substr(equals + 1));
+    const auto value = ParseDecimalInt32(text.substr(equals + 1));
     if (!value) {
         throw UsageError("Cannot read the value of --set " + Quote(text) +
                          ": it must be a whole number of 32 bits.");

@@ -199,6 +199,26 @@ std::string ReadTextFile(const std::string& path) {
     return text;
 }
 
+std::optional<std::int32_t> ParseDecimalInt32(std::string_view text) {
+    // from_chars takes a leading "-" but no "+", so a "+" is stepped over
+    // here; a sign on its own, or a second sign, is no number.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 void AppendDecimal(std::string& text, std::int64_t value) {
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;

@@ -59,6 +59,13 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 // too large or too small for a double.
 std::optional<double> ParseDecimalNumber(std::string_view text);
 
+// Returns the value when text is entirely a signed 32-bit integer in decimal:
+// an optional + or - sign and decimal digits, nothing else. Returns nothing
+// for any other text: empty, a sign alone, blanks, a decimal separator, hex,
+// a value outside 32 bits. This is how people type numbers into a box or on
+// a command line, unlike ParseWholeNumber, which also reads Mapmaker's hex.
+std::optional<std::int32_t> ParseDecimalInt32(std::string_view text);
+
 // The number in decimal digits, with a "-" when negative and no grouping,
 // whatever the locale.
 std::string DecimalText(std::int64_t value);

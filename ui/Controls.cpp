@@ -9,10 +9,10 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 #include "platform/Windows1252.h"
+#include "mapdata/TextLines.h"
 
 namespace karvello {
 
@@ -37,26 +37,6 @@ TColour FromQColor(const QColor& colour) {
 QString FromText8(std::string_view text) {
     const std::u16string wide = Windows1252ToUtf16(text);
     return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
-
-std::optional<std::int32_t> ParseInt32(std::string_view text) {
-    // from_chars takes a leading "-" but no "+", so a "+" is stepped over
-    // here; a sign on its own, or a second sign, is no number.
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // --- TColourSwatch ---
@@ -89,7 +69,7 @@ TNumberBox::TNumberBox(QWidget* parent) : QAbstractSpinBox(parent) {
 }
 
 std::int32_t TNumberBox::Value() const {
-    return ParseInt32(Text().toStdString()).value_or(0);
+    return ParseDecimalInt32(Text().toStdString()).value_or(0);
 }
 
 void TNumberBox::SetValue(std::int32_t value) {

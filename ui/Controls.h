@@ -37,10 +37,6 @@ TColour FromQColor(const QColor& colour);
 // character per byte, read as Windows-1252 as the drawing reads them.
 QString FromText8(std::string_view text);
 
-// Reads a number box's text as a signed 32-bit integer: an optional sign and
-// decimal digits, nothing else. Returns nothing for any other text (empty, a
-// decimal separator, blanks, a value outside 32 bits).
-std::optional<std::int32_t> ParseInt32(std::string_view text);
 
 // A rectangle filled with its colour and outlined in black. Releasing any
 // mouse button over it emits mouseUp; a disabled swatch receives no mouse

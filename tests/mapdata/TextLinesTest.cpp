@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -128,6 +130,34 @@ TEST(ParseDecimalNumber, NegativeZeroIsStillZero) {
     const auto value = ParseDecimalNumber("-0.0");
     ASSERT_TRUE(value);
     EXPECT_TRUE(*value == 0.0);
+}
+
+TEST(ParseDecimalInt32Test, TakesSignedDecimalIntegersOnly) {
+    struct Row {
+        const char* rule;
+        const char* text;
+        std::optional<std::int32_t> expected;
+    };
+    const Row rows[] = {
+        {"plain", "120", 120},
+        {"negative", "-50", -50},
+        {"plus sign", "+7", 7},
+        {"largest", "2147483647", std::numeric_limits<std::int32_t>::max()},
+        {"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"one past the largest", "2147483648", std::nullopt},
+        {"empty", "", std::nullopt},
+        {"decimal separator", "1.5", std::nullopt},
+        {"decimal comma", "1,5", std::nullopt},
+        {"sign alone", "-", std::nullopt},
+        {"two signs", "+-1", std::nullopt},
+        {"leading blank", " 1", std::nullopt},
+        {"trailing letter", "12a", std::nullopt},
+        {"hex is not decimal", "$1F", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        EXPECT_EQ(ParseDecimalInt32(row.text), row.expected);
+    }
 }
 
 } // namespace

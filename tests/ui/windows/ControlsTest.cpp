@@ -11,33 +11,6 @@
 namespace karvello {
 namespace {
 
-TEST(ParseInt32, TakesSignedDecimalIntegersOnly) {
-    struct Row {
-        const char* rule;
-        const char* text;
-        std::optional<std::int32_t> expected;
-    };
-    const Row rows[] = {
-        {"plain", "120", 120},
-        {"negative", "-50", -50},
-        {"plus sign", "+7", 7},
-        {"largest", "2147483647", std::numeric_limits<std::int32_t>::max()},
-        {"smallest", "-2147483648", std::numeric_limits<std::int32_t>::min()},
-        {"one past the largest", "2147483648", std::nullopt},
-        {"empty", "", std::nullopt},
-        {"decimal separator", "1.5", std::nullopt},
-        {"decimal comma", "1,5", std::nullopt},
-        {"sign alone", "-", std::nullopt},
-        {"two signs", "+-1", std::nullopt},
-        {"leading blank", " 1", std::nullopt},
-        {"trailing letter", "12a", std::nullopt},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.rule);
-        EXPECT_EQ(ParseInt32(row.text), row.expected);
-    }
-}
-
 TEST(ErrorBoxText, AppendsAFullStopAfterCharactersThatSortAfterIt) {
     struct Row {
         const char* rule;
