@@ -2,6 +2,7 @@
 // needs no window and creates its own offscreen application object when it
 // must measure text; without any it opens the windows.
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -9,6 +10,11 @@
 
 #include "cli/CommandLine.h"
 #include "ui/ProgramStart.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -30,6 +36,11 @@ bool NoDisplay() {
 
 int main(int argc, char** argv) {
     if (argc > 1) {
+#ifdef _WIN32
+        // The information text carries its own CR LF line ends; a text-mode
+        // standard output would turn each into CR CR LF.
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
         const std::vector<std::string> args(argv + 1, argv + argc);
         return karvello::RunCommandLine(args, std::cout, std::cerr);
     }
