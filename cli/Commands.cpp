@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Numbers.h"
 #include "cli/Text.h"
 #include "mapdata/TextLines.h"
 #include "drawing/DrawMaps.h"

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "cli/Request.h"
-#include "drawing/Canvas.h"
+#include "workspace/Canvas.h"
 #include "mapdata/ZazereZeve.h"
-#include "ui/workspace/Workspace.h"
+#include "workspace/Workspace.h"
 
 namespace karvello {
 

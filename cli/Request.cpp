@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "base/Numbers.h"
 #include "cli/Text.h"
 #include "mapdata/TextLines.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "mapdata/ZazereZeve.h"
 
 namespace karvello {

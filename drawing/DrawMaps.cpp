@@ -8,8 +8,9 @@
 #include <limits>
 #include <string_view>
 
+#include "base/Numbers.h"
 #include "drawing/PagePoints.h"
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {

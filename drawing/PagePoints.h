@@ -8,6 +8,7 @@
 
 #include <string_view>
 
+#include "base/Numbers.h"
 #include "drawing/Rounding.h"
 #include "drawing/Surface.h"
 

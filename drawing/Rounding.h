@@ -5,7 +5,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
+
+#include "base/Numbers.h"
 
 namespace karvello {
 
@@ -21,21 +22,6 @@ inline double RoundHalfEvenWhole(double value) {
         whole += 1.0;
     }
     return whole;
-}
-
-// A whole number as a 32-bit integer, pinned to the ends of its range; not a
-// number gives 0, so that a wild value never becomes undefined arithmetic.
-inline std::int32_t ClampToInt32(double whole) {
-    if (std::isnan(whole)) {
-        return 0;
-    }
-    if (whole <= static_cast<double>(std::numeric_limits<std::int32_t>::min())) {
-        return std::numeric_limits<std::int32_t>::min();
-    }
-    if (whole >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    return static_cast<std::int32_t>(whole);
 }
 
 // Rounds to the nearest integer, a half to the even neighbour, clipped to the

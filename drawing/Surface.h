@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace karvello {
+#include "base/Colour.h"
 
-using TColour = std::uint32_t;
+namespace karvello {
 
 // Mapping-mode numbers as Windows numbers them.
 inline constexpr int kMapModeText = 1;     // 1 unit = 1 device pixel, y downward

@@ -1,3 +1,5 @@
+#include "base/Numbers.h"
+#include "base/Text.h"
 #include "mapdata/InputReader.h"
 
 #include <array>
@@ -31,21 +33,6 @@ struct THeader {
     std::optional<std::size_t> MarkerCount;
     TDominantCodes Dominant{};
 };
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 THeader ReadHeader(Lines lines) {
     THeader header;

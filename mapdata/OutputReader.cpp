@@ -1,3 +1,5 @@
+#include "base/Numbers.h"
+#include "base/Text.h"
 #include "mapdata/OutputReader.h"
 
 #include <array>

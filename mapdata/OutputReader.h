@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "mapdata/TextLines.h"
 #include "mapdata/ZazereZeve.h"
 

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,37 +39,6 @@ class TextLines {
 
 // Splits text into line views by the rule above; the views point into text.
 std::vector<std::string_view> SplitLines(std::string_view text);
-
-// Returns text without the characters of code 32 or less (blank, tab, CR and
-// the other control characters) at either end; an empty view when nothing else
-// is left.
-std::string_view TrimText(std::string_view text);
-
-// Returns the value when text is entirely a signed 32-bit whole number: an
-// optional + or - sign, then decimal digits, or hexadecimal digits of either
-// case after one of the prefixes "$", "x", "X", "0x", "0X". Returns nothing for
-// anything else, an empty text and a value past 32 bits included.
-std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
-
-// Returns the value when text is entirely a decimal number: an optional sign,
-// digits with an optional "." and fraction (at least one digit in all), and an
-// optional exponent (E or e, optional sign, digits). The separator is always
-// ".", whatever the locale. Returns nothing for anything else, and for a value
-// too large or too small for a double.
-std::optional<double> ParseDecimalNumber(std::string_view text);
-
-// Returns the value when text is entirely a signed 32-bit integer in decimal:
-// an optional + or - sign and decimal digits, nothing else. Returns nothing
-// for any other text: empty, a sign alone, blanks, a decimal separator, hex,
-// a value outside 32 bits. This is how people type numbers into a box or on
-// a command line, unlike ParseWholeNumber, which also reads Mapmaker's hex.
-std::optional<std::int32_t> ParseDecimalInt32(std::string_view text);
-
-// The number in decimal digits, with a "-" when negative and no grouping,
-// whatever the locale.
-std::string DecimalText(std::int64_t value);
-// Appends DecimalText(value) to text.
-void AppendDecimal(std::string& text, std::int64_t value);
 
 // Reads a whole file as 8-bit text. Throws KarvelloError
 // "Cannot open file "<full path>". <system's reason>" when it cannot be read.

@@ -8,10 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace karvello {
+#include "base/Colour.h"
 
-// A colour in the Windows RGB form 0x00BBGGRR.
-using TColour = std::uint32_t;
+namespace karvello {
 
 struct TMarkerDetails {
     std::string Name;      // as written in the input file, 8-bit text

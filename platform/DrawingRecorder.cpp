@@ -1,7 +1,7 @@
 #include "platform/DrawingRecorder.h"
 
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 
 namespace karvello {
 

@@ -6,7 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "mapdata/Error.h"
+#include "base/Numbers.h"
+#include "base/Error.h"
 #include "platform/Windows1252.h"
 
 namespace karvello {
@@ -29,11 +30,6 @@ constexpr std::size_t kStyleChars = 32;
 // A text record holds its own length in 32 bits with everything else; no
 // name comes anywhere near this, but a record must never wrap around.
 constexpr std::size_t kMaxTextChars = 1u << 24;
-
-std::int32_t ClampToInt32(std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
 
 // A frame box in reference-display pixels, rounded outward.
 FrameBox ToReferencePixels(const FrameBox& box) {

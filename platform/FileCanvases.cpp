@@ -12,7 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "platform/DrawingRecorder.h"
 #include "platform/EmfSurface.h"
 #include "platform/PngStream.h"
@@ -35,24 +36,10 @@ constexpr std::int64_t kEmptyPageUnits = 100;
 // enough that a band of a metre-wide drawing stays well under 100 MB.
 constexpr int kPngBandRows = 256;
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size()) {
-        return false;
-    }
-    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return Lower(a) == Lower(b); });
-}
-
 QString ToQPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
 
-std::string FullPath(const std::string& path) {
-    return QFile::encodeName(QFileInfo(ToQPath(path)).absoluteFilePath()).toStdString();
-}
-
 [[noreturn]] void ThrowWriteError(const std::string& path, const QString& reason) {
-    throw KarvelloError("Cannot write file \"" + FullPath(path) + "\". " + reason.toStdString());
+    throw KarvelloError("Cannot write file \"" + FullPathForMessage(path) + "\". " + reason.toStdString());
 }
 
 // The page of a drawing: its frame, or a small empty page.
@@ -116,7 +103,7 @@ class CanvasBase : public FileCanvas {
 public:
     void Commit() final {
         if (committed_) {
-            throw KarvelloError("The drawing has already been written to \"" + FullPath(file_.path()) + "\"");
+            throw KarvelloError("The drawing has already been written to \"" + FullPathForMessage(file_.path()) + "\"");
         }
         WriteFile();
         file_.Commit();
@@ -283,7 +270,7 @@ const std::vector<DrawingFormatInfo>& DrawingFormats() {
 
 std::optional<DrawingFormat> DrawingFormatOf(const std::string& path) {
     for (const DrawingFormatInfo& info : DrawingFormats()) {
-        if (EndsWithNoCase(path, info.extension)) {
+        if (EndsWithIgnoringCase(path, info.extension)) {
             return info.format;
         }
     }

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drawing/Canvas.h"
+#include "workspace/Canvas.h"
 
 namespace karvello {
 

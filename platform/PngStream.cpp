@@ -5,7 +5,7 @@
 #include <string>
 #include <zlib.h>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 
 namespace karvello {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "platform/Windows1252.h"
 
 namespace karvello {
@@ -15,11 +15,6 @@ namespace {
 
 constexpr double kMillimetresPerInch = 25.4;
 constexpr double kFallbackDpi = 96.0;
-
-QString ToQString(std::string_view text) {
-    const std::u16string converted = Windows1252ToUtf16(text);
-    return QString(reinterpret_cast<const QChar*>(converted.data()), static_cast<qsizetype>(converted.size()));
-}
 
 } // namespace
 
@@ -111,7 +106,7 @@ void QtPainterSurface::TextOut(int x, int y, std::string_view text) {
     painter_.fillRect(QRectF(corner, cell), brush_);
     painter_.setFont(metrics_->Font(italic_));
     painter_.setPen(fontColour_);
-    painter_.drawText(corner + QPointF(0, metrics_->Ascent(italic_)), ToQString(text));
+    painter_.drawText(corner + QPointF(0, metrics_->Ascent(italic_)), Windows1252ToQString(text));
 }
 
 int QtPainterSurface::TextWidth(std::string_view text) { return metrics_->Width(text, italic_); }

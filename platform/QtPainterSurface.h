@@ -24,7 +24,7 @@
 #include <QSizeF>
 #include <QTransform>
 
-#include "drawing/Canvas.h"
+#include "workspace/Canvas.h"
 #include "platform/TextMetrics.h"
 
 namespace karvello {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 
 namespace karvello {
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <cmath>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "platform/QtRuntime.h"
 #include "platform/Windows1252.h"
 

@@ -32,4 +32,9 @@ std::u16string Windows1252ToUtf16(std::string_view text) {
     return converted;
 }
 
+QString Windows1252ToQString(std::string_view text) {
+    const std::u16string wide = Windows1252ToUtf16(text);
+    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+}
+
 } // namespace karvello

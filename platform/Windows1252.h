@@ -3,6 +3,8 @@
 // needs Unicode (metafile text records, Qt's painter) the bytes are read as
 // Windows-1252, the code page a Western Windows system shows them in.
 
+#include <QString>
+
 #include <string>
 #include <string_view>
 
@@ -15,5 +17,8 @@ char16_t Windows1252ToUtf16(unsigned char byte);
 
 // The text converted byte by byte as above: one UTF-16 unit per byte.
 std::u16string Windows1252ToUtf16(std::string_view text);
+
+// The text converted as above, for Qt.
+QString Windows1252ToQString(std::string_view text);
 
 } // namespace karvello

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/Numbers.h"
 #include "platform/Windows1252.h"
 #include "mapdata/TextLines.h"
 
@@ -32,11 +33,6 @@ TColour FromQColor(const QColor& colour) {
     const QColor rgb = colour.toRgb();
     return static_cast<TColour>(rgb.red()) | (static_cast<TColour>(rgb.green()) << 8) |
            (static_cast<TColour>(rgb.blue()) << 16);
-}
-
-QString FromText8(std::string_view text) {
-    const std::u16string wide = Windows1252ToUtf16(text);
-    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
 // --- TColourSwatch ---

@@ -33,11 +33,6 @@ QFont WindowFont();
 // Returns the 0x00BBGGRR form of a Qt colour (its alpha is dropped).
 TColour FromQColor(const QColor& colour);
 
-// Marker names and the information text are 8-bit text; they are shown one
-// character per byte, read as Windows-1252 as the drawing reads them.
-QString FromText8(std::string_view text);
-
-
 // A rectangle filled with its colour and outlined in black. Releasing any
 // mouse button over it emits mouseUp; a disabled swatch receives no mouse
 // input, so it never emits while disabled.

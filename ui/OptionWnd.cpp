@@ -1,3 +1,4 @@
+#include "platform/Windows1252.h"
 #include "ui/OptionWnd.h"
 
 #include <QComboBox>
@@ -44,7 +45,7 @@ constexpr std::array<int, 13> kSpinFocusOrder = {0, 2, 1, 3, 4, 5, 6, 7, 8, 9, 1
 
 QString MarkerName(std::int32_t index, const TAllMarkers& markers) {
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
-        return FromText8(markers[static_cast<std::size_t>(index)].Name);
+        return Windows1252ToQString(markers[static_cast<std::size_t>(index)].Name);
     }
     return QStringLiteral("#") + QString::number(index);
 }
@@ -164,7 +165,7 @@ void TOptionFrm::FillControls() {
     entries.reserve(static_cast<qsizetype>(AllMarkers_.size()));
     for (std::size_t k = 0; k < AllMarkers_.size(); ++k) {
         entries << QStringLiteral("(") + QString::number(k) + QStringLiteral(") ") +
-                       FromText8(AllMarkers_[k].Name);
+                       Windows1252ToQString(AllMarkers_[k].Name);
     }
     const QSignalBlocker startBlocker(comboStart);
     const QSignalBlocker endBlocker(comboEnd);

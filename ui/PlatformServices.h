@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "drawing/Canvas.h"
+#include "workspace/Canvas.h"
 
 class QPainter;
 

@@ -1,3 +1,4 @@
+#include "platform/Windows1252.h"
 #include "ui/ZevAdur1.h"
 
 #include <QCheckBox>
@@ -45,7 +46,7 @@ std::string FileName(const QString& path) {
 
 // The information text ends its lines with CR LF; the text box wants LF.
 QString MemoText(const std::string& text) {
-    QString shown = FromText8(text);
+    QString shown = Windows1252ToQString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (shown.endsWith(u'\n')) {
         shown.chop(1);
@@ -198,7 +199,7 @@ void TForm2::RefreshMapList() {
     const QSignalBlocker blocker(CheckListBox1);
     CheckListBox1->clear();
     for (const std::string& entry : ws_.MapListEntries()) {
-        QListWidgetItem* item = AddListEntry(*CheckListBox1, FromText8(entry));
+        QListWidgetItem* item = AddListEntry(*CheckListBox1, Windows1252ToQString(entry));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }

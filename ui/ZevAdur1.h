@@ -13,7 +13,7 @@
 
 #include "ui/Dialogs.h"
 #include "ui/PlatformServices.h"
-#include "ui/workspace/Workspace.h"
+#include "workspace/Workspace.h"
 
 class QCheckBox;
 class QLabel;

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "mapdata/TextLines.h"
-#include "ui/workspace/Workspace.h"
+#include "workspace/Workspace.h"
 
 extern char** environ;
 

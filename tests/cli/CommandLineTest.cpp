@@ -14,8 +14,8 @@
 #include "platform/Windows1252.h"
 #include "tests/platform/EmfReader.h"
 #include "tests/support/RecordingSurface.h"
-#include "tests/ui/workspace/FixtureFiles.h"
-#include "ui/workspace/Workspace.h"
+#include "tests/workspace/FixtureFiles.h"
+#include "workspace/Workspace.h"
 
 namespace karvello {
 namespace {

@@ -10,7 +10,7 @@
 #include "drawing/DrawMaps.h"
 #include "mapdata/Transforms.h"
 #include "tests/support/RecordingSurface.h"
-#include "tests/ui/workspace/FixtureFiles.h"
+#include "tests/workspace/FixtureFiles.h"
 
 namespace karvello {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "drawing/DrawMaps.h"
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "tests/drawing/DrawingTestMaps.h"
 #include "tests/support/RecordingSurface.h"
 

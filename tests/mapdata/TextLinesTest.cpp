@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Numbers.h"
+#include "base/Text.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {

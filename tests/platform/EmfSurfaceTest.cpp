@@ -7,7 +7,7 @@
 #include <set>
 
 #include "EmfReader.h"
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "platform/EmfSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"

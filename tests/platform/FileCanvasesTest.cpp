@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "EmfReader.h"
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"

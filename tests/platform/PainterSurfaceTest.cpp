@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "mapdata/Error.h"
+#include "base/Error.h"
 #include "platform/DrawingRecorder.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"

@@ -28,8 +28,8 @@
 #include <utility>
 #include <vector>
 
-#include "drawing/Canvas.h"
-#include "mapdata/Error.h"
+#include "workspace/Canvas.h"
+#include "base/Error.h"
 
 namespace karvello::test {
 

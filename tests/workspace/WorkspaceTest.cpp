@@ -1,4 +1,4 @@
-#include "ui/workspace/Workspace.h"
+#include "workspace/Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "mapdata/OutputReader.h"
 #include "mapdata/Transforms.h"
 #include "tests/support/RecordingSurface.h"
-#include "tests/ui/workspace/FixtureFiles.h"
+#include "tests/workspace/FixtureFiles.h"
 
 namespace karvello {
 namespace {

@@ -1,8 +1,9 @@
-#include "ui/workspace/Workspace.h"
+#include "workspace/Workspace.h"
 
 #include <charconv>
 #include <cstdint>
 
+#include "base/Numbers.h"
 #include "drawing/DrawMaps.h"
 #include "drawing/Rounding.h"
 #include "mapdata/InputReader.h"

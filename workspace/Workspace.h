@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "drawing/Canvas.h"
-#include "mapdata/Error.h"
+#include "workspace/Canvas.h"
+#include "base/Error.h"
 #include "mapdata/ZazereZeve.h"
 
 namespace karvello {

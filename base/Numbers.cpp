@@ -1,0 +1,134 @@
+#include "base/Numbers.h"
+
+#include <charconv>
+
+namespace karvello {
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (text.starts_with('$') || text.starts_with('x') || text.starts_with('X')) {
+        base = 16;
+        text.remove_prefix(1);
+    }
+    // from_chars would take a sign of its own here; the sign was handled above.
+    if (text.empty() || text.front() == '-' || text.front() == '+') {
+        return std::nullopt;
+    }
+    // The magnitude is read unsigned so that -2147483648 fits and
+    // 2147483648 does not.
+    std::uint64_t magnitude = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, magnitude, base);
+    if (ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    const std::uint64_t limit = negative ? 2147483648ULL : 2147483647ULL;
+    if (magnitude > limit) {
+        return std::nullopt;
+    }
+    const std::int64_t value =
+        negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+    return static_cast<std::int32_t>(value);
+}
+
+std::optional<double> ParseDecimalNumber(std::string_view text) {
+    // The grammar is checked here; from_chars alone would also take "inf",
+    // "nan" and hexadecimal floating point.
+    std::size_t i = 0;
+    const std::size_t size = text.size();
+    if (i < size && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    const std::size_t numberStart = i;
+    std::size_t digits = 0;
+    while (i < size && IsDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < size && text[i] == '.') {
+        ++i;
+        while (i < size && IsDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (i < size && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < size && (text[i] == '+' || text[i] == '-')) {
+            ++i;
+        }
+        std::size_t exponentDigits = 0;
+        while (i < size && IsDigit(text[i])) {
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != size) {
+        return std::nullopt;
+    }
+    // from_chars takes no leading "+", so it reads from after the sign and the
+    // sign is put back afterwards.
+    double value = 0.0;
+    const char* end = text.data() + size;
+    const auto [ptr, ec] = std::from_chars(text.data() + numberStart, end, value);
+    if (ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return numberStart > 0 && text[0] == '-' ? -value : value;
+}
+
+std::optional<std::int32_t> ParseDecimalInt32(std::string_view text) {
+    // from_chars takes a leading "-" but no "+", so a "+" is stepped over
+    // here; a sign on its own, or a second sign, is no number.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void AppendDecimal(std::string& text, std::int64_t value) {
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    text.append(buffer, end);
+}
+
+std::string DecimalText(std::int64_t value) {
+    std::string text;
+    AppendDecimal(text, value);
+    return text;
+}
+
+} // namespace karvello

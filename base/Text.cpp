@@ -1,0 +1,54 @@
+#include "base/Text.h"
+
+#include <filesystem>
+
+namespace karvello {
+
+namespace {
+
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+std::string_view TrimText(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && IsTrimmed(text[first])) {
+        ++first;
+    }
+    while (end > first && IsTrimmed(text[end - 1])) {
+        --end;
+    }
+    return text.substr(first, end - first);
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string FullPathForMessage(const std::string& path) {
+    std::error_code ec;
+    auto full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+} // namespace karvello

@@ -1,0 +1,23 @@
+#pragma once
+// Small text helpers every layer shares. 8-bit text, ASCII case rules.
+
+#include <string>
+#include <string_view>
+
+namespace karvello {
+
+// Returns text without the characters of code 32 or less (blank, tab, CR and
+// the other control characters) at either end; an empty view when nothing else
+// is left.
+std::string_view TrimText(std::string_view text);
+
+// Whether a and b are equal when ASCII letters are compared without case.
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// Whether text ends with suffix, ASCII letters compared without case.
+bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
+
+// The path as a message names a file: made absolute against the current
+// folder and normalised; the path as given when that fails.
+std::string FullPathForMessage(const std::string& path);
+
+} // namespace karvello
