@@ -8,7 +8,7 @@
 namespace karvello {
 
 class KarvelloError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

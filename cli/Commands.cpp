@@ -7,8 +7,8 @@
 
 #include "base/Numbers.h"
 #include "cli/Text.h"
-#include "mapdata/TextLines.h"
 #include "drawing/DrawMaps.h"
+#include "mapdata/TextLines.h"
 
 namespace karvello {
 
@@ -67,8 +67,9 @@ void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace
     for (const auto& span : spans) {
         if (span.Last > count) {
             const std::int64_t missing = span.First > count ? span.First : count + 1;
-            throw KarvelloError("There is no map " + DecimalText(missing) + ": the output file holds " +
-                                DecimalText(count) + (count == 1 ? " map." : " maps."));
+            throw KarvelloError("There is no map " + DecimalText(missing) +
+                                ": the output file holds " + DecimalText(count) +
+                                (count == 1 ? " map." : " maps."));
         }
     }
     for (const auto& span : spans) {
@@ -106,8 +107,8 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
         }
     }
     if (workspace.Maps().empty()) {
-        throw KarvelloError("There is no map to draw: the output file " + Quote(request.OutputPath) +
-                            " holds no map.");
+        throw KarvelloError("There is no map to draw: the output file " +
+                            Quote(request.OutputPath) + " holds no map.");
     }
     if (request.MapNumbers && request.MapNumbers->empty()) {
         throw KarvelloError("No map is chosen: --maps names no map to draw.");
@@ -157,8 +158,9 @@ TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
         return fits.front();
     }
     if (fits.size() > 1) {
-        throw KarvelloError("The range " + Quote(text) +
-                            " can be read as more than one pair of markers; give marker indexes instead.");
+        throw KarvelloError(
+            "The range " + Quote(text) +
+            " can be read as more than one pair of markers; give marker indexes instead.");
     }
     if (splits == 1) {
         throw KarvelloError("In the range " + Quote(text) + ": " + firstUnknown);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "cli/Request.h"
-#include "workspace/Canvas.h"
 #include "mapdata/ZazereZeve.h"
+#include "workspace/Canvas.h"
 #include "workspace/Workspace.h"
 
 namespace karvello {

@@ -232,7 +232,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (positional.size() != 2) {
-        throw UsageError(args.front() + " needs the Mapmaker input file and output file, and nothing else.");
+        throw UsageError(args.front() +
+                         " needs the Mapmaker input file and output file, and nothing else.");
     }
     request.InputPath = positional[0];
     request.OutputPath = positional[1];

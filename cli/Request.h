@@ -16,7 +16,7 @@ namespace karvello {
 // The arguments do not form a command; the message says what is wrong. The
 // command line answers it with exit status 2.
 class UsageError : public KarvelloError {
-public:
+  public:
     using KarvelloError::KarvelloError;
 };
 
@@ -52,12 +52,12 @@ struct CliRequest {
     std::string InputPath;
     std::string OutputPath;
     // draw only:
-    std::string DrawPath;                         // -o FILE
+    std::string DrawPath;                              // -o FILE
     std::optional<std::vector<CliMapSpan>> MapNumbers; // --maps; every map when not given
     std::vector<CliMapSpan> FlipNumbers;               // --flip
-    std::vector<CliSetting> Settings;             // --set, in the order given
-    std::optional<TColour> DefaultColour;         // --default-colour
-    std::vector<CliRange> Ranges;                 // --range, in the order given
+    std::vector<CliSetting> Settings;                  // --set, in the order given
+    std::optional<TColour> DefaultColour;              // --default-colour
+    std::vector<CliRange> Ranges;                      // --range, in the order given
 
     bool operator==(const CliRequest&) const = default;
 };

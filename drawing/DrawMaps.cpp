@@ -8,9 +8,9 @@
 #include <limits>
 #include <string_view>
 
+#include "base/Error.h"
 #include "base/Numbers.h"
 #include "drawing/PagePoints.h"
-#include "base/Error.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {
@@ -48,7 +48,8 @@ void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
                 fail(map, "entry " + DecimalText(i + 1) + " has a distance that is not a number");
             }
             if (entry.NextSamePos != -1 && (entry.NextSamePos <= i || entry.NextSamePos >= n)) {
-                fail(map, "entry " + DecimalText(i + 1) + " links to an entry that does not follow it");
+                fail(map,
+                     "entry " + DecimalText(i + 1) + " links to an entry that does not follow it");
             }
         }
         if (!std::isfinite(MapLength(map))) {

@@ -17,7 +17,7 @@ inline constexpr int kMapModeText = 1;     // 1 unit = 1 device pixel, y downwar
 inline constexpr int kMapModeHiMetric = 3; // 1 unit = 1/100 mm, y upward
 
 class Surface {
-public:
+  public:
     virtual ~Surface() = default;
 
     virtual void SetMapMode(int mode) = 0;

@@ -1,6 +1,6 @@
+#include "mapdata/InputReader.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
-#include "mapdata/InputReader.h"
 
 #include <array>
 #include <cstddef>

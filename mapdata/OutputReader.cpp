@@ -1,6 +1,6 @@
+#include "mapdata/OutputReader.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
-#include "mapdata/OutputReader.h"
 
 #include <array>
 #include <charconv>
@@ -134,9 +134,9 @@ bool ReadCells(std::string_view rest, std::int64_t& cell) {
 
 std::string MarkerNumberMessage(int line, std::int32_t number, std::size_t count,
                                 const std::string& file) {
-    return "Marker number " + DecimalText(number) + " on line " + DecimalText(line) + " of " + file +
-           " is not in the input file, which lists " + DecimalText(static_cast<std::int64_t>(count)) +
-           (count == 1 ? " marker." : " markers.");
+    return "Marker number " + DecimalText(number) + " on line " + DecimalText(line) + " of " +
+           file + " is not in the input file, which lists " +
+           DecimalText(static_cast<std::int64_t>(count)) + (count == 1 ? " marker." : " markers.");
 }
 
 } // namespace

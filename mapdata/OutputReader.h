@@ -28,7 +28,7 @@ TSplitLine SplitMapLine(std::string_view line);
 // The output file names a marker number that the marker table does not hold:
 // the two files do not belong together. Line is counted from 1.
 class MarkerNumberError : public KarvelloError {
-public:
+  public:
     MarkerNumberError(int line, std::int32_t number, std::size_t markerCount);
     int Line() const { return line_; }
     std::int32_t Number() const { return number_; }
@@ -36,7 +36,7 @@ public:
     // The message naming the output file, ready for the user.
     std::string MessageFor(const std::string& outputFileName) const;
 
-private:
+  private:
     int line_;
     std::int32_t number_;
     std::size_t count_;

@@ -13,10 +13,10 @@
 namespace karvello {
 
 struct TMarkerDetails {
-    std::string Name;      // as written in the input file, 8-bit text
-    TColour Colour = 0;    // colour of the marker's name when drawn
-    bool Dominant = false; // the name is drawn in italics
-    bool Mapped = false;   // listed by at least one map
+    std::string Name;            // as written in the input file, 8-bit text
+    TColour Colour = 0;          // colour of the marker's name when drawn
+    bool Dominant = false;       // the name is drawn in italics
+    bool Mapped = false;         // listed by at least one map
     std::int32_t Chromosome = 0; // MapNumber of the map that listed it last
     std::int32_t Position = 0;   // 2(i+1) for framework entry i, 2c+1 when placed in interval c
 
@@ -26,8 +26,8 @@ struct TMarkerDetails {
 using TAllMarkers = std::vector<TMarkerDetails>;
 
 struct TChrMarker {
-    std::int32_t MarkerIndex = 0; // index into TAllMarkers
-    double Distance = 0.0;        // cM to the next entry down the map
+    std::int32_t MarkerIndex = 0;  // index into TAllMarkers
+    double Distance = 0.0;         // cM to the next entry down the map
     std::int32_t NextSamePos = -1; // next entry when Distance is exactly 0
     bool SamePosAsPrev = false;    // the previous entry's Distance is exactly 0
 
@@ -42,7 +42,7 @@ struct TPlacedMarker {
 };
 
 struct TChrData {
-    std::vector<TChrMarker> Markers;  // framework entries, top of the map first
+    std::vector<TChrMarker> Markers;   // framework entries, top of the map first
     std::vector<TPlacedMarker> Placed; // markers placed relative to the map
     bool Flipped = false;
     std::int32_t MapNumber = 0; // counted from 1 in the order the maps are found

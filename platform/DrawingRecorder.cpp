@@ -1,11 +1,11 @@
 #include "platform/DrawingRecorder.h"
 
-
 #include "base/Error.h"
 
 namespace karvello {
 
-DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d, FrameBox box) {
+DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d,
+                                               FrameBox box) {
     Operation op;
     op.kind = kind;
     op.a = a;
@@ -66,9 +66,13 @@ void DrawingRecorder::TextOut(int x, int y, std::string_view text) {
     frame_.Include(box);
 }
 
-int DrawingRecorder::TextWidth(std::string_view text) { return metrics_.Width(text, italic_); }
+int DrawingRecorder::TextWidth(std::string_view text) {
+    return metrics_.Width(text, italic_);
+}
 
-int DrawingRecorder::TextHeight(std::string_view) { return metrics_.Height(italic_); }
+int DrawingRecorder::TextHeight(std::string_view) {
+    return metrics_.Height(italic_);
+}
 
 void DrawingRecorder::SetFontColour(TColour colour) {
     operations_.push_back(Op(Kind::FontColour, static_cast<int>(colour)));
@@ -79,7 +83,9 @@ void DrawingRecorder::SetItalic(bool italic) {
     italic_ = italic;
 }
 
-void DrawingRecorder::Replay(Surface& target) const { ReplayInto(target, nullptr); }
+void DrawingRecorder::Replay(Surface& target) const {
+    ReplayInto(target, nullptr);
+}
 
 void DrawingRecorder::Replay(Surface& target, const FrameBox& visible) const {
     ReplayInto(target, &visible);
@@ -124,7 +130,8 @@ void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const
             break;
         case Kind::Text:
             if (shown) {
-                target.TextOut(op.a, op.b, std::string_view(texts_).substr(op.textStart, op.textLength));
+                target.TextOut(op.a, op.b,
+                               std::string_view(texts_).substr(op.textStart, op.textLength));
             }
             break;
         }

@@ -17,7 +17,7 @@
 namespace karvello {
 
 class DrawingRecorder : public Surface {
-public:
+  public:
     // Text is measured with metrics, which must outlive the recorder. The
     // recorder starts in the metric mapping mode, as a prepared metafile.
     explicit DrawingRecorder(const TextMetrics& metrics);
@@ -44,8 +44,17 @@ public:
     void Replay(Surface& target) const;
     void Replay(Surface& target, const FrameBox& visible) const;
 
-private:
-    enum class Kind : std::uint8_t { MapMode, Pen, Rectangle, MoveTo, LineTo, Text, FontColour, Italic };
+  private:
+    enum class Kind : std::uint8_t {
+        MapMode,
+        Pen,
+        Rectangle,
+        MoveTo,
+        LineTo,
+        Text,
+        FontColour,
+        Italic
+    };
     struct Operation {
         Kind kind = Kind::MapMode;
         int a = 0;

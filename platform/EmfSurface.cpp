@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "base/Numbers.h"
 #include "base/Error.h"
+#include "base/Numbers.h"
 #include "platform/Windows1252.h"
 
 namespace karvello {
@@ -50,8 +50,9 @@ FrameBox ToReferencePixels(const FrameBox& box) {
 // One record being appended to a buffer: its type and a size that is filled
 // in, padded to a multiple of 4 bytes, when the record ends.
 class EmfSurface::Record {
-public:
-    Record(std::vector<std::uint8_t>& bytes, std::uint32_t type) : bytes_(bytes), start_(bytes.size()) {
+  public:
+    Record(std::vector<std::uint8_t>& bytes, std::uint32_t type)
+        : bytes_(bytes), start_(bytes.size()) {
         U32(type);
         U32(0);
     }
@@ -69,11 +70,16 @@ public:
     void Box(const FrameBox& box) {
         if (box.empty) {
             // The "nothing here" rectangle Windows writes.
-            I32(0); I32(0); I32(-1); I32(-1);
+            I32(0);
+            I32(0);
+            I32(-1);
+            I32(-1);
             return;
         }
-        I32(ClampToInt32(box.left)); I32(ClampToInt32(box.top));
-        I32(ClampToInt32(box.right)); I32(ClampToInt32(box.bottom));
+        I32(ClampToInt32(box.left));
+        I32(ClampToInt32(box.top));
+        I32(ClampToInt32(box.right));
+        I32(ClampToInt32(box.bottom));
     }
     void Text16(std::u16string_view text, std::size_t units) {
         for (std::size_t i = 0; i < units; ++i) {
@@ -91,12 +97,13 @@ public:
         PadTo4();
         const auto size = static_cast<std::uint32_t>(Offset());
         for (int i = 0; i < 4; ++i) {
-            bytes_[start_ + 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
+            bytes_[start_ + 4 + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(size >> (8 * i));
         }
         return 1;
     }
 
-private:
+  private:
     std::vector<std::uint8_t>& bytes_;
     std::size_t start_;
 };
@@ -137,7 +144,9 @@ void EmfSurface::WriteSimple(std::uint32_t type, std::uint32_t value) {
     recordCount_ += record.End();
 }
 
-void EmfSurface::SelectObject(std::uint32_t handle) { WriteSimple(kEmrSelectObject, handle); }
+void EmfSurface::SelectObject(std::uint32_t handle) {
+    WriteSimple(kEmrSelectObject, handle);
+}
 
 std::uint32_t EmfSurface::CreateFont(bool italic) {
     const std::uint32_t handle = nextHandle_++;
@@ -212,7 +221,10 @@ void EmfSurface::SetPenColour(TColour colour) {
 void EmfSurface::Rectangle(int x1, int y1, int x2, int y2) {
     CheckOpen();
     Record record(body_, kEmrRectangle);
-    record.I32(x1); record.I32(y1); record.I32(x2); record.I32(y2);
+    record.I32(x1);
+    record.I32(y1);
+    record.I32(x2);
+    record.I32(y2);
     recordCount_ += record.End();
     frame_.Include(FrameOfPoints(mapMode_, x1, y1, x2, y2));
 }
@@ -220,7 +232,8 @@ void EmfSurface::Rectangle(int x1, int y1, int x2, int y2) {
 void EmfSurface::MoveTo(int x, int y) {
     CheckOpen();
     Record record(body_, kEmrMoveToEx);
-    record.I32(x); record.I32(y);
+    record.I32(x);
+    record.I32(y);
     recordCount_ += record.End();
     currentX_ = x;
     currentY_ = y;
@@ -229,7 +242,8 @@ void EmfSurface::MoveTo(int x, int y) {
 void EmfSurface::LineTo(int x, int y) {
     CheckOpen();
     Record record(body_, kEmrLineTo);
-    record.I32(x); record.I32(y);
+    record.I32(x);
+    record.I32(y);
     recordCount_ += record.End();
     frame_.Include(FrameOfPoints(mapMode_, currentX_, currentY_, x, y));
     currentX_ = x;
@@ -258,7 +272,8 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
     record.U32(kGraphicsModeCompatible);
     record.F32(1.0f);
     record.F32(1.0f);
-    record.I32(x); record.I32(y); // reference point: the top-left corner
+    record.I32(x);
+    record.I32(y); // reference point: the top-left corner
     record.U32(count);
     record.U32(kStringOffset);
     record.U32(0); // no options: the background mode makes the cell opaque
@@ -273,9 +288,13 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
     frame_.Include(cell);
 }
 
-int EmfSurface::TextWidth(std::string_view text) { return metrics_.Width(text, italic_); }
+int EmfSurface::TextWidth(std::string_view text) {
+    return metrics_.Width(text, italic_);
+}
 
-int EmfSurface::TextHeight(std::string_view) { return metrics_.Height(italic_); }
+int EmfSurface::TextHeight(std::string_view) {
+    return metrics_.Height(italic_);
+}
 
 void EmfSurface::SetFontColour(TColour colour) {
     CheckOpen();
@@ -309,10 +328,15 @@ std::vector<std::uint8_t> EmfSurface::Header() const {
     record.U32(0); // no description
     record.U32(0);
     record.U32(0); // no palette
-    record.I32(kReferenceWidthPx); record.I32(kReferenceHeightPx);
-    record.I32(kReferenceWidthMm); record.I32(kReferenceHeightMm);
-    record.U32(0); record.U32(0); record.U32(0); // no pixel format, no OpenGL
-    record.I32(kReferenceWidthUm); record.I32(kReferenceHeightUm);
+    record.I32(kReferenceWidthPx);
+    record.I32(kReferenceHeightPx);
+    record.I32(kReferenceWidthMm);
+    record.I32(kReferenceHeightMm);
+    record.U32(0);
+    record.U32(0);
+    record.U32(0); // no pixel format, no OpenGL
+    record.I32(kReferenceWidthUm);
+    record.I32(kReferenceHeightUm);
     record.End();
     return header;
 }

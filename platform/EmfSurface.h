@@ -54,7 +54,7 @@ enum EmfRecordType : std::uint32_t {
 };
 
 class EmfSurface : public Surface {
-public:
+  public:
     // Prepares the metafile; text is measured with metrics (which must
     // outlive the surface) and drawn in textColour at first.
     explicit EmfSurface(const TextMetrics& metrics, TColour textColour = 0);
@@ -78,7 +78,7 @@ public:
     // complete file. Any later call on the surface throws KarvelloError.
     std::vector<std::uint8_t> Finish();
 
-private:
+  private:
     class Record;
     void CheckOpen() const;
     void SelectObject(std::uint32_t handle);
@@ -93,7 +93,7 @@ private:
     std::vector<std::uint32_t> created_; // handles in creation order
     std::uint32_t nextHandle_ = 1;       // handle 0 stands for the metafile itself
     std::map<TColour, std::uint32_t> pens_;
-    std::uint32_t fonts_[2] = {0, 0};    // upright, italic; 0 = not created yet
+    std::uint32_t fonts_[2] = {0, 0}; // upright, italic; 0 = not created yet
     FrameBox frame_;
     int mapMode_ = kMapModeHiMetric;
     TColour penColour_ = 0;

@@ -36,10 +36,13 @@ constexpr std::int64_t kEmptyPageUnits = 100;
 // enough that a band of a metre-wide drawing stays well under 100 MB.
 constexpr int kPngBandRows = 256;
 
-QString ToQPath(const std::string& path) { return QFile::decodeName(path.c_str()); }
+QString ToQPath(const std::string& path) {
+    return QFile::decodeName(path.c_str());
+}
 
 [[noreturn]] void ThrowWriteError(const std::string& path, const QString& reason) {
-    throw KarvelloError("Cannot write file \"" + FullPathForMessage(path) + "\". " + reason.toStdString());
+    throw KarvelloError("Cannot write file \"" + FullPathForMessage(path) + "\". " +
+                        reason.toStdString());
 }
 
 // The page of a drawing: its frame, or a small empty page.
@@ -68,7 +71,7 @@ PainterMapping MappingFor(const FrameBox& page, double dpi, int firstRow = 0) {
 
 // A file being written under a temporary name in its folder.
 class PendingFile {
-public:
+  public:
     explicit PendingFile(const std::string& path) : path_(path), file_(ToQPath(path)) {
         if (!file_.open(QIODevice::WriteOnly)) {
             throw KarvelloError("Canvas does not allow drawing");
@@ -94,37 +97,39 @@ public:
         ThrowWriteError(path_, reason);
     }
 
-private:
+  private:
     std::string path_;
     QSaveFile file_;
 };
 
 class CanvasBase : public FileCanvas {
-public:
+  public:
     void Commit() final {
         if (committed_) {
-            throw KarvelloError("The drawing has already been written to \"" + FullPathForMessage(file_.path()) + "\"");
+            throw KarvelloError("The drawing has already been written to \"" +
+                                FullPathForMessage(file_.path()) + "\"");
         }
         WriteFile();
         file_.Commit();
         committed_ = true;
     }
 
-protected:
+  protected:
     explicit CanvasBase(const std::string& path) : file_(path) {}
     virtual void WriteFile() = 0;
     PendingFile file_;
 
-private:
+  private:
     bool committed_ = false;
 };
 
 class EmfCanvas final : public CanvasBase {
-public:
-    EmfCanvas(const std::string& path, const TextMetrics& metrics) : CanvasBase(path), surface_(metrics) {}
+  public:
+    EmfCanvas(const std::string& path, const TextMetrics& metrics)
+        : CanvasBase(path), surface_(metrics) {}
     Surface& surface() override { return surface_; }
 
-private:
+  private:
     void WriteFile() override { file_.Write(surface_.Finish()); }
     EmfSurface surface_;
 };
@@ -132,12 +137,12 @@ private:
 // SVG, PDF and PNG: drawn first onto a recorder, painted on Commit when the
 // page size is known.
 class PaintedCanvas : public CanvasBase {
-public:
+  public:
     PaintedCanvas(const std::string& path, const TextMetrics& metrics)
         : CanvasBase(path), metrics_(metrics), recorder_(metrics) {}
     Surface& surface() override { return recorder_; }
 
-protected:
+  protected:
     // Paints the drawing with a painter already begun on a device of dpi.
     void Paint(QPainter& painter, double dpi, const FrameBox& page) {
         QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_);
@@ -156,10 +161,10 @@ protected:
 };
 
 class SvgCanvas final : public PaintedCanvas {
-public:
+  public:
     using PaintedCanvas::PaintedCanvas;
 
-private:
+  private:
     void WriteFile() override {
         const FrameBox page = PageOf(recorder_.Frame());
         QSvgGenerator generator;
@@ -180,10 +185,10 @@ private:
 };
 
 class PdfCanvas final : public PaintedCanvas {
-public:
+  public:
     using PaintedCanvas::PaintedCanvas;
 
-private:
+  private:
     void WriteFile() override {
         const FrameBox page = PageOf(recorder_.Frame());
         QPdfWriter writer(&file_.device());
@@ -206,17 +211,18 @@ private:
 };
 
 class PngCanvas final : public PaintedCanvas {
-public:
+  public:
     using PaintedCanvas::PaintedCanvas;
 
-private:
+  private:
     void WriteFile() override {
         const FrameBox page = PageOf(recorder_.Frame());
         const double scale = kPngDotsPerInch / kUnitsPerInch;
         const double widthPx = std::ceil(page.Width() * scale);
         const double heightPx = std::ceil(page.Height() * scale);
         if (widthPx > INT32_MAX / 4 || heightPx > INT32_MAX) {
-            ThrowWriteError(file_.path(), QStringLiteral("The drawing is too large for a PNG image."));
+            ThrowWriteError(file_.path(),
+                            QStringLiteral("The drawing is too large for a PNG image."));
         }
         const int width = static_cast<int>(widthPx);
         const int height = static_cast<int>(heightPx);
@@ -233,21 +239,26 @@ private:
             {
                 QPainter painter(&band);
                 painter.setRenderHint(QPainter::TextAntialiasing);
-                QtPainterSurface surface(painter, MappingFor(page, kPngDotsPerInch, firstRow), metrics_);
+                QtPainterSurface surface(painter, MappingFor(page, kPngDotsPerInch, firstRow),
+                                         metrics_);
                 surface.SetMapMode(kMapModeHiMetric);
                 FrameBox visible;
                 visible.Include(page.left - margin,
                                 page.top + static_cast<std::int64_t>(firstRow / scale) - margin);
                 visible.Include(page.right + margin,
-                                page.top + static_cast<std::int64_t>((firstRow + rows) / scale) + margin);
+                                page.top + static_cast<std::int64_t>((firstRow + rows) / scale) +
+                                    margin);
                 recorder_.Replay(surface, visible);
             }
             for (int row = 0; row < rows; ++row) {
                 const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(row));
                 for (int x = 0; x < width; ++x) {
-                    rgbRow[3 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(qRed(pixels[x]));
-                    rgbRow[3 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(qGreen(pixels[x]));
-                    rgbRow[3 * static_cast<std::size_t>(x) + 2] = static_cast<std::uint8_t>(qBlue(pixels[x]));
+                    rgbRow[3 * static_cast<std::size_t>(x)] =
+                        static_cast<std::uint8_t>(qRed(pixels[x]));
+                    rgbRow[3 * static_cast<std::size_t>(x) + 1] =
+                        static_cast<std::uint8_t>(qGreen(pixels[x]));
+                    rgbRow[3 * static_cast<std::size_t>(x) + 2] =
+                        static_cast<std::uint8_t>(qBlue(pixels[x]));
                 }
                 png.WriteRow(rgbRow.data());
             }
@@ -277,7 +288,9 @@ std::optional<DrawingFormat> DrawingFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
-bool IsDrawingFileName(const std::string& path) { return DrawingFormatOf(path).has_value(); }
+bool IsDrawingFileName(const std::string& path) {
+    return DrawingFormatOf(path).has_value();
+}
 
 std::string DrawingFileDialogFilters() {
     std::string filters;

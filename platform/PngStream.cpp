@@ -67,7 +67,8 @@ PngStream::PngStream(QIODevice& out, int width, int height, int dotsPerMetre)
 PngStream::~PngStream() = default;
 
 void PngStream::Put(const void* data, std::size_t size) {
-    if (out_.write(static_cast<const char*>(data), static_cast<qint64>(size)) != static_cast<qint64>(size)) {
+    if (out_.write(static_cast<const char*>(data), static_cast<qint64>(size)) !=
+        static_cast<qint64>(size)) {
         throw KarvelloError("The image could not be written: " + out_.errorString().toStdString());
     }
 }
@@ -120,7 +121,8 @@ void PngStream::WriteRow(const std::uint8_t* rgb) {
 
 void PngStream::Finish() {
     if (rowsWritten_ != height_) {
-        throw KarvelloError("The image is missing " + std::to_string(height_ - rowsWritten_) + " rows");
+        throw KarvelloError("The image is missing " + std::to_string(height_ - rowsWritten_) +
+                            " rows");
     }
     Compress(nullptr, 0, true);
     WriteChunk("IEND", nullptr, 0);

@@ -12,7 +12,7 @@ class QIODevice;
 namespace karvello {
 
 class PngStream {
-public:
+  public:
     // Starts the image on out (open for writing): signature, header and the
     // resolution in dots per metre. Throws KarvelloError when the size is
     // not positive or out cannot be written.
@@ -28,7 +28,7 @@ public:
     // missing or the device cannot be written.
     void Finish();
 
-private:
+  private:
     struct Deflater;
     void WriteChunk(const char type[4], const std::uint8_t* data, std::size_t size);
     void Compress(const std::uint8_t* data, std::size_t size, bool last);

@@ -49,7 +49,9 @@ QtPainterSurface::QtPainterSurface(QPainter& painter, const PainterMapping& mapp
     ApplyMapping();
 }
 
-QtPainterSurface::~QtPainterSurface() { painter_.setWorldTransform(base_); }
+QtPainterSurface::~QtPainterSurface() {
+    painter_.setWorldTransform(base_);
+}
 
 void QtPainterSurface::ApplyMapping() {
     // One transform per mode, set only when the mode changes: drawing then
@@ -58,7 +60,8 @@ void QtPainterSurface::ApplyMapping() {
     const bool text = mapMode_ == kMapModeText;
     const double sx = text ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitX;
     const double sy = text ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitY;
-    painter_.setWorldTransform(QTransform(sx, 0, 0, sy, mapping_.origin.x(), mapping_.origin.y()) * base_);
+    painter_.setWorldTransform(QTransform(sx, 0, 0, sy, mapping_.origin.x(), mapping_.origin.y()) *
+                               base_);
 }
 
 QPointF QtPainterSurface::ToUnits(int x, int y) const {
@@ -76,7 +79,9 @@ void QtPainterSurface::SetMapMode(int mode) {
     }
 }
 
-void QtPainterSurface::SetPenColour(TColour colour) { penColour_ = ToQColor(colour); }
+void QtPainterSurface::SetPenColour(TColour colour) {
+    penColour_ = ToQColor(colour);
+}
 
 void QtPainterSurface::Rectangle(int x1, int y1, int x2, int y2) {
     // Width 0 is Qt's cosmetic pen: one device pixel whatever the transform,
@@ -86,7 +91,9 @@ void QtPainterSurface::Rectangle(int x1, int y1, int x2, int y2) {
     painter_.drawRect(QRectF(ToUnits(x1, y1), ToUnits(x2, y2)).normalized());
 }
 
-void QtPainterSurface::MoveTo(int x, int y) { current_ = ToUnits(x, y); }
+void QtPainterSurface::MoveTo(int x, int y) {
+    current_ = ToUnits(x, y);
+}
 
 void QtPainterSurface::LineTo(int x, int y) {
     const QPointF end = ToUnits(x, y);
@@ -109,13 +116,21 @@ void QtPainterSurface::TextOut(int x, int y, std::string_view text) {
     painter_.drawText(corner + QPointF(0, metrics_->Ascent(italic_)), Windows1252ToQString(text));
 }
 
-int QtPainterSurface::TextWidth(std::string_view text) { return metrics_->Width(text, italic_); }
+int QtPainterSurface::TextWidth(std::string_view text) {
+    return metrics_->Width(text, italic_);
+}
 
-int QtPainterSurface::TextHeight(std::string_view) { return metrics_->Height(italic_); }
+int QtPainterSurface::TextHeight(std::string_view) {
+    return metrics_->Height(italic_);
+}
 
-void QtPainterSurface::SetFontColour(TColour colour) { fontColour_ = ToQColor(colour); }
+void QtPainterSurface::SetFontColour(TColour colour) {
+    fontColour_ = ToQColor(colour);
+}
 
-void QtPainterSurface::SetItalic(bool italic) { italic_ = italic; }
+void QtPainterSurface::SetItalic(bool italic) {
+    italic_ = italic;
+}
 
 void QtPainterSurface::FillBackground(int widthPx, int heightPx) {
     brush_ = background_;

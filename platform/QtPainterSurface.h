@@ -24,17 +24,17 @@
 #include <QSizeF>
 #include <QTransform>
 
-#include "workspace/Canvas.h"
 #include "platform/TextMetrics.h"
+#include "workspace/Canvas.h"
 
 namespace karvello {
 
 // How a painter surface maps units to the device's pixels.
 struct PainterMapping {
-    double textModePxPerUnit = 1.0;  // device pixels per unit, text mode
-    double metricPxPerUnitX = 1.0;   // device pixels per 1/100 mm, metric mode
+    double textModePxPerUnit = 1.0; // device pixels per unit, text mode
+    double metricPxPerUnitX = 1.0;  // device pixels per 1/100 mm, metric mode
     double metricPxPerUnitY = 1.0;
-    QPointF origin;                  // device position of the unit point (0, 0)
+    QPointF origin;                         // device position of the unit point (0, 0)
     std::pair<int, int> metricExtent{0, 0}; // WindowExtent() in the metric mode
 };
 
@@ -42,7 +42,7 @@ struct PainterMapping {
 inline constexpr int kPreviewFontHeight = 11;
 
 class QtPainterSurface : public PreviewSurface {
-public:
+  public:
     // The preview box's surface.
     //   painter        an active painter on the box (the paint event's); the
     //                  surface draws in its current coordinates, which are
@@ -63,8 +63,8 @@ public:
     //                  display.
     // The font colour starts as the window-text colour (the painter's
     // palette is not consulted: black), the pen black, the mode the text mode.
-    QtPainterSurface(QPainter& painter, const QFont& windowFont, QColor background, int screenWidthPx,
-                     int screenHeightPx, QSizeF screenSizeMm);
+    QtPainterSurface(QPainter& painter, const QFont& windowFont, QColor background,
+                     int screenWidthPx, int screenHeightPx, QSizeF screenSizeMm);
 
     // A surface for a file: text is measured with metrics (which must
     // outlive the surface) and drawn in its font; the brush is white.
@@ -92,7 +92,7 @@ public:
     // (1, 1) in the text mode; the display's size in 1/100 mm in the metric mode.
     std::pair<int, int> WindowExtent() const override;
 
-private:
+  private:
     // Sets the painter's transform from units of the current mode to the
     // device, on top of the transform the painter had on entry.
     void ApplyMapping();

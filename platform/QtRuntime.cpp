@@ -18,8 +18,10 @@ QtMessageHandler previousHandler = nullptr;
 // on standard error that it makes a runtime folder of its own. That is the
 // expected case for a program without a display, and the note would land in
 // the middle of the command line's output; every other message passes on.
-void QuietRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+void QuietRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (type == QtWarningMsg &&
+        message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
         return;
     }
     if (previousHandler != nullptr) {
@@ -34,7 +36,8 @@ void QuietRuntimeFolderNote(QtMsgType type, const QMessageLogContext& context, c
 void EnsureQtGui() {
     if (QCoreApplication* existing = QCoreApplication::instance()) {
         if (qobject_cast<QGuiApplication*>(existing) == nullptr) {
-            throw KarvelloError("Drawing needs a graphical Qt application, and a console-only one is running");
+            throw KarvelloError(
+                "Drawing needs a graphical Qt application, and a console-only one is running");
         }
         return;
     }

@@ -13,7 +13,9 @@ namespace karvello {
 
 namespace {
 
-int RoundToInt(double value) { return static_cast<int>(std::lround(value)); }
+int RoundToInt(double value) {
+    return static_cast<int>(std::lround(value));
+}
 
 } // namespace
 
@@ -58,9 +60,13 @@ int TextMetrics::Width(std::string_view text, bool italic) const {
     return RoundToInt(sum);
 }
 
-int TextMetrics::Height(bool italic) const { return Variant(italic).height; }
+int TextMetrics::Height(bool italic) const {
+    return Variant(italic).height;
+}
 
-double TextMetrics::Ascent(bool italic) const { return Variant(italic).ascent; }
+double TextMetrics::Ascent(bool italic) const {
+    return Variant(italic).ascent;
+}
 
 std::vector<std::int32_t> TextMetrics::Advances(std::string_view text, bool italic) const {
     const Measured& variant = Variant(italic);
@@ -88,8 +94,9 @@ QFont MetafileMeasuringFont() {
             return MeasuringFont(font, kMetafileFontHeight);
         }
     }
-    throw KarvelloError("Text cannot be measured: none of the fonts \"Microsoft Sans Serif\", "
-                        "\"Liberation Sans\" or \"Arial\" is installed (on Debian: fonts-liberation2)");
+    throw KarvelloError(
+        "Text cannot be measured: none of the fonts \"Microsoft Sans Serif\", "
+        "\"Liberation Sans\" or \"Arial\" is installed (on Debian: fonts-liberation2)");
 }
 
 const TextMetrics& MetafileTextMetrics() {

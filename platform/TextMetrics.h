@@ -26,7 +26,7 @@ inline constexpr int kMetafileFontHeight = 282;
 QFont MeasuringFont(QFont base, int heightUnits);
 
 class TextMetrics {
-public:
+  public:
     // Measures the upright and the italic variant of font, whose pixel size
     // is its height in page units. Needs a QGuiApplication (EnsureQtGui).
     explicit TextMetrics(const QFont& font);
@@ -44,7 +44,7 @@ public:
     // The font measured, upright or italic.
     const QFont& Font(bool italic) const { return Variant(italic).font; }
 
-private:
+  private:
     struct Measured {
         QFont font;
         std::array<double, 256> advance{};

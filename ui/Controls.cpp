@@ -12,8 +12,8 @@
 #include <limits>
 
 #include "base/Numbers.h"
-#include "platform/Windows1252.h"
 #include "mapdata/TextLines.h"
+#include "platform/Windows1252.h"
 
 namespace karvello {
 

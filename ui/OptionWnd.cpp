@@ -1,5 +1,5 @@
-#include "platform/Windows1252.h"
 #include "ui/OptionWnd.h"
+#include "platform/Windows1252.h"
 
 #include <QComboBox>
 #include <QFrame>

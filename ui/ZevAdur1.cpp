@@ -1,5 +1,5 @@
-#include "platform/Windows1252.h"
 #include "ui/ZevAdur1.h"
+#include "platform/Windows1252.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -12,7 +12,7 @@
 namespace karvello {
 
 class PreviewSurface : public Surface {
-public:
+  public:
     virtual int MapMode() const = 0;
     // Fills the rectangle (0, 0)-(width, height) in device pixels with the
     // window's background colour, which stays the surface's brush.
@@ -26,7 +26,7 @@ public:
 // succeeds; a canvas destroyed without Commit leaves no file behind and any
 // existing file as it was.
 class FileCanvas {
-public:
+  public:
     virtual ~FileCanvas() = default;
     virtual Surface& surface() = 0;
     // Completes the file and puts it in place of the target. Throws KarvelloError.

@@ -32,8 +32,9 @@ void UnmarkMarkers(TAllMarkers& markers) {
 // Puts the surface back into the mapping mode it had, also when drawing
 // fails halfway, so that a preview never leaves the box in the metric mode.
 class MapModeRestorer {
-public:
-    explicit MapModeRestorer(PreviewSurface& surface) : surface_(surface), mode_(surface.MapMode()) {}
+  public:
+    explicit MapModeRestorer(PreviewSurface& surface)
+        : surface_(surface), mode_(surface.MapMode()) {}
     ~MapModeRestorer() {
         try {
             surface_.SetMapMode(mode_);
@@ -45,7 +46,7 @@ public:
     MapModeRestorer(const MapModeRestorer&) = delete;
     MapModeRestorer& operator=(const MapModeRestorer&) = delete;
 
-private:
+  private:
     PreviewSurface& surface_;
     int mode_;
 };
@@ -95,7 +96,8 @@ std::string BuildInformationText(const TAllMarkers& markers) {
 Workspace::Workspace() = default;
 
 bool Workspace::Ticked(int mapIndex) const {
-    return mapIndex >= 0 && static_cast<std::size_t>(mapIndex) < ticked_.size() && ticked_[mapIndex];
+    return mapIndex >= 0 && static_cast<std::size_t>(mapIndex) < ticked_.size() &&
+           ticked_[mapIndex];
 }
 
 void Workspace::SetTicked(int mapIndex, bool ticked) {
@@ -191,8 +193,8 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
     MapModeRestorer restorer(surface);
     surface.SetMapMode(kMapModeHiMetric);
     const auto [cx, cy] = surface.WindowExtent();
-    const TDrawSettings local = PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy,
-                                                screenWidthPx, screenHeightPx);
+    const TDrawSettings local =
+        PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy, screenWidthPx, screenHeightPx);
 
     std::vector<TChrData> shown(1);
     CopyChrData(maps_[selectedMap_], shown.front());

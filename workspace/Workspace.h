@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "workspace/Canvas.h"
 #include "base/Error.h"
 #include "mapdata/ZazereZeve.h"
+#include "workspace/Canvas.h"
 
 namespace karvello {
 
 class Workspace {
-public:
+  public:
     // Create: nothing loaded, no map selected, default settings, black
     // default colour, no colour ranges.
     Workspace();
@@ -73,8 +73,8 @@ public:
     // flipped when the flip box is ticked) on a page the size of the box.
     // What the surface or the drawing throws passes through, after the
     // surface has been put back into the mapping mode it had.
-    void RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHeightPx,
-                       int screenWidthPx, int screenHeightPx) const;
+    void RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHeightPx, int screenWidthPx,
+                       int screenHeightPx) const;
 
     // The page size the preview uses for a box of the given size in pixels:
     // settings with PageHeight = round(boxHeightPx * extentCy / screenHeightPx)
@@ -94,7 +94,7 @@ public:
     // factory. Throws KarvelloError; a failed draw leaves no file behind.
     void Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const;
 
-private:
+  private:
     void ClearMaps();
 
     TAllMarkers allMarkers_;

@@ -144,14 +144,18 @@ const GeneratedPair& PairOfMaps(long maps) {
     return found->second;
 }
 
-const GeneratedPair& LargePair() { return PairOfMaps(5000); }
+const GeneratedPair& LargePair() {
+    return PairOfMaps(5000);
+}
 
 const GeneratedPair& LongMapPair() {
     static const GeneratedPair pair = Generate("longmap", 1, 5000, 0);
     return pair;
 }
 
-double Megabytes(long kilobytes) { return static_cast<double>(kilobytes) / 1024.0; }
+double Megabytes(long kilobytes) {
+    return static_cast<double>(kilobytes) / 1024.0;
+}
 
 std::size_t ReadAndSplit(const GeneratedPair& pair) {
     TextLines input(ReadTextFile(pair.input));
@@ -187,8 +191,7 @@ void Load(benchmark::State& state) {
 
 // Runs work in a forked child and gives the child's peak resident memory in
 // kilobytes.
-template <typename Work>
-long ChildPeakKilobytes(Work work) {
+template <typename Work> long ChildPeakKilobytes(Work work) {
     const pid_t child = fork();
     if (child == 0) {
         work();
@@ -246,8 +249,7 @@ long RunProgram(const std::vector<std::string>& args) {
 
 void DrawProcess(benchmark::State& state, const GeneratedPair& (*pairOf)()) {
     const GeneratedPair& pair = pairOf();
-    const std::string emf =
-        (std::filesystem::path(pair.input).parent_path() / "maps.emf").string();
+    const std::string emf = (std::filesystem::path(pair.input).parent_path() / "maps.emf").string();
     long peak = 0;
     for (auto _ : state) {
         peak = RunProgram({"draw", pair.input, pair.output, "-o", emf});
@@ -272,9 +274,13 @@ void FloorLongMap(benchmark::State& state) {
 BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->Arg(1250)->Arg(2500)->Arg(5000);
 BENCHMARK(Load)->Unit(benchmark::kMillisecond)->Arg(1250)->Arg(2500)->Arg(5000);
 BENCHMARK(LoadPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(DrawProcess, AllMaps200k, &LargePair)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_CAPTURE(DrawProcess, AllMaps200k, &LargePair)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 BENCHMARK(FloorLongMap)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(DrawProcess, OneMap5000, &LongMapPair)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(DrawProcess, OneMap5000, &LongMapPair)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 // The pairs are written before any timing starts, and flushed to disk, so
 // that no benchmark pays for another's writing.

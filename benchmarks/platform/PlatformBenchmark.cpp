@@ -28,14 +28,14 @@ constexpr int kPlacedPerMap = 30;
 
 // A small generator of our own, so every run draws the same maps.
 class Sequence {
-public:
+  public:
     std::uint32_t Next() {
         state_ = state_ * 1664525u + 1013904223u;
         return state_ >> 8;
     }
     int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint32_t>(n)); }
 
-private:
+  private:
     std::uint32_t state_ = 12345;
 };
 

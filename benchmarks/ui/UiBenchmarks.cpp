@@ -136,7 +136,11 @@ void BM_OptionsFillControls(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_OptionsFillControls)->Arg(1000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OptionsFillControls)
+    ->Arg(1000)
+    ->Arg(20000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace karvello

@@ -43,7 +43,7 @@ const std::string kExampleInput = (kExamples / "mouse.raw").string();
 const std::string kExampleOutput = (kExamples / "mouse_tutorial.out").string();
 
 class CommandLineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         input = folder.Write("fixture.raw", test::kFixtureInput);
         output = folder.Write("fixture.out", test::kFixtureOutput);
@@ -73,18 +73,30 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
     };
     const std::string absent = folder.Path("absent.out");
     const std::vector<Row> rows = {
-        {"missing output file", {"info", input, absent}, 1,
+        {"missing output file",
+         {"info", input, absent},
+         1,
          "karvello: Cannot open file \"" + absent + "\". No such file or directory\n"},
-        {"missing file for maps", {"maps", absent, output}, 1,
+        {"missing file for maps",
+         {"maps", absent, output},
+         1,
          "karvello: Cannot open file \"" + absent + "\". No such file or directory\n"},
-        {"usage", {"info", input}, 2,
+        {"usage",
+         {"info", input},
+         2,
          "karvello: info needs the Mapmaker input file and output file, and nothing else.\n"
          "Try \"karvello --help\".\n"},
-        {"unknown command", {"show"}, 2,
+        {"unknown command",
+         {"show"},
+         2,
          "karvello: Unknown command \"show\".\nTry \"karvello --help\".\n"},
-        {"map past the last", {"draw", input, output, "-o", folder.Path("x.emf"), "--maps", "3"}, 1,
+        {"map past the last",
+         {"draw", input, output, "-o", folder.Path("x.emf"), "--maps", "3"},
+         1,
          "karvello: There is no map 3: the output file holds 2 maps.\n"},
-        {"empty choice", {"draw", input, output, "-o", folder.Path("x.emf"), "--maps", ""}, 1,
+        {"empty choice",
+         {"draw", input, output, "-o", folder.Path("x.emf"), "--maps", ""},
+         1,
          "karvello: No map is chosen: --maps names no map to draw.\n"},
     };
     for (const auto& row : rows) {
@@ -99,7 +111,7 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
 
 // A standard output that takes nothing, as a full disk or a closed pipe.
 class RefusingBuffer : public std::streambuf {
-protected:
+  protected:
     int_type overflow(int_type) override { return traits_type::eof(); }
 };
 
@@ -133,14 +145,15 @@ TEST_F(CommandLineTest, DrawRefusesAnUnknownExtensionAndAnUnwritablePlace) {
     EXPECT_NE(unknown.err.find(".emf"), std::string::npos) << "names the formats: " << unknown.err;
     EXPECT_FALSE(folder.Exists("maps.txt"));
 
-    const Outcome nowhere = RunKarvello({"draw", input, output, "-o", folder.Path("no/such/maps.emf")});
+    const Outcome nowhere =
+        RunKarvello({"draw", input, output, "-o", folder.Path("no/such/maps.emf")});
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_EQ(nowhere.err, "karvello: Canvas does not allow drawing\n");
 
     // A draw that fails keeps the file that was there.
     folder.Write("kept.emf", "former drawing");
-    const Outcome failed =
-        RunKarvello({"draw", input, output, "-o", folder.Path("kept.emf"), "--range", "A1-Q9=#FF0000"});
+    const Outcome failed = RunKarvello(
+        {"draw", input, output, "-o", folder.Path("kept.emf"), "--range", "A1-Q9=#FF0000"});
     EXPECT_EQ(failed.status, 1);
     EXPECT_EQ(folder.Read("kept.emf"), "former drawing");
     EXPECT_EQ(folder.EntryCount(), 3u) << "no temporary file is left behind";
@@ -262,7 +275,8 @@ TEST(CommandLineDrawTest, TheExampleDrawsIntoAMetafileAndAnSvg) {
     CheckMetafile(emf, TextsDrawn(ws.Maps(), ws.AllMarkers()),
                   DrawsDominant(ws.Maps(), ws.AllMarkers()));
 
-    const Outcome svg = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", folder.Path("example-maps.svg")});
+    const Outcome svg =
+        RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", folder.Path("example-maps.svg")});
     ASSERT_EQ(svg.status, 0) << svg.err;
     const std::string text = folder.Read("example-maps.svg");
     EXPECT_NE(text.find("<svg"), std::string::npos);
@@ -272,9 +286,9 @@ TEST(CommandLineDrawTest, TheExampleDrawsIntoAMetafileAndAnSvg) {
 TEST(CommandLineDrawTest, ChosenAndFlippedMapsOnly) {
     TempFolder folder;
     const std::string emf = folder.Path("two.emf");
-    const Outcome drawn = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", emf, "--maps", "2,4",
-                               "--flip", "4", "--set", "PageHeight=5000", "--range",
-                               "T001-T002=#FF0000"});
+    const Outcome drawn =
+        RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", emf, "--maps", "2,4", "--flip",
+                     "4", "--set", "PageHeight=5000", "--range", "T001-T002=#FF0000"});
     ASSERT_EQ(drawn.status, 0) << drawn.err;
 
     Workspace ws;

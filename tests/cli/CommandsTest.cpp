@@ -24,17 +24,17 @@ struct CanvasLog {
 };
 
 class FakeCanvas : public FileCanvas {
-public:
+  public:
     explicit FakeCanvas(CanvasLog& log) : log_(log) {}
     Surface& surface() override { return log_.surface; }
     void Commit() override { ++log_.commits; }
 
-private:
+  private:
     CanvasLog& log_;
 };
 
 class CommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         input = folder.Write("fixture.raw", test::kFixtureInput);
         output = folder.Write("fixture.out", test::kFixtureOutput);
@@ -173,12 +173,13 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         int start, end;
     };
     const Row good[] = {
-        {"0-6", 0, 6},      {"A1-B2", 0, 1},   {"B2-A1", 1, 0},  {"X-1-C", 2, 5},
-        {"1-2-A1", 4, 0},   {"3-A1", 3, 0},    {"A1-0", 0, 0},
+        {"0-6", 0, 6},    {"A1-B2", 0, 1}, {"B2-A1", 1, 0}, {"X-1-C", 2, 5},
+        {"1-2-A1", 4, 0}, {"3-A1", 3, 0},  {"A1-0", 0, 0},
     };
     for (const auto& row : good) {
         SCOPED_TRACE(row.text);
-        EXPECT_EQ(ResolveRange({row.text, 0xABCDEF}, markers), (TColRange{row.start, row.end, 0xABCDEF}));
+        EXPECT_EQ(ResolveRange({row.text, 0xABCDEF}, markers),
+                  (TColRange{row.start, row.end, 0xABCDEF}));
     }
     struct Bad {
         const char* text;
@@ -192,9 +193,10 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         {"-A1", "The range \"-A1\" does not name two markers of the input file as FROM-TO."},
         {"X-1-2", "The range \"X-1-2\" can be read as more than one pair of markers; give marker "
                   "indexes instead."},
-        {"99999999999999999999-1", "In the range \"99999999999999999999-1\": There is no marker with "
-                                   "index 99999999999999999999: the input file holds 7 markers, "
-                                   "indexes 0 to 6."},
+        {"99999999999999999999-1",
+         "In the range \"99999999999999999999-1\": There is no marker with "
+         "index 99999999999999999999: the input file holds 7 markers, "
+         "indexes 0 to 6."},
     };
     const auto errorOf = [](const char* text, const TAllMarkers& table) -> std::string {
         try {
@@ -208,8 +210,9 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(errorOf(row.text, markers), row.message);
     }
-    EXPECT_EQ(errorOf("0-0", TAllMarkers{}),
-              "In the range \"0-0\": There is no marker with index 0: the input file holds no markers.")
+    EXPECT_EQ(
+        errorOf("0-0", TAllMarkers{}),
+        "In the range \"0-0\": There is no marker with index 0: the input file holds no markers.")
         << "an empty table has no index range to name";
 }
 

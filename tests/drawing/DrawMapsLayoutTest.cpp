@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "drawing/DrawMaps.h"
 #include "base/Error.h"
+#include "drawing/DrawMaps.h"
 #include "tests/drawing/DrawingTestMaps.h"
 #include "tests/support/RecordingSurface.h"
 

@@ -14,7 +14,6 @@
 namespace karvello {
 namespace {
 
-
 using test::Loaded;
 
 std::string SamplePath(const std::string& folder, const char* file) {

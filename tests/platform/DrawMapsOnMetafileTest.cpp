@@ -18,20 +18,44 @@ namespace {
 // Hands every call to the metafile and to a recording surface; measures
 // with the metafile, so the layout is the metafile's.
 class TeeSurface : public Surface {
-public:
+  public:
     TeeSurface(EmfSurface& emf, test::RecordingSurface& log) : emf_(emf), log_(log) {}
-    void SetMapMode(int mode) override { emf_.SetMapMode(mode); log_.SetMapMode(mode); }
-    void SetPenColour(TColour c) override { emf_.SetPenColour(c); log_.SetPenColour(c); }
-    void Rectangle(int a, int b, int c, int d) override { emf_.Rectangle(a, b, c, d); log_.Rectangle(a, b, c, d); }
-    void MoveTo(int x, int y) override { emf_.MoveTo(x, y); log_.MoveTo(x, y); }
-    void LineTo(int x, int y) override { emf_.LineTo(x, y); log_.LineTo(x, y); }
-    void TextOut(int x, int y, std::string_view t) override { emf_.TextOut(x, y, t); log_.TextOut(x, y, t); }
+    void SetMapMode(int mode) override {
+        emf_.SetMapMode(mode);
+        log_.SetMapMode(mode);
+    }
+    void SetPenColour(TColour c) override {
+        emf_.SetPenColour(c);
+        log_.SetPenColour(c);
+    }
+    void Rectangle(int a, int b, int c, int d) override {
+        emf_.Rectangle(a, b, c, d);
+        log_.Rectangle(a, b, c, d);
+    }
+    void MoveTo(int x, int y) override {
+        emf_.MoveTo(x, y);
+        log_.MoveTo(x, y);
+    }
+    void LineTo(int x, int y) override {
+        emf_.LineTo(x, y);
+        log_.LineTo(x, y);
+    }
+    void TextOut(int x, int y, std::string_view t) override {
+        emf_.TextOut(x, y, t);
+        log_.TextOut(x, y, t);
+    }
     int TextWidth(std::string_view t) override { return emf_.TextWidth(t); }
     int TextHeight(std::string_view t) override { return emf_.TextHeight(t); }
-    void SetFontColour(TColour c) override { emf_.SetFontColour(c); log_.SetFontColour(c); }
-    void SetItalic(bool i) override { emf_.SetItalic(i); log_.SetItalic(i); }
+    void SetFontColour(TColour c) override {
+        emf_.SetFontColour(c);
+        log_.SetFontColour(c);
+    }
+    void SetItalic(bool i) override {
+        emf_.SetItalic(i);
+        log_.SetItalic(i);
+    }
 
-private:
+  private:
     EmfSurface& emf_;
     test::RecordingSurface& log_;
 };

@@ -28,9 +28,13 @@ std::uint32_t EmfRecord::U32(std::size_t at) const {
     return static_cast<std::uint32_t>(U16(at)) | (static_cast<std::uint32_t>(U16(at + 2)) << 16);
 }
 
-float EmfRecord::F32(std::size_t at) const { return std::bit_cast<float>(U32(at)); }
+float EmfRecord::F32(std::size_t at) const {
+    return std::bit_cast<float>(U32(at));
+}
 
-EmfRect EmfRecord::Rect(std::size_t at) const { return {I32(at), I32(at + 4), I32(at + 8), I32(at + 12)}; }
+EmfRect EmfRecord::Rect(std::size_t at) const {
+    return {I32(at), I32(at + 4), I32(at + 8), I32(at + 12)};
+}
 
 std::u16string EmfRecord::Text16(std::size_t at, std::size_t count, bool untilNul) const {
     std::u16string text;
@@ -49,15 +53,16 @@ std::vector<EmfRecord> ReadEmfRecords(const std::vector<std::uint8_t>& file) {
     std::size_t offset = 0;
     while (offset < file.size()) {
         if (file.size() - offset < 8) {
-            throw std::runtime_error("a record header is cut off at byte " + std::to_string(offset));
+            throw std::runtime_error("a record header is cut off at byte " +
+                                     std::to_string(offset));
         }
         EmfRecord probe;
         probe.bytes.assign(file.begin() + static_cast<std::ptrdiff_t>(offset),
                            file.begin() + static_cast<std::ptrdiff_t>(offset + 8));
         const std::uint32_t size = probe.U32(4);
         if (size < 8 || size % 4 != 0 || size > file.size() - offset) {
-            throw std::runtime_error("record at byte " + std::to_string(offset) + " has a bad size " +
-                                     std::to_string(size));
+            throw std::runtime_error("record at byte " + std::to_string(offset) +
+                                     " has a bad size " + std::to_string(size));
         }
         EmfRecord record;
         record.type = probe.U32(0);
@@ -126,10 +131,11 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-
 namespace {
 
-std::string Annotated(const std::string& op, const std::string& state) { return op + " " + state; }
+std::string Annotated(const std::string& op, const std::string& state) {
+    return op + " " + state;
+}
 
 std::string Back1252(const std::u16string& text) {
     std::string bytes;
@@ -185,20 +191,22 @@ std::vector<std::string> EmfDrawingLog(const std::vector<EmfRecord>& records) {
             textColour = r.U32(8);
             break;
         case 43:
-            log.push_back(Annotated("Rectangle " + Ints({r.I32(8), r.I32(12), r.I32(16), r.I32(20)}),
-                                    "pen=" + RecordingSurface::Hex(pen)));
+            log.push_back(
+                Annotated("Rectangle " + Ints({r.I32(8), r.I32(12), r.I32(16), r.I32(20)}),
+                          "pen=" + RecordingSurface::Hex(pen)));
             break;
         case 27:
             log.push_back("MoveTo " + Ints({r.I32(8), r.I32(12)}));
             break;
         case 54:
-            log.push_back(Annotated("LineTo " + Ints({r.I32(8), r.I32(12)}), "pen=" + RecordingSurface::Hex(pen)));
+            log.push_back(Annotated("LineTo " + Ints({r.I32(8), r.I32(12)}),
+                                    "pen=" + RecordingSurface::Hex(pen)));
             break;
         case 84: {
             const EmfText t = DecodeText(r);
-            log.push_back(Annotated("TextOut " + Ints({t.x, t.y}) + " " + RecordingSurface::Quoted(Back1252(t.text)),
-                                    "colour=" + RecordingSurface::Hex(textColour) +
-                                        " italic=" + (italic ? "1" : "0")));
+            log.push_back(Annotated(
+                "TextOut " + Ints({t.x, t.y}) + " " + RecordingSurface::Quoted(Back1252(t.text)),
+                "colour=" + RecordingSurface::Hex(textColour) + " italic=" + (italic ? "1" : "0")));
             break;
         }
         default:
@@ -222,7 +230,8 @@ EmfRect EmfDrawnBox(const std::vector<EmfRecord>& records, int uprightHeight, in
             box = {x, y, x, y};
             any = true;
         }
-        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+               std::max(box.bottom, y)};
     };
     for (const EmfRecord& r : records) {
         switch (r.type) {

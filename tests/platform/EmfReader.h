@@ -18,7 +18,7 @@ struct EmfRect {
 struct EmfRecord {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    std::size_t offset = 0; // of the record in the file
+    std::size_t offset = 0;          // of the record in the file
     std::vector<std::uint8_t> bytes; // the whole record, type and size included
 
     std::uint32_t U32(std::size_t at) const;
@@ -70,7 +70,6 @@ EmfFont DecodeFont(const EmfRecord& record);
 EmfText DecodeText(const EmfRecord& record);
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
-
 
 // The drawing operations of a metafile as lines in the recording surface's
 // words, each with the state it was drawn in:

@@ -41,7 +41,7 @@ struct Metafile {
 };
 
 class EmfSurfaceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { EnsureQtGui(); }
     const TextMetrics& metrics() { return MetafileTextMetrics(); }
     Metafile Draw(const std::function<void(EmfSurface&)>& draw) {
@@ -99,12 +99,25 @@ TEST_F(EmfSurfaceTest, FileIsFramedAsReadersExpect) {
 
 TEST_F(EmfSurfaceTest, PreparedAsForDrawingMaps) {
     const Metafile file = Draw([](EmfSurface&) {});
-    const std::vector<std::uint32_t> expected = {
-        kEmrHeader,       kEmrSetMapMode,       kEmrExtCreateFontIndirectW, kEmrSelectObject,
-        kEmrCreatePen,    kEmrSelectObject,     kEmrCreateBrushIndirect,    kEmrSelectObject,
-        kEmrSetTextColor, kEmrSetBkMode,        kEmrSetBkColor,             kEmrSetTextAlign,
-        kEmrSelectObject, kEmrSelectObject,     kEmrSelectObject,           kEmrDeleteObject,
-        kEmrDeleteObject, kEmrDeleteObject,     kEmrEof};
+    const std::vector<std::uint32_t> expected = {kEmrHeader,
+                                                 kEmrSetMapMode,
+                                                 kEmrExtCreateFontIndirectW,
+                                                 kEmrSelectObject,
+                                                 kEmrCreatePen,
+                                                 kEmrSelectObject,
+                                                 kEmrCreateBrushIndirect,
+                                                 kEmrSelectObject,
+                                                 kEmrSetTextColor,
+                                                 kEmrSetBkMode,
+                                                 kEmrSetBkColor,
+                                                 kEmrSetTextAlign,
+                                                 kEmrSelectObject,
+                                                 kEmrSelectObject,
+                                                 kEmrSelectObject,
+                                                 kEmrDeleteObject,
+                                                 kEmrDeleteObject,
+                                                 kEmrDeleteObject,
+                                                 kEmrEof};
     EXPECT_EQ(file.Types(), expected);
     const auto& r = file.records;
     EXPECT_EQ(r[1].U32(8), 3u) << "MM_HIMETRIC";
@@ -263,7 +276,8 @@ TEST_P(EmfFrameTest, FrameIsTheBoxOfEverythingDrawn) {
         EXPECT_LE(header.bounds.top, frame.top * perUnit);
         EXPECT_GE(header.bounds.right, frame.right * perUnit);
         EXPECT_GE(header.bounds.bottom, frame.bottom * perUnit);
-        EXPECT_LT(header.bounds.right - header.bounds.left, (frame.right - frame.left) * perUnit + 2);
+        EXPECT_LT(header.bounds.right - header.bounds.left,
+                  (frame.right - frame.left) * perUnit + 2);
     } else {
         EXPECT_EQ(header.bounds, (EmfRect{0, 0, -1, -1}));
     }
@@ -273,35 +287,49 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, EmfFrameTest,
     ::testing::Values(
         FrameCase{"NothingDrawnGivesAnEmptyFrame", [](EmfSurface&) {},
-                  [](const TextMetrics&) { return EmfRect{0, 0, -1, -1}; }},
+                  [](const TextMetrics&) {
+                      return EmfRect{0, 0, -1, -1};
+                  }},
         FrameCase{"MoveToAloneDrawsNothing", [](EmfSurface& s) { s.MoveTo(500, -500); },
-                  [](const TextMetrics&) { return EmfRect{0, 0, -1, -1}; }},
+                  [](const TextMetrics&) {
+                      return EmfRect{0, 0, -1, -1};
+                  }},
         FrameCase{"LineCoversItsStartAndEnd",
                   [](EmfSurface& s) {
                       s.MoveTo(1850, -1300);
                       s.LineTo(2350, -1700);
                   },
-                  [](const TextMetrics&) { return EmfRect{1850, 1300, 2350, 1700}; }},
-        FrameCase{"RectangleInAnyCornerOrder", [](EmfSurface& s) { s.Rectangle(2350, -9000, 1850, -1000); },
-                  [](const TextMetrics&) { return EmfRect{1850, 1000, 2350, 9000}; }},
-        FrameCase{"TextCellReachesBelowAndRightOfItsCorner",
-                  [](EmfSurface& s) { s.TextOut(100, -1520, "12.9"); },
-                  [](const TextMetrics& m) {
-                      return EmfRect{100, 1520, 100 + m.Width("12.9", false), 1520 + m.Height(false)};
+                  [](const TextMetrics&) {
+                      return EmfRect{1850, 1300, 2350, 1700};
                   }},
+        FrameCase{"RectangleInAnyCornerOrder",
+                  [](EmfSurface& s) { s.Rectangle(2350, -9000, 1850, -1000); },
+                  [](const TextMetrics&) {
+                      return EmfRect{1850, 1000, 2350, 9000};
+                  }},
+        FrameCase{
+            "TextCellReachesBelowAndRightOfItsCorner",
+            [](EmfSurface& s) { s.TextOut(100, -1520, "12.9"); },
+            [](const TextMetrics& m) {
+                return EmfRect{100, 1520, 100 + m.Width("12.9", false), 1520 + m.Height(false)};
+            }},
         FrameCase{"ItalicCellIsMeasuredItalic",
                   [](EmfSurface& s) {
                       s.SetItalic(true);
                       s.TextOut(0, 0, "WWW");
                   },
-                  [](const TextMetrics& m) { return EmfRect{0, 0, m.Width("WWW", true), m.Height(true)}; }},
+                  [](const TextMetrics& m) {
+                      return EmfRect{0, 0, m.Width("WWW", true), m.Height(true)};
+                  }},
         FrameCase{"TextModeUnitsArePixelsOfTheReferenceDisplay",
                   [](EmfSurface& s) {
                       s.SetMapMode(kMapModeText);
                       s.MoveTo(0, 0);
                       s.LineTo(96, 48);
                   },
-                  [](const TextMetrics&) { return EmfRect{0, 0, 2540, 1270}; }},
+                  [](const TextMetrics&) {
+                      return EmfRect{0, 0, 2540, 1270};
+                  }},
         FrameCase{"UnionOfSeveralPieces",
                   [](EmfSurface& s) {
                       s.Rectangle(1850, -1000, 2350, -9000);

@@ -9,7 +9,8 @@ namespace karvello::test {
 using ExampleMaps = Loaded;
 
 inline ExampleMaps LoadBundledExample() {
-    return LoadPair(KARVELLO_EXAMPLES_DIR "/mouse.raw", KARVELLO_EXAMPLES_DIR "/mouse_tutorial.out");
+    return LoadPair(KARVELLO_EXAMPLES_DIR "/mouse.raw",
+                    KARVELLO_EXAMPLES_DIR "/mouse_tutorial.out");
 }
 
 } // namespace karvello::test

@@ -25,17 +25,18 @@ TEST(DrawingFormatTest, ExtensionNamesTheFormatWhateverItsCase) {
         const char* path;
         std::optional<DrawingFormat> format;
     };
-    for (const Row& row : {Row{"maps.emf", DrawingFormat::Emf}, Row{"/tmp/x/MAPS.EMF", DrawingFormat::Emf},
-                           Row{"a.Svg", DrawingFormat::Svg}, Row{"a.pdf", DrawingFormat::Pdf},
-                           Row{"a.b.PNG", DrawingFormat::Png}, Row{"maps.emf.txt", std::nullopt},
-                           Row{"maps.jpg", std::nullopt}, Row{"emf", std::nullopt}, Row{"", std::nullopt},
-                           Row{"maps.wmf", std::nullopt}}) {
+    for (const Row& row :
+         {Row{"maps.emf", DrawingFormat::Emf}, Row{"/tmp/x/MAPS.EMF", DrawingFormat::Emf},
+          Row{"a.Svg", DrawingFormat::Svg}, Row{"a.pdf", DrawingFormat::Pdf},
+          Row{"a.b.PNG", DrawingFormat::Png}, Row{"maps.emf.txt", std::nullopt},
+          Row{"maps.jpg", std::nullopt}, Row{"emf", std::nullopt}, Row{"", std::nullopt},
+          Row{"maps.wmf", std::nullopt}}) {
         SCOPED_TRACE(row.path);
         EXPECT_EQ(DrawingFormatOf(row.path), row.format);
         EXPECT_EQ(IsDrawingFileName(row.path), row.format.has_value());
     }
-    EXPECT_EQ(DrawingFileDialogFilters(),
-              "Enhanced Metafile (*.emf);;SVG image (*.svg);;PDF document (*.pdf);;PNG image, 300 dpi (*.png)");
+    EXPECT_EQ(DrawingFileDialogFilters(), "Enhanced Metafile (*.emf);;SVG image (*.svg);;PDF "
+                                          "document (*.pdf);;PNG image, 300 dpi (*.png)");
 }
 
 TEST(DrawingFormatTest, UnknownExtensionNamesTheSupportedOnes) {
@@ -43,7 +44,9 @@ TEST(DrawingFormatTest, UnknownExtensionNamesTheSupportedOnes) {
         CreateFileCanvas("maps.jpg");
         FAIL() << "no error";
     } catch (const KarvelloError& e) {
-        EXPECT_STREQ(e.what(), "Cannot draw into \"maps.jpg\": the file name must end in .emf, .svg, .pdf or .png");
+        EXPECT_STREQ(
+            e.what(),
+            "Cannot draw into \"maps.jpg\": the file name must end in .emf, .svg, .pdf or .png");
     }
 }
 
@@ -67,14 +70,18 @@ struct FormatCase {
 };
 
 class FileCanvasTest : public ::testing::TestWithParam<FormatCase> {
-protected:
+  protected:
     void SetUp() override {
         EnsureQtGui();
         ASSERT_TRUE(dir_.isValid());
     }
-    std::string Path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string Path(const std::string& name) const {
+        return dir_.filePath(QString::fromStdString(name)).toStdString();
+    }
     std::string Target() const { return Path(std::string("maps") + GetParam().extension); }
-    QStringList Entries() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    QStringList Entries() const {
+        return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
     static void Put(const std::string& path, const QByteArray& bytes) {
         QFile f(QString::fromStdString(path));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -94,9 +101,13 @@ TEST_P(FileCanvasTest, CommitPutsTheCompleteFileInPlaceOfTheOldOne) {
     canvas->Commit();
     const QByteArray bytes = Get(Target());
     ASSERT_GT(bytes.size(), static_cast<qsizetype>(GetParam().magicAt + GetParam().magic.size()));
-    EXPECT_EQ(bytes.mid(static_cast<qsizetype>(GetParam().magicAt), static_cast<qsizetype>(GetParam().magic.size())).toStdString(),
+    EXPECT_EQ(bytes
+                  .mid(static_cast<qsizetype>(GetParam().magicAt),
+                       static_cast<qsizetype>(GetParam().magic.size()))
+                  .toStdString(),
               GetParam().magic);
-    EXPECT_EQ(Entries(), QStringList{QString::fromStdString("maps" + std::string(GetParam().extension))});
+    EXPECT_EQ(Entries(),
+              QStringList{QString::fromStdString("maps" + std::string(GetParam().extension))});
     EXPECT_THROW(canvas->Commit(), KarvelloError) << "a second commit";
 }
 
@@ -138,18 +149,21 @@ TEST_P(FileCanvasTest, AFolderThatVanishesBeforeCommitLeavesNoFile) {
         canvas->Commit();
         FAIL() << "no error";
     } catch (const KarvelloError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + target + "\". ", 0), 0u) << e.what();
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + target + "\". ", 0), 0u)
+            << e.what();
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FileCanvasTest,
-                         ::testing::Values(FormatCase{".emf", " EMF", 40}, FormatCase{".svg", "<?xml", 0},
-                                           FormatCase{".pdf", "%PDF", 0}, FormatCase{".png", "\x89PNG", 0}),
+                         ::testing::Values(FormatCase{".emf", " EMF", 40},
+                                           FormatCase{".svg", "<?xml", 0},
+                                           FormatCase{".pdf", "%PDF", 0},
+                                           FormatCase{".png", "\x89PNG", 0}),
                          [](const auto& info) { return std::string(info.param.extension + 1); });
 
 class ExportTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         EnsureQtGui();
         ASSERT_TRUE(dir_.isValid());
@@ -199,15 +213,17 @@ TEST_F(ExportTest, AllFormatsShareTheMetafilesFrameAndMeasurement) {
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     const QString xml = QString::fromUtf8(svg.readAll());
     const double widthMm = (frame.right - frame.left + 1) / 100.0;
-    EXPECT_TRUE(xml.contains(QString("width=\"%1mm\"").arg(widthMm))) << xml.left(600).toStdString();
+    EXPECT_TRUE(xml.contains(QString("width=\"%1mm\"").arg(widthMm)))
+        << xml.left(600).toStdString();
     EXPECT_TRUE(xml.contains("T175, M12"));
     EXPECT_TRUE(xml.contains(QString::fromUtf8("D7\u00E9")));
     EXPECT_TRUE(xml.contains("font-style=\"italic\""));
     EXPECT_TRUE(xml.contains("#ff0000")) << "0x0000FF is red";
     // Its coordinates are the metafile's, moved so the frame starts at 0, 0.
     EXPECT_TRUE(xml.contains("transform=\"matrix(1,0,0,1,-100,-1000)\""));
-    EXPECT_TRUE(xml.contains("<rect vector-effect=\"non-scaling-stroke\" x=\"100\" y=\"1000\" width=\"2540\" "
-                             "height=\"2540\"/>"));
+    EXPECT_TRUE(xml.contains(
+        "<rect vector-effect=\"non-scaling-stroke\" x=\"100\" y=\"1000\" width=\"2540\" "
+        "height=\"2540\"/>"));
 }
 
 TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
@@ -259,7 +275,8 @@ TEST_F(ExportTest, PdfHoldsRealText) {
         const int width = 3100 + MetafileTextMetrics().Width("T175, M12", false) - 100 + 1;
         const int points = static_cast<int>(std::ceil(width * 72.0 / 2540.0));
         // 2541 hundredths of a mm are just over 72 points: 73.
-        EXPECT_TRUE(info.contains(QString("Page size:       %1 x 73 pts").arg(points))) << info.toStdString();
+        EXPECT_TRUE(info.contains(QString("Page size:       %1 x 73 pts").arg(points)))
+            << info.toStdString();
     }
 }
 
@@ -267,7 +284,8 @@ TEST_F(ExportTest, AnEmptyDrawingGivesASmallBlankPage) {
     const QImage png(QString::fromStdString(Draw("empty.png", [](Surface&) {})));
     EXPECT_EQ(png.width(), 12); // 1 mm at 300 dpi
     EXPECT_EQ(png.pixelColor(5, 5), QColor(Qt::white));
-    const auto records = test::ReadEmfRecords(test::ReadFileBytes(Draw("empty.emf", [](Surface&) {})));
+    const auto records =
+        test::ReadEmfRecords(test::ReadFileBytes(Draw("empty.emf", [](Surface&) {})));
     EXPECT_EQ(test::DecodeHeader(records.front()).frame, (test::EmfRect{0, 0, -1, -1}));
 }
 

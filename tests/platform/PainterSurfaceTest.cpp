@@ -24,7 +24,7 @@ const QColor kBackground(0, 200, 0);
 const QColor kPaper(255, 0, 0);
 
 class PainterSurfaceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         EnsureQtGui();
         image_ = QImage(200, 200, QImage::Format_RGB32);
@@ -141,21 +141,24 @@ TEST(DrawingRecorderTest, ReplaysEveryCallAndMeasuresAsTheMetafile) {
 
     test::RecordingSurface target;
     recorder.Replay(target);
-    EXPECT_EQ(target.Log(), (std::vector<std::string>{"MapMode 3", "Pen 808080", "Rectangle 0 0 10 -10",
-                                                      "MoveTo 5 -5", "LineTo 20 -30", "FontColour FF",
-                                                      "Italic 1", "TextOut 7 -8 \"M1\""}));
+    EXPECT_EQ(target.Log(),
+              (std::vector<std::string>{"MapMode 3", "Pen 808080", "Rectangle 0 0 10 -10",
+                                        "MoveTo 5 -5", "LineTo 20 -30", "FontColour FF", "Italic 1",
+                                        "TextOut 7 -8 \"M1\""}));
     EXPECT_EQ(recorder.Frame().left, 0);
     EXPECT_EQ(recorder.Frame().top, 0);
-    EXPECT_EQ(recorder.Frame().right, std::max<std::int64_t>(20, 7 + MetafileTextMetrics().Width("M1", true)));
-    EXPECT_EQ(recorder.Frame().bottom, std::max<std::int64_t>(30, 8 + MetafileTextMetrics().Height(true)));
+    EXPECT_EQ(recorder.Frame().right,
+              std::max<std::int64_t>(20, 7 + MetafileTextMetrics().Width("M1", true)));
+    EXPECT_EQ(recorder.Frame().bottom,
+              std::max<std::int64_t>(30, 8 + MetafileTextMetrics().Height(true)));
 }
 
 TEST(DrawingRecorderTest, ReplayOfAPartLeavesOutWhatMissesItAndKeepsTheCurrentPoint) {
     EnsureQtGui();
     DrawingRecorder recorder(MetafileTextMetrics());
     recorder.MoveTo(0, 0);
-    recorder.LineTo(100, -100);   // misses the visible box
-    recorder.LineTo(100, -5000);  // reaches into it
+    recorder.LineTo(100, -100);  // misses the visible box
+    recorder.LineTo(100, -5000); // reaches into it
     recorder.TextOut(0, -100, "far above");
     recorder.SetPenColour(0xC0C0C0); // state is always replayed
     recorder.Rectangle(0, -3000, 50, -3100);
@@ -165,8 +168,9 @@ TEST(DrawingRecorderTest, ReplayOfAPartLeavesOutWhatMissesItAndKeepsTheCurrentPo
     visible.Include(1000, 4000);
     test::RecordingSurface target;
     recorder.Replay(target, visible);
-    EXPECT_EQ(target.Log(), (std::vector<std::string>{"MoveTo 0 0", "MoveTo 100 -100", "LineTo 100 -5000",
-                                                      "Pen C0C0C0", "Rectangle 0 -3000 50 -3100"}));
+    EXPECT_EQ(target.Log(),
+              (std::vector<std::string>{"MoveTo 0 0", "MoveTo 100 -100", "LineTo 100 -5000",
+                                        "Pen C0C0C0", "Rectangle 0 -3000 50 -3100"}));
 }
 
 } // namespace

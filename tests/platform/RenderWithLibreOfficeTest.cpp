@@ -51,9 +51,9 @@ TEST(RenderWithLibreOfficeTest, EveryFrameworkMarkerNameCanBeReadFromTheRendered
     // A profile of its own, so that the test neither needs nor disturbs one.
     const QString profile = QUrl::fromLocalFile(dir.filePath("profile")).toString();
     const QString log = RunProgram(soffice,
-                            {"-env:UserInstallation=" + profile, "--headless", "--convert-to", "pdf",
-                             "--outdir", dir.path(), emf},
-                            180000);
+                                   {"-env:UserInstallation=" + profile, "--headless",
+                                    "--convert-to", "pdf", "--outdir", dir.path(), emf},
+                                   180000);
     const QString pdf = dir.filePath("example-maps.pdf");
     ASSERT_TRUE(QFileInfo::exists(pdf)) << log.toStdString();
     const QString text = RunProgram(pdftotext, {pdf, "-"}, 60000);
@@ -66,7 +66,8 @@ TEST(RenderWithLibreOfficeTest, EveryFrameworkMarkerNameCanBeReadFromTheRendered
     int names = 0;
     for (const TChrData& map : example.maps) {
         for (const TChrMarker& entry : map.Markers) {
-            const std::string& name = example.markers[static_cast<std::size_t>(entry.MarkerIndex)].Name;
+            const std::string& name =
+                example.markers[static_cast<std::size_t>(entry.MarkerIndex)].Name;
             if (!name.empty()) {
                 ++names;
                 EXPECT_TRUE(text.contains(QString::fromLatin1(name.c_str())))

@@ -13,7 +13,7 @@ namespace karvello {
 namespace {
 
 class TextMetricsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { EnsureQtGui(); }
 };
 
@@ -55,8 +55,9 @@ TEST_F(TextMetricsTest, CharactersKeepTheirOwnAdvancesWithoutKerning) {
 
 TEST_F(TextMetricsTest, AdvancesAddUpToTheWidth) {
     const TextMetrics& m = MetafileTextMetrics();
-    for (const std::string text : {"", "M", "T175, M12", "D10M44, D10M298, D10M42", "\xE9\x80\xFF\x01",
-                                   "a very long name with many characters in it to gather rounding"}) {
+    for (const std::string text :
+         {"", "M", "T175, M12", "D10M44, D10M298, D10M42", "\xE9\x80\xFF\x01",
+          "a very long name with many characters in it to gather rounding"}) {
         SCOPED_TRACE(text);
         for (bool italic : {false, true}) {
             const auto advances = m.Advances(text, italic);
@@ -75,9 +76,10 @@ TEST(Windows1252Test, BytesBecomeTheCharactersWindowsShows) {
         unsigned char byte;
         char16_t unit;
     };
-    for (const Row row : {Row{'A', u'A'}, Row{0x00, 0x0000}, Row{0x7F, 0x007F}, Row{0x80, 0x20AC},
-                          Row{0x81, 0x0081}, Row{0x8A, 0x0160}, Row{0x9D, 0x009D}, Row{0x9F, 0x0178},
-                          Row{0xA0, 0x00A0}, Row{0xE9, 0x00E9}, Row{0xFF, 0x00FF}}) {
+    for (const Row row :
+         {Row{'A', u'A'}, Row{0x00, 0x0000}, Row{0x7F, 0x007F}, Row{0x80, 0x20AC},
+          Row{0x81, 0x0081}, Row{0x8A, 0x0160}, Row{0x9D, 0x009D}, Row{0x9F, 0x0178},
+          Row{0xA0, 0x00A0}, Row{0xE9, 0x00E9}, Row{0xFF, 0x00FF}}) {
         SCOPED_TRACE(static_cast<int>(row.byte));
         EXPECT_EQ(Windows1252ToUtf16(row.byte), row.unit);
     }

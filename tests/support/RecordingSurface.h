@@ -28,13 +28,13 @@
 #include <utility>
 #include <vector>
 
-#include "workspace/Canvas.h"
 #include "base/Error.h"
+#include "workspace/Canvas.h"
 
 namespace karvello::test {
 
 class RecordingSurface : public karvello::PreviewSurface {
-public:
+  public:
     // Upright text: width = charWidth per character unless a width is set
     // for the whole string; every text is `height` high.
     explicit RecordingSurface(int charWidth = 100, int height = 300)
@@ -162,7 +162,7 @@ public:
         return quoted;
     }
 
-private:
+  private:
     static std::string Int(int value) {
         char buffer[16];
         auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;

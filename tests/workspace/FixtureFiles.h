@@ -15,16 +15,15 @@
 
 namespace karvello::test {
 
-inline constexpr const char* kFixtureInput =
-    "data type f2 intercross\n"
-    "3 6 0 symbols 1=A 2=B 3=H\n"
-    "# a pair made for the tests\n"
-    "*A1 ABH\n"
-    "*B2 ACH\n"
-    "*C3 AAA\n"
-    "*D4 HHH\n"
-    "*E5 BBB\n"
-    "*F6 BHB\n";
+inline constexpr const char* kFixtureInput = "data type f2 intercross\n"
+                                             "3 6 0 symbols 1=A 2=B 3=H\n"
+                                             "# a pair made for the tests\n"
+                                             "*A1 ABH\n"
+                                             "*B2 ACH\n"
+                                             "*C3 AAA\n"
+                                             "*D4 HHH\n"
+                                             "*E5 BBB\n"
+                                             "*F6 BHB\n";
 
 inline constexpr const char* kFixtureOutput =
     "Map:\n"
@@ -46,23 +45,22 @@ inline constexpr const char* kFixtureOutput =
     "Markers placed relative to above map:\n";
 
 // The information text of the fixture pair, byte for byte.
-inline constexpr const char* kFixtureInformation =
-    "Unmapped markers:\r\n"
-    "=================\r\n"
-    "F6\r\n"
-    "\r\n"
-    "Marker positions (chromosome, position)\r\n"
-    "=======================================\r\n"
-    "1\t2\tA1\r\n"
-    "1\t4\tB2\r\n"
-    "1\t6\tC3\r\n"
-    "1\t3\tD4\r\n"
-    "2\t2\tE5\r\n"
-    "0\t0\tF6\r\n";
+inline constexpr const char* kFixtureInformation = "Unmapped markers:\r\n"
+                                                   "=================\r\n"
+                                                   "F6\r\n"
+                                                   "\r\n"
+                                                   "Marker positions (chromosome, position)\r\n"
+                                                   "=======================================\r\n"
+                                                   "1\t2\tA1\r\n"
+                                                   "1\t4\tB2\r\n"
+                                                   "1\t6\tC3\r\n"
+                                                   "1\t3\tD4\r\n"
+                                                   "2\t2\tE5\r\n"
+                                                   "0\t0\tF6\r\n";
 
 // A folder of its own for each test, removed afterwards.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         std::random_device seed;
         path_ = std::filesystem::temp_directory_path() /
@@ -92,7 +90,7 @@ public:
                                                       std::filesystem::directory_iterator()));
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -33,7 +33,7 @@ struct CanvasRecord {
 };
 
 class FakeCanvas : public FileCanvas {
-public:
+  public:
     explicit FakeCanvas(CanvasRecord& record) : record_(record) {}
     Surface& surface() override { return record_.surface; }
     void Commit() override {
@@ -43,7 +43,7 @@ public:
         record_.committed = true;
     }
 
-private:
+  private:
     CanvasRecord& record_;
 };
 
@@ -70,7 +70,7 @@ TChrData FlippedCopy(const TChrData& map) {
 }
 
 class WorkspaceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         input = folder.Write("fixture.raw", test::kFixtureInput);
         output = folder.Write("fixture.out", test::kFixtureOutput);
@@ -93,13 +93,13 @@ TEST_F(WorkspaceTest, CreateStartsEmptyWithTheDefaultSettings) {
     EXPECT_TRUE(ws.MapListEntries().empty());
     EXPECT_EQ(ws.InformationText(), "");
     const TDrawSettings& s = ws.Settings();
-    const std::vector<int> actual{s.LeftMargin,    s.RightMargin,       s.TopMargin,
-                                  s.BottomMargin,  s.PageHeight,        s.PageWidth,
-                                  s.TailLength,    s.BarWidth,          s.PreBendLength,
-                                  s.SpacingLineLength, s.FrameworkLineLength,
-                                  s.AncillaryLineLength, s.TextPadding, s.MapSpacing};
-    EXPECT_EQ(actual, (std::vector<int>{100, 0, 1000, 1000, 10000, 10000, 300, 500, 100, 1000,
-                                        3000, 500, 100, 2000}));
+    const std::vector<int> actual{
+        s.LeftMargin,    s.RightMargin,       s.TopMargin,           s.BottomMargin,
+        s.PageHeight,    s.PageWidth,         s.TailLength,          s.BarWidth,
+        s.PreBendLength, s.SpacingLineLength, s.FrameworkLineLength, s.AncillaryLineLength,
+        s.TextPadding,   s.MapSpacing};
+    EXPECT_EQ(actual, (std::vector<int>{100, 0, 1000, 1000, 10000, 10000, 300, 500, 100, 1000, 3000,
+                                        500, 100, 2000}));
 }
 
 TEST_F(WorkspaceTest, LoadFindsEveryMapAndWritesTheInformationText) {
@@ -165,7 +165,7 @@ TEST_F(WorkspaceTest, ASecondLoadDropsTicksFlipsAndColoursButKeepsTheOptions) {
 // selected a map, so that what the failure clears and what it keeps shows.
 struct LoadFailure {
     const char* name;
-    std::string input;  // file names relative to the folder; "" stays empty
+    std::string input; // file names relative to the folder; "" stays empty
     std::string output;
     std::size_t markersAfter;
 };
@@ -224,8 +224,9 @@ TEST_F(WorkspaceTest, FailureMessagesNameTheFileAndTheReason) {
     EXPECT_FALSE(ws.MapsLoaded()) << "a failed load never sets the loaded flag";
 
     // The pair check names the output file as the user gave it.
-    const std::string mismatch = folder.Write(
-        "mismatch.out", "Map:\n  Markers\n    7  G7  ----\n\nMarkers placed relative to above map:\n");
+    const std::string mismatch =
+        folder.Write("mismatch.out",
+                     "Map:\n  Markers\n    7  G7  ----\n\nMarkers placed relative to above map:\n");
     EXPECT_EQ(messageOf(input, mismatch), MarkerNumberError(3, 7, 6).MessageFor(mismatch));
     EXPECT_NE(messageOf(input, mismatch).find(mismatch), std::string::npos);
 }
@@ -264,7 +265,8 @@ TEST_F(WorkspaceTest, AcceptOptionsGivesTheDefaultColourThenEachRangeInOrder) {
     TDrawSettings settings;
     settings.MapSpacing = 1234;
     settings.LeftMargin = -50;
-    ws.AcceptOptions(settings, kGreen, {{0, 3, kRed}, {2, -1, kBlue}, {5, 1, kRed}, {4, 99, kBlue}});
+    ws.AcceptOptions(settings, kGreen,
+                     {{0, 3, kRed}, {2, -1, kBlue}, {5, 1, kRed}, {4, 99, kBlue}});
     std::vector<TColour> colours;
     for (const auto& marker : ws.AllMarkers()) {
         colours.push_back(marker.Colour);
@@ -416,7 +418,8 @@ TEST_F(WorkspaceTest, DrawOfOnlyAMapOfLengthZeroCompletesTheFile) {
     CanvasRecord record;
     EXPECT_NO_THROW(ws.Draw("zero.emf", FakeFactory(record)));
     EXPECT_TRUE(record.committed);
-    EXPECT_EQ(record.surface.Text(), ExpectedDrawing({ws.Maps()[1]}, ws.Settings(), ws.AllMarkers()));
+    EXPECT_EQ(record.surface.Text(),
+              ExpectedDrawing({ws.Maps()[1]}, ws.Settings(), ws.AllMarkers()));
 }
 
 TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {

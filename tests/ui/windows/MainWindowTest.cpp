@@ -93,8 +93,8 @@ class MainWindowTest : public ::testing::Test {
         option.initFrom(List()->viewport());
         option.rect = List()->visualItemRect(List()->item(row));
         option.features = QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box = List()->style()->subElementRect(
-            QStyle::SE_ItemViewItemCheckIndicator, &option, List());
+        const QRect box =
+            List()->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, List());
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, box.center());
     }
     // Paints the preview box as the window system asks for it.
