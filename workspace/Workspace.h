@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 #include "workspace/Canvas.h"
 
@@ -27,6 +28,11 @@ class Workspace {
     const TColRangeSet& ColourRanges() const { return colourRanges_; }
     TColour DefaultColour() const { return defaultColour_; }
     const TDrawSettings& Settings() const { return settings_; }
+    // The figure settings (rows, font, line width, edge room, ...); their
+    // defaults draw exactly what the fourteen settings alone draw.
+    const TFigureSettings& Figure() const { return figure_; }
+    // Replaces the figure settings; nothing is redrawn or recoloured.
+    void SetFigure(const TFigureSettings& figure) { figure_ = figure; }
 
     // The state of the controls the operations read: the "Flip vertically"
     // box and the tick of each entry of the maps list.
@@ -104,6 +110,7 @@ class Workspace {
     TColRangeSet colourRanges_;
     TColour defaultColour_ = 0;
     TDrawSettings settings_;
+    TFigureSettings figure_;
 
     bool flipBox_ = false;
     std::vector<bool> ticked_;
