@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "TestText.h"
 #include "mapdata/InputReader.h"
+#include "tests/mapdata/TestText.h"
 
 namespace karvello {
 namespace {

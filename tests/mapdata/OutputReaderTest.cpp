@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "TestText.h"
 #include "mapdata/OutputReader.h"
+#include "tests/mapdata/TestText.h"
 
 namespace karvello {
 namespace {

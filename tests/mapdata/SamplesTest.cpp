@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "TestText.h"
 #include "mapdata/InputReader.h"
 #include "mapdata/OutputReader.h"
 #include "mapdata/TextLines.h"
+#include "tests/mapdata/TestText.h"
 
 namespace karvello {
 namespace {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "TestText.h"
 #include "mapdata/Transforms.h"
+#include "tests/mapdata/TestText.h"
 
 namespace karvello {
 namespace {

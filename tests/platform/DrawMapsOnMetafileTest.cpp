@@ -5,12 +5,12 @@
 
 #include <set>
 
-#include "EmfReader.h"
-#include "ExampleMaps.h"
 #include "drawing/DrawMaps.h"
 #include "platform/EmfSurface.h"
 #include "platform/QtRuntime.h"
-#include "support/RecordingSurface.h"
+#include "tests/platform/EmfReader.h"
+#include "tests/platform/ExampleMaps.h"
+#include "tests/support/RecordingSurface.h"
 
 namespace karvello {
 namespace {

@@ -1,4 +1,4 @@
-#include "EmfReader.h"
+#include "tests/platform/EmfReader.h"
 
 #include <algorithm>
 #include <bit>
@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "platform/Windows1252.h"
-#include "support/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 namespace karvello::test {
 

@@ -6,11 +6,11 @@
 #include <functional>
 #include <set>
 
-#include "EmfReader.h"
 #include "base/Error.h"
 #include "platform/EmfSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
+#include "tests/platform/EmfReader.h"
 
 namespace karvello {
 namespace {

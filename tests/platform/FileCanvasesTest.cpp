@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "EmfReader.h"
 #include "base/Error.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
+#include "tests/platform/EmfReader.h"
 
 namespace karvello {
 namespace {

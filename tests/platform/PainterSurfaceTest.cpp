@@ -11,7 +11,7 @@
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
-#include "support/RecordingSurface.h"
+#include "tests/support/RecordingSurface.h"
 
 namespace karvello {
 namespace {

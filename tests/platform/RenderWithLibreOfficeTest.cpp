@@ -11,10 +11,10 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include "ExampleMaps.h"
 #include "drawing/DrawMaps.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtRuntime.h"
+#include "tests/platform/ExampleMaps.h"
 
 namespace karvello {
 namespace {

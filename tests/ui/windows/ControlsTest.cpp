@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "QtPrinters.h"
+#include "tests/ui/windows/QtPrinters.h"
 #include "ui/Controls.h"
 #include "ui/Dialogs.h"
 

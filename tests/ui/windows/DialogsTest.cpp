@@ -8,7 +8,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "WindowTestSupport.h"
+#include "tests/ui/windows/WindowTestSupport.h"
 #include "ui/Dialogs.h"
 
 namespace karvello {

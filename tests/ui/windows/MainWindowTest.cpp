@@ -17,7 +17,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "WindowTestSupport.h"
+#include "tests/ui/windows/WindowTestSupport.h"
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
 #include "ui/ProgramStart.h"

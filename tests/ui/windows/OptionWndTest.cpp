@@ -5,7 +5,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "WindowTestSupport.h"
+#include "tests/ui/windows/WindowTestSupport.h"
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "QtPrinters.h"
 #include "tests/support/RecordingSurface.h"
+#include "tests/ui/windows/QtPrinters.h"
 #include "ui/Dialogs.h"
 #include "ui/OptionWnd.h"
 #include "ui/PlatformServices.h"
