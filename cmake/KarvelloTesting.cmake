@@ -5,7 +5,8 @@
 # Every test program includes from the project root only ("mapdata/...",
 # "tests/support/..."), so a header means the same thing wherever it is used.
 # QT marks a program that creates Qt objects: only those run on Qt's offscreen
-# platform, so a test that needs no Qt cannot come to depend on it unseen.
+# platform, so a test that needs no Qt cannot come to depend on it unseen,
+# and only those have AUTOMOC.
 function(karvello_add_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "QT" "NAME;TIMEOUT;DISCOVERY_TIMEOUT"
                         "SOURCES;LIBS;DEFINITIONS;LABELS")
@@ -25,6 +26,7 @@ function(karvello_add_test)
 
   set(properties)
   if(arg_QT)
+    set_target_properties(${arg_NAME} PROPERTIES AUTOMOC ON)
     list(APPEND properties ENVIRONMENT QT_QPA_PLATFORM=offscreen)
   endif()
   if(arg_LABELS)
