@@ -12,9 +12,9 @@
 #include "drawing/DrawMaps.h"
 #include "platform/EmfSurface.h"
 #include "platform/Windows1252.h"
-#include "tests/platform/EmfReader.h"
+#include "tests/support/EmfReader.h"
+#include "tests/support/FixtureFiles.h"
 #include "tests/support/RecordingSurface.h"
-#include "tests/workspace/FixtureFiles.h"
 #include "workspace/Workspace.h"
 
 namespace karvello {

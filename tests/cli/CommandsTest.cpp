@@ -9,29 +9,15 @@
 
 #include "drawing/DrawMaps.h"
 #include "mapdata/Transforms.h"
+#include "tests/support/Exceptions.h"
+#include "tests/support/FakeCanvas.h"
+#include "tests/support/FixtureFiles.h"
 #include "tests/support/RecordingSurface.h"
-#include "tests/workspace/FixtureFiles.h"
 
 namespace karvello {
 namespace {
 
 using test::RecordingSurface;
-
-struct CanvasLog {
-    std::vector<std::string> paths;
-    RecordingSurface surface;
-    int commits = 0;
-};
-
-class FakeCanvas : public FileCanvas {
-  public:
-    explicit FakeCanvas(CanvasLog& log) : log_(log) {}
-    Surface& surface() override { return log_.surface; }
-    void Commit() override { ++log_.commits; }
-
-  private:
-    CanvasLog& log_;
-};
 
 class CommandsTest : public ::testing::Test {
   protected:
@@ -47,25 +33,15 @@ class CommandsTest : public ::testing::Test {
         request.DrawPath = "maps.emf";
         return request;
     }
-    std::string Run(const CliRequest& request) {
-        return RunRequest(request, [this](const std::string& path) {
-            canvas.paths.push_back(path);
-            return std::make_unique<FakeCanvas>(canvas);
-        });
-    }
+    std::string Run(const CliRequest& request) { return RunRequest(request, canvas.Factory()); }
     std::string ErrorOf(const CliRequest& request) {
-        try {
-            Run(request);
-        } catch (const KarvelloError& error) {
-            return error.what();
-        }
-        return "no error";
+        return test::ThrownMessage([&] { Run(request); });
     }
 
     test::TempFolder folder;
     std::string input;
     std::string output;
-    CanvasLog canvas;
+    test::FakeCanvases canvas;
 };
 
 TEST_F(CommandsTest, InfoGivesTheInformationTextByteForByte) {
@@ -85,7 +61,7 @@ TEST_F(CommandsTest, DrawAppliesSettingsColoursFlipsAndTheChoiceOfMaps) {
     request.Ranges = {{"B2-D4", 0x0000FF}, {"3-3", 0xFF0000}};
     EXPECT_EQ(Run(request), "");
     EXPECT_EQ(canvas.paths, (std::vector<std::string>{"maps.emf"}));
-    EXPECT_EQ(canvas.commits, 1);
+    EXPECT_EQ(canvas.commits, canvas.paths);
 
     // The same drawing made by hand from the loaded pair.
     Workspace loaded;
@@ -198,13 +174,8 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
          "index 99999999999999999999: the input file holds 7 markers, "
          "indexes 0 to 6."},
     };
-    const auto errorOf = [](const char* text, const TAllMarkers& table) -> std::string {
-        try {
-            ResolveRange({text, 0}, table);
-        } catch (const KarvelloError& error) {
-            return error.what();
-        }
-        return "no error";
+    const auto errorOf = [](const char* text, const TAllMarkers& table) {
+        return test::ThrownMessage([&] { ResolveRange({text, 0}, table); });
     };
     for (const auto& row : bad) {
         SCOPED_TRACE(row.text);

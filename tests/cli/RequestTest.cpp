@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Exceptions.h"
+
 namespace karvello {
 namespace {
 
@@ -123,12 +125,8 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        try {
-            ParseCommandLine(row.args);
-            ADD_FAILURE() << "no error";
-        } catch (const UsageError& error) {
-            EXPECT_STREQ(error.what(), row.message);
-        }
+        EXPECT_EQ(test::ThrownMessage<UsageError>([&] { ParseCommandLine(row.args); }),
+                  row.message);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "mapdata/OutputReader.h"
 #include "mapdata/TextLines.h"
 #include "tests/mapdata/TestText.h"
+#include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
@@ -100,14 +101,10 @@ TEST(DataFiles, ExactResults) {
 
 TEST(DataFiles, MarkerNumberNotInInput) {
     const std::string path = CasePath("marker-number-not-in-input", "output.txt");
-    try {
-        Load("marker-number-not-in-input");
-        FAIL() << "the pair loaded";
-    } catch (const MarkerNumberError& error) {
-        EXPECT_EQ(error.MessageFor(path),
-                  "Marker number 57 on line 4 of \"" + path +
-                      "\" is not in the input file, which lists 40 markers.");
-    }
+    const auto error = test::Thrown<MarkerNumberError>([] { Load("marker-number-not-in-input"); });
+    ASSERT_TRUE(error.has_value()) << "the pair loaded";
+    EXPECT_EQ(error->MessageFor(path), "Marker number 57 on line 4 of \"" + path +
+                                           "\" is not in the input file, which lists 40 markers.");
 }
 
 TEST(HostileText, TenMegabyteLines) {

@@ -8,6 +8,7 @@
 
 #include "mapdata/OutputReader.h"
 #include "tests/mapdata/TestText.h"
+#include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
@@ -453,13 +454,13 @@ TEST(MarkerNumberError, OutOfTableNumbersStopTheLoad) {
         const TextLines text = Text(row.lines);
         TAllMarkers table = Table(3);
         TChrData map;
-        try {
-            FindNextMap(text.lines(), 0, table, map);
-            ADD_FAILURE() << "no error";
-        } catch (const MarkerNumberError& error) {
-            EXPECT_EQ(error.Line(), row.line);
-            EXPECT_EQ(error.Number(), row.number);
-            EXPECT_EQ(error.MarkerCount(), 3u);
+        const auto error =
+            test::Thrown<MarkerNumberError>([&] { FindNextMap(text.lines(), 0, table, map); });
+        EXPECT_TRUE(error.has_value()) << "no error";
+        if (error) {
+            EXPECT_EQ(error->Line(), row.line);
+            EXPECT_EQ(error->Number(), row.number);
+            EXPECT_EQ(error->MarkerCount(), 3u);
         }
         EXPECT_EQ(map.Markers.size(), row.entries);
     }

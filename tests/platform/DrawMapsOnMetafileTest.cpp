@@ -8,8 +8,8 @@
 #include "drawing/DrawMaps.h"
 #include "platform/EmfSurface.h"
 #include "platform/QtRuntime.h"
-#include "tests/platform/EmfReader.h"
 #include "tests/platform/ExampleMaps.h"
+#include "tests/support/EmfReader.h"
 #include "tests/support/RecordingSurface.h"
 
 namespace karvello {

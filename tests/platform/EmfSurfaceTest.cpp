@@ -10,7 +10,7 @@
 #include "platform/EmfSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
-#include "tests/platform/EmfReader.h"
+#include "tests/support/EmfReader.h"
 
 namespace karvello {
 namespace {

@@ -15,7 +15,8 @@
 #include "platform/FileCanvases.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
-#include "tests/platform/EmfReader.h"
+#include "tests/support/EmfReader.h"
+#include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
@@ -40,14 +41,8 @@ TEST(DrawingFormatTest, ExtensionNamesTheFormatWhateverItsCase) {
 }
 
 TEST(DrawingFormatTest, UnknownExtensionNamesTheSupportedOnes) {
-    try {
-        CreateFileCanvas("maps.jpg");
-        FAIL() << "no error";
-    } catch (const KarvelloError& e) {
-        EXPECT_STREQ(
-            e.what(),
-            "Cannot draw into \"maps.jpg\": the file name must end in .emf, .svg, .pdf or .png");
-    }
+    EXPECT_EQ(test::ThrownMessage([] { CreateFileCanvas("maps.jpg"); }),
+              "Cannot draw into \"maps.jpg\": the file name must end in .emf, .svg, .pdf or .png");
 }
 
 void SampleDrawing(Surface& s) {
@@ -127,12 +122,10 @@ TEST_P(FileCanvasTest, WithoutCommitNothingIsWrittenAndTheOldFileStays) {
 }
 
 TEST_P(FileCanvasTest, AFolderThatDoesNotExistDoesNotAllowDrawing) {
-    try {
-        CreateFileCanvas(Path(std::string("missing/maps") + GetParam().extension));
-        FAIL() << "no error";
-    } catch (const KarvelloError& e) {
-        EXPECT_STREQ(e.what(), "Canvas does not allow drawing");
-    }
+    EXPECT_EQ(test::ThrownMessage([this] {
+                  CreateFileCanvas(Path(std::string("missing/maps") + GetParam().extension));
+              }),
+              "Canvas does not allow drawing");
     EXPECT_TRUE(Entries().isEmpty());
 }
 
@@ -145,13 +138,8 @@ TEST_P(FileCanvasTest, AFolderThatVanishesBeforeCommitLeavesNoFile) {
     if (!QDir(sub).removeRecursively() || QDir(sub).exists()) {
         GTEST_SKIP() << "the folder cannot be removed while the file is open";
     }
-    try {
-        canvas->Commit();
-        FAIL() << "no error";
-    } catch (const KarvelloError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + target + "\". ", 0), 0u)
-            << e.what();
-    }
+    const std::string message = test::ThrownMessage([&] { canvas->Commit(); });
+    EXPECT_EQ(message.rfind("Cannot write file \"" + target + "\". ", 0), 0u) << message;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
 }
 

@@ -10,49 +10,21 @@
 #include "drawing/DrawMaps.h"
 #include "mapdata/OutputReader.h"
 #include "mapdata/Transforms.h"
+#include "tests/support/Exceptions.h"
+#include "tests/support/FakeCanvas.h"
+#include "tests/support/FixtureFiles.h"
 #include "tests/support/RecordingSurface.h"
-#include "tests/workspace/FixtureFiles.h"
 
 namespace karvello {
 namespace {
 
+using test::FakeCanvases;
 using test::RecordingSurface;
 using test::TempFolder;
 
 constexpr TColour kRed = 0x0000FF;
 constexpr TColour kBlue = 0xFF0000;
 constexpr TColour kGreen = 0x00FF00;
-
-// A file canvas for the tests: draws on a recording surface and remembers
-// whether it was committed.
-struct CanvasRecord {
-    std::vector<std::string> paths;
-    RecordingSurface surface;
-    bool committed = false;
-    bool failCommit = false;
-};
-
-class FakeCanvas : public FileCanvas {
-  public:
-    explicit FakeCanvas(CanvasRecord& record) : record_(record) {}
-    Surface& surface() override { return record_.surface; }
-    void Commit() override {
-        if (record_.failCommit) {
-            throw KarvelloError("Cannot write the file");
-        }
-        record_.committed = true;
-    }
-
-  private:
-    CanvasRecord& record_;
-};
-
-FileCanvasFactory FakeFactory(CanvasRecord& record) {
-    return [&record](const std::string& path) {
-        record.paths.push_back(path);
-        return std::make_unique<FakeCanvas>(record);
-    };
-}
 
 // What DrawMaps draws for these maps, as the recording surface logs it.
 std::string ExpectedDrawing(const std::vector<TChrData>& maps, const TDrawSettings& settings,
@@ -211,12 +183,7 @@ TEST_F(WorkspaceTest, AFailedLoadLeavesTheStateThatFailureHandlingGives) {
 TEST_F(WorkspaceTest, FailureMessagesNameTheFileAndTheReason) {
     const std::string absent = folder.Path("absent.raw");
     auto messageOf = [&](const std::string& in, const std::string& out) {
-        try {
-            ws.Load(in, out);
-        } catch (const KarvelloError& error) {
-            return std::string(error.what());
-        }
-        return std::string("no error");
+        return test::ThrownMessage([&] { ws.Load(in, out); });
     };
     EXPECT_EQ(messageOf(absent, output),
               "Cannot open file \"" + absent + "\". No such file or directory");
@@ -368,21 +335,13 @@ TEST_F(WorkspaceTest, APreviewThatFailsHalfwayGivesTheSurfaceItsModeBack) {
 }
 
 TEST_F(WorkspaceTest, DrawWithNoMapTickedOpensNoFile) {
-    CanvasRecord record;
-    EXPECT_THROW(
-        {
-            try {
-                ws.Draw("never.emf", FakeFactory(record));
-            } catch (const KarvelloError& error) {
-                EXPECT_STREQ(error.what(), "No map is ticked. Tick the maps to draw.");
-                throw;
-            }
-        },
-        KarvelloError);
+    FakeCanvases record;
+    EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("never.emf", record.Factory()); }),
+              "No map is ticked. Tick the maps to draw.");
     LoadFixture();
     ws.Select(0);
     ws.Flip(true); // a flipped map that is not ticked
-    EXPECT_THROW(ws.Draw("never.emf", FakeFactory(record)), KarvelloError);
+    EXPECT_THROW(ws.Draw("never.emf", record.Factory()), KarvelloError);
     EXPECT_TRUE(record.paths.empty());
 }
 
@@ -398,11 +357,11 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     ws.AcceptOptions(settings, kBlue, {{1, 1, kRed}});
     const std::vector<TChrData> stored = ws.Maps();
 
-    CanvasRecord record;
-    ws.Draw("maps.emf", FakeFactory(record));
+    FakeCanvases record;
+    ws.Draw("maps.emf", record.Factory());
 
     EXPECT_EQ(record.paths, (std::vector<std::string>{"maps.emf"}));
-    EXPECT_TRUE(record.committed);
+    EXPECT_EQ(record.commits, record.paths);
     EXPECT_EQ(record.surface.Text(),
               ExpectedDrawing({FlippedCopy(stored[0]), stored[1]}, settings, ws.AllMarkers()));
     EXPECT_EQ(ws.Maps(), stored);
@@ -415,9 +374,9 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
 TEST_F(WorkspaceTest, DrawOfOnlyAMapOfLengthZeroCompletesTheFile) {
     LoadFixture();
     ws.SetTicked(1, true);
-    CanvasRecord record;
-    EXPECT_NO_THROW(ws.Draw("zero.emf", FakeFactory(record)));
-    EXPECT_TRUE(record.committed);
+    FakeCanvases record;
+    EXPECT_NO_THROW(ws.Draw("zero.emf", record.Factory()));
+    EXPECT_EQ(record.commits, record.paths);
     EXPECT_EQ(record.surface.Text(),
               ExpectedDrawing({ws.Maps()[1]}, ws.Settings(), ws.AllMarkers()));
 }
@@ -426,20 +385,16 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
     LoadFixture();
     ws.SetTicked(0, true);
 
-    CanvasRecord failing;
+    FakeCanvases failing;
     failing.surface.FailAfter(3);
-    EXPECT_THROW(ws.Draw("maps.emf", FakeFactory(failing)), KarvelloError);
-    EXPECT_FALSE(failing.committed);
+    EXPECT_THROW(ws.Draw("maps.emf", failing.Factory()), KarvelloError);
+    EXPECT_TRUE(failing.commits.empty());
 
     const FileCanvasFactory refusing = [](const std::string&) -> std::unique_ptr<FileCanvas> {
         throw KarvelloError("Canvas does not allow drawing");
     };
-    try {
-        ws.Draw("/no/such/folder/maps.emf", refusing);
-        ADD_FAILURE() << "no error";
-    } catch (const KarvelloError& error) {
-        EXPECT_STREQ(error.what(), "Canvas does not allow drawing");
-    }
+    EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("/no/such/folder/maps.emf", refusing); }),
+              "Canvas does not allow drawing");
 }
 
 // ---- the genuine Mapmaker files --------------------------------------------

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include "tests/support/FakeCanvas.h"
 #include "tests/ui/windows/WindowTestSupport.h"
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
@@ -27,20 +28,6 @@ namespace karvello {
 namespace {
 
 using test::Child;
-
-// A file canvas that records the drawing and the paths it was committed to.
-class FakeCanvas : public FileCanvas {
-  public:
-    FakeCanvas(std::string path, std::vector<std::string>& commits)
-        : path_(std::move(path)), commits_(commits) {}
-    Surface& surface() override { return surface_; }
-    void Commit() override { commits_.push_back(path_); }
-
-  private:
-    std::string path_;
-    std::vector<std::string>& commits_;
-    test::RecordingSurface surface_;
-};
 
 const char* const kMapControls[] = {"Label1",    "Label2",  "Label3", "CheckListBox1", "Button4",
                                     "CheckBox1", "Button2", "Label6", "Memo1"};
@@ -54,10 +41,7 @@ class MainWindowTest : public ::testing::Test {
     // Canvases and a preview surface that record what the window asks of them.
     TPlatformServices FakePlatform() {
         TPlatformServices services;
-        services.CreateFileCanvas = [this](const std::string& path) {
-            canvasPaths.push_back(path);
-            return std::make_unique<FakeCanvas>(path, commits);
-        };
+        services.CreateFileCanvas = canvases.Factory();
         services.CreatePreviewSurface = [this](QPainter&, const QFont&, QColor,
                                                const TScreenInfo&) {
             return std::make_unique<test::ForwardingSurface>(preview);
@@ -106,8 +90,7 @@ class MainWindowTest : public ::testing::Test {
 
     test::FakeDialogs dialogs;
     test::RecordingSurface preview;
-    std::vector<std::string> canvasPaths;
-    std::vector<std::string> commits;
+    test::FakeCanvases canvases;
     TWindows windows;
 };
 
@@ -254,7 +237,7 @@ TEST_F(MainWindowTest, DrawWithNoMapTickedShowsTheMessageAndOpensNoDialog) {
     EXPECT_EQ(dialogs.saveCalls, 0);
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], QStringLiteral("No map is ticked. Tick the maps to draw."));
-    EXPECT_TRUE(canvasPaths.empty());
+    EXPECT_TRUE(canvases.paths.empty());
 }
 
 TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
@@ -267,13 +250,13 @@ TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
 
     dialogs.saveAnswers = {std::nullopt};
     Click("Button4");
-    EXPECT_TRUE(canvasPaths.empty()) << "a cancelled save dialog writes nothing";
+    EXPECT_TRUE(canvases.paths.empty()) << "a cancelled save dialog writes nothing";
 
     dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
     Click("Button4");
     EXPECT_TRUE(dialogs.errors.empty());
-    EXPECT_EQ(canvasPaths, (std::vector<std::string>{"/tmp/maps.emf"}));
-    EXPECT_EQ(commits, (std::vector<std::string>{"/tmp/maps.emf"}));
+    EXPECT_EQ(canvases.paths, (std::vector<std::string>{"/tmp/maps.emf"}));
+    EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
 }
 
 TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {

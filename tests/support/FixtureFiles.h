@@ -6,8 +6,6 @@
 // placed in interval 1; map 2 is E5 alone (length 0) with an empty placement
 // table.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <random>

@@ -1,4 +1,4 @@
-#include "tests/platform/EmfReader.h"
+#include "tests/support/EmfReader.h"
 
 #include <algorithm>
 #include <bit>
