@@ -19,8 +19,10 @@ bool Deliver(std::ostream& out, const std::string& text) {
     return !out.fail();
 }
 
-// What goes to standard output for the request. Throws what RunRequest throws.
-std::string Result(const CliRequest& request) {
+// What goes to standard output for the request; warnings collects what the
+// user should know although the request succeeds. Throws what RunRequest
+// throws.
+std::string Result(const CliRequest& request, std::vector<std::string>& warnings) {
     switch (request.Command) {
     case CliCommand::Help:
         return UsageText();
@@ -30,7 +32,8 @@ std::string Result(const CliRequest& request) {
         // Only a canvas needs Qt, and creating one starts Qt's GUI on the
         // offscreen platform, so info, maps and a draw refused before its
         // file is opened never start it.
-        return RunRequest(request, [](const std::string& path) { return CreateFileCanvas(path); });
+        return RunRequest(
+            request, [](const std::string& path) { return CreateFileCanvas(path); }, &warnings);
     }
 }
 
@@ -47,12 +50,20 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     // The whole result is built before anything is written, so that a
     // failure leaves standard output empty.
     std::string text;
+    std::vector<std::string> warnings;
+    const auto warn = [&] {
+        for (const std::string& warning : warnings) {
+            err << "karvello: warning: " << warning << "\n";
+        }
+    };
     try {
-        text = Result(request);
+        text = Result(request, warnings);
     } catch (const std::exception& error) {
+        warn();
         err << "karvello: " << error.what() << "\n";
         return 1;
     }
+    warn();
     if (!Deliver(out, text)) {
         err << "karvello: Cannot write to standard output\n";
         return 1;

@@ -80,7 +80,7 @@ void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace
 }
 
 void RunDraw(const CliRequest& request, Workspace& workspace,
-             const FileCanvasFactory& canvasFactory) {
+             const FileCanvasFactory& canvasFactory, std::vector<std::string>* warnings) {
     TDrawSettings settings = workspace.Settings();
     for (const auto& setting : request.Settings) {
         SetDrawSetting(settings, setting.Field, setting.Value);
@@ -112,6 +112,9 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     }
     if (request.MapNumbers && request.MapNumbers->empty()) {
         throw KarvelloError("No map is chosen: --maps names no map to draw.");
+    }
+    if (std::string warning = workspace.DrawWarning(); warnings != nullptr && !warning.empty()) {
+        warnings->push_back(std::move(warning));
     }
     workspace.Draw(request.DrawPath, canvasFactory);
 }
@@ -169,16 +172,21 @@ TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
                         " does not name two markers of the input file as FROM-TO.");
 }
 
-std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canvasFactory) {
+std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canvasFactory,
+                       std::vector<std::string>* warnings) {
     Workspace workspace;
     workspace.Load(request.InputPath, request.OutputPath);
+    if (warnings != nullptr) {
+        warnings->insert(warnings->end(), workspace.LoadWarnings().begin(),
+                         workspace.LoadWarnings().end());
+    }
     switch (request.Command) {
     case CliCommand::Info:
         return workspace.InformationText();
     case CliCommand::Maps:
         return MapsListing(workspace);
     case CliCommand::Draw:
-        RunDraw(request, workspace, canvasFactory);
+        RunDraw(request, workspace, canvasFactory, warnings);
         return {};
     case CliCommand::Help:
     case CliCommand::Version:

@@ -2,6 +2,7 @@
 // Carries out a parsed command-line request on a workspace.
 
 #include <string>
+#include <vector>
 
 #include "cli/Request.h"
 #include "mapdata/ZazereZeve.h"
@@ -13,8 +14,12 @@ namespace karvello {
 // Runs info, maps or draw and returns what goes to standard output. Draw
 // writes through canvases from the factory. Throws KarvelloError with the
 // message for the user (a file that cannot be opened, a mismatched pair, a map
-// or marker that does not exist, a drawing that fails).
-std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canvasFactory);
+// or marker that does not exist, a drawing that fails). When warnings is
+// given, what the load found odd (Workspace::LoadWarnings) and a drawing that
+// will not look as meant (Workspace::DrawWarning) are appended to it, also
+// when the request then fails.
+std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canvasFactory,
+                       std::vector<std::string>* warnings = nullptr);
 
 // The maps listing: one line per map, "number TAB markers TAB placed TAB
 // length in cM", each ended by LF.

@@ -405,8 +405,7 @@ void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSe
             maxMapLength = length;
         }
     }
-    const std::int64_t usableHeight = std::int64_t{settings.PageHeight} - settings.TopMargin -
-                                      settings.BottomMargin - 2 * std::int64_t{settings.TailLength};
+    const std::int64_t usableHeight = BarRoom(settings);
     // Without a map longer than 0 cM every marker stands at the top of its
     // bar's lower tail, which is the true picture of such maps.
     double scale = maxMapLength > 0 ? static_cast<double>(usableHeight) / maxMapLength : 0.0;
@@ -418,6 +417,11 @@ void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSe
     for (const auto& map : maps) {
         layout.Draw(map);
     }
+}
+
+std::int64_t BarRoom(const TDrawSettings& settings) {
+    return std::int64_t{settings.PageHeight} - settings.TopMargin - settings.BottomMargin -
+           2 * std::int64_t{settings.TailLength};
 }
 
 } // namespace karvello

@@ -1,6 +1,7 @@
 #pragma once
 // Lays out maps side by side on one page with one vertical scale.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,10 @@ std::string DistanceToStr(double distance);
 // passes through.
 void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSettings& settings,
               const TAllMarkers& markers);
+
+// The height, in 1/100 mm, that the settings leave for the bars between the
+// margins and both tails; 0 or less when the page holds no room for them, in
+// which case DrawMaps draws the bars upside down over each other.
+std::int64_t BarRoom(const TDrawSettings& settings);
 
 } // namespace karvello

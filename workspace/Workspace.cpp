@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/Numbers.h"
+#include "base/Text.h"
 #include "drawing/DrawMaps.h"
 #include "drawing/Rounding.h"
 #include "mapdata/InputReader.h"
@@ -61,6 +62,24 @@ std::int32_t ScaledLength(int boxPx, int extent, int screenPx) {
     return RoundHalfEven(static_cast<double>(product) / static_cast<double>(screenPx));
 }
 
+// Mapmaker's input files begin with a line such as "data type f2 intercross".
+bool StartsLikeAnInputFile(Lines lines) {
+    constexpr std::string_view kHeading = "data type";
+    if (lines.empty()) {
+        return false;
+    }
+    const std::string_view first = TrimText(lines.front());
+    return first.size() >= kHeading.size() &&
+           EqualsIgnoringCase(first.substr(0, kHeading.size()), kHeading);
+}
+
+std::string MapListEntry(const TChrData& map) {
+    return DecimalText(map.MapNumber) + ": " +
+           DecimalText(static_cast<std::int64_t>(map.Markers.size())) +
+           (map.Markers.size() == 1 ? " marker, " : " markers, ") + DistanceToStr(MapLength(map)) +
+           " cM";
+}
+
 } // namespace
 
 std::string BuildInformationText(const TAllMarkers& markers) {
@@ -107,6 +126,10 @@ void Workspace::SetTicked(int mapIndex, bool ticked) {
     ticked_[mapIndex] = ticked;
 }
 
+void Workspace::SetAllTicked(bool ticked) {
+    ticked_.assign(ticked_.size(), ticked);
+}
+
 void Workspace::ClearMaps() {
     maps_.clear();
     mapListEntries_.clear();
@@ -117,10 +140,13 @@ void Workspace::ClearMaps() {
 void Workspace::Load(const std::string& inputPath, const std::string& outputPath) {
     ClearMaps();
     allMarkers_.clear();
+    loadWarnings_.clear();
 
+    bool inputLooksRight = false;
     {
         const TextLines input(ReadTextFile(inputPath));
         ReadInputFile(input.lines(), allMarkers_);
+        inputLooksRight = StartsLikeAnInputFile(input.lines());
     }
     const TextLines output(ReadTextFile(outputPath));
     try {
@@ -134,12 +160,25 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
         UnmarkMarkers(allMarkers_);
         throw;
     }
-    for (std::size_t number = 1; number <= maps_.size(); ++number) {
-        mapListEntries_.push_back(DecimalText(static_cast<std::int64_t>(number)));
+    for (const TChrData& map : maps_) {
+        mapListEntries_.push_back(MapListEntry(map));
     }
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
     informationText_ = BuildInformationText(allMarkers_);
+    Recolour();
+
+    if (!inputLooksRight) {
+        loadWarnings_.push_back("The input file \"" + FullPathForMessage(inputPath) +
+                                "\" does not begin with Mapmaker's \"data type\" line, so it may "
+                                "not be a Mapmaker input file.");
+    }
+    if (maps_.empty()) {
+        loadWarnings_.push_back("No map was found in the output file \"" +
+                                FullPathForMessage(outputPath) +
+                                "\": a map begins with a line \"Map:\" followed by its marker "
+                                "table, as Mapmaker writes it.");
+    }
 }
 
 void Workspace::Select(int mapIndex) {
@@ -167,7 +206,10 @@ void Workspace::AcceptOptions(const TDrawSettings& settings, TColour defaultColo
     defaultColour_ = defaultColour;
     colourRanges_ = std::move(accepted);
     settings_ = settings;
+    Recolour();
+}
 
+void Workspace::Recolour() {
     const auto last = static_cast<std::int32_t>(allMarkers_.size()) - 1;
     ApplyColourRange(allMarkers_, 0, last, defaultColour_);
     for (const auto& range : colourRanges_) {
@@ -217,6 +259,34 @@ std::vector<TChrData> Workspace::TickedMapCopies() const {
         }
     }
     return copies;
+}
+
+std::vector<TChrData> Workspace::PageMapCopies() const {
+    std::vector<TChrData> copies = TickedMapCopies();
+    if (copies.empty() && selectedMap_ != -1) {
+        TChrData& copy = copies.emplace_back();
+        CopyChrData(maps_[static_cast<std::size_t>(selectedMap_)], copy);
+        if (copy.Flipped) {
+            FlipChrData(copy);
+        }
+    }
+    return copies;
+}
+
+void Workspace::DrawPage(Surface& surface) const {
+    DrawMaps(PageMapCopies(), surface, settings_, allMarkers_);
+}
+
+std::string Workspace::DrawWarning() const {
+    if (BarRoom(settings_) > 0) {
+        return {};
+    }
+    return "The page height (" + DecimalText(settings_.PageHeight) +
+           ") leaves no room for the bars: it must be more than the top and bottom margins and "
+           "twice the bar tail length (" +
+           DecimalText(std::int64_t{settings_.TopMargin} + settings_.BottomMargin +
+                       2 * std::int64_t{settings_.TailLength}) +
+           " together), or the maps are drawn upside down over each other.";
 }
 
 void Workspace::RequireTickedMaps() const {

@@ -43,6 +43,8 @@ class Workspace {
     // Ticks or unticks the map's list entry. Throws KarvelloError "List index
     // out of bounds (<index>)" for an index that names no entry.
     void SetTicked(int mapIndex, bool ticked);
+    // Ticks or unticks every entry ("Tick all", "Tick none").
+    void SetAllTicked(bool ticked);
 
     // --- operations ---
 
@@ -53,10 +55,19 @@ class Workspace {
     // maps, their list entries and ticks are empty, no map is selected, the
     // marker table holds the input file's markers as read (or nothing when
     // the input file failed), and MapsLoaded and the information text keep
-    // their former values.
+    // their former values. A complete load gives the new marker table the
+    // default colour and the colour ranges as AcceptOptions does.
     void Load(const std::string& inputPath, const std::string& outputPath);
 
-    // The maps list's entries: "1", "2", ... one per map.
+    // What the last complete load found odd without failing, one sentence
+    // each, naming the file and what was expected: an input file that does
+    // not begin with Mapmaker's "data type" line, an output file with no
+    // map. Empty after a clean load and after a failed one.
+    const std::vector<std::string>& LoadWarnings() const { return loadWarnings_; }
+
+    // The maps list's entries, one per map: its number, its marker count and
+    // its length in cM as the maps listing writes them, "2: 14 markers,
+    // 63.5 cM".
     const std::vector<std::string>& MapListEntries() const { return mapListEntries_; }
     // The information text, CR LF line ends; empty until the first load.
     const std::string& InformationText() const { return informationText_; }
@@ -92,6 +103,18 @@ class Workspace {
 
     // Copies of the ticked maps in list order, flipped where their flag says.
     std::vector<TChrData> TickedMapCopies() const;
+    // The maps of the page as Draw would write it: the ticked maps, or when
+    // none is ticked the selected map (flipped where its flag says); none
+    // when neither.
+    std::vector<TChrData> PageMapCopies() const;
+    // Draws the page's maps onto the surface with the current settings and
+    // colours, exactly as Draw draws them into a file. Throws what DrawMaps
+    // and the surface throw.
+    void DrawPage(Surface& surface) const;
+    // A warning that Draw's result will not look as meant, empty when there
+    // is none: the page height leaves no room for the bars between the
+    // margins and the tails.
+    std::string DrawWarning() const;
     // Throws KarvelloError "No map is ticked. Tick the maps to draw." when no
     // entry is ticked. Draw calls it first; the window calls it before it
     // shows the save dialog.
@@ -102,6 +125,7 @@ class Workspace {
 
   private:
     void ClearMaps();
+    void Recolour();
 
     TAllMarkers allMarkers_;
     std::vector<TChrData> maps_;
@@ -116,6 +140,7 @@ class Workspace {
     std::vector<bool> ticked_;
     std::vector<std::string> mapListEntries_;
     std::string informationText_;
+    std::vector<std::string> loadWarnings_;
 };
 
 // The information text for a marker table: the unmapped markers' names, then

@@ -109,6 +109,44 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
     EXPECT_EQ(folder.EntryCount(), 2u) << "no file is written by a failed command";
 }
 
+TEST_F(CommandLineTest, FilesInTheWrongBoxesWarnOnStandardErrorAndDrawStillFails) {
+    const std::string warnings =
+        "karvello: warning: The input file \"" + output +
+        "\" does not begin with Mapmaker's \"data type\" line, so it may not be a Mapmaker input "
+        "file.\n"
+        "karvello: warning: No map was found in the output file \"" +
+        input +
+        "\": a map begins with a line \"Map:\" followed by its marker table, as Mapmaker writes "
+        "it.\n";
+    const Outcome info = RunKarvello({"info", output, input});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_NE(info.out, "");
+    EXPECT_EQ(info.err, warnings);
+
+    const Outcome maps = RunKarvello({"maps", output, input});
+    EXPECT_EQ(maps.status, 0);
+    EXPECT_EQ(maps.out, "");
+    EXPECT_EQ(maps.err, warnings);
+
+    const Outcome draw = RunKarvello({"draw", output, input, "-o", folder.Path("x.emf")});
+    EXPECT_EQ(draw.status, 1);
+    EXPECT_EQ(draw.out, "");
+    EXPECT_EQ(draw.err, warnings + "karvello: There is no map to draw: the output file \"" + input +
+                            "\" holds no map.\n");
+    EXPECT_EQ(folder.EntryCount(), 2u);
+}
+
+TEST_F(CommandLineTest, APageWithNoRoomForTheBarsIsDrawnWithAWarning) {
+    const Outcome draw = RunKarvello(
+        {"draw", input, output, "-o", folder.Path("flat.emf"), "--set", "PageHeight=0"});
+    EXPECT_EQ(draw.status, 0);
+    EXPECT_EQ(draw.err, "karvello: warning: The page height (0) leaves no room for the bars: it "
+                        "must be more than the top and bottom margins and twice the bar tail "
+                        "length (2600 together), or the maps are drawn upside down over each "
+                        "other.\n");
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("flat.emf")));
+}
+
 // A standard output that takes nothing, as a full disk or a closed pipe.
 class RefusingBuffer : public std::streambuf {
   protected:

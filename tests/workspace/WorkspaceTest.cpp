@@ -78,7 +78,8 @@ TEST_F(WorkspaceTest, LoadFindsEveryMapAndWritesTheInformationText) {
     LoadFixture();
     EXPECT_TRUE(ws.MapsLoaded());
     EXPECT_EQ(ws.SelectedMap(), -1);
-    EXPECT_EQ(ws.MapListEntries(), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(ws.MapListEntries(),
+              (std::vector<std::string>{"1: 3 markers, 10.0 cM", "2: 1 marker, 0.0 cM"}));
     EXPECT_EQ(ws.InformationText(), test::kFixtureInformation);
     ASSERT_EQ(ws.AllMarkers().size(), 6u);
     EXPECT_TRUE(ws.AllMarkers()[1].Dominant);
@@ -110,27 +111,64 @@ TEST_F(WorkspaceTest, OutputWithoutACompleteMapListsEveryMarkerAsUnmapped) {
               "0\t0\tA1\r\n0\t0\tB2\r\n0\t0\tC3\r\n0\t0\tD4\r\n0\t0\tE5\r\n0\t0\tF6\r\n");
 }
 
-TEST_F(WorkspaceTest, ASecondLoadDropsTicksFlipsAndColoursButKeepsTheOptions) {
+TEST_F(WorkspaceTest, ASecondLoadDropsTicksAndFlipsButColoursTheNewTableAsTheOptionsSay) {
     LoadFixture();
     ws.Select(0);
     ws.Flip(true);
     ws.SetTicked(1, true);
     TDrawSettings settings;
     settings.TopMargin = 7;
-    ws.AcceptOptions(settings, kGreen, {{0, 1, kRed}});
+    // The second range reaches past the table and is clipped to it.
+    ws.AcceptOptions(settings, kGreen, {{0, 1, kRed}, {4, 99, kBlue}});
     ASSERT_EQ(ws.AllMarkers()[0].Colour, kRed);
 
     LoadFixture();
     EXPECT_EQ(ws.SelectedMap(), -1);
     EXPECT_FALSE(ws.Maps()[0].Flipped);
     EXPECT_FALSE(ws.Ticked(1));
+    std::vector<TColour> colours;
     for (const auto& marker : ws.AllMarkers()) {
-        EXPECT_EQ(marker.Colour, 0u) << marker.Name;
+        colours.push_back(marker.Colour);
     }
+    EXPECT_EQ(colours, (std::vector<TColour>{kRed, kRed, kGreen, kGreen, kBlue, kBlue}));
     EXPECT_EQ(ws.Settings().TopMargin, 7);
     EXPECT_EQ(ws.DefaultColour(), kGreen);
-    EXPECT_EQ(ws.ColourRanges(), (TColRangeSet{{0, 1, kRed}}));
+    EXPECT_EQ(ws.ColourRanges(), (TColRangeSet{{0, 1, kRed}, {4, 99, kBlue}}));
     EXPECT_TRUE(ws.FlipBox()) << "the box keeps its state until a map is selected";
+}
+
+TEST_F(WorkspaceTest, LoadWarnsOfAnInputFileWithoutItsHeadingAndAnOutputWithoutMaps) {
+    LoadFixture();
+    EXPECT_TRUE(ws.LoadWarnings().empty()) << "a genuine pair loads without a word";
+
+    // The two files swapped in their boxes: no map, no heading.
+    ws.Load(output, input);
+    ASSERT_EQ(ws.LoadWarnings().size(), 2u);
+    EXPECT_EQ(ws.LoadWarnings()[0],
+              "The input file \"" + output +
+                  "\" does not begin with Mapmaker's \"data type\" line, so it may not be a "
+                  "Mapmaker input file.");
+    EXPECT_EQ(ws.LoadWarnings()[1], "No map was found in the output file \"" + input +
+                                        "\": a map begins with a line \"Map:\" followed by "
+                                        "its marker table, as Mapmaker writes it.");
+
+    // Leading blanks and another case still make the heading; a failed load
+    // warns of nothing, its error says it all.
+    const std::string indented =
+        folder.Write("indented.raw", std::string("  DATA TYPE f2\n") + (test::kFixtureInput + 24));
+    ws.Load(indented, output);
+    EXPECT_TRUE(ws.LoadWarnings().empty());
+    EXPECT_EQ(ws.Maps().size(), 2u);
+    EXPECT_THROW(ws.Load(output, folder.Path("absent.out")), KarvelloError);
+    EXPECT_TRUE(ws.LoadWarnings().empty());
+}
+
+TEST_F(WorkspaceTest, TickAllAndNone) {
+    LoadFixture();
+    ws.SetAllTicked(true);
+    EXPECT_TRUE(ws.Ticked(0) && ws.Ticked(1));
+    ws.SetAllTicked(false);
+    EXPECT_FALSE(ws.Ticked(0) || ws.Ticked(1));
 }
 
 // Every failure starts from a workspace that had loaded the fixture and
@@ -371,6 +409,54 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     EXPECT_EQ(ws.TickedMapCopies(), (std::vector<TChrData>{stored[1]}));
 }
 
+TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesThem) {
+    LoadFixture();
+    EXPECT_TRUE(ws.PageMapCopies().empty()) << "nothing ticked, nothing selected";
+
+    ws.Select(0);
+    ws.Flip(true);
+    const std::vector<TChrData> stored = ws.Maps();
+    EXPECT_EQ(ws.PageMapCopies(), (std::vector<TChrData>{FlippedCopy(stored[0])}));
+
+    ws.AcceptOptions(ws.Settings(), kBlue, {{1, 1, kRed}});
+    ws.SetTicked(1, true);
+    EXPECT_EQ(ws.PageMapCopies(), (std::vector<TChrData>{stored[1]}))
+        << "a tick outweighs the selection";
+    RecordingSurface page;
+    ws.DrawPage(page);
+    CanvasRecord record;
+    ws.Draw("maps.emf", FakeFactory(record));
+    EXPECT_EQ(page.Text(), record.surface.Text());
+    EXPECT_NE(page.Text().find("TextOut"), std::string::npos);
+}
+
+TEST_F(WorkspaceTest, DrawWarnsWhenThePageHeightLeavesNoRoomForTheBars) {
+    // The default margins and tails take 1000 + 1000 + 2 * 300.
+    struct Row {
+        const char* name;
+        std::int32_t pageHeight;
+        bool warns;
+    };
+    const Row rows[] = {
+        {"the default page", 10000, false},
+        {"one unit of room", 2601, false},
+        {"exactly the margins and tails", 2600, true},
+        {"a box typed as 12.5 that reads 0", 0, true},
+        {"a negative height", -5, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TDrawSettings settings;
+        settings.PageHeight = row.pageHeight;
+        ws.AcceptOptions(settings, 0, {});
+        EXPECT_EQ(!ws.DrawWarning().empty(), row.warns) << ws.DrawWarning();
+    }
+    EXPECT_EQ(ws.DrawWarning(), "The page height (-5) leaves no room for the bars: it must be more "
+                                "than the top and bottom margins and twice the bar tail length "
+                                "(2600 together), or the maps are drawn upside down over each "
+                                "other.");
+}
+
 TEST_F(WorkspaceTest, DrawOfOnlyAMapOfLengthZeroCompletesTheFile) {
     LoadFixture();
     ws.SetTicked(1, true);
@@ -432,6 +518,7 @@ TEST(WorkspaceSamplesTest, EveryGenuinePairLoads) {
             EXPECT_EQ(ws.Maps()[i].MapNumber, static_cast<int>(i + 1));
         }
         EXPECT_TRUE(ws.InformationText().starts_with("Unmapped markers:\r\n"));
+        EXPECT_EQ(ws.LoadWarnings(), std::vector<std::string>{}) << "a genuine pair is no mistake";
     }
 }
 

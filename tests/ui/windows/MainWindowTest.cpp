@@ -167,7 +167,10 @@ TEST_F(MainWindowTest, LoadsTheExampleChosenThroughThePictureButtons) {
     ASSERT_GE(ws.Maps().size(), 2u);
     ASSERT_EQ(List()->count(), static_cast<int>(ws.Maps().size()));
     for (int row = 0; row < List()->count(); ++row) {
-        EXPECT_EQ(List()->item(row)->text(), QString::number(row + 1));
+        // Each entry names the map's number, marker count and length.
+        EXPECT_EQ(List()->item(row)->text(),
+                  QString::fromStdString(ws.MapListEntries()[static_cast<std::size_t>(row)]));
+        EXPECT_TRUE(List()->item(row)->text().startsWith(QString::number(row + 1) + u':'));
         EXPECT_EQ(List()->item(row)->checkState(), Qt::Unchecked);
     }
     EXPECT_TRUE(List()->selectedItems().isEmpty());
