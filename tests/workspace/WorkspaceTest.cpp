@@ -424,8 +424,8 @@ TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesT
         << "a tick outweighs the selection";
     RecordingSurface page;
     ws.DrawPage(page);
-    CanvasRecord record;
-    ws.Draw("maps.emf", FakeFactory(record));
+    FakeCanvases record;
+    ws.Draw("maps.emf", record.Factory());
     EXPECT_EQ(page.Text(), record.surface.Text());
     EXPECT_NE(page.Text().find("TextOut"), std::string::npos);
 }
