@@ -415,7 +415,9 @@ void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSe
 
     MapLayout layout(surface, settings, markers, scale);
     for (const auto& map : maps) {
+        surface.BeginMap(map.MapNumber);
         layout.Draw(map);
+        surface.EndMap();
     }
 }
 

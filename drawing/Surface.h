@@ -35,6 +35,13 @@ class Surface {
     virtual void SetFontColour(TColour colour) = 0;
     // Switches the font's italic style, leaving its other styles as they are.
     virtual void SetItalic(bool italic) = 0;
+
+    // Everything drawn between BeginMap and the next EndMap belongs to the map
+    // of that number (counted from 1 as the maps are found), so that a file
+    // format can keep each map together. They change nothing that is drawn;
+    // a surface with no use for them ignores them.
+    virtual void BeginMap(int mapNumber) { static_cast<void>(mapNumber); }
+    virtual void EndMap() {}
 };
 
 } // namespace karvello

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Error.h"
@@ -386,6 +387,45 @@ TEST(DrawMapsLayout, HugeSettingsArePinnedToTheSurfaceRange) {
     // The bar starts right of the largest x, at a y above the largest, and
     // ends below the smallest.
     ExpectRun(surface.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
+}
+
+// The map hooks enclose exactly each map's drawing: what a canvas groups
+// between them must be the whole map and nothing of its neighbours.
+TEST(DrawMapsLayout, EachMapIsDrawnBetweenItsBeginAndEndHooks) {
+    class HookedSurface : public RecordingSurface {
+      public:
+        // Each hook with the number of log lines before it.
+        std::vector<std::pair<std::string, std::size_t>> hooks;
+        void BeginMap(int mapNumber) override {
+            hooks.emplace_back("BeginMap " + std::to_string(mapNumber), Log().size());
+        }
+        void EndMap() override { hooks.emplace_back("EndMap", Log().size()); }
+    };
+    TChrData first = MakeMap({5, 0}, 0);
+    first.MapNumber = 3;
+    TChrData second = MakeMap({2, 0}, 2);
+    second.MapNumber = 7;
+    HookedSurface surface;
+    DrawMaps({first, second}, surface, SettingsForScale(5, 74),
+             MakeMarkers({"A0", "A1", "B0", "B1"}));
+
+    const auto& log = surface.Log();
+    ASSERT_EQ(surface.hooks.size(), 4U);
+    EXPECT_EQ(surface.hooks[0], std::make_pair(std::string("BeginMap 3"), std::size_t{1}));
+    EXPECT_EQ(surface.hooks[1].first, "EndMap");
+    EXPECT_EQ(surface.hooks[2], std::make_pair(std::string("BeginMap 7"), surface.hooks[1].second));
+    EXPECT_EQ(surface.hooks[3], std::make_pair(std::string("EndMap"), log.size()));
+    const auto textsIn = [&](std::size_t from, std::size_t to) {
+        std::string texts;
+        for (std::size_t i = from; i < to; ++i) {
+            if (log[i].rfind("TextOut", 0) == 0) {
+                texts += log[i].substr(log[i].find('"')) + " ";
+            }
+        }
+        return texts;
+    };
+    EXPECT_EQ(textsIn(1, surface.hooks[1].second), "\"5.0\" \"A0\" \"A1\" ");
+    EXPECT_EQ(textsIn(surface.hooks[2].second, log.size()), "\"2.0\" \"B0\" \"B1\" ");
 }
 
 } // namespace
