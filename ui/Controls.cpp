@@ -1,6 +1,9 @@
 #include "ui/Controls.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDateTime>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -8,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScreen>
 #include <algorithm>
 #include <limits>
 
@@ -61,11 +65,33 @@ void TColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
 // --- TNumberBox ---
 
 TNumberBox::TNumberBox(QWidget* parent) : QAbstractSpinBox(parent) {
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TNumberBox::ShowValidity);
     SetValue(0);
 }
 
 std::int32_t TNumberBox::Value() const {
     return ParseDecimalInt32(Text().toStdString()).value_or(0);
+}
+
+bool TNumberBox::HoldsWholeNumber() const {
+    return ParseDecimalInt32(Text().toStdString()).has_value();
+}
+
+void TNumberBox::ShowValidity() {
+    QPalette colours = palette();
+    if (HoldsWholeNumber()) {
+        colours.setColor(QPalette::Base, QApplication::palette(this).color(QPalette::Base));
+        setToolTip(QString());
+    } else {
+        colours.setColor(QPalette::Base, ErrorColour());
+        setToolTip(QStringLiteral("\u201C") + Text() +
+                   QStringLiteral("\u201D is not a whole number, so it counts as 0."));
+    }
+    setPalette(colours);
+}
+
+QColor ErrorColour() {
+    return QColor(0xFF, 0xC8, 0xC8);
 }
 
 void TNumberBox::SetValue(std::int32_t value) {
@@ -211,6 +237,103 @@ QIcon OpenFolderIcon() {
         DrawFolder(QColor(0x80, 0x80, 0x80), QColor(0xC0, 0xC0, 0xC0), QColor(0xE0, 0xE0, 0xE0)),
         QIcon::Disabled);
     return icon;
+}
+
+// --- TMarkerComboBox ---
+
+TMarkerComboBox::TMarkerComboBox(QWidget* parent) : QComboBox(parent) {
+    view()->installEventFilter(this);
+}
+
+int TMarkerComboBox::FindEntry(const QString& text) const {
+    if (text.isEmpty()) {
+        return -1;
+    }
+    const QAbstractItemModel* entries = model();
+    const int rows = entries->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const QString entry = entries->index(row, 0).data().toString();
+        const auto nameStart = entry.indexOf(QStringLiteral(") "));
+        if (nameStart >= 0 &&
+            QStringView(entry).mid(nameStart + 2).startsWith(text, Qt::CaseInsensitive)) {
+            return row;
+        }
+    }
+    for (int row = 0; row < rows; ++row) {
+        if (entries->index(row, 0).data().toString().startsWith(text, Qt::CaseInsensitive)) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+bool TMarkerComboBox::Search(QKeyEvent* event, bool open) {
+    const QString text = event->text();
+    if (text.size() != 1 || !text.front().isPrint() ||
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        return false;
+    }
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - lastKeyMs_ > QApplication::keyboardInputInterval()) {
+        search_.clear();
+    }
+    lastKeyMs_ = now;
+    search_ += text;
+    const int row = FindEntry(search_);
+    if (row < 0) {
+        QApplication::beep();
+    } else if (open) {
+        view()->setCurrentIndex(model()->index(row, 0));
+    } else if (row != currentIndex()) {
+        setCurrentIndex(row);
+        emit activated(row);
+    }
+    return true;
+}
+
+void TMarkerComboBox::keyPressEvent(QKeyEvent* event) {
+    if (Search(event, false)) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+bool TMarkerComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view() && event->type() == QEvent::KeyPress &&
+        Search(static_cast<QKeyEvent*>(event), true)) {
+        return true;
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+// --- keeping windows on the screen ---
+
+QPoint PlaceInside(const QRect& frame, const QRect& available) {
+    const auto axis = [](int start, int length, int areaStart, int areaLength) {
+        if (length >= areaLength) {
+            return areaStart;
+        }
+        return std::clamp(start, areaStart, areaStart + areaLength - length);
+    };
+    return QPoint(axis(frame.left(), frame.width(), available.left(), available.width()),
+                  axis(frame.top(), frame.height(), available.top(), available.height()));
+}
+
+void KeepInsideScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect frame = window.frameGeometry();
+    const QPoint place = PlaceInside(frame, screen->availableGeometry());
+    if (place != frame.topLeft()) {
+        // move() places the frame's top-left corner for a top-level window.
+        window.move(place);
+    }
 }
 
 } // namespace karvello

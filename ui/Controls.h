@@ -6,6 +6,7 @@
 
 #include <QAbstractSpinBox>
 #include <QColor>
+#include <QComboBox>
 #include <QFont>
 #include <QFrame>
 #include <QIcon>
@@ -60,7 +61,8 @@ class TColourSwatch : public QWidget {
 // stopping at the ends of the 32-bit range instead of wrapping round. Typing
 // accepts digits, "+", "-", the decimal separator and control keys other than
 // Enter; every other key is refused with a beep. Text that is not a valid
-// integer reads as 0.
+// integer reads as 0; the box then shows in an error colour, with a tooltip
+// that says so, until its text is a whole number again.
 class TNumberBox : public QAbstractSpinBox {
     Q_OBJECT
   public:
@@ -68,6 +70,8 @@ class TNumberBox : public QAbstractSpinBox {
 
     // The box's integer, or 0 when its text is not one.
     std::int32_t Value() const;
+    // Whether the text is a whole number that Value gives as it stands.
+    bool HoldsWholeNumber() const;
     void SetValue(std::int32_t value);
     QString Text() const;
     void SetText(const QString& text);
@@ -78,7 +82,51 @@ class TNumberBox : public QAbstractSpinBox {
   protected:
     StepEnabled stepEnabled() const override;
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void ShowValidity();
 };
+
+// The background colour of a box whose text is not taken as typed.
+QColor ErrorColour();
+
+// A list of markers whose entries read "(index) name". Typing while it has the
+// focus, open or closed, finds the first entry whose name starts with what
+// was typed (letters compared without case), so that a marker is found by
+// its name; text that no name starts with is looked for at the start of the
+// entry, "(64" finds index 64. An entry found by typing is chosen as if
+// clicked (activated).
+class TMarkerComboBox : public QComboBox {
+    Q_OBJECT
+  public:
+    explicit TMarkerComboBox(QWidget* parent = nullptr);
+
+    // The row an entry search for text finds, or -1: the first row whose
+    // name (what follows ") ") starts with text, else the first whose whole
+    // entry does.
+    int FindEntry(const QString& text) const;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Adds the key's text to the search (a pause starts a new one) and
+    // selects what it finds. Returns whether the key was a search key.
+    bool Search(QKeyEvent* event, bool open);
+
+    QString search_;
+    qint64 lastKeyMs_ = 0;
+};
+
+// The top-left position that puts a window whose frame is frame inside the
+// available area, moved as little as possible; a frame larger than the area
+// is put at the area's top or left edge.
+QPoint PlaceInside(const QRect& frame, const QRect& available);
+// Moves a shown window inside the available area of the screen it is on
+// (the primary one when none), so that no part of it lies off the screen or
+// under a panel.
+void KeepInsideScreen(QWidget& window);
 
 // A rule line drawn along one edge of its rectangle, standing in for a bevel.
 class TRule : public QFrame {

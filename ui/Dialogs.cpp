@@ -19,7 +19,7 @@ std::optional<QString> SystemOpenFileName(QWidget* parent, const QString& lastFi
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("Text files (*.txt)"));
+    dialog.setNameFilters(OpenFilters());
     if (!lastFile.isEmpty()) {
         dialog.selectFile(lastFile);
     }
@@ -97,6 +97,11 @@ std::vector<TSaveFilter> SaveFilters() {
     });
     filters.push_back({QStringLiteral("All files (*)"), QStringLiteral("emf")});
     return filters;
+}
+
+QStringList OpenFilters() {
+    return {QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
+            QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")};
 }
 
 TDialogs TDialogs::System() {

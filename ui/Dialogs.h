@@ -3,6 +3,7 @@
 // can answer them at once instead of leaving a dialog waiting for a user.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -48,6 +49,10 @@ struct TSaveFilter {
 // The save dialog's filters: "Metafiles (*.emf)" first, then the other
 // drawing formats, then "All files (*)", which keeps the ".emf" default.
 std::vector<TSaveFilter> SaveFilters();
+
+// The open dialog's filters, the first chosen: "Mapmaker files (*.raw *.out
+// *.txt *.log)", "Text files (*.txt)", "All files (*)".
+QStringList OpenFilters();
 
 // The text of the standard error box for an error message: the message with
 // a full stop appended when its last character sorts after "." (an empty

@@ -86,10 +86,10 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     SubColour = Named(new TColourSwatch(Panel1), "SubColour");
     SubColour->setGeometry(132, 8, 13, 13);
     AddLabel(Panel1, "Label17", "Marker start", 8, 32 + 4);
-    comboStart = Named(new QComboBox(Panel1), "comboStart");
+    comboStart = Named(new TMarkerComboBox(Panel1), "comboStart");
     comboStart->setGeometry(88, 32, 121, 21);
     AddLabel(Panel1, "Label18", "Marker end", 8, 56 + 4);
-    comboEnd = Named(new QComboBox(Panel1), "comboEnd");
+    comboEnd = Named(new TMarkerComboBox(Panel1), "comboEnd");
     comboEnd->setGeometry(88, 56, 121, 21);
     // Both marker lists show the same entries, so they share one list of
     // them, filled once per opening.
@@ -264,6 +264,11 @@ void TOptionFrm::Button2Click() {
 
 void TOptionFrm::reject() {
     done(kResultCancel);
+}
+
+void TOptionFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    KeepInsideScreen(*this);
 }
 
 void TOptionFrm::Button3Click() {

@@ -20,6 +20,7 @@ class QStringListModel;
 namespace karvello {
 
 class TColourSwatch;
+class TMarkerComboBox;
 class TNumberBox;
 
 class TOptionFrm : public QDialog {
@@ -55,6 +56,10 @@ class TOptionFrm : public QDialog {
     // The close box gives the cancel result.
     void reject() override;
 
+  protected:
+    // Keeps the window inside the screen's available area.
+    void showEvent(QShowEvent* event) override;
+
   private:
     void listRangesClick();
     void StoreRange(int i);
@@ -87,8 +92,8 @@ class TOptionFrm : public QDialog {
     QPushButton* Button4 = nullptr;
     QFrame* Panel1 = nullptr;
     TColourSwatch* SubColour = nullptr;
-    QComboBox* comboStart = nullptr;
-    QComboBox* comboEnd = nullptr;
+    TMarkerComboBox* comboStart = nullptr;
+    TMarkerComboBox* comboEnd = nullptr;
     // The entries of comboStart and comboEnd, one per marker of the table.
     QStringListModel* MarkerEntries_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -80,6 +81,13 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         button->setFocusPolicy(Qt::NoFocus);
     }
     Button1 = AddButton(this, "Button1", "Load", QRect(104, 48, 75, 25));
+    // What a load or a drawing found odd is said here, without a box to
+    // dismiss; the whole text is in the tooltip when it does not fit.
+    StatusLine = Named(new QLabel(this), "StatusLine");
+    StatusLine->setGeometry(184, 48, 249, 26);
+    StatusLine->setWordWrap(true);
+    StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StatusLine->setTextFormat(Qt::PlainText);
     auto* bevel1 = Named(new TRule(TRule::Edge::Bottom, this), "Bevel1");
     bevel1->Place(0, 72, 433, 10);
 
@@ -95,6 +103,9 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     Memo1->setGeometry(0, 288, 129, 33);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab moves on to the next control, so that the keyboard never gets
+    // caught in the box; nobody types into the information text.
+    Memo1->setTabChangesFocus(true);
     Label3 = AddLabel(this, "Label3", "Preview:", 136, 88);
     PaintBox1 = Named(new TPaintBox(this), "PaintBox1");
     PaintBox1->setGeometry(136, 104, 297, 185);
@@ -103,9 +114,14 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     CheckBox1->setGeometry(136, 296, 97, 17);
     Button2 = AddButton(this, "Button2", "Options", QRect(248, 296, 75, 25));
     Button3 = AddButton(this, "Button3", "Exit", QRect(352, 296, 75, 25));
+    ButtonTickAll = AddButton(this, "ButtonTickAll", "Tick all", QRect(8, 325, 59, 22));
+    ButtonTickNone = AddButton(this, "ButtonTickNone", "Tick none", QRect(70, 325, 59, 22));
 
     anchored_ = {
         {bevel1, bevel1->geometry(), true, true, true, false},
+        {StatusLine, StatusLine->geometry(), true, true, true, false},
+        {ButtonTickAll, ButtonTickAll->geometry(), true, false, false, true},
+        {ButtonTickNone, ButtonTickNone->geometry(), true, false, false, true},
         {Memo1, Memo1->geometry(), true, true, false, true},
         {PaintBox1, PaintBox1->geometry(), true, true, true, true},
         {CheckBox1, CheckBox1->geometry(), true, false, false, true},
@@ -113,8 +129,9 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {Button3, Button3->geometry(), false, false, true, true},
     };
 
-    QWidget* const focusOrder[] = {CheckListBox1, CheckBox1, editMMInput, editMMOutput, Button1,
-                                   Button2,       Button3,   Button4,     Memo1};
+    QWidget* const focusOrder[] = {CheckListBox1, CheckBox1,     editMMInput,   editMMOutput,
+                                   Button1,       Button2,       Button3,       Button4,
+                                   Memo1,         ButtonTickAll, ButtonTickNone};
     for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
         setTabOrder(focusOrder[k - 1], focusOrder[k]);
     }
@@ -127,6 +144,11 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    // Enter in either file box loads, as "Load" does.
+    connect(editMMInput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
+    connect(editMMOutput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
+    connect(ButtonTickAll, &QPushButton::clicked, this, [this] { TickAll(true); });
+    connect(ButtonTickNone, &QPushButton::clicked, this, [this] { TickAll(false); });
     connect(CheckListBox1, &QListWidget::itemSelectionChanged, this, &TForm2::CheckListBox1Click);
     connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         CheckListBox1Tick(CheckListBox1->row(item), item->checkState() == Qt::Checked);
@@ -143,8 +165,25 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
 
 TForm2::~TForm2() = default;
 
-std::array<QWidget*, 9> TForm2::MapControls() const {
-    return {Label1, Label2, Label3, CheckListBox1, Button4, CheckBox1, Button2, Label6, Memo1};
+std::array<QWidget*, 11> TForm2::MapControls() const {
+    return {Label1,  Label2, Label3, CheckListBox1, Button4,       CheckBox1,
+            Button2, Label6, Memo1,  ButtonTickAll, ButtonTickNone};
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    KeepInsideScreen(*this);
+}
+
+void TForm2::ShowStatus(const QString& text, bool warning) {
+    StatusLine->setText(text);
+    StatusLine->setToolTip(text);
+    QPalette colours = palette();
+    if (warning) {
+        colours.setColor(QPalette::Window, ErrorColour());
+    }
+    StatusLine->setAutoFillBackground(warning);
+    StatusLine->setPalette(colours);
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {
@@ -222,11 +261,36 @@ void TForm2::Button1Click() {
             control->setEnabled(true);
         }
     }
+    // The preview showed a map of the data that is gone, loaded or not.
+    RequestPreview();
     if (loaded) {
         Memo1->setPlainText(MemoText(ws_.InformationText()));
+        QStringList warnings;
+        for (const std::string& warning : ws_.LoadWarnings()) {
+            warnings << ErrorBoxText(warning);
+        }
+        if (warnings.isEmpty()) {
+            const auto count = static_cast<qsizetype>(ws_.Maps().size());
+            ShowStatus(count == 1 ? QStringLiteral("Loaded 1 map.")
+                                  : QStringLiteral("Loaded %1 maps.").arg(count),
+                       false);
+        } else {
+            ShowStatus(warnings.join(u' '), true);
+        }
     } else {
+        ShowStatus(QString(), false);
         ShowError(failure);
     }
+}
+
+void TForm2::TickAll(bool ticked) {
+    RunEvent([&] {
+        ws_.SetAllTicked(ticked);
+        const QSignalBlocker blocker(CheckListBox1);
+        for (int row = 0; row < CheckListBox1->count(); ++row) {
+            CheckListBox1->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+        }
+    });
 }
 
 void TForm2::CheckListBox1Click() {
@@ -294,6 +358,15 @@ void TForm2::Button4Click() {
             return;
         }
         ws_.Draw(FileName(*path), platform_.CreateFileCanvas);
+        // The drawing is written as asked; a page that leaves the bars no
+        // room is worth a word, not a refusal.
+        const std::string warning = ws_.DrawWarning();
+        if (warning.empty()) {
+            ShowStatus(QStringLiteral("Drew the maps into ") + QFileInfo(*path).fileName() + u'.',
+                       false);
+        } else {
+            ShowStatus(ErrorBoxText(warning), true);
+        }
     });
 }
 

@@ -45,12 +45,14 @@ class TForm2 : public QWidget {
     // The client area the window opens with, at 96 pixels per inch: that of
     // its outer size of 441 by 348 less a 19-pixel caption and 4-pixel
     // borders, so that "Exit", "Options" and the information box, which
-    // reach down to 321, are not cut off.
+    // reach down to 321, are not cut off; below them a row of 29 pixels
+    // holds "Tick all", "Tick none" and "Page preview".
     static constexpr int kDesignWidth = 433;
-    static constexpr int kDesignHeight = 321;
+    static constexpr int kDesignHeight = 350;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void SpeedButton1Click();
@@ -63,6 +65,11 @@ class TForm2 : public QWidget {
     void Button2Click();
     void Button4Click();
     void Button3Click();
+    void TickAll(bool ticked);
+
+    // Shows text in the status line beside "Load"; an empty text clears it.
+    // A warning shows in the error colour.
+    void ShowStatus(const QString& text, bool warning);
 
     // Shows the open dialog on the file last chosen through either picture
     // button, as one dialog serves both; a file chosen replaces box's text,
@@ -77,7 +84,7 @@ class TForm2 : public QWidget {
     void RefreshMapList();
     // The controls that become available with the first complete load, in
     // the order they do.
-    std::array<QWidget*, 9> MapControls() const;
+    std::array<QWidget*, 11> MapControls() const;
 
     TDialogs dialogs_;
     TPlatformServices platform_;
@@ -113,6 +120,9 @@ class TForm2 : public QWidget {
     QCheckBox* CheckBox1 = nullptr;
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
+    QLabel* StatusLine = nullptr;
+    QPushButton* ButtonTickAll = nullptr;
+    QPushButton* ButtonTickNone = nullptr;
 };
 
 } // namespace karvello

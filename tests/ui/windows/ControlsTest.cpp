@@ -57,6 +57,77 @@ TEST(NumberBox, TypingTakesDigitsSignsAndTheSeparatorAndRefusesTheRest) {
     EXPECT_EQ(box.Value(), 0) << "an empty box reads as 0";
 }
 
+TEST(NumberBox, TextThatIsNoWholeNumberShowsInTheErrorColourWithATooltip) {
+    struct Row {
+        const char* text;
+        bool whole;
+    };
+    const Row rows[] = {
+        {"12.5", false}, {"", false},   {"2147483648", false}, {"-", false},
+        {"-7", true},    {"+12", true}, {"0", true},
+    };
+    TNumberBox box;
+    const QColor normal = box.palette().color(QPalette::Base);
+    ASSERT_NE(normal, ErrorColour());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.text);
+        box.SetText(QString::fromLatin1(row.text));
+        EXPECT_EQ(box.HoldsWholeNumber(), row.whole);
+        EXPECT_EQ(box.palette().color(QPalette::Base), row.whole ? normal : ErrorColour());
+        EXPECT_EQ(box.toolTip().isEmpty(), row.whole) << box.toolTip().toStdString();
+    }
+    box.SetText(QStringLiteral("12.5"));
+    EXPECT_EQ(box.toolTip(),
+              QStringLiteral("\u201C12.5\u201D is not a whole number, so it counts as 0."));
+    EXPECT_EQ(box.Value(), 0) << "what counted as 0 still does";
+}
+
+TEST(MarkerComboBox, TypingAMarkersNameFindsItsEntry) {
+    TMarkerComboBox combo;
+    combo.addItems({"(0) A1", "(1) B2", "(2) bx7", "(64) C3", "(65) (odd"});
+    struct Row {
+        const char* typed;
+        int row;
+    };
+    const Row rows[] = {
+        {"b", 1},     {"BX", 2}, {"c3", 3},
+        {"(64", 3},   {"(6", 3}, {"(o", 4}, // a name that starts with a bracket is still a name
+        {"(0) A", 0}, {"z", -1}, {"", -1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        EXPECT_EQ(combo.FindEntry(QString::fromLatin1(row.typed)), row.row);
+    }
+    QSignalSpy chosen(&combo, &QComboBox::activated);
+    QTest::keyClicks(&combo, "c3");
+    EXPECT_EQ(combo.currentIndex(), 3);
+    ASSERT_EQ(chosen.size(), 1) << "chosen once, as if clicked";
+    EXPECT_EQ(chosen.front().front().toInt(), 3);
+}
+
+TEST(KeepInsideScreen, AWindowIsMovedAsLittleAsItTakesToLieInTheArea) {
+    struct Row {
+        const char* name;
+        QRect frame;
+        QRect available;
+        QPoint place;
+    };
+    const Row rows[] = {
+        {"inside stays", QRect(10, 10, 100, 100), QRect(0, 0, 800, 600), QPoint(10, 10)},
+        {"options window at scale 2 on a 900-pixel screen", QRect(272, 185, 289, 385),
+         QRect(0, 0, 720, 450), QPoint(272, 65)},
+        {"off the left and the right", QRect(-50, 10, 100, 100), QRect(0, 0, 800, 600),
+         QPoint(0, 10)},
+        {"off the right", QRect(750, 10, 100, 100), QRect(0, 0, 800, 600), QPoint(700, 10)},
+        {"under a top panel", QRect(0, 0, 100, 100), QRect(0, 30, 800, 570), QPoint(0, 30)},
+        {"larger than the area", QRect(100, 100, 900, 700), QRect(0, 0, 800, 600), QPoint(0, 0)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(PlaceInside(row.frame, row.available), row.place);
+    }
+}
+
 TEST(NumberBox, EnterIsRefusedAndNotPassedOnToTheWindow) {
     TNumberBox box;
     box.SetValue(5);

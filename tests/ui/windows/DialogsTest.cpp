@@ -65,10 +65,17 @@ TEST(SystemDialogs, OpenStartsOnTheLastFileAndCancelGivesNothing) {
     const QString last = QString::fromStdString(test::ExamplePath("mouse.raw"));
     WhenOpen<QFileDialog>([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.selectedFiles(), QStringList{last});
-        EXPECT_EQ(dialog.nameFilters(), QStringList{QStringLiteral("Text files (*.txt)")});
+        EXPECT_EQ(dialog.nameFilters(), OpenFilters());
+        EXPECT_EQ(dialog.selectedNameFilter(), OpenFilters().front());
         dialog.reject();
     });
     EXPECT_EQ(TDialogs::System().OpenFileName(nullptr, last), std::nullopt);
+}
+
+TEST(SystemDialogs, OpenShowsMapmakerFilesFirstTextFilesAndAllFilesLast) {
+    EXPECT_EQ(OpenFilters(),
+              (QStringList{QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
+                           QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")}));
 }
 
 TEST(SystemDialogs, TheErrorBoxHasTheTitleAnErrorIconAndOneOkButton) {

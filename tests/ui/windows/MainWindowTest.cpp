@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTemporaryDir>
@@ -29,10 +30,32 @@ namespace {
 
 using test::Child;
 
-const char* const kMapControls[] = {"Label1",    "Label2",  "Label3", "CheckListBox1", "Button4",
-                                    "CheckBox1", "Button2", "Label6", "Memo1"};
+const char* const kMapControls[] = {"Label1",  "Label2",        "Label3",        "CheckListBox1",
+                                    "Button4", "CheckBox1",     "Button2",       "Label6",
+                                    "Memo1",   "ButtonTickAll", "ButtonTickNone"};
 const char* const kStartControls[] = {"editMMInput",  "editMMOutput", "SpeedButton1",
                                       "SpeedButton2", "Button1",      "Button3"};
+
+// Counts the paints of one widget.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget* watched) : watched_(watched) {
+        watched->installEventFilter(this);
+    }
+    int Count() const { return count_; }
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (object == watched_ && event->type() == QEvent::Paint) {
+            ++count_;
+        }
+        return false;
+    }
+
+  private:
+    QWidget* watched_;
+    int count_ = 0;
+};
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -64,6 +87,7 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_GE(List()->count(), 2);
     }
     QListWidget* List() { return Child<QListWidget>(form(), "CheckListBox1"); }
+    QString Status() { return Child<QLabel>(form(), "StatusLine")->text(); }
     // Clicks a map entry's text, as the user selects it.
     void ClickEntry(int row) {
         form().show();
@@ -107,7 +131,7 @@ TEST_F(MainWindowTest, StartsWithOnlyTheFileControlsAvailable) {
         EXPECT_TRUE(Child<QWidget>(form(), name)->isEnabled()) << name;
     }
     EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "editMMInput"));
-    EXPECT_EQ(form().size(), QSize(433, 321));
+    EXPECT_EQ(form().size(), QSize(433, 350));
     EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 297, 185));
     EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
     EXPECT_EQ(Child<QLabel>(form(), "Label2")->text(), QStringLiteral("(tick those to draw)"));
@@ -129,7 +153,8 @@ TEST(ProgramStart, TheTitleNamesTheProgramWithoutJoiningOtherWindowsCaptions) {
 
 TEST_F(MainWindowTest, FocusMovesInTheDesignedOrder) {
     test::ExpectFocusOrder(form(), {"CheckListBox1", "CheckBox1", "editMMInput", "editMMOutput",
-                                    "Button1", "Button2", "Button3", "Button4", "Memo1"});
+                                    "Button1", "Button2", "Button3", "Button4", "Memo1",
+                                    "ButtonTickAll", "ButtonTickNone"});
 }
 
 TEST_F(MainWindowTest, LoadWithEmptyBoxesShowsTheFileErrorAndKeepsTheControlsUnavailable) {
@@ -197,6 +222,82 @@ TEST_F(MainWindowTest, AFailedLoadKeepsTheControlsAndTheInformationText) {
     EXPECT_EQ(Child<QPlainTextEdit>(form(), "Memo1")->toPlainText(), memo);
 }
 
+TEST_F(MainWindowTest, EveryLoadRepaintsThePreviewSoThatNoMapOfOtherDataStays) {
+    LoadExample();
+    ClickEntry(0);
+    QWidget* box = Child<QWidget>(form(), "PaintBox1");
+    for (const char* output : {"mouse_tutorial.out", "absent.out"}) {
+        SCOPED_TRACE(output);
+        QCoreApplication::processEvents();
+        PaintCounter counter(box);
+        Child<QLineEdit>(form(), "editMMOutput")
+            ->setText(QString::fromStdString(test::ExamplePath(output)));
+        Click("Button1");
+        QCoreApplication::processEvents();
+        EXPECT_GT(counter.Count(), 0);
+        EXPECT_EQ(PaintPreview(), (std::vector<std::string>{"Fill 297 185"}));
+    }
+    EXPECT_EQ(dialogs.errors.size(), 1u) << "the absent file";
+}
+
+TEST_F(MainWindowTest, FilesInTheWrongBoxesAreNamedInTheStatusLineWithoutABox) {
+    Child<QLineEdit>(form(), "editMMInput")
+        ->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
+    Child<QLineEdit>(form(), "editMMOutput")
+        ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
+    Click("Button1");
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(List()->count(), 0);
+    EXPECT_TRUE(Status().contains(QStringLiteral("mouse_tutorial.out\" does not begin with "
+                                                 "Mapmaker's \"data type\" line")))
+        << Status().toStdString();
+    EXPECT_TRUE(Status().contains(QStringLiteral("No map was found in the output file")));
+    EXPECT_EQ(Child<QLabel>(form(), "StatusLine")->toolTip(), Status());
+
+    LoadExample();
+    EXPECT_EQ(Status(), QStringLiteral("Loaded %1 maps.").arg(List()->count()));
+}
+
+TEST_F(MainWindowTest, TabLeavesTheInformationBoxAndEnterInAFileBoxLoads) {
+    form().show();
+    Child<QLineEdit>(form(), "editMMInput")
+        ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
+    auto* outputBox = Child<QLineEdit>(form(), "editMMOutput");
+    outputBox->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
+    QTest::keyClick(outputBox, Qt::Key_Return);
+    EXPECT_GE(List()->count(), 2) << "Enter loaded the pair";
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    auto* memo = Child<QPlainTextEdit>(form(), "Memo1");
+    const QString text = memo->toPlainText();
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Tab);
+    EXPECT_EQ(memo->toPlainText(), text) << "no tab typed into the text";
+    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "ButtonTickAll"));
+}
+
+TEST_F(MainWindowTest, TickAllAndTickNoneTickEveryEntryAndTheWorkspaceAlike) {
+    LoadExample();
+    for (const auto& [button, state] :
+         {std::pair{"ButtonTickAll", Qt::Checked}, std::pair{"ButtonTickNone", Qt::Unchecked}}) {
+        SCOPED_TRACE(button);
+        Click(button);
+        for (int row = 0; row < List()->count(); ++row) {
+            EXPECT_EQ(List()->item(row)->checkState(), state);
+            EXPECT_EQ(form().workspace().Ticked(row), state == Qt::Checked);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, AWindowOpenedOffTheScreenIsMovedOntoIt) {
+    form().move(5000, 5000);
+    form().show();
+    QCoreApplication::processEvents();
+    const QRect available = form().screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(form().frameGeometry()))
+        << form().frameGeometry().x() << "," << form().frameGeometry().y();
+}
+
 TEST_F(MainWindowTest, SelectingAndFlippingMirrorTheMapsFlagAndRepaintThePreview) {
     LoadExample();
     auto* flip = Child<QCheckBox>(form(), "CheckBox1");
@@ -262,6 +363,24 @@ TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
     EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
 }
 
+TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars) {
+    LoadExample();
+    dialogs.options = [&](TOptionFrm& window) {
+        Child<TNumberBox>(window, "spinPageHeight")->SetText(QStringLiteral("12.5"));
+        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+        return window.result();
+    };
+    Click("Button2");
+    ASSERT_EQ(form().workspace().Settings().PageHeight, 0);
+    List()->item(0)->setCheckState(Qt::Checked);
+    dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
+    Click("Button4");
+    EXPECT_TRUE(dialogs.errors.empty()) << "a warning, not a refusal";
+    EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("The page height (0) leaves no room")))
+        << Status().toStdString();
+}
+
 TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     LoadExample();
     const TDrawSettings before = form().workspace().Settings();
@@ -301,7 +420,7 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
 
 TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
     form().show();
-    form().resize(433 + 100, 321 + 50);
+    form().resize(433 + 100, 350 + 50);
     QCoreApplication::processEvents();
     EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 397, 235));
     EXPECT_EQ(Child<QWidget>(form(), "Memo1")->geometry(), QRect(0, 288, 129, 83));
