@@ -1,11 +1,15 @@
 #include "mapdata/InputReader.h"
+#include "base/Memory.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace karvello {
 
@@ -33,6 +37,17 @@ struct THeader {
     std::optional<std::size_t> MarkerCount;
     TDominantCodes Dominant{};
 };
+
+// The dominant codes as a list of characters, for searching code text.
+std::string DominantCharacters(const TDominantCodes& dominant) {
+    std::string characters;
+    for (std::size_t c = 0; c < dominant.size(); ++c) {
+        if (dominant[c]) {
+            characters += static_cast<char>(c);
+        }
+    }
+    return characters;
+}
 
 THeader ReadHeader(Lines lines) {
     THeader header;
@@ -83,9 +98,12 @@ THeader ReadHeader(Lines lines) {
     return header;
 }
 
-bool HasDominantCode(std::string_view codes, const TDominantCodes& dominant) {
-    for (char c : codes) {
-        if (dominant[static_cast<unsigned char>(c)]) {
+// Genotype lines run to hundreds of codes and most markers have no dominant
+// one, so each code is looked for with memchr over the whole text rather
+// than each character looked up in turn.
+bool HasDominantCode(std::string_view codes, std::string_view dominant) {
+    for (char c : dominant) {
+        if (std::memchr(codes.data(), c, codes.size()) != nullptr) {
             return true;
         }
     }
@@ -122,7 +140,11 @@ std::string_view ReadEntryLine(std::string_view line, TMarkerDetails& marker) {
 void ReadInputFile(Lines lines, TAllMarkers& markers) {
     markers.clear();
     const THeader header = ReadHeader(lines);
+    const std::string dominant = DominantCharacters(header.Dominant);
     const std::size_t limit = header.MarkerCount.value_or(std::numeric_limits<std::size_t>::max());
+    // Each marker takes a line at least, so the lines bound the count a
+    // header may claim.
+    ReserveLarge(markers, std::min(limit, lines.size()));
 
     // An entry runs from its "*" line to the next one; comment lines inside it
     // are left out, every other line continues its codes. Lines before the
@@ -135,9 +157,9 @@ void ReadInputFile(Lines lines, TAllMarkers& markers) {
                 break;
             }
             TMarkerDetails& marker = markers.emplace_back();
-            marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), header.Dominant);
+            marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), dominant);
         } else if (!markers.empty() && !markers.back().Dominant && !IsComment(line)) {
-            markers.back().Dominant = HasDominantCode(line, header.Dominant);
+            markers.back().Dominant = HasDominantCode(line, dominant);
         }
     }
 }

@@ -31,9 +31,13 @@ class TextLines {
     std::string_view operator[](std::size_t i) const { return lines_[i]; }
 
   private:
-    // Held behind a pointer so that moving the object never moves the
-    // characters the views point at.
-    std::unique_ptr<std::string> text_ = std::make_unique<std::string>();
+    friend TextLines ReadTextLines(const std::string& path);
+    TextLines(std::shared_ptr<const void> owner, std::string_view text);
+
+    // Whatever holds the characters the views point at: a string of ours or
+    // a mapping of the file. Held behind a pointer so that moving the object
+    // never moves the characters.
+    std::shared_ptr<const void> owner_;
     std::vector<std::string_view> lines_;
 };
 
@@ -43,5 +47,11 @@ std::vector<std::string_view> SplitLines(std::string_view text);
 // Reads a whole file as 8-bit text. Throws KarvelloError
 // "Cannot open file "<full path>". <system's reason>" when it cannot be read.
 std::string ReadTextFile(const std::string& path);
+
+// The lines of the file at path, as TextLines(ReadTextFile(path)) gives them
+// and with the same errors. A regular file is mapped into memory rather than
+// copied, where the system allows it, so that a large file costs no more
+// than the system's own reading of it.
+TextLines ReadTextLines(const std::string& path);
 
 } // namespace karvello

@@ -144,11 +144,11 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
 
     bool inputLooksRight = false;
     {
-        const TextLines input(ReadTextFile(inputPath));
+        const TextLines input = ReadTextLines(inputPath);
         ReadInputFile(input.lines(), allMarkers_);
         inputLooksRight = StartsLikeAnInputFile(input.lines());
     }
-    const TextLines output(ReadTextFile(outputPath));
+    const TextLines output = ReadTextLines(outputPath);
     try {
         maps_ = ReadAllMaps(output.lines(), allMarkers_);
     } catch (const MarkerNumberError& error) {

@@ -12,31 +12,68 @@
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "mapdata/TextLines.h"
+#include "tests/support/Exceptions.h"
+#include "tests/support/FixtureFiles.h"
 
 namespace karvello {
 namespace {
 
-TEST(SplitLines, LineEndsNulAndLastLine) {
-    struct Row {
-        const char* name;
-        std::string text;
-        std::vector<std::string> lines;
-    };
-    const std::vector<Row> rows = {
+struct LineRow {
+    const char* name;
+    std::string text;
+    std::vector<std::string> lines;
+};
+
+const std::vector<LineRow>& LineRows() {
+    static const std::vector<LineRow> rows = {
         {"empty text has no lines", "", {}},
         {"final line end adds no empty line", "a\nb\n", {"a", "b"}},
         {"text after the last line end is a line", "a\nb", {"a", "b"}},
         {"CR LF is one line end", "a\r\nb\r\n", {"a", "b"}},
         {"CR alone ends a line", "a\rb\r", {"a", "b"}},
         {"LF CR is two line ends", "a\n\rb", {"a", "", "b"}},
+        {"CR CR LF is an empty line then one end", "a\r\r\nb", {"a", "", "b"}},
         {"blank lines stay", "\n\na", {"", "", "a"}},
         {"NUL ends the text", std::string("a\nb\0c\nd", 7), {"a", "b"}},
         {"NUL at the start leaves nothing", std::string("\0a\n", 3), {}},
+        {"NUL between CR and LF leaves the CR a line end of its own",
+         std::string("a\r\0\nb", 6),
+         {"a"}},
     };
-    for (const auto& row : rows) {
+    return rows;
+}
+
+std::vector<std::string> Strings(Lines lines) {
+    return std::vector<std::string>(lines.begin(), lines.end());
+}
+
+TEST(SplitLines, LineEndsNulAndLastLine) {
+    for (const auto& row : LineRows()) {
         SCOPED_TRACE(row.name);
         const auto lines = SplitLines(row.text);
-        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), row.lines);
+        EXPECT_EQ(Strings(lines), row.lines);
+    }
+}
+
+// The file is mapped rather than read where it can be; the lines must be
+// the same, and must outlive a move of the object that holds them.
+TEST(ReadTextLines, AFileGivesTheLinesOfItsText) {
+    const test::TempFolder folder;
+    for (const auto& row : LineRows()) {
+        SCOPED_TRACE(row.name);
+        TextLines read = ReadTextLines(folder.Write("lines.txt", row.text));
+        const TextLines moved = std::move(read);
+        EXPECT_EQ(Strings(moved.lines()), row.lines);
+    }
+}
+
+TEST(ReadTextLines, FailsAsReadTextFileFails) {
+    const test::TempFolder folder;
+    for (const std::string& path : {folder.Path("absent.txt"), std::string(), folder.Path("")}) {
+        SCOPED_TRACE(path);
+        const std::string expected = test::ThrownMessage([&] { ReadTextFile(path); });
+        EXPECT_EQ(expected.rfind("Cannot open file \"", 0), 0u) << expected;
+        EXPECT_EQ(test::ThrownMessage([&] { ReadTextLines(path); }), expected);
     }
 }
 
