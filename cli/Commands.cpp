@@ -116,7 +116,10 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     if (std::string warning = workspace.DrawWarning(); warnings != nullptr && !warning.empty()) {
         warnings->push_back(std::move(warning));
     }
-    workspace.Draw(request.DrawPath, canvasFactory);
+    const TDrawReport report = workspace.Draw(request.DrawPath, canvasFactory);
+    if (warnings != nullptr) {
+        warnings->insert(warnings->end(), report.Warnings.begin(), report.Warnings.end());
+    }
 }
 
 } // namespace

@@ -6,11 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "drawing/PagePoints.h"
+#include "drawing/SurfaceAdapters.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {
@@ -362,6 +364,91 @@ class MapLayout {
     double mapRight_ = 0.0;
 };
 
+// A length in 1/100 mm as millimetres for a message: "175 mm", "190.25 mm".
+std::string MillimetreText(std::int64_t hundredths) {
+    std::string text = DecimalText(hundredths / 100);
+    const std::int64_t rest = hundredths % 100 < 0 ? -(hundredths % 100) : hundredths % 100;
+    if (rest != 0) {
+        text += '.';
+        text += static_cast<char>('0' + rest / 10);
+        if (rest % 10 != 0) {
+            text += static_cast<char>('0' + rest % 10);
+        }
+    }
+    return text + " mm";
+}
+
+// Sets the maps in rows. Each row is laid out exactly as a drawing of its
+// maps alone would be, so the first row of a figure that needs only one is
+// today's drawing; the rows below are the same drawing moved down.
+TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
+                       const TDrawSettings& settings, const TAllMarkers& markers,
+                       const TFigureSettings& figure, double scale) {
+    const std::int64_t edgeRoom = figure.Margin >= 0 ? figure.Margin : kRowEdgeRoom;
+    const std::int64_t usableWidth = std::int64_t{figure.RowWidth} - 2 * edgeRoom;
+    auto fits = [&](const TExtent& extent) {
+        return figure.RowWidth <= 0 || extent.Width() <= usableWidth;
+    };
+
+    struct Row {
+        std::vector<std::size_t> Maps;
+        TExtent Extent;
+    };
+    std::vector<Row> rows;
+    TDrawReport report;
+
+    // Each map is measured where it would stand: after the maps already in
+    // the row, or first in a new one. A layout holds the running x, so the
+    // row's layout is copied for a trial and kept when the map fits.
+    ExtentSurface measure(surface, figure.LineWidth >= 0 ? figure.LineWidth : kWidestDefaultLine);
+    std::optional<MapLayout> rowLayout;
+    bool rowClosed = true;
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        const bool full = figure.MapsPerRow > 0 && !rows.empty() &&
+                          rows.back().Maps.size() >= static_cast<std::size_t>(figure.MapsPerRow);
+        if (!rowClosed && !full) {
+            MapLayout trial = *rowLayout;
+            measure.Reset();
+            trial.Draw(maps[i]);
+            TExtent extent = rows.back().Extent;
+            extent.Include(measure.Extent());
+            if (fits(extent)) {
+                rowLayout.emplace(trial);
+                rows.back().Maps.push_back(i);
+                rows.back().Extent = extent;
+                continue;
+            }
+        }
+        rowLayout.emplace(measure, settings, markers, scale);
+        measure.Reset();
+        rowLayout->Draw(maps[i]);
+        rows.push_back({{i}, measure.Extent()});
+        rowClosed = !fits(measure.Extent());
+        if (rowClosed) {
+            report.Warnings.push_back("Map " + DecimalText(maps[i].MapNumber) + " is " +
+                                      MillimetreText(measure.Extent().Width() + 2 * edgeRoom) +
+                                      " wide with its edge room, wider than the row width of " +
+                                      MillimetreText(figure.RowWidth) +
+                                      "; it stands alone in its row.");
+        }
+    }
+
+    // Each row starts MapSpacing below the lowest point of the row above.
+    const std::int64_t gap = std::max<std::int64_t>(settings.MapSpacing, 0);
+    std::int64_t shift = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (r > 0) {
+            shift = rows[r - 1].Extent.Bottom + shift - gap - rows[r].Extent.Top;
+        }
+        ShiftedSurface shifted(surface, ClampToInt32(shift));
+        MapLayout layout(shifted, settings, markers, scale);
+        for (std::size_t i : rows[r].Maps) {
+            layout.Draw(maps[i]);
+        }
+    }
+    return report;
+}
+
 } // namespace
 
 std::string DistanceToStr(double distance) {
@@ -390,12 +477,13 @@ std::string DistanceToStr(double distance) {
     return std::string(buffer, end) + ".0";
 }
 
-void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSettings& settings,
-              const TAllMarkers& markers) {
+TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
+                     const TDrawSettings& settings, const TAllMarkers& markers,
+                     const TFigureSettings& figure) {
     CheckMaps(maps, markers);
     surface.SetMapMode(kMapModeHiMetric);
     if (maps.empty()) {
-        return;
+        return {};
     }
 
     double maxMapLength = 0.0;
@@ -413,12 +501,16 @@ void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSe
         scale = 0.0;
     }
 
+    if (figure.RowWidth > 0 || figure.MapsPerRow > 0) {
+        return DrawInRows(maps, surface, settings, markers, figure, scale);
+    }
     MapLayout layout(surface, settings, markers, scale);
     for (const auto& map : maps) {
         surface.BeginMap(map.MapNumber);
         layout.Draw(map);
         surface.EndMap();
     }
+    return {};
 }
 
 std::int64_t BarRoom(const TDrawSettings& settings) {

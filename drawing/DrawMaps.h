@@ -1,11 +1,13 @@
 #pragma once
-// Lays out maps side by side on one page with one vertical scale.
+// Lays out maps side by side on one page with one vertical scale, in one row
+// or, when the figure settings ask for it, in several.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "drawing/Surface.h"
+#include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 
 namespace karvello {
@@ -14,14 +16,40 @@ namespace karvello {
 // not rounded (12.96 gives "12.9"), always with "." whatever the locale.
 std::string DistanceToStr(double distance);
 
+// What a drawing has to tell the user beside the picture.
+struct TDrawReport {
+    // One sentence each, such as a map that is wider than a row by itself.
+    std::vector<std::string> Warnings;
+
+    bool operator==(const TDrawReport&) const = default;
+};
+
+// The edge room that rows are fitted with when the figure settings leave
+// the margin to the format: the same in every format, so that rows break
+// alike in all of them.
+inline constexpr std::int32_t kRowEdgeRoom = 200;
+// The widest default line of any format, which rows are measured with when
+// the figure settings leave the line width to the format.
+inline constexpr std::int32_t kWidestDefaultLine = 9;
+
 // Draws the maps, left to right, onto the surface. Changes none of its inputs.
 // With no map, draws nothing; when no map is longer than 0 cM the scale is 0.
+//
+// With figure.RowWidth or figure.MapsPerRow above 0 the maps wrap into rows:
+// a row takes maps while it holds fewer than MapsPerRow (when set) and while
+// everything it draws, with the edge room on both sides, fits RowWidth (when
+// set). A map too wide by itself stands alone in its row, and the report
+// says so. Every row uses the one scale of the longest map, starts at the
+// left margin and lies MapSpacing below everything the row above drew. The
+// other figure settings are the canvas's business and change nothing here.
+//
 // Throws KarvelloError, before anything is drawn, for a map that refers to a
 // marker outside the table, links a group to an entry that does not follow,
 // or holds a distance that is not a finite number; what the surface throws
 // passes through.
-void DrawMaps(const std::vector<TChrData>& maps, Surface& surface, const TDrawSettings& settings,
-              const TAllMarkers& markers);
+TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
+                     const TDrawSettings& settings, const TAllMarkers& markers,
+                     const TFigureSettings& figure = TFigureSettings());
 
 // The height, in 1/100 mm, that the settings leave for the bars between the
 // margins and both tails; 0 or less when the page holds no room for them, in

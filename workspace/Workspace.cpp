@@ -298,15 +298,16 @@ void Workspace::RequireTickedMaps() const {
     throw KarvelloError("No map is ticked. Tick the maps to draw.");
 }
 
-void Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const {
+TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const {
     RequireTickedMaps();
     const std::vector<TChrData> maps = TickedMapCopies();
     std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path) : nullptr;
     if (!canvas) {
         throw KarvelloError("Canvas does not allow drawing");
     }
-    DrawMaps(maps, canvas->surface(), settings_, allMarkers_);
+    TDrawReport report = DrawMaps(maps, canvas->surface(), settings_, allMarkers_, figure_);
     canvas->Commit();
+    return report;
 }
 
 } // namespace karvello

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "drawing/DrawMaps.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 #include "workspace/Canvas.h"
@@ -120,8 +121,10 @@ class Workspace {
     // shows the save dialog.
     void RequireTickedMaps() const;
     // Draw: the ticked maps into the file at path, through a canvas from the
-    // factory. Throws KarvelloError; a failed draw leaves no file behind.
-    void Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const;
+    // factory, laid out with the figure settings. Returns what the drawing
+    // has to tell the user (a map too wide for its row). Throws
+    // KarvelloError; a failed draw leaves no file behind.
+    TDrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const;
 
   private:
     void ClearMaps();
