@@ -443,7 +443,9 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
         ShiftedSurface shifted(surface, ClampToInt32(shift));
         MapLayout layout(shifted, settings, markers, scale);
         for (std::size_t i : rows[r].Maps) {
+            surface.BeginMap(maps[i].MapNumber);
             layout.Draw(maps[i]);
+            surface.EndMap();
         }
     }
     return report;

@@ -223,6 +223,21 @@ TEST(DrawMapsRows, AMapWiderThanTheRowStandsAloneAndIsReported) {
     EXPECT_TRUE(Draw(figure, Rows(0, 1)).Report.Warnings.empty());
 }
 
+// Each map of every row is drawn between its own BeginMap and EndMap.
+TEST(DrawMapsRows, EveryMapOfEveryRowIsGrouped) {
+    class GroupLog : public RecordingSurface {
+      public:
+        void BeginMap(int number) override { Groups.push_back("Begin " + std::to_string(number)); }
+        void EndMap() override { Groups.push_back("End"); }
+        std::vector<std::string> Groups;
+    } surface;
+    const Figure figure = FiveMaps();
+    DrawMaps(figure.Maps, surface, TDrawSettings(), figure.Markers, Rows(0, 2));
+    const std::vector<std::string> expected = {"Begin 1", "End", "Begin 2", "End", "Begin 3", "End",
+                                               "Begin 4", "End", "Begin 5", "End"};
+    EXPECT_EQ(surface.Groups, expected);
+}
+
 // Every row keeps the scale of the longest map of the whole figure: the bar
 // of the 10-cM map in the second row has half the length of the 20-cM
 // map's, as it would in one row.
