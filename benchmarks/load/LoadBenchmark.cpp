@@ -1,6 +1,7 @@
 // Loading generated Mapmaker pairs, in this process:
 //
-//   Floor            reading both files whole and splitting them into lines
+//   Floor            reading both files and splitting them into lines, as a
+//                    load reads them (mapped where the system allows)
 //   Load             the workspace's Load of the same pair
 //   LoadPeakMemory   Load in a forked child; its peak resident memory
 //
@@ -32,7 +33,7 @@
 
 namespace {
 
-using karvello::ReadTextFile;
+using karvello::ReadTextLines;
 using karvello::TextLines;
 using karvello::Workspace;
 using karvello::bench::GeneratedPair;
@@ -65,8 +66,8 @@ const GeneratedPair& PairFor(const benchmark::State& state) {
 }
 
 std::size_t ReadAndSplit(const GeneratedPair& pair) {
-    TextLines input(ReadTextFile(pair.Input));
-    TextLines output(ReadTextFile(pair.Output));
+    const TextLines input = ReadTextLines(pair.Input);
+    const TextLines output = ReadTextLines(pair.Output);
     return input.size() + output.size();
 }
 
