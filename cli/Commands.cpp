@@ -92,6 +92,8 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     workspace.AcceptOptions(settings, request.DefaultColour.value_or(workspace.DefaultColour()),
                             ranges);
 
+    workspace.SetFigure(request.Figure);
+
     ForEachMap(request.FlipNumbers, workspace, [&](int index) {
         workspace.Select(index);
         workspace.Flip(true);

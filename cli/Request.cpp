@@ -1,10 +1,12 @@
 #include "cli/Request.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "base/Numbers.h"
 #include "cli/Text.h"
+#include "mapdata/Lengths.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {
@@ -35,6 +37,81 @@ constexpr std::array<SettingField, 14> kSettingFields{{
 }};
 
 using cli::Quote;
+
+std::int32_t ReadLength(std::string_view option, std::string_view text) {
+    const auto length = ParseLength(text);
+    if (!length) {
+        throw UsageError("Cannot read the length " + Quote(text) + " of " + std::string(option) +
+                         ": write it like 175mm, 8.5cm, 1in, 7pt, or a whole number of 1/100 mm.");
+    }
+    return *length;
+}
+
+std::int32_t ReadCount(std::string_view option, std::string_view text, std::int32_t least) {
+    const auto count = ParseDecimalInt32(text);
+    if (!count || *count < least || text.front() == '+') {
+        throw UsageError("Cannot read " + std::string(option) + " " + Quote(text) +
+                         ": it must be a whole number from " + DecimalText(least) + ".");
+    }
+    return *count;
+}
+
+// The options of draw that set the figure: rows, font, lines, edge room.
+// The parser, and the help text below the fixed options, come from here.
+struct FigureOption {
+    std::string_view Name;
+    std::string_view Value; // empty for an option that takes none
+    std::string_view Help;
+    void (*Apply)(TFigureSettings& figure, std::string_view option, std::string_view value);
+};
+
+constexpr std::array<FigureOption, 8> kFigureOptions{{
+    {"--width", "LENGTH", "wrap the maps into rows this wide, edges included",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         f.RowWidth = ReadLength(o, v);
+     }},
+    {"--per-row", "N", "at most N maps in a row",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         f.MapsPerRow = ReadCount(o, v, 1);
+     }},
+    {"--font", "FACE", "the face of every text",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         if (v.empty()) {
+             throw UsageError("The option " + std::string(o) + " needs a font face.");
+         }
+         f.FontFace = v;
+     }},
+    {"--font-size", "LENGTH", "the height of every text, as 7pt",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         f.FontHeight = ReadLength(o, v);
+         if (f.FontHeight == 0) {
+             throw UsageError("The option " + std::string(o) + " needs a size above 0.");
+         }
+     }},
+    {"--line-width", "LENGTH", "the width of every line, as 0.5pt",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         f.LineWidth = ReadLength(o, v);
+     }},
+    {"--margin", "LENGTH", "white room on every side of the drawing",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         f.Margin = ReadLength(o, v);
+     }},
+    {"--group-maps", "", "each map as one group in the metafile",
+     [](TFigureSettings& f, std::string_view, std::string_view) { f.GroupMaps = true; }},
+    {"--dpi", "N", "the resolution of a PNG file (default 300)",
+     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+         f.Dpi = ReadCount(o, v, 1);
+     }},
+}};
+
+const FigureOption* FigureOptionNamed(std::string_view name) {
+    for (const auto& option : kFigureOptions) {
+        if (option.Name == name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
 
 int ReadMapNumber(std::string_view text, std::string_view list) {
     const auto value = ParseDecimalInt32(text);
@@ -207,6 +284,21 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
             positional.push_back(option);
             continue;
         }
+        if (const FigureOption* figure = FigureOptionNamed(option);
+            figure != nullptr && request.Command == CliCommand::Draw) {
+            if (figure->Value.empty()) {
+                if (hasValue) {
+                    throw UsageError("The option " + option + " takes no value.");
+                }
+            } else if (!hasValue) {
+                if (i + 1 >= args.size()) {
+                    throw UsageError("The option " + option + " needs a value.");
+                }
+                value = args[++i];
+            }
+            figure->Apply(request.Figure, option, value);
+            continue;
+        }
         if (!TakesValue(option) || request.Command != CliCommand::Draw) {
             throw UsageError("Unknown option " + Quote(option) + " for " + args.front() + ".");
         }
@@ -244,6 +336,17 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
+    std::string figure =
+        "\nOptions of draw for the figure (LENGTH as 175mm, 8.5cm, 1in, 7pt, or a\n"
+        "whole number of 1/100 mm):\n";
+    for (const auto& option : kFigureOptions) {
+        std::string name = "  " + std::string(option.Name);
+        if (!option.Value.empty()) {
+            name += " " + std::string(option.Value);
+        }
+        name.resize(std::max<std::size_t>(name.size() + 1, 28), ' ');
+        figure += name + std::string(option.Help) + "\n";
+    }
     return R"(Usage:
   karvello                                   open the window
   karvello info INPUT OUTPUT                 the information text of a load
@@ -269,7 +372,8 @@ Options of draw:
   --range FROM-TO=#RRGGBB   a colour for the markers FROM to TO, each a marker
                             index counted from 0 or a marker name; repeatable,
                             applied in order after the default colour
-
+)" + figure +
+           R"(
 Exit status: 0 done, 1 error, 2 the arguments are not a command.
 )";
 }

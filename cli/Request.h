@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 
 namespace karvello {
@@ -58,6 +59,7 @@ struct CliRequest {
     std::vector<CliSetting> Settings;                  // --set, in the order given
     std::optional<TColour> DefaultColour;              // --default-colour
     std::vector<CliRange> Ranges;                      // --range, in the order given
+    TFigureSettings Figure; // --width, --per-row, --font, ...; the defaults when not given
 
     bool operator==(const CliRequest&) const = default;
 };

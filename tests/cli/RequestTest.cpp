@@ -44,6 +44,16 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     everything.DefaultColour = 0x3412FF;
     everything.Ranges = {{"0-3", 0x0000FF}, {"A-1-B=2", 0x00FF00}};
 
+    CliRequest figure = Draw();
+    figure.Figure.RowWidth = 17500;
+    figure.Figure.MapsPerRow = 3;
+    figure.Figure.FontFace = "Liberation Sans";
+    figure.Figure.FontHeight = 247;
+    figure.Figure.LineWidth = 18;
+    figure.Figure.Margin = 0;
+    figure.Figure.GroupMaps = true;
+    figure.Figure.Dpi = 600;
+
     CliRequest emptyChoice = Draw();
     emptyChoice.MapNumbers = std::vector<CliMapSpan>{};
     CliRequest dashName = info;
@@ -63,6 +73,11 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
           "--set", "TopMargin=500", "--flip=6", "--set=LeftMargin=-20", "--default-colour",
           "#FF1234", "--range", "0-3=#ff0000", "--range", "A-1-B=2=#00FF00"},
          everything},
+        {"every figure option, with and without =",
+         {"draw", "in.raw", "out.txt", "-o", "out.emf", "--width", "175mm", "--per-row=3", "--font",
+          "Liberation Sans", "--font-size=7pt", "--line-width", "0.5pt", "--margin", "0",
+          "--group-maps", "--dpi", "600"},
+         figure},
         {"an empty map list is a choice of none",
          {"draw", "in.raw", "out.txt", "-o", "out.emf", "--maps", ""},
          emptyChoice},
@@ -122,6 +137,25 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
          {"draw", "a", "b", "-o", "x.emf", "--range", "0-3=red"},
          "Cannot read the colour \"red\": write it as #RRGGBB."},
         {"version with more", {"--version", "x"}, "--version takes no arguments."},
+        {"figure options on info",
+         {"info", "a", "b", "--width", "175mm"},
+         "Unknown option \"--width\" for info."},
+        {"a length with an unknown unit",
+         {"draw", "a", "b", "-o", "x.emf", "--width", "17px"},
+         "Cannot read the length \"17px\" of --width: write it like 175mm, 8.5cm, 1in, 7pt, or a "
+         "whole number of 1/100 mm."},
+        {"no maps per row",
+         {"draw", "a", "b", "-o", "x.emf", "--per-row", "0"},
+         "Cannot read --per-row \"0\": it must be a whole number from 1."},
+        {"a font size of nothing",
+         {"draw", "a", "b", "-o", "x.emf", "--font-size", "0pt"},
+         "The option --font-size needs a size above 0."},
+        {"a flag given a value",
+         {"draw", "a", "b", "-o", "x.emf", "--group-maps=yes"},
+         "The option --group-maps takes no value."},
+        {"a figure option without value",
+         {"draw", "a", "b", "-o", "x.emf", "--dpi"},
+         "The option --dpi needs a value."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
