@@ -105,11 +105,11 @@ TChrData MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std
 }
 
 void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllMarkers& markers,
-         std::size_t markerCount) {
+         std::size_t markerCount, const TFigureSettings& figure = TFigureSettings()) {
     CountingSurface surface;
     const TDrawSettings settings;
     for (auto _ : state) {
-        DrawMaps(maps, surface, settings, markers);
+        DrawMaps(maps, surface, settings, markers, figure);
         benchmark::ClobberMemory();
     }
     state.counters["operations/s"] =
@@ -120,7 +120,9 @@ void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllM
     state.SetComplexityN(static_cast<std::int64_t>(markerCount));
 }
 
-// The drawing of a whole genome: 50 maps of 250 framework and 50 placed markers.
+// The drawing of a whole genome: 50 maps of 250 framework and 50 placed
+// markers; in one row, or in rows 1000 mm wide, which measures every map
+// once more before it is drawn.
 void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
     constexpr std::size_t kMaps = 50, kFramework = 250, kPlaced = 50;
     const TAllMarkers markers = MakeTable(kMaps * (kFramework + kPlaced));
@@ -129,9 +131,15 @@ void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
         maps.push_back(MakeMap(kFramework, kPlaced, 80.0 + static_cast<double>(m),
                                m * (kFramework + kPlaced)));
     }
-    Run(state, maps, markers, markers.size());
+    TFigureSettings figure;
+    figure.RowWidth = static_cast<std::int32_t>(state.range(0));
+    Run(state, maps, markers, markers.size(), figure);
 }
-BENCHMARK(BM_DrawMaps_FiftyMaps)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawMaps_FiftyMaps)
+    ->ArgName("RowWidth")
+    ->Arg(0)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 // One map whose length grows with its markers (about 1 cM apart): labels
 // mostly stand at their own places.
