@@ -20,6 +20,7 @@
 
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
+#include "ui/PagePreview.h"
 
 namespace karvello {
 
@@ -116,12 +117,18 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     Button3 = AddButton(this, "Button3", "Exit", QRect(352, 296, 75, 25));
     ButtonTickAll = AddButton(this, "ButtonTickAll", "Tick all", QRect(8, 325, 59, 22));
     ButtonTickNone = AddButton(this, "ButtonTickNone", "Tick none", QRect(70, 325, 59, 22));
+    ButtonPagePreview =
+        AddButton(this, "ButtonPagePreview", "Page preview...", QRect(136, 325, 97, 22));
+    ButtonPagePreview->setToolTip(
+        QStringLiteral("The figure as Draw writes it, at any zoom, in a window of its own"));
+    pageWindow_ = new TPageWindow(pagePicture_, this);
 
     anchored_ = {
         {bevel1, bevel1->geometry(), true, true, true, false},
         {StatusLine, StatusLine->geometry(), true, true, true, false},
         {ButtonTickAll, ButtonTickAll->geometry(), true, false, false, true},
         {ButtonTickNone, ButtonTickNone->geometry(), true, false, false, true},
+        {ButtonPagePreview, ButtonPagePreview->geometry(), true, false, false, true},
         {Memo1, Memo1->geometry(), true, true, false, true},
         {PaintBox1, PaintBox1->geometry(), true, true, true, true},
         {CheckBox1, CheckBox1->geometry(), true, false, false, true},
@@ -129,9 +136,9 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {Button3, Button3->geometry(), false, false, true, true},
     };
 
-    QWidget* const focusOrder[] = {CheckListBox1, CheckBox1,     editMMInput,   editMMOutput,
-                                   Button1,       Button2,       Button3,       Button4,
-                                   Memo1,         ButtonTickAll, ButtonTickNone};
+    QWidget* const focusOrder[] = {CheckListBox1, CheckBox1,     editMMInput,    editMMOutput,
+                                   Button1,       Button2,       Button3,        Button4,
+                                   Memo1,         ButtonTickAll, ButtonTickNone, ButtonPagePreview};
     for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
         setTabOrder(focusOrder[k - 1], focusOrder[k]);
     }
@@ -149,6 +156,7 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     connect(editMMOutput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
     connect(ButtonTickAll, &QPushButton::clicked, this, [this] { TickAll(true); });
     connect(ButtonTickNone, &QPushButton::clicked, this, [this] { TickAll(false); });
+    connect(ButtonPagePreview, &QPushButton::clicked, this, &TForm2::ShowPageWindow);
     connect(CheckListBox1, &QListWidget::itemSelectionChanged, this, &TForm2::CheckListBox1Click);
     connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         CheckListBox1Tick(CheckListBox1->row(item), item->checkState() == Qt::Checked);
@@ -165,9 +173,30 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
 
 TForm2::~TForm2() = default;
 
-std::array<QWidget*, 11> TForm2::MapControls() const {
-    return {Label1,  Label2, Label3, CheckListBox1, Button4,       CheckBox1,
-            Button2, Label6, Memo1,  ButtonTickAll, ButtonTickNone};
+std::array<QWidget*, 12> TForm2::MapControls() const {
+    return {Label1,  Label2, Label3, CheckListBox1, Button4,        CheckBox1,
+            Button2, Label6, Memo1,  ButtonTickAll, ButtonTickNone, ButtonPagePreview};
+}
+
+void TForm2::RefreshPage() {
+    try {
+        if (ws_.MapsLoaded()) {
+            pagePicture_.Record([this](Surface& surface) { ws_.DrawPage(surface); });
+        } else {
+            pagePicture_.Clear();
+        }
+    } catch (...) {
+        pagePicture_.Clear();
+        pageWindow_->PictureChanged();
+        throw;
+    }
+    pageWindow_->PictureChanged();
+}
+
+void TForm2::ShowPageWindow() {
+    pageWindow_->show();
+    pageWindow_->raise();
+    pageWindow_->activateWindow();
 }
 
 void TForm2::showEvent(QShowEvent* event) {
@@ -261,8 +290,9 @@ void TForm2::Button1Click() {
             control->setEnabled(true);
         }
     }
-    // The preview showed a map of the data that is gone, loaded or not.
+    // The previews showed maps of the data that is gone, loaded or not.
     RequestPreview();
+    RunEvent([this] { RefreshPage(); });
     if (loaded) {
         Memo1->setPlainText(MemoText(ws_.InformationText()));
         QStringList warnings;
@@ -290,6 +320,7 @@ void TForm2::TickAll(bool ticked) {
         for (int row = 0; row < CheckListBox1->count(); ++row) {
             CheckListBox1->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
         }
+        RefreshPage();
     });
 }
 
@@ -301,17 +332,22 @@ void TForm2::CheckListBox1Click() {
         const QSignalBlocker blocker(CheckBox1);
         CheckBox1->setChecked(ws_.FlipBox());
         RequestPreview();
+        RefreshPage();
     });
 }
 
 void TForm2::CheckListBox1Tick(int row, bool ticked) {
-    RunEvent([&] { ws_.SetTicked(row, ticked); });
+    RunEvent([&] {
+        ws_.SetTicked(row, ticked);
+        RefreshPage();
+    });
 }
 
 void TForm2::CheckBox1Click(bool state) {
     RunEvent([&] {
         ws_.Flip(state);
         RequestPreview();
+        RefreshPage();
     });
 }
 
@@ -346,6 +382,7 @@ void TForm2::Button2Click() {
             ws_.AcceptOptions(OptionFrm_->Settings(), OptionFrm_->DefaultColour(),
                               OptionFrm_->ColourRanges());
             RequestPreview();
+            RefreshPage();
         }
     });
 }

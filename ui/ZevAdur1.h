@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/PagePicture.h"
 #include "ui/Dialogs.h"
 #include "ui/PlatformServices.h"
 #include "workspace/Workspace.h"
@@ -27,6 +28,7 @@ class QToolButton;
 namespace karvello {
 
 class TOptionFrm;
+class TPageWindow;
 class TPaintBox;
 
 class TForm2 : public QWidget {
@@ -41,6 +43,10 @@ class TForm2 : public QWidget {
     void SetOptionFrm(TOptionFrm* optionFrm) { OptionFrm_ = optionFrm; }
 
     const Workspace& workspace() const { return ws_; }
+    // The page preview's picture and window; the window is hidden until
+    // "Page preview" shows it.
+    const PagePicture& PagePreviewPicture() const { return pagePicture_; }
+    TPageWindow& PageWindow() { return *pageWindow_; }
 
     // The client area the window opens with, at 96 pixels per inch: that of
     // its outer size of 441 by 348 less a 19-pixel caption and 4-pixel
@@ -66,6 +72,11 @@ class TForm2 : public QWidget {
     void Button4Click();
     void Button3Click();
     void TickAll(bool ticked);
+    void ShowPageWindow();
+    // Records the page preview's picture anew from the workspace, as the
+    // last step of every event that changes what Draw would write. Throws
+    // what the drawing throws, leaving an empty picture.
+    void RefreshPage();
 
     // Shows text in the status line beside "Load"; an empty text clears it.
     // A warning shows in the error colour.
@@ -84,7 +95,7 @@ class TForm2 : public QWidget {
     void RefreshMapList();
     // The controls that become available with the first complete load, in
     // the order they do.
-    std::array<QWidget*, 11> MapControls() const;
+    std::array<QWidget*, 12> MapControls() const;
 
     TDialogs dialogs_;
     TPlatformServices platform_;
@@ -123,6 +134,9 @@ class TForm2 : public QWidget {
     QLabel* StatusLine = nullptr;
     QPushButton* ButtonTickAll = nullptr;
     QPushButton* ButtonTickNone = nullptr;
+    QPushButton* ButtonPagePreview = nullptr;
+    PagePicture pagePicture_;
+    TPageWindow* pageWindow_ = nullptr;
 };
 
 } // namespace karvello
