@@ -388,3 +388,76 @@ TEST(CommandLineSamplesTest, EveryGenuinePairListsAndDrawsItsMaps) {
 
 } // namespace
 } // namespace karvello
+
+namespace karvello {
+namespace {
+
+// The two-column figure of a genuine genome: the metafile is no wider than
+// the row width, names every framework and placed marker, and no two of its
+// text cells overlap, across maps and across rows.
+TEST(CommandLineSamplesTest, RowsOfAGenomeFitTheWidthWithNoTextOverTheOther) {
+    const std::filesystem::path pair =
+        std::filesystem::path(KARVELLO_SAMPLES_DIR) / "mouse_order_all";
+    const std::string in = (pair / "input.raw").string();
+    const std::string out = (pair / "output.txt").string();
+    TempFolder folder;
+    const std::string emf = folder.Path("figure.emf");
+    const Outcome drawn = RunKarvello({"draw", in, out, "-o", emf, "--width", "175mm"});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+
+    const auto records = test::ReadEmfRecords(test::ReadFileBytes(emf));
+    ASSERT_FALSE(records.empty());
+    const test::EmfHeader header = test::DecodeHeader(records.front());
+    EXPECT_LE(header.frame.right - header.frame.left, 17500);
+
+    struct Cell {
+        std::int64_t left, top, right, bottom;
+    };
+    std::vector<Cell> cells;
+    std::vector<std::u16string> texts;
+    std::int32_t height = 0;
+    for (const auto& record : records) {
+        if (record.type == 82) { // EMR_EXTCREATEFONTINDIRECTW
+            height = test::DecodeFont(record).height;
+        } else if (record.type == 84) { // EMR_EXTTEXTOUTW
+            const test::EmfText text = test::DecodeText(record);
+            std::int64_t width = 0;
+            for (auto advance : text.dx) {
+                width += advance;
+            }
+            const std::int64_t h = height < 0 ? -std::int64_t{height} : height;
+            cells.push_back({text.x, text.y, text.x + width, text.y - h});
+            texts.push_back(text.text);
+        }
+    }
+    ASSERT_NE(height, 0);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        for (std::size_t j = i + 1; j < cells.size(); ++j) {
+            const Cell& a = cells[i];
+            const Cell& b = cells[j];
+            const bool overlap =
+                a.left < b.right && b.left < a.right && a.bottom < b.top && b.bottom < a.top;
+            ASSERT_FALSE(overlap) << "text cells " << i << " and " << j << " overlap";
+        }
+    }
+
+    Workspace ws;
+    ws.Load(in, out);
+    for (const auto& map : ws.Maps()) {
+        std::vector<std::int32_t> named;
+        for (const auto& entry : map.Markers) {
+            named.push_back(entry.MarkerIndex);
+        }
+        for (const auto& placed : map.Placed) {
+            named.push_back(placed.MarkerIndex);
+        }
+        for (std::int32_t index : named) {
+            const std::string& name = ws.AllMarkers()[static_cast<std::size_t>(index)].Name;
+            EXPECT_NE(std::find(texts.begin(), texts.end(), Windows1252ToUtf16(name)), texts.end())
+                << "map " << map.MapNumber << " lacks " << name;
+        }
+    }
+}
+
+} // namespace
+} // namespace karvello
