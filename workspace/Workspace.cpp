@@ -274,7 +274,7 @@ std::vector<TChrData> Workspace::PageMapCopies() const {
 }
 
 void Workspace::DrawPage(Surface& surface) const {
-    DrawMaps(PageMapCopies(), surface, settings_, allMarkers_);
+    DrawMaps(PageMapCopies(), surface, settings_, allMarkers_, figure_);
 }
 
 std::string Workspace::DrawWarning() const {

@@ -108,8 +108,8 @@ class Workspace {
     // none is ticked the selected map (flipped where its flag says); none
     // when neither.
     std::vector<TChrData> PageMapCopies() const;
-    // Draws the page's maps onto the surface with the current settings and
-    // colours, exactly as Draw draws them into a file. Throws what DrawMaps
+    // Draws the page's maps onto the surface with the current settings,
+    // figure settings and colours, exactly as Draw draws them into a file. Throws what DrawMaps
     // and the surface throw.
     void DrawPage(Surface& surface) const;
     // A warning that Draw's result will not look as meant, empty when there

@@ -428,6 +428,18 @@ TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesT
     ws.Draw("maps.emf", record.Factory());
     EXPECT_EQ(page.Text(), record.surface.Text());
     EXPECT_NE(page.Text().find("TextOut"), std::string::npos);
+
+    // In rows too: two maps one above the other.
+    ws.SetTicked(0, true);
+    TFigureSettings rows;
+    rows.MapsPerRow = 1;
+    ws.SetFigure(rows);
+    RecordingSurface rowPage;
+    ws.DrawPage(rowPage);
+    FakeCanvases rowRecord;
+    ws.Draw("rows.emf", rowRecord.Factory());
+    EXPECT_EQ(rowPage.Text(), rowRecord.surface.Text());
+    EXPECT_NE(rowPage.Text(), page.Text());
 }
 
 TEST_F(WorkspaceTest, DrawWarnsWhenThePageHeightLeavesNoRoomForTheBars) {
