@@ -32,9 +32,28 @@ bool NoDisplay() {
 #endif
 }
 
+// The message for a window asked for where there is no display.
+constexpr const char* kNoDisplay = "karvello: there is no display to open the window on; "
+                                   "\"karvello --help\" shows the command line\n";
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // "karvello open INPUT OUTPUT" starts the window with the pair loaded, so
+    // that a file manager or a script can open it.
+    if (argc > 1 && std::string(argv[1]) == "open") {
+        if (argc != 4) {
+            std::cerr << "karvello: open needs the Mapmaker input file and output file, and "
+                         "nothing else.\nTry \"karvello --help\".\n";
+            return 2;
+        }
+        if (NoDisplay()) {
+            std::cerr << kNoDisplay;
+            return 1;
+        }
+        int windowArgc = 1;
+        return karvello::RunWindows(windowArgc, argv, karvello::TOpenFiles{argv[2], argv[3]});
+    }
     if (argc > 1) {
 #ifdef _WIN32
         // The information text carries its own CR LF line ends; a text-mode
@@ -45,8 +64,7 @@ int main(int argc, char** argv) {
         return karvello::RunCommandLine(args, std::cout, std::cerr);
     }
     if (NoDisplay()) {
-        std::cerr << "karvello: there is no display to open the window on; "
-                     "\"karvello --help\" shows the command line\n";
+        std::cerr << kNoDisplay;
         return 1;
     }
     return karvello::RunWindows(argc, argv);

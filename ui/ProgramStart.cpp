@@ -1,6 +1,7 @@
 #include "ui/ProgramStart.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include "ui/OptionWnd.h"
 #include "ui/ZevAdur1.h"
@@ -19,11 +20,15 @@ void SetApplicationTitle() {
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
 }
 
-int RunWindows(int& argc, char** argv) {
+int RunWindows(int& argc, char** argv, const std::optional<TOpenFiles>& open) {
     QApplication application(argc, argv);
     SetApplicationTitle();
     const TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
     windows.Form2->show();
+    if (open) {
+        windows.Form2->OpenFiles(QFile::decodeName(open->Input.c_str()),
+                                 QFile::decodeName(open->Output.c_str()));
+    }
     return QApplication::exec();
 }
 

@@ -3,6 +3,8 @@
 // main window, the options window and the message loop.
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "ui/Dialogs.h"
 #include "ui/PlatformServices.h"
@@ -30,10 +32,17 @@ TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platfor
 // after their own titles.
 void SetApplicationTitle();
 
+// The file pair "karvello open" names, as the system spells file names.
+struct TOpenFiles {
+    std::string Input;
+    std::string Output;
+};
+
 // Runs the windowed program: initialises the application object, sets the
-// application title, creates the windows, shows the main window
-// and runs the message loop until "Exit" or the main window's close box.
-// Returns the loop's exit status.
-int RunWindows(int& argc, char** argv);
+// application title, creates the windows, shows the main window (with the
+// files in their boxes and loaded, when given) and runs the message loop
+// until "Exit" or the main window's close box. Returns the loop's exit
+// status.
+int RunWindows(int& argc, char** argv, const std::optional<TOpenFiles>& open = std::nullopt);
 
 } // namespace karvello

@@ -313,6 +313,12 @@ void TForm2::Button1Click() {
     }
 }
 
+void TForm2::OpenFiles(const QString& input, const QString& output) {
+    editMMInput->setText(input);
+    editMMOutput->setText(output);
+    Button1Click();
+}
+
 void TForm2::TickAll(bool ticked) {
     RunEvent([&] {
         ws_.SetAllTicked(ticked);

@@ -43,6 +43,8 @@ class TForm2 : public QWidget {
     void SetOptionFrm(TOptionFrm* optionFrm) { OptionFrm_ = optionFrm; }
 
     const Workspace& workspace() const { return ws_; }
+    // Puts the files into their boxes and loads them, as "Load" does.
+    void OpenFiles(const QString& input, const QString& output);
     // The page preview's picture and window; the window is hidden until
     // "Page preview" shows it.
     const PagePicture& PagePreviewPicture() const { return pagePicture_; }

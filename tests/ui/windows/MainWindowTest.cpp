@@ -276,6 +276,17 @@ TEST_F(MainWindowTest, TabLeavesTheInformationBoxAndEnterInAFileBoxLoads) {
     EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "ButtonTickAll"));
 }
 
+TEST_F(MainWindowTest, OpenPutsTheFilesInTheirBoxesAndLoadsThem) {
+    const QString raw = QString::fromStdString(test::ExamplePath("mouse.raw"));
+    const QString out = QString::fromStdString(test::ExamplePath("mouse_tutorial.out"));
+    form().OpenFiles(raw, out);
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), raw);
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), out);
+    EXPECT_EQ(List()->count(), static_cast<int>(form().workspace().Maps().size()));
+    EXPECT_GE(List()->count(), 2);
+    EXPECT_TRUE(dialogs.errors.empty());
+}
+
 TEST_F(MainWindowTest, TickAllAndTickNoneTickEveryEntryAndTheWorkspaceAlike) {
     LoadExample();
     for (const auto& [button, state] :
