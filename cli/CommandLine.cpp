@@ -32,8 +32,7 @@ std::string Result(const CliRequest& request, std::vector<std::string>& warnings
         // Only a canvas needs Qt, and creating one starts Qt's GUI on the
         // offscreen platform, so info, maps and a draw refused before its
         // file is opened never start it.
-        return RunRequest(
-            request, [](const std::string& path) { return CreateFileCanvas(path); }, &warnings);
+        return RunRequest(request, &CreateFileCanvas, &warnings);
     }
 }
 

@@ -303,7 +303,9 @@ std::string DrawingFileDialogFilters() {
     return filters;
 }
 
-std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path) {
+std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
+                                             const TFigureSettings& figure) {
+    static_cast<void>(figure);
     const std::optional<DrawingFormat> format = DrawingFormatOf(path);
     if (!format) {
         throw KarvelloError("Cannot draw into \"" + path +

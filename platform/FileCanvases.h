@@ -54,6 +54,7 @@ inline constexpr int kPngDotsPerInch = 300;
 // as MetafileTextMetrics does when no suitable font is installed. The
 // canvas's Commit throws KarvelloError "Cannot write file "<path>". <reason>"
 // when the file cannot be completed.
-std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path);
+std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
+                                             const TFigureSettings& figure = {});
 
 } // namespace karvello

@@ -301,7 +301,7 @@ void Workspace::RequireTickedMaps() const {
 TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const {
     RequireTickedMaps();
     const std::vector<TChrData> maps = TickedMapCopies();
-    std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path) : nullptr;
+    std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path, figure_) : nullptr;
     if (!canvas) {
         throw KarvelloError("Canvas does not allow drawing");
     }

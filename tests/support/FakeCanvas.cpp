@@ -20,8 +20,9 @@ class FakeCanvas : public FileCanvas {
 } // namespace
 
 FileCanvasFactory FakeCanvases::Factory() {
-    return [this](const std::string& path) {
+    return [this](const std::string& path, const TFigureSettings& figure) {
         paths.push_back(path);
+        figures.push_back(figure);
         return std::make_unique<FakeCanvas>(*this, path);
     };
 }

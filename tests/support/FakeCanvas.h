@@ -13,9 +13,10 @@
 namespace karvello::test {
 
 struct FakeCanvases {
-    std::vector<std::string> paths;   // every path a canvas was made for, in order
-    std::vector<std::string> commits; // the paths of the canvases committed, in order
-    RecordingSurface surface;         // what every canvas drew
+    std::vector<std::string> paths;       // every path a canvas was made for, in order
+    std::vector<std::string> commits;     // the paths of the canvases committed, in order
+    std::vector<TFigureSettings> figures; // the figure settings of every canvas made, in order
+    RecordingSurface surface;             // what every canvas drew
 
     // A factory that makes canvases recording into this object, which must
     // outlive them.

@@ -393,12 +393,17 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     TDrawSettings settings;
     settings.MapSpacing = 900;
     ws.AcceptOptions(settings, kBlue, {{1, 1, kRed}});
+    TFigureSettings figure;
+    figure.FontHeight = 247;
+    figure.GroupMaps = true;
+    ws.SetFigure(figure);
     const std::vector<TChrData> stored = ws.Maps();
 
     FakeCanvases record;
     ws.Draw("maps.emf", record.Factory());
 
     EXPECT_EQ(record.paths, (std::vector<std::string>{"maps.emf"}));
+    EXPECT_EQ(record.figures, (std::vector<TFigureSettings>{figure}));
     EXPECT_EQ(record.commits, record.paths);
     EXPECT_EQ(record.surface.Text(),
               ExpectedDrawing({FlippedCopy(stored[0]), stored[1]}, settings, ws.AllMarkers()));
@@ -488,7 +493,8 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
     EXPECT_THROW(ws.Draw("maps.emf", failing.Factory()), KarvelloError);
     EXPECT_TRUE(failing.commits.empty());
 
-    const FileCanvasFactory refusing = [](const std::string&) -> std::unique_ptr<FileCanvas> {
+    const FileCanvasFactory refusing = [](const std::string&,
+                                          const TFigureSettings&) -> std::unique_ptr<FileCanvas> {
         throw KarvelloError("Canvas does not allow drawing");
     };
     EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("/no/such/folder/maps.emf", refusing); }),
