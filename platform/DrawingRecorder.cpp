@@ -83,6 +83,14 @@ void DrawingRecorder::SetItalic(bool italic) {
     italic_ = italic;
 }
 
+void DrawingRecorder::BeginMap(int mapNumber) {
+    operations_.push_back(Op(Kind::BeginMap, mapNumber));
+}
+
+void DrawingRecorder::EndMap() {
+    operations_.push_back(Op(Kind::EndMap));
+}
+
 void DrawingRecorder::Replay(Surface& target) const {
     ReplayInto(target, nullptr);
 }
@@ -127,6 +135,12 @@ void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const
             if (shown) {
                 target.Rectangle(op.a, op.b, op.c, op.d);
             }
+            break;
+        case Kind::BeginMap:
+            target.BeginMap(op.a);
+            break;
+        case Kind::EndMap:
+            target.EndMap();
             break;
         case Kind::Text:
             if (shown) {

@@ -32,6 +32,8 @@ class DrawingRecorder : public Surface {
     int TextHeight(std::string_view text) override;
     void SetFontColour(TColour colour) override;
     void SetItalic(bool italic) override;
+    void BeginMap(int mapNumber) override;
+    void EndMap() override;
 
     // The box of everything drawn, in 1/100 mm with y downward, as the
     // metafile's frame.
@@ -40,7 +42,7 @@ class DrawingRecorder : public Surface {
 
     // Plays every call back onto target in the order made. With visible,
     // the strokes and texts whose box misses it are left out (the state
-    // changes never are), and the current point is carried over them.
+    // changes and the map hooks never are), and the current point is carried over them.
     void Replay(Surface& target) const;
     void Replay(Surface& target, const FrameBox& visible) const;
 
@@ -53,7 +55,9 @@ class DrawingRecorder : public Surface {
         LineTo,
         Text,
         FontColour,
-        Italic
+        Italic,
+        BeginMap,
+        EndMap
     };
     struct Operation {
         Kind kind = Kind::MapMode;

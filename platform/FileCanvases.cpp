@@ -8,17 +8,18 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
 #include "base/Error.h"
+#include "base/Numbers.h"
 #include "base/Text.h"
 #include "platform/DrawingRecorder.h"
 #include "platform/EmfSurface.h"
 #include "platform/PngStream.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
+#include "platform/SvgSurface.h"
 #include "platform/TextMetrics.h"
 
 namespace karvello {
@@ -35,6 +36,14 @@ constexpr std::int64_t kEmptyPageUnits = 100;
 // Rows of a PNG painted at a time: enough to keep the painter busy, few
 // enough that a band of a metre-wide drawing stays well under 100 MB.
 constexpr int kPngBandRows = 256;
+// The lines of a figure unless the settings say otherwise: 0.25 pt, the
+// thinnest line a journal prints, in whole 1/100 mm.
+constexpr int kDefaultLineWidth = 9;
+// White room around the drawn extent, so that a viewer that draws a text a
+// little wider than it was measured does not cut it off: 2 mm.
+constexpr std::int64_t kDefaultEdgeRoom = 200;
+// The largest page side common PDF readers open: 200 inches.
+constexpr std::int64_t kMaxPdfPageUnits = 200 * 2540;
 
 QString ToQPath(const std::string& path) {
     return QFile::decodeName(path.c_str());
@@ -43,6 +52,17 @@ QString ToQPath(const std::string& path) {
 [[noreturn]] void ThrowWriteError(const std::string& path, const QString& reason) {
     throw KarvelloError("Cannot write file \"" + FullPathForMessage(path) + "\". " +
                         reason.toStdString());
+}
+
+// The text with every control character replaced by U+FFFD, the
+// replacement character, so that document metadata stays valid text.
+QString WithoutControlCharacters(QString text) {
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return text;
 }
 
 // The page of a drawing: its frame, or a small empty page.
@@ -80,8 +100,11 @@ class PendingFile {
     QSaveFile& device() { return file_; }
     const std::string& path() const { return path_; }
     void Write(const std::vector<std::uint8_t>& bytes) {
+        Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    void Write(std::string_view bytes) {
         const auto size = static_cast<qint64>(bytes.size());
-        if (file_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+        if (file_.write(bytes.data(), size) != size) {
             Fail();
         }
     }
@@ -160,28 +183,37 @@ class PaintedCanvas : public CanvasBase {
     DrawingRecorder recorder_;
 };
 
+// Written by our own writer from the recording: real texts, one group per
+// map, a few hundred bytes per marker.
 class SvgCanvas final : public PaintedCanvas {
   public:
-    using PaintedCanvas::PaintedCanvas;
+    SvgCanvas(const std::string& path, const TextMetrics& metrics, const TFigureSettings& figure)
+        : PaintedCanvas(path, metrics), figure_(figure) {}
 
   private:
     void WriteFile() override {
-        const FrameBox page = PageOf(recorder_.Frame());
-        QSvgGenerator generator;
-        generator.setOutputDevice(&file_.device());
-        generator.setResolution(kVectorDotsPerInch);
-        const QSize size(static_cast<int>(page.Width()), static_cast<int>(page.Height()));
-        generator.setSize(size);
-        generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setTitle(QFileInfo(ToQPath(file_.path())).completeBaseName());
-        generator.setDescription(QStringLiteral("Linkage maps drawn by Karvello"));
-        QPainter painter;
-        if (!painter.begin(&generator)) {
-            file_.Fail();
+        FrameBox page = PageOf(recorder_.Frame());
+        const std::int64_t room = figure_.Margin >= 0 ? figure_.Margin : kDefaultEdgeRoom;
+        page.left -= room;
+        page.top -= room;
+        page.right += room;
+        page.bottom += room;
+        SvgOptions options;
+        options.title = QFileInfo(ToQPath(file_.path())).completeBaseName().toStdString();
+        options.fontFamily = SvgFontFamilyList(metrics_.Font(false).family().toStdString());
+        options.lineWidth = figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth;
+        std::optional<SvgSurface> surface;
+        try {
+            surface.emplace([this](std::string_view text) { file_.Write(text); }, page, metrics_,
+                            options);
+        } catch (const KarvelloError& error) {
+            ThrowWriteError(file_.path(), QString::fromStdString(error.what()));
         }
-        Paint(painter, kVectorDotsPerInch, page);
-        EndPainting(painter);
+        recorder_.Replay(*surface);
+        surface->Finish();
     }
+
+    TFigureSettings figure_;
 };
 
 class PdfCanvas final : public PaintedCanvas {
@@ -191,10 +223,20 @@ class PdfCanvas final : public PaintedCanvas {
   private:
     void WriteFile() override {
         const FrameBox page = PageOf(recorder_.Frame());
+        if (page.Width() > kMaxPdfPageUnits || page.Height() > kMaxPdfPageUnits) {
+            ThrowWriteError(
+                file_.path(),
+                QStringLiteral("The page would be %1 x %2 mm, and PDF readers open no page larger "
+                               "than 5080 mm (200 inches) on a side. Draw the maps in rows "
+                               "(--width) or fewer maps, or write SVG.")
+                    .arg(QString::fromStdString(DecimalText((page.Width() + 99) / 100)),
+                         QString::fromStdString(DecimalText((page.Height() + 99) / 100))));
+        }
         QPdfWriter writer(&file_.device());
         writer.setResolution(kVectorDotsPerInch);
         writer.setCreator(QStringLiteral("Karvello"));
-        writer.setTitle(QFileInfo(ToQPath(file_.path())).completeBaseName());
+        writer.setTitle(
+            WithoutControlCharacters(QFileInfo(ToQPath(file_.path())).completeBaseName()));
         // PDF pages are measured in whole points; round up so nothing at the
         // right or bottom edge is cut.
         const QSize points(static_cast<int>(std::ceil(page.Width() / kUnitsPerPoint)),
@@ -305,7 +347,6 @@ std::string DrawingFileDialogFilters() {
 
 std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
                                              const TFigureSettings& figure) {
-    static_cast<void>(figure);
     const std::optional<DrawingFormat> format = DrawingFormatOf(path);
     if (!format) {
         throw KarvelloError("Cannot draw into \"" + path +
@@ -316,7 +357,7 @@ std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
     case DrawingFormat::Emf:
         return std::make_unique<EmfCanvas>(path, metrics);
     case DrawingFormat::Svg:
-        return std::make_unique<SvgCanvas>(path, metrics);
+        return std::make_unique<SvgCanvas>(path, metrics, figure);
     case DrawingFormat::Pdf:
         return std::make_unique<PdfCanvas>(path, metrics);
     case DrawingFormat::Png:

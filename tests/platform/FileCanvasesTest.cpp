@@ -196,22 +196,24 @@ TEST_F(ExportTest, AllFormatsShareTheMetafilesFrameAndMeasurement) {
     }
     EXPECT_TRUE(red);
 
-    // The SVG is the frame's size in millimetres and keeps text as text.
+    // The SVG is the frame's size in millimetres with 2 mm of room on every
+    // side, and keeps text as text.
     QFile svg(QString::fromStdString(Draw("maps.svg")));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
     const QString xml = QString::fromUtf8(svg.readAll());
-    const double widthMm = (frame.right - frame.left + 1) / 100.0;
-    EXPECT_TRUE(xml.contains(QString("width=\"%1mm\"").arg(widthMm)))
+    const int svgWidth = frame.right - frame.left + 1 + 400;
+    EXPECT_TRUE(xml.contains(
+        QString("width=\"%1.%2mm\"").arg(svgWidth / 100).arg(svgWidth % 100, 2, 10, QChar('0'))))
         << xml.left(600).toStdString();
+    EXPECT_TRUE(xml.contains(QString("viewBox=\"0 0 %1 %2\"").arg(svgWidth).arg(2541 + 400)));
+    EXPECT_TRUE(xml.contains("stroke-width=\"9\""));
     EXPECT_TRUE(xml.contains("T175, M12"));
     EXPECT_TRUE(xml.contains(QString::fromUtf8("D7\u00E9")));
     EXPECT_TRUE(xml.contains("font-style=\"italic\""));
     EXPECT_TRUE(xml.contains("#ff0000")) << "0x0000FF is red";
-    // Its coordinates are the metafile's, moved so the frame starts at 0, 0.
-    EXPECT_TRUE(xml.contains("transform=\"matrix(1,0,0,1,-100,-1000)\""));
-    EXPECT_TRUE(xml.contains(
-        "<rect vector-effect=\"non-scaling-stroke\" x=\"100\" y=\"1000\" width=\"2540\" "
-        "height=\"2540\"/>"));
+    // Its coordinates are the metafile's, moved so the frame starts at 2 mm.
+    EXPECT_TRUE(xml.contains("<rect x=\"200\" y=\"200\" width=\"2540\" height=\"2540\""));
+    EXPECT_TRUE(xml.contains("d=\"M2740 500L3100 700\""));
 }
 
 TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
