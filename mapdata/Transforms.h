@@ -7,12 +7,14 @@
 
 namespace karvello {
 
-// dest becomes a deep copy of source, all four fields.
+// dest becomes a deep copy of source, every field.
 void CopyChrData(const TChrData& source, TChrData& dest);
 
 // Turns map upside down in place: entries reversed, distances moved to the
 // new upper entry of each gap, same-position links rebuilt, every placed
-// Interval c turned into n - c. Flipped and MapNumber keep their values.
+// Interval c turned into n - c. Flipped, MapNumber, GroupName and
+// FirstPosition keep their values: a flipped map covers the same stretch of
+// the position axis.
 void FlipChrData(TChrData& map);
 
 // Gives the markers StartIndex..EndIndex (inclusive, clipped to the table;

@@ -13,7 +13,7 @@
 namespace karvello {
 
 struct TMarkerDetails {
-    std::string Name;            // as written in the input file, 8-bit text
+    std::string Name;            // as written in the file, in the table's TTextEncoding
     TColour Colour = 0;          // colour of the marker's name when drawn
     bool Dominant = false;       // the name is drawn in italics
     bool Mapped = false;         // listed by at least one map
@@ -24,6 +24,11 @@ struct TMarkerDetails {
 };
 
 using TAllMarkers = std::vector<TMarkerDetails>;
+
+// How the bytes of the marker names stand for characters. A Mapmaker load
+// gives Windows-1252 names; a map file gives UTF-8 names. The workspace keeps
+// the encoding of its marker table beside it and hands it to every surface.
+enum class TTextEncoding { Windows1252, Utf8 };
 
 struct TChrMarker {
     std::int32_t MarkerIndex = 0;  // index into TAllMarkers
@@ -46,6 +51,11 @@ struct TChrData {
     std::vector<TPlacedMarker> Placed; // markers placed relative to the map
     bool Flipped = false;
     std::int32_t MapNumber = 0; // counted from 1 in the order the maps are found
+    // The group a map file names the map by; empty for Mapmaker maps.
+    std::string GroupName;
+    // The position in cM of the first entry. Mapmaker maps start at 0; a map
+    // read from a table starts where its lowest position is, maybe below 0.
+    double FirstPosition = 0.0;
 
     bool operator==(const TChrData&) const = default;
 };

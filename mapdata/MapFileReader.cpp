@@ -1,0 +1,521 @@
+#include "mapdata/MapFileReader.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "base/Error.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
+
+namespace karvello {
+
+namespace {
+
+// Positions closer than this count as one position.
+constexpr double kSamePosition = 0.00005;
+// Far beyond any genome; keeps every difference and rounding finite and exact
+// enough.
+constexpr double kMaxPosition = 1e9;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string Quote(std::string_view text) {
+    std::string quoted = "\"";
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+std::string LineText(std::int64_t line) {
+    return "line " + DecimalText(line);
+}
+
+// A difference or position to 6 decimals, so that 20.9 - 18.5 is 2.4 and not
+// 2.3999999999999986, whose label would read "2.3".
+double RoundToMillionths(double value) {
+    return std::round(value * 1e6) / 1e6;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The fields of one line. A separator of 0 means runs of blanks. Fields are
+// trimmed of blanks; a field in double quotes is taken as written inside
+// them, with "" standing for one quote. The views point into the line or into
+// scratch, which is reserved to the line's size first so that it never moves.
+void SplitFields(std::string_view line, char separator, std::vector<std::string_view>& fields,
+                 std::string& scratch) {
+    fields.clear();
+    scratch.clear();
+    scratch.reserve(line.size());
+    const std::size_t size = line.size();
+    auto skipBlanks = [&](std::size_t i) {
+        while (i < size && IsBlank(line[i]) && line[i] != separator) {
+            ++i;
+        }
+        return i;
+    };
+    std::size_t i = skipBlanks(0);
+    if (separator == 0 && i == size) {
+        return;
+    }
+    for (;;) {
+        if (i < size && line[i] == '"') {
+            const std::size_t start = scratch.size();
+            ++i;
+            while (i < size) {
+                if (line[i] == '"') {
+                    if (i + 1 < size && line[i + 1] == '"') {
+                        scratch += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                scratch += line[i++];
+            }
+            // Anything between the closing quote and the separator belongs to
+            // the field too, as spreadsheets read it.
+            const std::size_t tailStart = i;
+            while (i < size && (separator == 0 ? !IsBlank(line[i]) : line[i] != separator)) {
+                ++i;
+            }
+            scratch += TrimText(line.substr(tailStart, i - tailStart));
+            fields.push_back(std::string_view(scratch).substr(start));
+        } else {
+            const std::size_t start = i;
+            while (i < size && (separator == 0 ? !IsBlank(line[i]) : line[i] != separator)) {
+                ++i;
+            }
+            fields.push_back(TrimText(line.substr(start, i - start)));
+        }
+        if (separator == 0) {
+            i = skipBlanks(i);
+            if (i == size) {
+                return;
+            }
+            continue;
+        }
+        if (i >= size) {
+            return;
+        }
+        i = skipBlanks(i + 1); // past the separator
+    }
+}
+
+// The separator a header line uses: a tab, else a semicolon, else a comma,
+// else blanks.
+char SeparatorOf(std::string_view header) {
+    for (char candidate : {'\t', ';', ','}) {
+        if (header.find(candidate) != std::string_view::npos) {
+            return candidate;
+        }
+    }
+    return 0;
+}
+
+// The three columns a map table must have, and the names each goes by.
+enum Column { kGroup, kMarker, kPosition, kColumnCount };
+
+struct ColumnNames {
+    std::string_view What;
+    std::vector<std::string_view> Names;
+};
+
+const std::array<ColumnNames, kColumnCount>& KnownColumns() {
+    static const std::array<ColumnNames, kColumnCount> columns{{
+        {"group", {"group", "chr", "chrom", "chromosome", "lg", "linkage group", "linkage_group"}},
+        {"marker", {"marker", "locus", "name", "id", "marker name"}},
+        {"position", {"position", "pos", "cm", "distance", "dist (cM)", "map position"}},
+    }};
+    return columns;
+}
+
+// The index of each column in the header, or -1 where no field names it; the
+// first field that names a column wins.
+std::array<std::int64_t, kColumnCount> FindColumns(const std::vector<std::string_view>& header) {
+    std::array<std::int64_t, kColumnCount> found{-1, -1, -1};
+    for (std::size_t f = 0; f < header.size(); ++f) {
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (found[c] != -1) {
+                continue;
+            }
+            for (std::string_view name : KnownColumns()[c].Names) {
+                if (EqualsIgnoringCase(header[f], name)) {
+                    found[c] = static_cast<std::int64_t>(f);
+                    break;
+                }
+            }
+        }
+    }
+    return found;
+}
+
+// Collects the rows of a file and turns them into maps at the end.
+class MapBuilder {
+  public:
+    explicit MapBuilder(const std::string& fileName) : fileName_(fileName) {}
+
+    const std::string& FileName() const { return fileName_; }
+
+    // One marker row: checks its fields and keeps it. line counts from 1.
+    void Add(std::string_view group, std::string_view name, std::string_view positionText,
+             std::int64_t line) {
+        if (group.empty()) {
+            Fail("The group on " + LineText(line) + " of " + Quote(fileName_) + " is empty.");
+        }
+        if (name.empty()) {
+            Fail("The marker name on " + LineText(line) + " of " + Quote(fileName_) + " is empty.");
+        }
+        const auto position = ParseDecimalNumber(positionText);
+        if (!position) {
+            Fail("Position " + Quote(positionText) + " on " + LineText(line) + " of " +
+                 Quote(fileName_) + " is not a number.");
+        }
+        if (std::fabs(*position) > kMaxPosition) {
+            Fail("Position " + Quote(positionText) + " on " + LineText(line) + " of " +
+                 Quote(fileName_) + " lies beyond 1000000000 cM.");
+        }
+        const std::size_t g = GroupIndex(group);
+        groups_[g].push_back(
+            Row{static_cast<std::int32_t>(markers_.size()), RoundToMillionths(*position), line});
+        markers_.emplace_back().Name = name;
+    }
+
+    TMapFile Finish(TMapFileFormat format) {
+        if (markers_.empty()) {
+            Fail(Quote(fileName_) + " holds no markers.");
+        }
+        TMapFile file;
+        file.Format = format;
+        file.Maps.reserve(groups_.size());
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            file.Maps.push_back(BuildMap(g, file.Warnings));
+        }
+        file.Markers = std::move(markers_);
+        return file;
+    }
+
+    [[noreturn]] static void Fail(const std::string& message) { throw KarvelloError(message); }
+
+  private:
+    struct Row {
+        std::int32_t Marker = 0;
+        double Position = 0.0;
+        std::int64_t Line = 0;
+    };
+
+    std::size_t GroupIndex(std::string_view group) {
+        // Rows of one group usually follow each other.
+        if (lastGroup_ < groupNames_.size() && groupNames_[lastGroup_] == group) {
+            return lastGroup_;
+        }
+        auto [where, added] = groupIndex_.try_emplace(std::string(group), groupNames_.size());
+        if (added) {
+            groupNames_.emplace_back(group);
+            groups_.emplace_back();
+        }
+        lastGroup_ = where->second;
+        return lastGroup_;
+    }
+
+    TChrData BuildMap(std::size_t g, std::vector<std::string>& warnings) {
+        std::vector<Row>& rows = groups_[g];
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const Row& a, const Row& b) { return a.Position < b.Position; });
+
+        TChrData map;
+        map.MapNumber = static_cast<std::int32_t>(g) + 1;
+        map.GroupName = groupNames_[g];
+        map.FirstPosition = rows.front().Position;
+        map.Markers.resize(rows.size());
+
+        std::unordered_map<std::string_view, std::int64_t> firstLine;
+        firstLine.reserve(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            TMarkerDetails& marker = markers_[static_cast<std::size_t>(rows[i].Marker)];
+            marker.Mapped = true;
+            marker.Chromosome = map.MapNumber;
+            marker.Position = static_cast<std::int32_t>(2 * (i + 1));
+
+            TChrMarker& entry = map.Markers[i];
+            entry.MarkerIndex = rows[i].Marker;
+            if (i + 1 < rows.size()) {
+                const double gap = rows[i + 1].Position - rows[i].Position;
+                entry.Distance = gap < kSamePosition ? 0.0 : RoundToMillionths(gap);
+            }
+            if (i > 0 && map.Markers[i - 1].Distance == 0.0) {
+                entry.SamePosAsPrev = true;
+                map.Markers[i - 1].NextSamePos = static_cast<std::int32_t>(i);
+            }
+
+            auto [seen, added] = firstLine.try_emplace(marker.Name, rows[i].Line);
+            if (!added) {
+                const std::int64_t a = std::min(seen->second, rows[i].Line);
+                const std::int64_t b = std::max(seen->second, rows[i].Line);
+                warnings.push_back("Marker " + Quote(marker.Name) + " is listed twice in group " +
+                                   Quote(map.GroupName) + " of " + Quote(fileName_) +
+                                   ", on lines " + DecimalText(a) + " and " + DecimalText(b) +
+                                   "; both are kept.");
+            }
+        }
+        return map;
+    }
+
+    const std::string& fileName_;
+    TAllMarkers markers_;
+    std::vector<std::vector<Row>> groups_;
+    std::vector<std::string> groupNames_;
+    std::unordered_map<std::string, std::size_t> groupIndex_;
+    std::size_t lastGroup_ = 0;
+};
+
+// The lines that carry content: not blank. The first line loses a UTF-8
+// byte-order mark.
+struct Content {
+    std::vector<std::size_t> Indexes; // of the first few non-blank lines
+    std::string_view First;           // the first of them, without a byte-order mark
+};
+
+std::string_view LineAt(Lines lines, std::size_t i) {
+    std::string_view line = lines[i];
+    if (i == 0 && line.starts_with(kByteOrderMark)) {
+        line.remove_prefix(kByteOrderMark.size());
+    }
+    return line;
+}
+
+bool IsComment(std::string_view trimmed) {
+    return trimmed.starts_with('#');
+}
+
+// The first up to `count` lines that are neither blank nor, when skipComments,
+// a "#" comment.
+std::vector<std::size_t> FirstContentLines(Lines lines, std::size_t count, bool skipComments) {
+    std::vector<std::size_t> found;
+    for (std::size_t i = 0; i < lines.size() && found.size() < count; ++i) {
+        const std::string_view trimmed = TrimText(LineAt(lines, i));
+        if (trimmed.empty() || (skipComments && IsComment(trimmed))) {
+            continue;
+        }
+        found.push_back(i);
+    }
+    return found;
+}
+
+std::string MissingColumnsMessage(const std::vector<std::string_view>& header,
+                                  const std::array<std::int64_t, kColumnCount>& found,
+                                  std::size_t headerLine, const std::string& fileName) {
+    std::string missing;
+    std::string lookedFor;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (found[c] != -1) {
+            continue;
+        }
+        const ColumnNames& column = KnownColumns()[c];
+        missing += missing.empty() ? "no " : " and no ";
+        missing += column.What;
+        missing += " column";
+        lookedFor += " A ";
+        lookedFor += column.What;
+        lookedFor += " column is named one of: ";
+        for (std::size_t n = 0; n < column.Names.size(); ++n) {
+            lookedFor += n == 0 ? "" : ", ";
+            lookedFor += column.Names[n];
+        }
+        lookedFor += ".";
+    }
+    std::string columns;
+    for (std::size_t f = 0; f < header.size(); ++f) {
+        columns += f == 0 ? "" : ", ";
+        columns += Quote(header[f]);
+    }
+    return "The header on " + LineText(static_cast<std::int64_t>(headerLine) + 1) + " of " +
+           Quote(fileName) + " names " + missing + ". Its columns are " +
+           (columns.empty() ? std::string("none") : columns) + "." + lookedFor;
+}
+
+std::string TooFewFields(std::size_t line, std::size_t count, std::string_view what,
+                         std::int64_t field, const std::string& fileName) {
+    return "Line " + DecimalText(static_cast<std::int64_t>(line) + 1) + " of " + Quote(fileName) +
+           " has " + DecimalText(static_cast<std::int64_t>(count)) +
+           (count == 1 ? " field" : " fields") + ", too few for " + std::string(what) + " (field " +
+           DecimalText(field + 1) + ").";
+}
+
+TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
+                      const std::array<std::int64_t, kColumnCount>& columns,
+                      const std::string& fileName) {
+    MapBuilder builder(fileName);
+    const std::int64_t needed = *std::max_element(columns.begin(), columns.end()) + 1;
+    std::vector<std::string_view> fields;
+    std::string scratch;
+    for (std::size_t i = headerLine + 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        const std::string_view trimmed = TrimText(line);
+        if (trimmed.empty() || IsComment(trimmed)) {
+            continue;
+        }
+        SplitFields(line, separator, fields, scratch);
+        if (static_cast<std::int64_t>(fields.size()) < needed) {
+            for (int c = 0; c < kColumnCount; ++c) {
+                if (columns[c] >= static_cast<std::int64_t>(fields.size())) {
+                    const std::string what =
+                        "its " + std::string(KnownColumns()[c].What) + " column";
+                    MapBuilder::Fail(TooFewFields(i, fields.size(), what, columns[c], fileName));
+                }
+            }
+        }
+        builder.Add(fields[static_cast<std::size_t>(columns[kGroup])],
+                    fields[static_cast<std::size_t>(columns[kMarker])],
+                    fields[static_cast<std::size_t>(columns[kPosition])],
+                    static_cast<std::int64_t>(i) + 1);
+    }
+    return builder.Finish(TMapFileFormat::MapTable);
+}
+
+// Row 1: phenotype names, then marker names; row 2: each marker's chromosome,
+// empty under the phenotypes; row 3: each marker's position, again empty under
+// the phenotypes. Without the position row the third row is the first
+// individual, whose phenotype values fill those fields.
+TMapFile ReadRqtlCross(Lines lines, const std::vector<std::size_t>& rows, char separator,
+                       const std::string& fileName) {
+    std::array<std::vector<std::string_view>, 3> fields;
+    std::array<std::string, 3> scratch;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        SplitFields(LineAt(lines, rows[r]), separator, fields[r], scratch[r]);
+    }
+    const auto& names = fields[0];
+    const auto& chromosomes = fields[1];
+    bool positionRow = rows.size() == 3;
+    for (std::size_t f = 0; positionRow && f < names.size() && f < chromosomes.size(); ++f) {
+        if (chromosomes[f].empty() && f < fields[2].size() && !fields[2][f].empty()) {
+            positionRow = false;
+        }
+    }
+    if (!positionRow) {
+        MapBuilder::Fail(Quote(fileName) +
+                         " is an R/qtl cross file without a row of marker positions (its third "
+                         "row holds data), so it holds no map to draw. Estimate the map in R/qtl "
+                         "and write the cross out again with its positions.");
+    }
+    MapBuilder builder(fileName);
+    const auto& positions = fields[2];
+    for (std::size_t f = 0; f < names.size(); ++f) {
+        if (f >= chromosomes.size()) {
+            MapBuilder::Fail(TooFewFields(rows[1], chromosomes.size(),
+                                          "the chromosome of marker " + Quote(names[f]),
+                                          static_cast<std::int64_t>(f), fileName));
+        }
+        if (chromosomes[f].empty()) {
+            continue; // a phenotype
+        }
+        if (f >= positions.size()) {
+            MapBuilder::Fail(TooFewFields(rows[2], positions.size(),
+                                          "the position of marker " + Quote(names[f]),
+                                          static_cast<std::int64_t>(f), fileName));
+        }
+        // The name is checked on its own line, which differs from the
+        // position's.
+        if (names[f].empty()) {
+            MapBuilder::Fail("The marker name in field " +
+                             DecimalText(static_cast<std::int64_t>(f) + 1) + " on " +
+                             LineText(static_cast<std::int64_t>(rows[0]) + 1) + " of " +
+                             Quote(fileName) + " is empty.");
+        }
+        builder.Add(chromosomes[f], names[f], positions[f], static_cast<std::int64_t>(rows[2]) + 1);
+    }
+    return builder.Finish(TMapFileFormat::RqtlCross);
+}
+
+// "group NAME" (any case) gives NAME, without what follows a "{".
+std::optional<std::string_view> GroupLineName(std::string_view trimmed) {
+    constexpr std::string_view kGroup = "group";
+    if (trimmed.size() < kGroup.size() || !EqualsIgnoringCase(trimmed.substr(0, 5), kGroup) ||
+        (trimmed.size() > kGroup.size() && !IsBlank(trimmed[kGroup.size()]))) {
+        return std::nullopt;
+    }
+    std::string_view name = trimmed.substr(kGroup.size());
+    name = TrimText(name.substr(0, name.find('{')));
+    return name;
+}
+
+TMapFile ReadGroupFile(Lines lines, const std::string& fileName) {
+    MapBuilder builder(fileName);
+    std::optional<std::string_view> group;
+    std::vector<std::string_view> fields;
+    std::string scratch;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view trimmed = TrimText(LineAt(lines, i));
+        const auto line = static_cast<std::int64_t>(i) + 1;
+        if (trimmed.empty() || trimmed.starts_with(';')) {
+            continue;
+        }
+        if (auto name = GroupLineName(trimmed)) {
+            if (name->empty()) {
+                MapBuilder::Fail("The group on " + LineText(line) + " of " + Quote(fileName) +
+                                 " has no name.");
+            }
+            group = name;
+            continue;
+        }
+        // Formatting in braces after the name and position is not ours.
+        SplitFields(trimmed.substr(0, trimmed.find('{')), 0, fields, scratch);
+        if (fields.size() != 2) {
+            MapBuilder::Fail("Line " + DecimalText(line) + " of " + Quote(fileName) +
+                             " is not a marker name and its position: it has " +
+                             DecimalText(static_cast<std::int64_t>(fields.size())) +
+                             (fields.size() == 1 ? " field." : " fields."));
+        }
+        if (!group) {
+            MapBuilder::Fail("Line " + DecimalText(line) + " of " + Quote(fileName) +
+                             " names a marker before any \"group\" line.");
+        }
+        builder.Add(*group, fields[0], fields[1], line);
+    }
+    return builder.Finish(TMapFileFormat::GroupFile);
+}
+
+} // namespace
+
+TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
+    const std::vector<std::size_t> first = FirstContentLines(lines, 1, true);
+    if (first.empty()) {
+        MapBuilder::Fail(Quote(fileName) + " is empty: it holds no map.");
+    }
+    const std::size_t headerLine = first.front();
+    const std::string_view header = LineAt(lines, headerLine);
+    const char separator = SeparatorOf(header);
+    std::vector<std::string_view> headerFields;
+    std::string scratch;
+    SplitFields(header, separator, headerFields, scratch);
+    const auto columns = FindColumns(headerFields);
+    if (std::find(columns.begin(), columns.end(), -1) == columns.end()) {
+        return ReadMapTable(lines, headerLine, separator, columns, fileName);
+    }
+
+    const std::vector<std::size_t> rows = FirstContentLines(lines, 3, false);
+    const std::string_view firstTrimmed = TrimText(LineAt(lines, rows.front()));
+    if (firstTrimmed.starts_with(';') || GroupLineName(firstTrimmed)) {
+        return ReadGroupFile(lines, fileName);
+    }
+    if (rows.size() >= 2 && separator != 0) {
+        std::vector<std::string_view> second;
+        std::string secondScratch;
+        SplitFields(LineAt(lines, rows[1]), separator, second, secondScratch);
+        if (!second.empty() && second.front().empty()) {
+            return ReadRqtlCross(lines, rows, separator, fileName);
+        }
+    }
+    MapBuilder::Fail(MissingColumnsMessage(headerFields, columns, headerLine, fileName));
+}
+
+} // namespace karvello

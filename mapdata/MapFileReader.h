@@ -1,0 +1,45 @@
+#pragma once
+// Reads a linkage map written by another mapping program or a spreadsheet:
+// a map table (one row a marker: group, name, position in cM), an R/qtl cross
+// file in its "csv" form, or a group file as MapChart, JoinMap and MSTmap
+// write it. The format is found from the content.
+
+#include <string>
+#include <vector>
+
+#include "mapdata/TextLines.h"
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+enum class TMapFileFormat { MapTable, RqtlCross, GroupFile };
+
+// What a map file gives: the same records as a Mapmaker load, plus the
+// encoding of the names and the warnings for the user.
+struct TMapFile {
+    TMapFileFormat Format = TMapFileFormat::MapTable;
+    // One marker per row of the file, in file order; every one is mapped
+    // (Chromosome and Position as a Mapmaker map gives them), none dominant.
+    TAllMarkers Markers;
+    // One map per group, in the order the groups first appear, numbered from
+    // 1. Entries run by position, equal positions in file order; a distance is
+    // the difference to the next position rounded to 6 decimals, and exactly 0
+    // where two positions differ by less than 0.00005 cM. GroupName and
+    // FirstPosition are set; nothing is placed.
+    std::vector<TChrData> Maps;
+    // Map files hold UTF-8 text.
+    TTextEncoding Encoding = TTextEncoding::Utf8;
+    // Complete sentences about what was read but looks wrong (a name twice in
+    // one group); the load goes on.
+    std::vector<std::string> Warnings;
+};
+
+// Reads the lines of a map file. fileName is how messages name the file.
+// Throws KarvelloError, naming the file, the line and the field, for an empty
+// file, a header without a group, marker or position column, a row with too
+// few fields, an empty group or name, a position that is not a decimal number
+// or lies beyond 1e9 cM, an R/qtl cross file without its position row, or a
+// group file line that is not "name position".
+TMapFile ReadMapFile(Lines lines, const std::string& fileName);
+
+} // namespace karvello

@@ -1,0 +1,285 @@
+// Map files from other mapping programs: map tables, R/qtl cross files and
+// group files, each read into the records a Mapmaker load gives.
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "TestText.h"
+#include "base/Error.h"
+#include "mapdata/MapFileReader.h"
+#include "mapdata/TextLines.h"
+
+namespace karvello {
+namespace {
+
+using test::Text;
+
+std::string Number(double value) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
+}
+
+// A map in one line: "GROUP @FIRST: name distance name ...", the last entry
+// without a distance.
+std::vector<std::string> Describe(const TMapFile& file) {
+    std::vector<std::string> maps;
+    for (const auto& map : file.Maps) {
+        std::string text = map.GroupName + " @" + Number(map.FirstPosition) + ":";
+        for (std::size_t i = 0; i < map.Markers.size(); ++i) {
+            text += " " + file.Markers[static_cast<std::size_t>(map.Markers[i].MarkerIndex)].Name;
+            if (i + 1 < map.Markers.size()) {
+                text += " " + Number(map.Markers[i].Distance);
+            }
+        }
+        maps.push_back(text);
+    }
+    return maps;
+}
+
+TMapFile Read(const std::vector<std::string>& lines, const std::string& name = "map.csv") {
+    const TextLines text = Text(lines);
+    return ReadMapFile(text.lines(), name);
+}
+
+// What every load must give, whatever the file: the records as the drawing
+// and the workspace expect them from a Mapmaker load.
+void CheckRecords(const TMapFile& file) {
+    std::vector<int> listed(file.Markers.size(), 0);
+    for (std::size_t m = 0; m < file.Maps.size(); ++m) {
+        const TChrData& map = file.Maps[m];
+        EXPECT_EQ(map.MapNumber, static_cast<std::int32_t>(m + 1));
+        EXPECT_TRUE(map.Placed.empty());
+        const std::size_t n = map.Markers.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const TChrMarker& entry = map.Markers[i];
+            ASSERT_LT(static_cast<std::size_t>(entry.MarkerIndex), file.Markers.size());
+            ++listed[static_cast<std::size_t>(entry.MarkerIndex)];
+            const TMarkerDetails& marker =
+                file.Markers[static_cast<std::size_t>(entry.MarkerIndex)];
+            EXPECT_EQ(marker.Chromosome, map.MapNumber);
+            EXPECT_EQ(marker.Position, static_cast<std::int32_t>(2 * (i + 1)));
+            EXPECT_GE(entry.Distance, 0.0);
+            const bool joined = entry.Distance == 0.0 && i + 1 < n;
+            EXPECT_EQ(entry.NextSamePos, joined ? static_cast<std::int32_t>(i + 1) : -1);
+            EXPECT_EQ(entry.SamePosAsPrev, i > 0 && map.Markers[i - 1].Distance == 0.0);
+        }
+    }
+    for (std::size_t k = 0; k < file.Markers.size(); ++k) {
+        EXPECT_EQ(listed[k], 1) << file.Markers[k].Name;
+        EXPECT_TRUE(file.Markers[k].Mapped);
+        EXPECT_FALSE(file.Markers[k].Dominant);
+    }
+    EXPECT_EQ(file.Encoding, TTextEncoding::Utf8);
+}
+
+TEST(MapFileReader, ReadsEachFormatIntoMaps) {
+    struct Row {
+        const char* rule;
+        std::vector<std::string> lines;
+        TMapFileFormat format;
+        std::vector<std::string> maps;
+    };
+    const std::vector<Row> rows = {
+        {"comma table, columns in any order and case, others ignored",
+         {"Locus,Extra,Position,CHR", "a,x,0,LG1", "b,y,7.5,LG1"},
+         TMapFileFormat::MapTable,
+         {"LG1 @0: a 7.5 b"}},
+        {"every group, marker and position column name",
+         {"linkage group;marker name;map position", "g;a;1", "g;b;2"},
+         TMapFileFormat::MapTable,
+         {"g @1: a 1 b"}},
+        {"tab separated, names with blanks",
+         {"lg\tname\tdist (cM)", "LG 1\tmarker one\t0", "LG 1\tmarker two\t3"},
+         TMapFileFormat::MapTable,
+         {"LG 1 @0: marker one 3 marker two"}},
+        {"blank separated with runs of blanks",
+         {"chrom   id   cm", "  1  a   0.5", "1 b 1.5  "},
+         TMapFileFormat::MapTable,
+         {"1 @0.5: a 1 b"}},
+        {"quoted fields with separator and doubled quote inside",
+         {"\"group\",\"marker\",\"pos\"", "\"1\",\"a,b\",\"0\"", "1, \"say \"\"x\"\"\" ,2"},
+         TMapFileFormat::MapTable,
+         {"1 @0: a,b 2 say \"x\""}},
+        {"byte-order mark, comments and blank lines skipped",
+         {"\xEF\xBB\xBF# made by hand", "", "group,marker,position", "# a comment", "g,a,0", "",
+          "g,b,1"},
+         TMapFileFormat::MapTable,
+         {"g @0: a 1 b"}},
+        {"markers ordered by position, equal positions in file order",
+         {"chr,locus,pos", "1,c,5", "1,a,0", "1,b2,5", "1,b1,5", "1,z,-1"},
+         TMapFileFormat::MapTable,
+         {"1 @-1: z 1 a 5 c 0 b2 0 b1"}},
+        {"positions closer than 0.00005 cM are one position",
+         {"chr,locus,pos", "1,a,1", "1,b,1.00004", "1,c,1.0001"},
+         TMapFileFormat::MapTable,
+         {"1 @1: a 0 b 6e-05 c"}},
+        {"distances rounded to 6 decimals",
+         {"chr,locus,pos", "1,a,18.5", "1,b,20.9", "1,c,19.7000000001"},
+         TMapFileFormat::MapTable,
+         {"1 @18.5: a 1.2 c 1.2 b"}},
+        {"maps in the order their groups first appear",
+         {"chr,locus,pos", "B,b1,0", "A,a1,0", "B,b2,1", "A,a2,2"},
+         TMapFileFormat::MapTable,
+         {"B @0: b1 1 b2", "A @0: a1 2 a2"}},
+        {"R/qtl cross file: phenotypes and data rows skipped",
+         {"bp,sex,m1,m2,m3", ",,1,1,X", ",,3.3,19.7000000001,0", "109.6,male,BA,BB,-"},
+         TMapFileFormat::RqtlCross,
+         {"1 @3.3: m1 16.4 m2", "X @0: m3"}},
+        {"group file: comments, braces and JoinMap style",
+         {"; a JoinMap map", "group LG1", "a 0.0", "b\t12.5 {color red}", "", "GROUP LG2 {x}",
+          "c 1"},
+         TMapFileFormat::GroupFile,
+         {"LG1 @0: a 12.5 b", "LG2 @1: c"}},
+        {"group file as MSTmap writes it",
+         {";BEGINOFGROUP", "group lg0", "m1\t0.000", "m2\t3.100", ";ENDOFGROUP"},
+         TMapFileFormat::GroupFile,
+         {"lg0 @0: m1 3.1 m2"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rule);
+        TMapFile file;
+        ASSERT_NO_THROW(file = Read(row.lines));
+        EXPECT_EQ(file.Format, row.format);
+        EXPECT_EQ(Describe(file), row.maps);
+        EXPECT_TRUE(file.Warnings.empty());
+        CheckRecords(file);
+    }
+}
+
+TEST(MapFileReader, MarkerTableKeepsFileOrder) {
+    const TMapFile file = Read({"chr,locus,pos", "1,late,9", "2,other,0", "1,early,1"});
+    ASSERT_EQ(file.Markers.size(), 3u);
+    EXPECT_EQ(file.Markers[0].Name, "late");
+    EXPECT_EQ(file.Markers[0].Position, 4);
+    EXPECT_EQ(file.Markers[1].Chromosome, 2);
+    EXPECT_EQ(file.Markers[2].Position, 2);
+}
+
+TEST(MapFileReader, NameTwiceInOneGroupIsKeptWithOneWarning) {
+    const TMapFile file = Read({"chr,locus,pos", "1,a,0", "2,a,0", "1,b,1", "1,a,5"}, "dups.csv");
+    EXPECT_EQ(Describe(file), (std::vector<std::string>{"1 @0: a 1 b 4 a", "2 @0: a"}));
+    EXPECT_EQ(file.Warnings, (std::vector<std::string>{
+                                 "Marker \"a\" is listed twice in group \"1\" of \"dups.csv\", on "
+                                 "lines 2 and 5; both are kept."}));
+}
+
+TEST(MapFileReader, BadFilesFailNamingFileLineAndField) {
+    struct Row {
+        const char* rule;
+        std::vector<std::string> lines;
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {"position with a decimal comma",
+         {"chr;locus;pos", "1;a;0", "1;b;12,5"},
+         "Position \"12,5\" on line 3 of \"map.csv\" is not a number."},
+        {"empty position",
+         {"chr,locus,pos", "1,a,"},
+         "Position \"\" on line 2 of \"map.csv\" is not a number."},
+        {"position beyond any map",
+         {"chr,locus,pos", "1,a,1e300"},
+         "Position \"1e300\" on line 2 of \"map.csv\" lies beyond 1000000000 cM."},
+        {"row with too few fields",
+         {"chr,locus,pos", "1,a,0", "", "1,b"},
+         "Line 4 of \"map.csv\" has 2 fields, too few for its position column (field 3)."},
+        {"empty marker name",
+         {"chr,locus,pos", "1,,0"},
+         "The marker name on line 2 of \"map.csv\" is empty."},
+        {"empty group", {"chr,locus,pos", " ,a,0"}, "The group on line 2 of \"map.csv\" is empty."},
+        {"empty file", {}, "\"map.csv\" is empty: it holds no map."},
+        {"only comments and blank lines",
+         {"# nothing", "  "},
+         "\"map.csv\" is empty: it holds no map."},
+        {"header and no rows", {"chr,locus,pos"}, "\"map.csv\" holds no markers."},
+        {"header without a position column",
+         {"Chr,Marker,cM value", "1,a,0"},
+         "The header on line 1 of \"map.csv\" names no position column. Its columns are \"Chr\", "
+         "\"Marker\", \"cM value\". A position column is named one of: position, pos, cm, "
+         "distance, dist (cM), map position."},
+        {"R/qtl cross file without its position row",
+         {"bp,sex,m1,m2", ",,1,1", "109.6,male,BA,BB"},
+         "\"map.csv\" is an R/qtl cross file without a row of marker positions (its third row "
+         "holds data), so it holds no map to draw. Estimate the map in R/qtl and write the cross "
+         "out again with its positions."},
+        {"R/qtl position row cut short",
+         {"bp,m1,m2", ",1,1", ",0"},
+         "Line 3 of \"map.csv\" has 2 fields, too few for the position of marker \"m2\" (field "
+         "3)."},
+        {"group file marker before any group",
+         {";comment", "a 0"},
+         "Line 2 of \"map.csv\" names a marker before any \"group\" line."},
+        {"group file line with three fields",
+         {"group 1", "a 0", "b 1 2"},
+         "Line 3 of \"map.csv\" is not a marker name and its position: it has 3 fields."},
+        {"group file position not a number",
+         {"group 1", "a zero"},
+         "Position \"zero\" on line 2 of \"map.csv\" is not a number."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rule);
+        try {
+            Read(row.lines);
+            ADD_FAILURE() << "no error";
+        } catch (const KarvelloError& error) {
+            EXPECT_EQ(std::string(error.what()), row.message);
+        }
+    }
+}
+
+std::string MapsFile(const char* path) {
+    return std::string(KARVELLO_MAPS_DIR) + "/" + path;
+}
+
+TMapFile ReadShipped(const char* path) {
+    const TextLines text(ReadTextFile(MapsFile(path)));
+    return ReadMapFile(text.lines(), path);
+}
+
+std::vector<std::size_t> MarkerCounts(const TMapFile& file) {
+    std::vector<std::size_t> counts;
+    for (const auto& map : file.Maps) {
+        counts.push_back(map.Markers.size());
+    }
+    return counts;
+}
+
+TEST(MapFileReader, GenuineFilesLoad) {
+    const TMapFile carrot = ReadShipped("carrot_comparative/Carrot.csv");
+    EXPECT_EQ(MarkerCounts(carrot), (std::vector<std::size_t>{17, 82, 27}));
+    EXPECT_EQ(carrot.Maps[0].GroupName, "2170LG3");
+    CheckRecords(carrot);
+
+    const TMapFile oat = ReadShipped("oat_consensus/oat.csv");
+    EXPECT_EQ(oat.Maps.size(), 21u);
+    EXPECT_EQ(oat.Markers.size(), 16668u);
+    EXPECT_EQ(oat.Maps[1].GroupName, "Mrg02");
+    EXPECT_EQ(oat.Maps[1].FirstPosition, -4.9);
+    EXPECT_EQ(oat.Warnings.size(), 14u);
+    for (const auto& map : oat.Maps) {
+        EXPECT_GE(map.FirstPosition, -18.4) << map.GroupName;
+        EXPECT_LE(map.FirstPosition, 0.5) << map.GroupName;
+    }
+    CheckRecords(oat);
+}
+
+TEST(MapFileReader, HyperGivesTheSameMapsFromTableAndCrossFile) {
+    const TMapFile table = ReadShipped("rqtl_hyper/hyper_map.csv");
+    const TMapFile cross = ReadShipped("rqtl_hyper/hyper.csv");
+    EXPECT_EQ(table.Format, TMapFileFormat::MapTable);
+    EXPECT_EQ(cross.Format, TMapFileFormat::RqtlCross);
+    EXPECT_EQ(table.Maps.size(), 20u);
+    EXPECT_EQ(table.Markers.size(), 174u);
+    EXPECT_EQ(Describe(table), Describe(cross));
+    EXPECT_EQ(table.Maps.back().GroupName, "X");
+    // R/qtl nudges equal positions apart by 1e-10: still one position.
+    EXPECT_EQ(table.Maps[0].Markers[1].Distance, 13.1);
+    CheckRecords(table);
+    CheckRecords(cross);
+}
+
+} // namespace
+} // namespace karvello
