@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "TestText.h"
 #include "base/Error.h"
 #include "mapdata/MapFileReader.h"
 #include "mapdata/TextLines.h"
+#include "tests/mapdata/TestText.h"
+#include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
@@ -221,12 +222,7 @@ TEST(MapFileReader, BadFilesFailNamingFileLineAndField) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.rule);
-        try {
-            Read(row.lines);
-            ADD_FAILURE() << "no error";
-        } catch (const KarvelloError& error) {
-            EXPECT_EQ(std::string(error.what()), row.message);
-        }
+        EXPECT_EQ(test::ThrownMessage([&] { Read(row.lines); }), row.message);
     }
 }
 
