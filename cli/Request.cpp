@@ -6,6 +6,7 @@
 
 #include "base/Numbers.h"
 #include "cli/Text.h"
+#include "mapdata/DrawSettingsTable.h"
 #include "mapdata/Lengths.h"
 #include "mapdata/TextLines.h"
 
@@ -13,30 +14,43 @@ namespace karvello {
 
 namespace {
 
-struct SettingField {
-    std::string_view Name;
-    std::int32_t TDrawSettings::*Member;
-};
-
-// The fourteen fields in their record order.
-constexpr std::array<SettingField, 14> kSettingFields{{
-    {"LeftMargin", &TDrawSettings::LeftMargin},
-    {"RightMargin", &TDrawSettings::RightMargin},
-    {"TopMargin", &TDrawSettings::TopMargin},
-    {"BottomMargin", &TDrawSettings::BottomMargin},
-    {"PageHeight", &TDrawSettings::PageHeight},
-    {"PageWidth", &TDrawSettings::PageWidth},
-    {"TailLength", &TDrawSettings::TailLength},
-    {"BarWidth", &TDrawSettings::BarWidth},
-    {"PreBendLength", &TDrawSettings::PreBendLength},
-    {"SpacingLineLength", &TDrawSettings::SpacingLineLength},
-    {"FrameworkLineLength", &TDrawSettings::FrameworkLineLength},
-    {"AncillaryLineLength", &TDrawSettings::AncillaryLineLength},
-    {"TextPadding", &TDrawSettings::TextPadding},
-    {"MapSpacing", &TDrawSettings::MapSpacing},
-}};
-
 using cli::Quote;
+
+int ReadMapNumber(std::string_view text, std::string_view list) {
+    const auto value = ParseDecimalInt32(text);
+    if (!value || *value < 1 || text.front() == '+' || text.front() == '-') {
+        throw UsageError("Cannot read the map list " + Quote(list) +
+                         ": write map numbers from 1 like 1,3-5.");
+    }
+    return *value;
+}
+
+CliSetting ParseSetting(std::string_view text) {
+    const auto equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        throw UsageError("Cannot read --set " + Quote(text) + ": write it as Field=value.");
+    }
+    const std::string_view name = text.substr(0, equals);
+    const DrawSettingField* field = FindDrawSetting(name);
+    if (field == nullptr) {
+        throw UsageError("Unknown setting " + Quote(name) + ". The settings are " +
+                         DrawSettingNames(", ") + ".");
+    }
+    const auto value = ReadDrawSettingValue(*field, text.substr(equals + 1));
+    if (!value) {
+        throw UsageError("Cannot read the value of --set " + Quote(text) + ": it must be " +
+                         std::string(DrawSettingValueRule(*field)) + ".");
+    }
+    return {std::string(name), *value};
+}
+
+CliRange ParseRange(std::string_view text) {
+    const auto equals = text.rfind('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        throw UsageError("Cannot read --range " + Quote(text) + ": write it as FROM-TO=#RRGGBB.");
+    }
+    return {std::string(text.substr(0, equals)), ParseColour(text.substr(equals + 1))};
+}
 
 std::int32_t ReadLength(std::string_view option, std::string_view text) {
     const auto length = ParseLength(text);
@@ -56,131 +70,182 @@ std::int32_t ReadCount(std::string_view option, std::string_view text, std::int3
     return *count;
 }
 
-// The options of draw that set the figure: rows, font, lines, edge room.
-// The parser, and the help text below the fixed options, come from here.
-struct FigureOption {
+// A command: its name, what it is, and its lines of the usage text.
+struct CommandSpec {
     std::string_view Name;
-    std::string_view Value; // empty for an option that takes none
-    std::string_view Help;
-    void (*Apply)(TFigureSettings& figure, std::string_view option, std::string_view value);
+    CliCommand Command;
+    std::string_view Usage;
 };
 
-constexpr std::array<FigureOption, 8> kFigureOptions{{
-    {"--width", "LENGTH", "wrap the maps into rows this wide, edges included",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
-         f.RowWidth = ReadLength(o, v);
+constexpr std::array<CommandSpec, 3> kCommands{{
+    {"info", CliCommand::Info,
+     "  karvello info INPUT OUTPUT                 the information text of a load\n"},
+    {"maps", CliCommand::Maps,
+     "  karvello maps INPUT OUTPUT                 one line per map: number, markers,\n"
+     "                                             placed markers, length in cM\n"},
+    {"draw", CliCommand::Draw,
+     "  karvello draw INPUT OUTPUT -o FILE [options]\n"
+     "                                             draw maps into FILE (.emf, .svg,\n"
+     "                                             .pdf or .png, by its extension)\n"},
+}};
+
+// An option of draw: its names, how the usage text shows it, and what it
+// does to the request.
+struct OptionSpec {
+    std::string_view Name;  // "--maps"
+    std::string_view Alias; // a short name, or empty
+    // What its value is, as the usage text shows it; empty for an option
+    // that takes no value.
+    std::string_view Value;
+    // What it does; an option with no help is shown in its command's usage
+    // line instead.
+    std::string_view Help;
+    void (*Apply)(CliRequest& request, std::string_view option, std::string_view value);
+    // It sets the figure, and the usage text lists it with those options.
+    bool Figure = false;
+    // The help goes on with the names of all drawing settings.
+    bool ListsSettings = false;
+};
+
+constexpr std::array<OptionSpec, 14> kDrawOptions{{
+    {"--output", "-o", "FILE", "",
+     [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
+    {"--maps", "", "1,3-5", "the maps to draw, by number (default: all)",
+     [](CliRequest& r, std::string_view, std::string_view v) {
+         r.MapNumbers = ParseMapNumbers(v);
      }},
-    {"--per-row", "N", "at most N maps in a row",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
-         f.MapsPerRow = ReadCount(o, v, 1);
+    {"--flip", "", "2,4", "maps to draw upside down",
+     [](CliRequest& r, std::string_view, std::string_view v) {
+         const auto spans = ParseMapNumbers(v);
+         r.FlipNumbers.insert(r.FlipNumbers.end(), spans.begin(), spans.end());
      }},
-    {"--font", "FACE", "the face of every text",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
+    {"--set", "", "Field=value", "a drawing setting in 1/100 mm; repeatable. Fields:",
+     [](CliRequest& r, std::string_view, std::string_view v) {
+         r.Settings.push_back(ParseSetting(v));
+     },
+     false, true},
+    {"--default-colour", "", "#RRGGBB", "the colour of every marker name",
+     [](CliRequest& r, std::string_view, std::string_view v) { r.DefaultColour = ParseColour(v); }},
+    {"--range", "", "FROM-TO=#RRGGBB",
+     "a colour for the markers FROM to TO, each a marker\n"
+     "index counted from 0 or a marker name; repeatable,\n"
+     "applied in order after the default colour",
+     [](CliRequest& r, std::string_view, std::string_view v) {
+         r.Ranges.push_back(ParseRange(v));
+     }},
+    {"--width", "", "LENGTH", "wrap the maps into rows this wide, edges included",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.RowWidth = ReadLength(o, v);
+     },
+     true},
+    {"--per-row", "", "N", "at most N maps in a row",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.MapsPerRow = ReadCount(o, v, 1);
+     },
+     true},
+    {"--font", "", "FACE", "the face of every text",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
          if (v.empty()) {
              throw UsageError("The option " + std::string(o) + " needs a font face.");
          }
-         f.FontFace = v;
-     }},
-    {"--font-size", "LENGTH", "the height of every text, as 7pt",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
-         f.FontHeight = ReadLength(o, v);
-         if (f.FontHeight == 0) {
+         r.Figure.FontFace = v;
+     },
+     true},
+    {"--font-size", "", "LENGTH", "the height of every text, as 7pt",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.FontHeight = ReadLength(o, v);
+         if (r.Figure.FontHeight == 0) {
              throw UsageError("The option " + std::string(o) + " needs a size above 0.");
          }
-     }},
-    {"--line-width", "LENGTH", "the width of every line, as 0.5pt",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
-         f.LineWidth = ReadLength(o, v);
-     }},
-    {"--margin", "LENGTH", "white room on every side of the drawing",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
-         f.Margin = ReadLength(o, v);
-     }},
-    {"--group-maps", "", "each map as one group in the metafile",
-     [](TFigureSettings& f, std::string_view, std::string_view) { f.GroupMaps = true; }},
-    {"--dpi", "N", "the resolution of a PNG file (default 300)",
-     [](TFigureSettings& f, std::string_view o, std::string_view v) {
-         f.Dpi = ReadCount(o, v, 1);
-     }},
+     },
+     true},
+    {"--line-width", "", "LENGTH", "the width of every line, as 0.5pt",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.LineWidth = ReadLength(o, v);
+     },
+     true},
+    {"--margin", "", "LENGTH", "white room on every side of the drawing",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Margin = ReadLength(o, v);
+     },
+     true},
+    {"--group-maps", "", "", "each map as one group in the metafile",
+     [](CliRequest& r, std::string_view, std::string_view) { r.Figure.GroupMaps = true; }, true},
+    {"--dpi", "", "N", "the resolution of a PNG file (default 300)",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Dpi = ReadCount(o, v, 1);
+     },
+     true},
 }};
 
-const FigureOption* FigureOptionNamed(std::string_view name) {
-    for (const auto& option : kFigureOptions) {
-        if (option.Name == name) {
+const CommandSpec* CommandNamed(std::string_view name) {
+    for (const CommandSpec& command : kCommands) {
+        if (command.Name == name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+const OptionSpec* DrawOptionNamed(std::string_view name) {
+    for (const OptionSpec& option : kDrawOptions) {
+        if (option.Name == name || (!option.Alias.empty() && option.Alias == name)) {
             return &option;
         }
     }
     return nullptr;
 }
 
-int ReadMapNumber(std::string_view text, std::string_view list) {
-    const auto value = ParseDecimalInt32(text);
-    if (!value || *value < 1 || text.front() == '+' || text.front() == '-') {
-        throw UsageError("Cannot read the map list " + Quote(list) +
-                         ": write map numbers from 1 like 1,3-5.");
-    }
-    return *value;
-}
+// The usage text's column where the help of an option starts, and the width
+// its lines stay within.
+constexpr std::size_t kHelpColumn = 28;
+constexpr std::size_t kLineWidth = 79;
 
-CliSetting ParseSetting(std::string_view text) {
-    const auto equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        throw UsageError("Cannot read --set " + Quote(text) + ": write it as Field=value.");
+// Appends one option's lines: the synopsis, then its help from kHelpColumn,
+// each further line of help indented as far.
+void AppendOptionHelp(std::string& text, const OptionSpec& option) {
+    std::string line = "  " + std::string(option.Name);
+    if (!option.Value.empty()) {
+        line += " " + std::string(option.Value);
     }
-    const std::string_view field = text.substr(0, equals);
-    TDrawSettings probe;
-    if (!SetDrawSetting(probe, field, 0)) {
-        std::string names;
-        for (const auto& known : kSettingFields) {
-            names += names.empty() ? "" : ", ";
-            names += known.Name;
+    line.resize(std::max(line.size() + 1, kHelpColumn), ' ');
+    std::string_view help = option.Help;
+    while (true) {
+        const auto end = help.find('\n');
+        text += line;
+        text += help.substr(0, end);
+        text += '\n';
+        if (end == std::string_view::npos) {
+            break;
         }
-        throw UsageError("Unknown setting " + Quote(field) + ". The settings are " + names + ".");
+        help.remove_prefix(end + 1);
+        line.assign(kHelpColumn, ' ');
     }
-    const auto value = ParseDecimalInt32(text.substr(equals + 1));
-    if (!value) {
-        throw UsageError("Cannot read the value of --set " + Quote(text) +
-                         ": it must be a whole number of 32 bits.");
-    }
-    return {std::string(field), *value};
 }
 
-CliRange ParseRange(std::string_view text) {
-    const auto equals = text.rfind('=');
-    if (equals == std::string_view::npos || equals == 0) {
-        throw UsageError("Cannot read --range " + Quote(text) + ": write it as FROM-TO=#RRGGBB.");
+// Appends the settings' names as words filling lines from kHelpColumn.
+void AppendSettingNames(std::string& text) {
+    std::string line;
+    for (const DrawSettingField& field : kDrawSettingFields) {
+        if (!line.empty() && kHelpColumn + line.size() + 1 + field.Name.size() > kLineWidth) {
+            text += std::string(kHelpColumn, ' ') + line + '\n';
+            line.clear();
+        }
+        line += line.empty() ? "" : " ";
+        line += field.Name;
     }
-    return {std::string(text.substr(0, equals)), ParseColour(text.substr(equals + 1))};
-}
-
-std::optional<CliCommand> CommandNamed(std::string_view name) {
-    if (name == "info") {
-        return CliCommand::Info;
-    }
-    if (name == "maps") {
-        return CliCommand::Maps;
-    }
-    if (name == "draw") {
-        return CliCommand::Draw;
-    }
-    return std::nullopt;
-}
-
-bool TakesValue(std::string_view option) {
-    return option == "-o" || option == "--output" || option == "--maps" || option == "--flip" ||
-           option == "--set" || option == "--default-colour" || option == "--range";
+    text += std::string(kHelpColumn, ' ') + line + '\n';
 }
 
 } // namespace
 
-bool SetDrawSetting(TDrawSettings& settings, std::string_view field, std::int32_t value) {
-    for (const auto& known : kSettingFields) {
-        if (known.Name == field) {
-            settings.*known.Member = value;
-            return true;
-        }
+bool SetDrawSetting(TDrawSettings& settings, std::string_view name, std::int32_t value) {
+    const DrawSettingField* field = FindDrawSetting(name);
+    if (field == nullptr) {
+        return false;
     }
-    return false;
+    ApplyDrawSetting(settings, *field, value);
+    return true;
 }
 
 std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
@@ -256,11 +321,11 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
         request.Command = CliCommand::Version;
         return request;
     }
-    const auto command = CommandNamed(args.front());
-    if (!command) {
+    const CommandSpec* command = CommandNamed(args.front());
+    if (command == nullptr) {
         throw UsageError("Unknown command " + Quote(args.front()) + ".");
     }
-    request.Command = *command;
+    request.Command = command->Command;
 
     std::vector<std::string> positional;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -284,44 +349,22 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
             positional.push_back(option);
             continue;
         }
-        if (const FigureOption* figure = FigureOptionNamed(option);
-            figure != nullptr && request.Command == CliCommand::Draw) {
-            if (figure->Value.empty()) {
-                if (hasValue) {
-                    throw UsageError("The option " + option + " takes no value.");
-                }
-            } else if (!hasValue) {
-                if (i + 1 >= args.size()) {
-                    throw UsageError("The option " + option + " needs a value.");
-                }
-                value = args[++i];
-            }
-            figure->Apply(request.Figure, option, value);
-            continue;
-        }
-        if (!TakesValue(option) || request.Command != CliCommand::Draw) {
+        const OptionSpec* spec =
+            request.Command == CliCommand::Draw ? DrawOptionNamed(option) : nullptr;
+        if (spec == nullptr) {
             throw UsageError("Unknown option " + Quote(option) + " for " + args.front() + ".");
         }
-        if (!hasValue) {
+        if (spec->Value.empty()) {
+            if (hasValue) {
+                throw UsageError("The option " + option + " takes no value.");
+            }
+        } else if (!hasValue) {
             if (i + 1 >= args.size()) {
                 throw UsageError("The option " + option + " needs a value.");
             }
             value = args[++i];
         }
-        if (option == "-o" || option == "--output") {
-            request.DrawPath = value;
-        } else if (option == "--maps") {
-            request.MapNumbers = ParseMapNumbers(value);
-        } else if (option == "--flip") {
-            auto spans = ParseMapNumbers(value);
-            request.FlipNumbers.insert(request.FlipNumbers.end(), spans.begin(), spans.end());
-        } else if (option == "--set") {
-            request.Settings.push_back(ParseSetting(value));
-        } else if (option == "--default-colour") {
-            request.DefaultColour = ParseColour(value);
-        } else {
-            request.Ranges.push_back(ParseRange(value));
-        }
+        spec->Apply(request, option, value);
     }
     if (positional.size() != 2) {
         throw UsageError(args.front() +
@@ -336,46 +379,34 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    std::string figure =
-        "\nOptions of draw for the figure (LENGTH as 175mm, 8.5cm, 1in, 7pt, or a\n"
-        "whole number of 1/100 mm):\n";
-    for (const auto& option : kFigureOptions) {
-        std::string name = "  " + std::string(option.Name);
-        if (!option.Value.empty()) {
-            name += " " + std::string(option.Value);
-        }
-        name.resize(std::max<std::size_t>(name.size() + 1, 28), ' ');
-        figure += name + std::string(option.Help) + "\n";
+    std::string text = "Usage:\n"
+                       "  karvello                                   open the window\n";
+    for (const CommandSpec& command : kCommands) {
+        text += command.Usage;
     }
-    return R"(Usage:
-  karvello                                   open the window
-  karvello info INPUT OUTPUT                 the information text of a load
-  karvello maps INPUT OUTPUT                 one line per map: number, markers,
-                                             placed markers, length in cM
-  karvello draw INPUT OUTPUT -o FILE [options]
-                                             draw maps into FILE (.emf, .svg,
-                                             .pdf or .png, by its extension)
-  karvello --help | --version
-
-INPUT is the Mapmaker input file (the marker names), OUTPUT the file that
-Mapmaker wrote (the maps).
-
-Options of draw:
-  --maps 1,3-5              the maps to draw, by number (default: all)
-  --flip 2,4                maps to draw upside down
-  --set Field=value         a drawing setting in 1/100 mm; repeatable. Fields:
-                            LeftMargin RightMargin TopMargin BottomMargin
-                            PageHeight PageWidth TailLength BarWidth
-                            PreBendLength SpacingLineLength FrameworkLineLength
-                            AncillaryLineLength TextPadding MapSpacing
-  --default-colour #RRGGBB  the colour of every marker name
-  --range FROM-TO=#RRGGBB   a colour for the markers FROM to TO, each a marker
-                            index counted from 0 or a marker name; repeatable,
-                            applied in order after the default colour
-)" + figure +
-           R"(
-Exit status: 0 done, 1 error, 2 the arguments are not a command.
-)";
+    text += "  karvello --help | --version\n"
+            "\n"
+            "INPUT is the Mapmaker input file (the marker names), OUTPUT the file that\n"
+            "Mapmaker wrote (the maps).\n"
+            "\n"
+            "Options of draw:\n";
+    for (const bool figure : {false, true}) {
+        if (figure) {
+            text += "\nOptions of draw for the figure (LENGTH as 175mm, 8.5cm, 1in, 7pt, or a\n"
+                    "whole number of 1/100 mm):\n";
+        }
+        for (const OptionSpec& option : kDrawOptions) {
+            if (option.Help.empty() || option.Figure != figure) {
+                continue;
+            }
+            AppendOptionHelp(text, option);
+            if (option.ListsSettings) {
+                AppendSettingNames(text);
+            }
+        }
+    }
+    text += "\nExit status: 0 done, 1 error, 2 the arguments are not a command.\n";
+    return text;
 }
 
 } // namespace karvello

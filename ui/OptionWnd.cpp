@@ -9,39 +9,46 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 
+#include "mapdata/DrawSettingsTable.h"
 #include "ui/Controls.h"
 
 namespace karvello {
 
 namespace {
 
-// One number box: its label, its name, the setting it edits and its top.
-struct TSpinRow {
-    const char* Label;
+// Where the window shows a setting: the name of its number box and the box's
+// top. The label and the member come from the settings table.
+struct TSpinPlace {
+    std::string_view Setting;
     const char* Name;
-    std::int32_t TDrawSettings::*Setting;
     int Top;
 };
 
-// In the order in which FillControls sets them and OK reads them back.
-constexpr std::array<TSpinRow, 13> kSpinRows = {{
-    {"Left margin", "spinLeftMargin", &TDrawSettings::LeftMargin, 56},
-    {"Right margin", "spinRightMargin", &TDrawSettings::RightMargin, 104},
-    {"Top margin", "spinTopMargin", &TDrawSettings::TopMargin, 80},
-    {"Bottom margin", "spinBottomMargin", &TDrawSettings::BottomMargin, 128},
-    {"Page height", "spinPageHeight", &TDrawSettings::PageHeight, 0},
-    {"Page width", "spinPageWidth", &TDrawSettings::PageWidth, 24},
-    {"Bar tail length", "spinTailLength", &TDrawSettings::TailLength, 160},
-    {"Bar width", "spinbarWidth", &TDrawSettings::BarWidth, 184},
-    {"Line pre-bend length", "spinPreBend", &TDrawSettings::PreBendLength, 216},
-    {"cM spacing line length", "spinSpacingLen", &TDrawSettings::SpacingLineLength, 240},
-    {"Framework marker line length", "spinFrameworkLen", &TDrawSettings::FrameworkLineLength, 264},
-    {"Ancillary marker line length", "spinExtraLen", &TDrawSettings::AncillaryLineLength, 288},
-    {"Text left/right padding", "spinLRPadding", &TDrawSettings::TextPadding, 320},
+// In the window's keyboard focus order.
+constexpr std::array<TSpinPlace, 13> kSpinPlaces = {{
+    {"LeftMargin", "spinLeftMargin", 56},
+    {"TopMargin", "spinTopMargin", 80},
+    {"RightMargin", "spinRightMargin", 104},
+    {"BottomMargin", "spinBottomMargin", 128},
+    {"PageHeight", "spinPageHeight", 0},
+    {"PageWidth", "spinPageWidth", 24},
+    {"TailLength", "spinTailLength", 160},
+    {"BarWidth", "spinbarWidth", 184},
+    {"PreBendLength", "spinPreBend", 216},
+    {"SpacingLineLength", "spinSpacingLen", 240},
+    {"FrameworkLineLength", "spinFrameworkLen", 264},
+    {"AncillaryLineLength", "spinExtraLen", 288},
+    {"TextPadding", "spinLRPadding", 320},
 }};
 
-// Keyboard focus visits the number boxes in this order, by index into kSpinRows.
-constexpr std::array<int, 13> kSpinFocusOrder = {0, 2, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+const TSpinPlace* SpinPlaceOf(const DrawSettingField& field) {
+    for (const TSpinPlace& place : kSpinPlaces) {
+        if (place.Setting == field.Name) {
+            return &place;
+        }
+    }
+    return nullptr;
+}
 
 QString MarkerName(std::int32_t index, const TAllMarkers& markers) {
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
@@ -58,12 +65,18 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Options"));
     setFont(WindowFont());
 
-    for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
-        const TSpinRow& row = kSpinRows[k];
-        AddLabel(this, "", row.Label, 0, row.Top + 4);
-        auto* box = Named(new TNumberBox(this), row.Name);
-        box->setGeometry(152, row.Top, 105, 22);
-        spins_[k] = box;
+    // The boxes are made in the settings' table order, each below its label.
+    std::array<TNumberBox*, kSpinPlaces.size()> placed{};
+    for (const DrawSettingField& field : kDrawSettingFields) {
+        const TSpinPlace* place = SpinPlaceOf(field);
+        if (place == nullptr) {
+            continue;
+        }
+        AddLabel(this, "", std::string(field.Label).c_str(), 0, place->Top + 4);
+        auto* box = Named(new TNumberBox(this), place->Name);
+        box->setGeometry(152, place->Top, 105, 22);
+        spins_.push_back({&field, box});
+        placed[static_cast<std::size_t>(place - kSpinPlaces.data())] = box;
     }
     AddLabel(this, "Label14", "(units are 1/100 of a mm)", 144, 344);
     Named(new TRule(TRule::Edge::Left, this), "Bevel1")->Place(272 + 4, 0, 9, 361);
@@ -102,9 +115,9 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     Button2 = AddButton(this, "Button2", "Cancel", QRect(432, 328, 75, 25));
 
     QWidget* previous = listRanges;
-    for (const int k : kSpinFocusOrder) {
-        setTabOrder(previous, spins_[static_cast<std::size_t>(k)]);
-        previous = spins_[static_cast<std::size_t>(k)];
+    for (TNumberBox* box : placed) {
+        setTabOrder(previous, box);
+        previous = box;
     }
     for (QWidget* next : {static_cast<QWidget*>(comboStart), static_cast<QWidget*>(comboEnd),
                           static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
@@ -148,8 +161,8 @@ QString TOptionFrm::RangeEntryText(const TColRange& range, const TAllMarkers& ma
 }
 
 void TOptionFrm::FillControls() {
-    for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
-        spins_[k]->SetValue(Settings_.*kSpinRows[k].Setting);
+    for (const auto& [field, box] : spins_) {
+        box->SetValue(Settings_.*field->Member);
     }
     defColour->SetColour(DefaultColour_);
     {
@@ -251,8 +264,8 @@ void TOptionFrm::defColourMouseUp() {
 }
 
 void TOptionFrm::Button1Click() {
-    for (std::size_t k = 0; k < kSpinRows.size(); ++k) {
-        Settings_.*kSpinRows[k].Setting = spins_[k]->Value();
+    for (const auto& [field, box] : spins_) {
+        ApplyDrawSetting(Settings_, *field, box->Value());
     }
     DefaultColour_ = defColour->Colour();
     done(kResultOk);

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mapdata/ZazereZeve.h"
 #include "ui/Dialogs.h"
@@ -19,6 +21,7 @@ class QStringListModel;
 
 namespace karvello {
 
+struct DrawSettingField;
 class TColourSwatch;
 class TMarkerComboBox;
 class TNumberBox;
@@ -82,8 +85,8 @@ class TOptionFrm : public QDialog {
     TDrawSettings Settings_;
     TAllMarkers AllMarkers_;
 
-    // The thirteen number boxes, in the order of their settings in FillControls.
-    std::array<TNumberBox*, 13> spins_{};
+    // The number boxes with the settings they edit, in the settings' table order.
+    std::vector<std::pair<const DrawSettingField*, TNumberBox*>> spins_;
     TColourSwatch* defColour = nullptr;
     QListWidget* listRanges = nullptr;
     QPushButton* Button1 = nullptr;

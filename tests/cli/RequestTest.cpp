@@ -164,6 +164,38 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
     }
 }
 
+TEST(ParseCommandLineTest, EverySettingIsSetByItsNameAndNamedInTheHelp) {
+    const std::vector<std::pair<const char*, std::int32_t TDrawSettings::*>> rows = {
+        {"LeftMargin", &TDrawSettings::LeftMargin},
+        {"RightMargin", &TDrawSettings::RightMargin},
+        {"TopMargin", &TDrawSettings::TopMargin},
+        {"BottomMargin", &TDrawSettings::BottomMargin},
+        {"PageHeight", &TDrawSettings::PageHeight},
+        {"PageWidth", &TDrawSettings::PageWidth},
+        {"TailLength", &TDrawSettings::TailLength},
+        {"BarWidth", &TDrawSettings::BarWidth},
+        {"PreBendLength", &TDrawSettings::PreBendLength},
+        {"SpacingLineLength", &TDrawSettings::SpacingLineLength},
+        {"FrameworkLineLength", &TDrawSettings::FrameworkLineLength},
+        {"AncillaryLineLength", &TDrawSettings::AncillaryLineLength},
+        {"TextPadding", &TDrawSettings::TextPadding},
+        {"MapSpacing", &TDrawSettings::MapSpacing},
+    };
+    const std::string usage = UsageText();
+    for (const auto& [name, member] : rows) {
+        SCOPED_TRACE(name);
+        const CliRequest request =
+            ParseCommandLine({"draw", "a", "b", "-o", "x.emf", "--set", std::string(name) + "=-7"});
+        ASSERT_EQ(request.Settings.size(), 1u);
+        TDrawSettings settings;
+        ASSERT_TRUE(SetDrawSetting(settings, request.Settings[0].Field, request.Settings[0].Value));
+        TDrawSettings expected;
+        expected.*member = -7;
+        EXPECT_EQ(settings, expected);
+        EXPECT_NE(usage.find(std::string(" ") + name), std::string::npos);
+    }
+}
+
 TEST(ParseMapNumbersTest, ListsAndRuns) {
     EXPECT_EQ(ParseMapNumbers("1,3-5"), (std::vector<CliMapSpan>{{1, 1}, {3, 5}}));
     EXPECT_EQ(ParseMapNumbers("7"), (std::vector<CliMapSpan>{{7, 7}}));

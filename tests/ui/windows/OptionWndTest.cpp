@@ -1,5 +1,6 @@
 // The options window: filling, the range list and editor, OK and Cancel.
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -104,6 +105,56 @@ TEST_F(OptionWndTest, OpeningShowsTheCopiesWithNoRangeSelectedAndTheEditorBlank)
     EXPECT_EQ(start->itemText(0), QStringLiteral("(0) A1"));
     EXPECT_EQ(start->itemText(3), QStringLiteral("(3) D4"));
     EXPECT_EQ(Child<QComboBox>(window, "comboEnd")->count(), 4);
+}
+
+TEST_F(OptionWndTest, EachNumberBoxStandsBesideItsLabelAndEditsItsOwnSetting) {
+    struct Row {
+        const char* box;
+        const char* label;
+        int top;
+        std::int32_t TDrawSettings::*setting;
+    };
+    const std::vector<Row> rows = {
+        {"spinPageHeight", "Page height", 0, &TDrawSettings::PageHeight},
+        {"spinPageWidth", "Page width", 24, &TDrawSettings::PageWidth},
+        {"spinLeftMargin", "Left margin", 56, &TDrawSettings::LeftMargin},
+        {"spinTopMargin", "Top margin", 80, &TDrawSettings::TopMargin},
+        {"spinRightMargin", "Right margin", 104, &TDrawSettings::RightMargin},
+        {"spinBottomMargin", "Bottom margin", 128, &TDrawSettings::BottomMargin},
+        {"spinTailLength", "Bar tail length", 160, &TDrawSettings::TailLength},
+        {"spinbarWidth", "Bar width", 184, &TDrawSettings::BarWidth},
+        {"spinPreBend", "Line pre-bend length", 216, &TDrawSettings::PreBendLength},
+        {"spinSpacingLen", "cM spacing line length", 240, &TDrawSettings::SpacingLineLength},
+        {"spinFrameworkLen", "Framework marker line length", 264,
+         &TDrawSettings::FrameworkLineLength},
+        {"spinExtraLen", "Ancillary marker line length", 288, &TDrawSettings::AncillaryLineLength},
+        {"spinLRPadding", "Text left/right padding", 320, &TDrawSettings::TextPadding},
+    };
+    EXPECT_EQ(window.findChildren<TNumberBox*>().size(), rows.size())
+        << "the room between maps has no box";
+    Open({});
+    std::int32_t value = 1;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.box);
+        auto* box = Child<TNumberBox>(window, row.box);
+        EXPECT_EQ(box->geometry(), QRect(152, row.top, 105, 22));
+        const QLabel* label = nullptr;
+        for (const QLabel* candidate : window.findChildren<QLabel*>()) {
+            if (candidate->text() == QString::fromLatin1(row.label)) {
+                label = candidate;
+            }
+        }
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->pos(), QPoint(0, row.top + 4));
+        box->SetValue(++value);
+    }
+    Click("Button1");
+    TDrawSettings expected = settings;
+    value = 1;
+    for (const Row& row : rows) {
+        expected.*row.setting = ++value;
+    }
+    EXPECT_EQ(window.Settings(), expected);
 }
 
 TEST_F(OptionWndTest, ReopeningShowsNothingOfTheEarlierOpening) {
