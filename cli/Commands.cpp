@@ -94,11 +94,8 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
 
     workspace.SetFigure(request.Figure);
 
-    ForEachMap(request.FlipNumbers, workspace, [&](int index) {
-        workspace.Select(index);
-        workspace.Flip(true);
-    });
-    workspace.Select(-1);
+    ForEachMap(request.FlipNumbers, workspace,
+               [&](int index) { workspace.SetFlipped(index, true); });
 
     if (request.MapNumbers) {
         ForEachMap(*request.MapNumbers, workspace,

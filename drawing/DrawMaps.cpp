@@ -483,7 +483,7 @@ TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
                      const TDrawSettings& settings, const TAllMarkers& markers,
                      const TFigureSettings& figure) {
     CheckMaps(maps, markers);
-    surface.SetMapMode(kMapModeHiMetric);
+    surface.SetMapMode(MappingMode::HiMetric);
     if (maps.empty()) {
         return {};
     }

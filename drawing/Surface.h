@@ -12,15 +12,18 @@
 
 namespace karvello {
 
-// Mapping-mode numbers as Windows numbers them.
-inline constexpr int kMapModeText = 1;     // 1 unit = 1 device pixel, y downward
-inline constexpr int kMapModeHiMetric = 3; // 1 unit = 1/100 mm, y upward
+// The two mapping modes the drawing uses. Their values are the numbers
+// Windows gives them, as the metafile records them.
+enum class MappingMode : int {
+    Text = 1,     // 1 unit = 1 device pixel, y downward
+    HiMetric = 3, // 1 unit = 1/100 mm, y upward
+};
 
 class Surface {
   public:
     virtual ~Surface() = default;
 
-    virtual void SetMapMode(int mode) = 0;
+    virtual void SetMapMode(MappingMode mode) = 0;
     virtual void SetPenColour(TColour colour) = 0;
     // Outlined with the pen, filled with the surface's own brush.
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;

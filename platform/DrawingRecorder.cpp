@@ -18,11 +18,8 @@ DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, i
 
 DrawingRecorder::DrawingRecorder(const TextMetrics& metrics) : metrics_(metrics) {}
 
-void DrawingRecorder::SetMapMode(int mode) {
-    if (mode != kMapModeText && mode != kMapModeHiMetric) {
-        throw KarvelloError("The drawing does not support mapping mode " + std::to_string(mode));
-    }
-    operations_.push_back(Op(Kind::MapMode, mode));
+void DrawingRecorder::SetMapMode(MappingMode mode) {
+    operations_.push_back(Op(Kind::MapMode, static_cast<int>(mode)));
     mapMode_ = mode;
 }
 
@@ -105,7 +102,7 @@ void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const
         const bool shown = visible == nullptr || op.box.Intersects(*visible);
         switch (op.kind) {
         case Kind::MapMode:
-            target.SetMapMode(op.a);
+            target.SetMapMode(static_cast<MappingMode>(op.a));
             break;
         case Kind::Pen:
             target.SetPenColour(static_cast<TColour>(op.a));

@@ -22,7 +22,7 @@ class DrawingRecorder : public Surface {
     // recorder starts in the metric mapping mode, as a prepared metafile.
     explicit DrawingRecorder(const TextMetrics& metrics);
 
-    void SetMapMode(int mode) override;
+    void SetMapMode(MappingMode mode) override;
     void SetPenColour(TColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
@@ -78,7 +78,7 @@ class DrawingRecorder : public Surface {
     std::vector<Operation> operations_;
     std::string texts_;
     FrameBox frame_;
-    int mapMode_ = kMapModeHiMetric;
+    MappingMode mapMode_ = MappingMode::HiMetric;
     bool italic_ = false;
     int currentX_ = 0;
     int currentY_ = 0;

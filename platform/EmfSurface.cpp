@@ -110,7 +110,7 @@ class EmfSurface::Record {
 
 EmfSurface::EmfSurface(const TextMetrics& metrics, TColour textColour)
     : metrics_(metrics), fontColour_(textColour) {
-    WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(kMapModeHiMetric));
+    WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(MappingMode::HiMetric));
     SelectObject(CreateFont(false));
     SelectObject(CreatePen(0));
     {
@@ -197,11 +197,8 @@ std::uint32_t EmfSurface::CreatePen(TColour colour) {
     return handle;
 }
 
-void EmfSurface::SetMapMode(int mode) {
+void EmfSurface::SetMapMode(MappingMode mode) {
     CheckOpen();
-    if (mode != kMapModeText && mode != kMapModeHiMetric) {
-        throw KarvelloError("The metafile does not support mapping mode " + std::to_string(mode));
-    }
     if (mode != mapMode_) {
         WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(mode));
         mapMode_ = mode;

@@ -59,7 +59,7 @@ class EmfSurface : public Surface {
     // outlive the surface) and drawn in textColour at first.
     explicit EmfSurface(const TextMetrics& metrics, TColour textColour = 0);
 
-    void SetMapMode(int mode) override;
+    void SetMapMode(MappingMode mode) override;
     void SetPenColour(TColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
@@ -95,7 +95,7 @@ class EmfSurface : public Surface {
     std::map<TColour, std::uint32_t> pens_;
     std::uint32_t fonts_[2] = {0, 0}; // upright, italic; 0 = not created yet
     FrameBox frame_;
-    int mapMode_ = kMapModeHiMetric;
+    MappingMode mapMode_ = MappingMode::HiMetric;
     TColour penColour_ = 0;
     TColour fontColour_ = 0;
     bool italic_ = false;

@@ -170,7 +170,7 @@ class PaintedCanvas : public CanvasBase {
     void Paint(QPainter& painter, double dpi, const FrameBox& page) {
         QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_);
         // Prepared as the metafile: metric mode, as the recording began.
-        surface.SetMapMode(kMapModeHiMetric);
+        surface.SetMapMode(MappingMode::HiMetric);
         recorder_.Replay(surface);
     }
     void EndPainting(QPainter& painter) {
@@ -283,7 +283,7 @@ class PngCanvas final : public PaintedCanvas {
                 painter.setRenderHint(QPainter::TextAntialiasing);
                 QtPainterSurface surface(painter, MappingFor(page, kPngDotsPerInch, firstRow),
                                          metrics_);
-                surface.SetMapMode(kMapModeHiMetric);
+                surface.SetMapMode(MappingMode::HiMetric);
                 FrameBox visible;
                 visible.Include(page.left - margin,
                                 page.top + static_cast<std::int64_t>(firstRow / scale) - margin);
@@ -349,8 +349,17 @@ std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
                                              const TFigureSettings& figure) {
     const std::optional<DrawingFormat> format = DrawingFormatOf(path);
     if (!format) {
-        throw KarvelloError("Cannot draw into \"" + path +
-                            "\": the file name must end in .emf, .svg, .pdf or .png");
+        // ".emf, .svg, .pdf or .png": the extensions in the order offered.
+        const auto& formats = DrawingFormats();
+        std::string extensions;
+        for (std::size_t i = 0; i < formats.size(); ++i) {
+            if (i > 0) {
+                extensions += i + 1 == formats.size() ? " or " : ", ";
+            }
+            extensions += formats[i].extension;
+        }
+        throw KarvelloError("Cannot draw into \"" + path + "\": the file name must end in " +
+                            extensions);
     }
     const TextMetrics& metrics = MetafileTextMetrics();
     switch (*format) {

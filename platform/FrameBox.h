@@ -53,8 +53,8 @@ struct FrameBox {
 // Where the surface point (x, y) lies in frame terms in the given mapping
 // mode: the metric mode only turns y over; in the text mode a unit is a pixel
 // of the reference display.
-inline void ToFrame(int mode, int x, int y, std::int64_t& fx, std::int64_t& fy) {
-    if (mode == kMapModeText) {
+inline void ToFrame(MappingMode mode, int x, int y, std::int64_t& fx, std::int64_t& fy) {
+    if (mode == MappingMode::Text) {
         fx = std::llround(x * kHiMetricPerReferencePixel);
         fy = std::llround(y * kHiMetricPerReferencePixel);
     } else {
@@ -64,7 +64,7 @@ inline void ToFrame(int mode, int x, int y, std::int64_t& fx, std::int64_t& fy) 
 }
 
 // The frame box of a straight piece from (x1, y1) to (x2, y2).
-inline FrameBox FrameOfPoints(int mode, int x1, int y1, int x2, int y2) {
+inline FrameBox FrameOfPoints(MappingMode mode, int x1, int y1, int x2, int y2) {
     FrameBox box;
     std::int64_t fx = 0;
     std::int64_t fy = 0;
@@ -77,8 +77,8 @@ inline FrameBox FrameOfPoints(int mode, int x1, int y1, int x2, int y2) {
 
 // The frame box of a text cell width x height units whose top-left corner is
 // at (x, y); the cell lies below its corner on the page in either mode.
-inline FrameBox FrameOfTextCell(int mode, int x, int y, int width, int height) {
-    const int down = mode == kMapModeText ? height : -height;
+inline FrameBox FrameOfTextCell(MappingMode mode, int x, int y, int width, int height) {
+    const int down = mode == MappingMode::Text ? height : -height;
     const std::int64_t bottomY = static_cast<std::int64_t>(y) + down;
     const std::int64_t rightX = static_cast<std::int64_t>(x) + width;
     const auto clamp = [](std::int64_t v) {

@@ -57,7 +57,7 @@ void QtPainterSurface::ApplyMapping() {
     // One transform per mode, set only when the mode changes: drawing then
     // happens in units, and vector devices are not handed a new transform
     // for every stroke and text.
-    const bool text = mapMode_ == kMapModeText;
+    const bool text = mapMode_ == MappingMode::Text;
     const double sx = text ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitX;
     const double sy = text ? mapping_.textModePxPerUnit : mapping_.metricPxPerUnitY;
     painter_.setWorldTransform(QTransform(sx, 0, 0, sy, mapping_.origin.x(), mapping_.origin.y()) *
@@ -66,13 +66,11 @@ void QtPainterSurface::ApplyMapping() {
 
 QPointF QtPainterSurface::ToUnits(int x, int y) const {
     // Units with y turned to grow downward, as the device's y does.
-    return QPointF(x, mapMode_ == kMapModeText ? static_cast<double>(y) : -static_cast<double>(y));
+    return QPointF(x, mapMode_ == MappingMode::Text ? static_cast<double>(y)
+                                                    : -static_cast<double>(y));
 }
 
-void QtPainterSurface::SetMapMode(int mode) {
-    if (mode != kMapModeText && mode != kMapModeHiMetric) {
-        throw KarvelloError("The preview does not support mapping mode " + std::to_string(mode));
-    }
+void QtPainterSurface::SetMapMode(MappingMode mode) {
     if (mode != mapMode_) {
         mapMode_ = mode;
         ApplyMapping();
@@ -140,7 +138,7 @@ void QtPainterSurface::FillBackground(int widthPx, int heightPx) {
 }
 
 std::pair<int, int> QtPainterSurface::WindowExtent() const {
-    if (mapMode_ == kMapModeText) {
+    if (mapMode_ == MappingMode::Text) {
         return {1, 1};
     }
     return mapping_.metricExtent;

@@ -2,9 +2,9 @@
 // The drawing surface on a QPainter, for any paint device: the preview box
 // paints with it, and so do the SVG, PDF and PNG files. It maps page units to
 // the device's pixels as a Windows device context does:
-//   - text mode (kMapModeText): 1 unit = 1 device pixel, y downward; the
+//   - text mode (MappingMode::Text): 1 unit = 1 device pixel, y downward; the
 //     mode a fresh surface starts in;
-//   - metric mode (kMapModeHiMetric): 1 unit = 1/100 mm, y upward, so the
+//   - metric mode (MappingMode::HiMetric): 1 unit = 1/100 mm, y upward, so the
 //     page (negative y) lies below the device's top edge.
 // Lines and outlines are drawn with a pen one unit wide that, as in GDI,
 // never gets thinner than one device pixel; rectangles are filled with the
@@ -75,7 +75,7 @@ class QtPainterSurface : public PreviewSurface {
     QtPainterSurface& operator=(const QtPainterSurface&) = delete;
 
     // Surface. An unknown mapping mode throws KarvelloError.
-    void SetMapMode(int mode) override;
+    void SetMapMode(MappingMode mode) override;
     void SetPenColour(TColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
@@ -87,7 +87,7 @@ class QtPainterSurface : public PreviewSurface {
     void SetItalic(bool italic) override;
 
     // PreviewSurface.
-    int MapMode() const override { return mapMode_; }
+    MappingMode MapMode() const override { return mapMode_; }
     void FillBackground(int widthPx, int heightPx) override;
     // (1, 1) in the text mode; the display's size in 1/100 mm in the metric mode.
     std::pair<int, int> WindowExtent() const override;
@@ -105,7 +105,7 @@ class QtPainterSurface : public PreviewSurface {
     const TextMetrics* metrics_ = nullptr;
     QColor background_;
     QColor brush_;
-    int mapMode_ = kMapModeText;
+    MappingMode mapMode_ = MappingMode::Text;
     QColor penColour_{Qt::black};
     QColor fontColour_{Qt::black};
     bool italic_ = false;

@@ -14,7 +14,7 @@ namespace karvello {
 
 class PreviewSurface : public Surface {
   public:
-    virtual int MapMode() const = 0;
+    virtual MappingMode MapMode() const = 0;
     // Fills the rectangle (0, 0)-(width, height) in device pixels with the
     // window's background colour, which stays the surface's brush.
     virtual void FillBackground(int widthPx, int heightPx) = 0;

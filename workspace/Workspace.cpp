@@ -49,7 +49,7 @@ class MapModeRestorer {
 
   private:
     PreviewSurface& surface_;
-    int mode_;
+    MappingMode mode_;
 };
 
 // round(box * extent / screen): the product in integers wide enough never to
@@ -199,6 +199,16 @@ void Workspace::Flip(bool state) {
     }
 }
 
+void Workspace::SetFlipped(int mapIndex, bool flipped) {
+    if (mapIndex < 0 || static_cast<std::size_t>(mapIndex) >= maps_.size()) {
+        ListIndexOutOfBounds(mapIndex);
+    }
+    maps_[mapIndex].Flipped = flipped;
+    if (mapIndex == selectedMap_) {
+        flipBox_ = flipped;
+    }
+}
+
 void Workspace::AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
                               const TColRangeSet& ranges) {
     // The ranges may be the caller's view of our own list, so copy first.
@@ -233,7 +243,7 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
         return;
     }
     MapModeRestorer restorer(surface);
-    surface.SetMapMode(kMapModeHiMetric);
+    surface.SetMapMode(MappingMode::HiMetric);
     const auto [cx, cy] = surface.WindowExtent();
     const TDrawSettings local =
         PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy, screenWidthPx, screenHeightPx);

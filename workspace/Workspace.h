@@ -79,6 +79,11 @@ class Workspace {
     void Select(int mapIndex);
     // Flip: the flip box changed to state; stored into the selected map.
     void Flip(bool state);
+    // Sets whether the map is drawn upside down, leaving the selection as it
+    // is; the flip box follows when the map is the selected one. Throws
+    // KarvelloError "List index out of bounds (<index>)" for an index that
+    // names no map, changing nothing.
+    void SetFlipped(int mapIndex, bool flipped);
 
     // Accept options: takes the options window's results and recolours the
     // marker table (default colour first, then each range in order). Ranges

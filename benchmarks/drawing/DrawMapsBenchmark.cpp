@@ -21,7 +21,7 @@ class CountingSurface : public Surface {
   public:
     std::int64_t operations = 0;
 
-    void SetMapMode(int) override { ++operations; }
+    void SetMapMode(MappingMode) override { ++operations; }
     void SetPenColour(TColour) override { ++operations; }
     void Rectangle(int, int, int, int) override { ++operations; }
     void MoveTo(int, int) override { ++operations; }

@@ -125,7 +125,7 @@ void PreviewPaint(benchmark::State& state) {
         QtPainterSurface surface(painter, QFont(), QColor(240, 240, 240), 1920, 1080,
                                  QSizeF(508.0, 285.75));
         surface.FillBackground(box.width(), box.height());
-        surface.SetMapMode(kMapModeHiMetric);
+        surface.SetMapMode(MappingMode::HiMetric);
         TDrawSettings settings = d.settings;
         settings.PageHeight = 10583;
         settings.PageWidth = 15875;

@@ -318,7 +318,7 @@ TEST(DrawMapsLayout, NoMapSetsTheModeAndDrawsNothing) {
     RecordingSurface surface;
     DrawMaps({}, surface, TDrawSettings{}, {});
     EXPECT_EQ(surface.Log(), std::vector<std::string>{"MapMode 3"});
-    EXPECT_EQ(surface.MapMode(), kMapModeHiMetric);
+    EXPECT_EQ(surface.MapMode(), MappingMode::HiMetric);
 }
 
 TEST(DrawMapsLayout, PageWidthAndRightMarginChangeNothing) {

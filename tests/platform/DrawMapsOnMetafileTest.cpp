@@ -20,7 +20,7 @@ namespace {
 class TeeSurface : public Surface {
   public:
     TeeSurface(EmfSurface& emf, test::RecordingSurface& log) : emf_(emf), log_(log) {}
-    void SetMapMode(int mode) override {
+    void SetMapMode(MappingMode mode) override {
         emf_.SetMapMode(mode);
         log_.SetMapMode(mode);
     }

@@ -46,7 +46,7 @@ TEST(DrawingFormatTest, UnknownExtensionNamesTheSupportedOnes) {
 }
 
 void SampleDrawing(Surface& s) {
-    s.SetMapMode(kMapModeHiMetric);
+    s.SetMapMode(MappingMode::HiMetric);
     s.Rectangle(100, -1000, 2640, -3540); // one inch square
     s.SetPenColour(0x808080);
     s.MoveTo(2640, -1300);
@@ -220,7 +220,7 @@ TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
     // A line 10 cm long crosses several bands of rows; a text cell
     // straddles a band's edge.
     const QImage png(QString::fromStdString(Draw("tall.png", [](Surface& s) {
-        s.SetMapMode(kMapModeHiMetric);
+        s.SetMapMode(MappingMode::HiMetric);
         s.MoveTo(0, 0);
         s.LineTo(0, -10000);
         s.TextOut(100, -2000, "WWWWWWWWWWWWWWWW");

@@ -82,8 +82,8 @@ class RecordingSurface : public karvello::PreviewSurface {
 
     // ---- Surface ----------------------------------------------------------
 
-    void SetMapMode(int mode) override {
-        Record("MapMode " + Int(mode));
+    void SetMapMode(MappingMode mode) override {
+        Record("MapMode " + Int(static_cast<int>(mode)));
         mapMode_ = mode;
     }
     void SetPenColour(TColour colour) override {
@@ -128,7 +128,7 @@ class RecordingSurface : public karvello::PreviewSurface {
 
     // ---- PreviewSurface -----------------------------------------------------
 
-    int MapMode() const override { return mapMode_; }
+    MappingMode MapMode() const override { return mapMode_; }
     void FillBackground(int widthPx, int heightPx) override {
         Record("Fill " + Ints({widthPx, heightPx}));
     }
@@ -196,7 +196,7 @@ class RecordingSurface : public karvello::PreviewSurface {
     std::pair<int, int> windowExtent_{0, 0};
     std::size_t failAt_ = static_cast<std::size_t>(-1);
     std::vector<std::string> log_;
-    int mapMode_ = kMapModeText;
+    MappingMode mapMode_ = MappingMode::Text;
     TColour penColour_ = 0;
     TColour fontColour_ = 0;
     bool italic_ = false;

@@ -265,6 +265,38 @@ TEST_F(WorkspaceTest, SelectSetsTheFlipBoxAndFlipStoresIntoTheSelectedMapOnly) {
     EXPECT_FALSE(ws.Ticked(-1));
 }
 
+TEST_F(WorkspaceTest, SetFlippedFlipsOneMapAndKeepsTheSelection) {
+    LoadFixture();
+    ws.Select(1);
+    ws.SetFlipped(0, true);
+    EXPECT_TRUE(ws.Maps()[0].Flipped);
+    EXPECT_FALSE(ws.Maps()[1].Flipped);
+    EXPECT_EQ(ws.SelectedMap(), 1);
+    EXPECT_FALSE(ws.FlipBox()) << "the box shows the selected map, which did not change";
+
+    ws.SetFlipped(1, true);
+    EXPECT_TRUE(ws.FlipBox()) << "the box follows its own map";
+    ws.SetFlipped(1, false);
+    EXPECT_FALSE(ws.FlipBox());
+    EXPECT_FALSE(ws.Maps()[1].Flipped);
+
+    for (const int bad : {2, -1}) {
+        EXPECT_THROW(
+            {
+                try {
+                    ws.SetFlipped(bad, true);
+                } catch (const KarvelloError& error) {
+                    EXPECT_EQ(std::string(error.what()),
+                              "List index out of bounds (" + std::to_string(bad) + ")");
+                    throw;
+                }
+            },
+            KarvelloError);
+    }
+    EXPECT_TRUE(ws.Maps()[0].Flipped);
+    EXPECT_FALSE(ws.Maps()[1].Flipped);
+}
+
 TEST_F(WorkspaceTest, AcceptOptionsGivesTheDefaultColourThenEachRangeInOrder) {
     LoadFixture();
     TDrawSettings settings;
@@ -368,7 +400,7 @@ TEST_F(WorkspaceTest, APreviewThatFailsHalfwayGivesTheSurfaceItsModeBack) {
     TextlessSurface surface;
     surface.SetWindowExtent(32000, 24000);
     EXPECT_THROW(ws.RenderPreview(surface, 297, 185, 1024, 768), KarvelloError);
-    EXPECT_EQ(surface.MapMode(), kMapModeText);
+    EXPECT_EQ(surface.MapMode(), MappingMode::Text);
     EXPECT_EQ(surface.Log().back(), "MapMode 1");
 }
 

@@ -76,7 +76,7 @@ struct FakeDialogs {
 class ForwardingSurface : public PreviewSurface {
   public:
     explicit ForwardingSurface(RecordingSurface& target) : target_(target) {}
-    void SetMapMode(int mode) override { target_.SetMapMode(mode); }
+    void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
     void SetPenColour(TColour colour) override { target_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override { target_.Rectangle(x1, y1, x2, y2); }
     void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
@@ -86,7 +86,7 @@ class ForwardingSurface : public PreviewSurface {
     int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
     void SetFontColour(TColour colour) override { target_.SetFontColour(colour); }
     void SetItalic(bool italic) override { target_.SetItalic(italic); }
-    int MapMode() const override { return target_.MapMode(); }
+    MappingMode MapMode() const override { return target_.MapMode(); }
     void FillBackground(int widthPx, int heightPx) override {
         target_.FillBackground(widthPx, heightPx);
     }
