@@ -281,17 +281,8 @@ TEST_F(WorkspaceTest, SetFlippedFlipsOneMapAndKeepsTheSelection) {
     EXPECT_FALSE(ws.Maps()[1].Flipped);
 
     for (const int bad : {2, -1}) {
-        EXPECT_THROW(
-            {
-                try {
-                    ws.SetFlipped(bad, true);
-                } catch (const KarvelloError& error) {
-                    EXPECT_EQ(std::string(error.what()),
-                              "List index out of bounds (" + std::to_string(bad) + ")");
-                    throw;
-                }
-            },
-            KarvelloError);
+        EXPECT_EQ(test::ThrownMessage([&] { ws.SetFlipped(bad, true); }),
+                  "List index out of bounds (" + std::to_string(bad) + ")");
     }
     EXPECT_TRUE(ws.Maps()[0].Flipped);
     EXPECT_FALSE(ws.Maps()[1].Flipped);
