@@ -52,7 +52,7 @@ class ExtentSurface : public Surface {
     const TExtent& Extent() const { return extent_; }
     void Reset() { extent_ = TExtent(); }
 
-    void SetMapMode(int) override {}
+    void SetMapMode(MappingMode) override {}
     void SetPenColour(TColour) override {}
     void Rectangle(int x1, int y1, int x2, int y2) override { Line(x1, y1, x2, y2); }
     void MoveTo(int x, int y) override {
@@ -91,7 +91,7 @@ class ShiftedSurface : public Surface {
   public:
     ShiftedSurface(Surface& target, int dy) : target_(target), dy_(dy) {}
 
-    void SetMapMode(int mode) override { target_.SetMapMode(mode); }
+    void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
     void SetPenColour(TColour colour) override { target_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override {
         target_.Rectangle(x1, Y(y1), x2, Y(y2));
