@@ -24,7 +24,7 @@ class LegibleSurface : public Surface {
                    bool barsForText)
         : inner_(inner), painter_(painter), metrics_(metrics), barsForText_(barsForText) {}
 
-    void SetMapMode(int mode) override {
+    void SetMapMode(MappingMode mode) override {
         inner_.SetMapMode(mode);
         mode_ = mode;
     }
@@ -43,7 +43,7 @@ class LegibleSurface : public Surface {
         y_ = y;
     }
     void LineTo(int x, int y) override {
-        if (mode_ != kMapModeHiMetric) {
+        if (mode_ != MappingMode::HiMetric) {
             inner_.LineTo(x, y);
         } else {
             if (!penSet_) {
@@ -59,7 +59,7 @@ class LegibleSurface : public Surface {
     }
     void TextOut(int x, int y, std::string_view text) override {
         penSet_ = false;
-        if (!barsForText_ || mode_ != kMapModeHiMetric) {
+        if (!barsForText_ || mode_ != MappingMode::HiMetric) {
             inner_.TextOut(x, y, text);
             return;
         }
@@ -86,7 +86,7 @@ class LegibleSurface : public Surface {
     QPainter& painter_;
     const TextMetrics& metrics_;
     bool barsForText_;
-    int mode_ = kMapModeText;
+    MappingMode mode_ = MappingMode::Text;
     bool italic_ = false;
     QColor bar_{0x80, 0x80, 0x80};
     QPen pen_{QColor(Qt::black), 0};
@@ -167,7 +167,7 @@ void PagePicture::Paint(QPainter& painter, double pxPerUnit, QPointF topLeft,
         const bool bars = metrics.Height(false) * pxPerUnit < kSmallestLegibleTextPx;
         LegibleSurface legible(surface, painter, metrics, bars);
         // Prepared as the files are: the metric mode, as the recording began.
-        legible.SetMapMode(kMapModeHiMetric);
+        legible.SetMapMode(MappingMode::HiMetric);
         recorder_->Replay(legible, shown);
     }
     painter.restore();
