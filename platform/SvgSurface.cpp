@@ -188,11 +188,8 @@ void SvgSurface::FlushPath() {
     path_.clear();
 }
 
-void SvgSurface::SetMapMode(int mode) {
+void SvgSurface::SetMapMode(MappingMode mode) {
     CheckOpen();
-    if (mode != kMapModeText && mode != kMapModeHiMetric) {
-        throw KarvelloError("The drawing does not support mapping mode " + std::to_string(mode));
-    }
     mapMode_ = mode;
 }
 
@@ -281,13 +278,13 @@ void SvgSurface::TextOut(int x, int y, std::string_view text) {
     ToPage(x, y, px, py);
     // The font's pixel size is its height in units of the current mode; in
     // the text mode a unit is a reference pixel.
-    const double scale = mapMode_ == kMapModeText ? kHiMetricPerReferencePixel : 1.0;
+    const double scale = mapMode_ == MappingMode::Text ? kHiMetricPerReferencePixel : 1.0;
     Emit("<text x=\"");
     EmitNumber(px);
     Emit("\" y=\"");
     EmitNumber(py + std::llround(metrics_.Ascent(italic_) * scale));
     Emit("\"");
-    if (mapMode_ == kMapModeText) {
+    if (mapMode_ == MappingMode::Text) {
         Emit(" font-size=\"");
         EmitNumber(std::llround(metrics_.Font(italic_).pixelSize() * scale));
         Emit("\"");

@@ -54,7 +54,7 @@ class SvgSurface : public Surface {
     SvgSurface(Sink sink, const FrameBox& page, const TextMetrics& metrics,
                const SvgOptions& options);
 
-    void SetMapMode(int mode) override;
+    void SetMapMode(MappingMode mode) override;
     void SetPenColour(TColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
@@ -89,7 +89,7 @@ class SvgSurface : public Surface {
     TColour pathColour_ = 0;
     std::int64_t pathX_ = 0; // where the last piece of path_ ends
     std::int64_t pathY_ = 0;
-    int mapMode_ = kMapModeHiMetric;
+    MappingMode mapMode_ = MappingMode::HiMetric;
     TColour penColour_ = 0;
     TColour fontColour_ = 0;
     bool italic_ = false;

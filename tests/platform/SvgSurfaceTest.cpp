@@ -56,7 +56,7 @@ TEST(SvgSurfaceTest, WritesASmallDrawingExactly) {
     const std::string file = WriteSvg(
         Page(100, 1000, 4000, 2541),
         [](Surface& s) {
-            s.SetMapMode(kMapModeHiMetric);
+            s.SetMapMode(MappingMode::HiMetric);
             s.BeginMap(3);
             s.Rectangle(100, -1000, 2640, -3540);
             s.SetPenColour(0x808080);
