@@ -37,6 +37,11 @@ function(karvello_add_test)
   endif()
   if(NOT arg_DISCOVERY_TIMEOUT)
     set(arg_DISCOVERY_TIMEOUT 30)
+    if(CMAKE_CROSSCOMPILING_EMULATOR)
+      # The first program run under wine sets up its prefix, which takes
+      # about a minute, and each later one takes seconds to start.
+      set(arg_DISCOVERY_TIMEOUT 300)
+    endif()
   endif()
   if(properties)
     gtest_discover_tests(${arg_NAME} DISCOVERY_TIMEOUT ${arg_DISCOVERY_TIMEOUT}
