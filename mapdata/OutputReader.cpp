@@ -304,7 +304,7 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) 
     return placedHeading + 3;
 }
 
-std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers) {
+std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers, const ProgressFn& progress) {
     std::vector<TChrData> maps;
     int from = 0;
     while (true) {
@@ -312,9 +312,11 @@ std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers) {
         map.MapNumber = static_cast<std::int32_t>(maps.size()) + 1;
         from = FindNextMap(lines, from, markers, map);
         if (from == -1) {
+            ReportProgress(progress, lines.size(), lines.size());
             return maps;
         }
         maps.push_back(std::move(map));
+        ReportProgress(progress, static_cast<std::uint64_t>(from), lines.size());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/Progress.h"
 #include "mapdata/TextLines.h"
 #include "mapdata/ZazereZeve.h"
 
@@ -52,8 +53,11 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map);
 // Returns every map of the output file in the order found, numbered from 1:
 // FindNextMap called from line 0 and then from where each search ended, until
 // it finds no further map. Marks the markers as FindNextMap does. Throws
-// MarkerNumberError; the marks made before it stay in the table.
-std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers);
+// MarkerNumberError; the marks made before it stay in the table. After each
+// map it reports the lines read so far to progress, which may stop the
+// reading by throwing.
+std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers,
+                                  const ProgressFn& progress = {});
 
 // Reads framework marker lines from firstLine into map.Markers, replacing
 // them, and marks the markers. Returns the index of the first line that is not

@@ -21,6 +21,7 @@
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
 #include "ui/PagePreview.h"
+#include "ui/ProgressWindow.h"
 
 namespace karvello {
 
@@ -275,10 +276,14 @@ void TForm2::RefreshMapList() {
 
 void TForm2::Button1Click() {
     bool loaded = false;
+    bool cancelled = false;
     std::string failure;
     try {
-        ws_.Load(FileName(editMMInput->text()), FileName(editMMOutput->text()));
+        TProgressWindow progress(this, QStringLiteral("Loading the maps..."));
+        ws_.Load(FileName(editMMInput->text()), FileName(editMMOutput->text()), progress.Fn());
         loaded = true;
+    } catch (const OperationCancelled&) {
+        cancelled = true;
     } catch (const std::exception& error) {
         failure = error.what();
     }
@@ -307,6 +312,8 @@ void TForm2::Button1Click() {
         } else {
             ShowStatus(warnings.join(u' '), true);
         }
+    } else if (cancelled) {
+        ShowStatus(QStringLiteral("Load cancelled: no maps are loaded."), true);
     } else {
         ShowStatus(QString(), false);
         ShowError(failure);
@@ -400,7 +407,16 @@ void TForm2::Button4Click() {
         if (!path) {
             return;
         }
-        ws_.Draw(FileName(*path), platform_.CreateFileCanvas);
+        try {
+            TProgressWindow progress(this, QStringLiteral("Drawing ") +
+                                               QFileInfo(*path).fileName() + "...");
+            ws_.Draw(FileName(*path), platform_.CreateFileCanvas, progress.Fn());
+        } catch (const OperationCancelled&) {
+            ShowStatus(QStringLiteral("Draw cancelled: nothing was written to ") +
+                           QFileInfo(*path).fileName() + u'.',
+                       true);
+            return;
+        }
         // The drawing is written as asked; a page that leaves the bars no
         // room is worth a word, not a refusal.
         const std::string warning = ws_.DrawWarning();

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "base/Progress.h"
 #include "drawing/Surface.h"
 #include "mapdata/FigureSettings.h"
 
@@ -32,6 +33,13 @@ class FileCanvas {
     virtual Surface& surface() = 0;
     // Completes the file and puts it in place of the target. Throws KarvelloError.
     virtual void Commit() = 0;
+    // Asks the canvas to report to progress while Commit works, which may
+    // stop it by throwing. Returns whether the canvas does so: one whose
+    // Commit only writes out what is drawn, in a moment, returns false.
+    virtual bool ReportCommitProgress(ProgressFn progress) {
+        static_cast<void>(progress);
+        return false;
+    }
 };
 
 // Creates a canvas, prepared for drawing, for the file at path; the format

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <utility>
 
 #include "base/Numbers.h"
 #include "base/Text.h"
@@ -29,6 +30,42 @@ void UnmarkMarkers(TAllMarkers& markers) {
         marker.Position = 0;
     }
 }
+
+// The parts of the progress bar, in thousandths, that reading the input file
+// and drawing (before a canvas's Commit) take.
+constexpr std::uint64_t kInputShare = 100;
+constexpr std::uint64_t kDrawShare = 200;
+
+// Passes everything on to the inner surface, and reports each map begun as
+// one more of count done.
+class ProgressSurface : public Surface {
+  public:
+    ProgressSurface(Surface& inner, std::size_t count, ProgressFn progress)
+        : inner_(inner), count_(count), progress_(std::move(progress)) {}
+
+    void SetMapMode(MappingMode mode) override { inner_.SetMapMode(mode); }
+    void SetPenColour(TColour colour) override { inner_.SetPenColour(colour); }
+    void Rectangle(int x1, int y1, int x2, int y2) override { inner_.Rectangle(x1, y1, x2, y2); }
+    void MoveTo(int x, int y) override { inner_.MoveTo(x, y); }
+    void LineTo(int x, int y) override { inner_.LineTo(x, y); }
+    void TextOut(int x, int y, std::string_view text) override { inner_.TextOut(x, y, text); }
+    int TextWidth(std::string_view text) override { return inner_.TextWidth(text); }
+    int TextHeight(std::string_view text) override { return inner_.TextHeight(text); }
+    void SetFontColour(TColour colour) override { inner_.SetFontColour(colour); }
+    void SetItalic(bool italic) override { inner_.SetItalic(italic); }
+    void BeginMap(int mapNumber) override {
+        ReportProgress(progress_, begun_, count_);
+        ++begun_;
+        inner_.BeginMap(mapNumber);
+    }
+    void EndMap() override { inner_.EndMap(); }
+
+  private:
+    Surface& inner_;
+    std::size_t count_;
+    ProgressFn progress_;
+    std::size_t begun_ = 0;
+};
 
 // Puts the surface back into the mapping mode it had, also when drawing
 // fails halfway, so that a preview never leaves the box in the metric mode.
@@ -137,7 +174,8 @@ void Workspace::ClearMaps() {
     selectedMap_ = -1;
 }
 
-void Workspace::Load(const std::string& inputPath, const std::string& outputPath) {
+void Workspace::Load(const std::string& inputPath, const std::string& outputPath,
+                     const ProgressFn& progress) {
     ClearMaps();
     allMarkers_.clear();
     loadWarnings_.clear();
@@ -148,9 +186,12 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
         ReadInputFile(input.lines(), allMarkers_);
         inputLooksRight = StartsLikeAnInputFile(input.lines());
     }
+    // The input file is read in a moment; the output file's maps take the time.
+    ReportProgress(progress, kInputShare, kProgressSteps);
     const TextLines output = ReadTextLines(outputPath);
     try {
-        maps_ = ReadAllMaps(output.lines(), allMarkers_);
+        maps_ = ReadAllMaps(output.lines(), allMarkers_,
+                            ProgressPart(progress, kInputShare, kProgressSteps));
     } catch (const MarkerNumberError& error) {
         // The pair does not belong together: nothing of the output file is
         // kept, as when it could not be opened at all.
@@ -308,15 +349,23 @@ void Workspace::RequireTickedMaps() const {
     throw KarvelloError("No map is ticked. Tick the maps to draw.");
 }
 
-TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const {
+TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
+                            const ProgressFn& progress) const {
     RequireTickedMaps();
     const std::vector<TChrData> maps = TickedMapCopies();
     std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path, figure_) : nullptr;
     if (!canvas) {
         throw KarvelloError("Canvas does not allow drawing");
     }
-    TDrawReport report = DrawMaps(maps, canvas->surface(), settings_, allMarkers_, figure_);
+    // A canvas that does its work in Commit (painting an image) gets most of
+    // the bar; the others are done when the last map is drawn.
+    const bool commitWorks = progress && canvas->ReportCommitProgress(
+                                             ProgressPart(progress, kDrawShare, kProgressSteps));
+    ProgressSurface surface(canvas->surface(), maps.size(),
+                            ProgressPart(progress, 0, commitWorks ? kDrawShare : kProgressSteps));
+    TDrawReport report = DrawMaps(maps, surface, settings_, allMarkers_, figure_);
     canvas->Commit();
+    ReportProgress(progress, kProgressSteps, kProgressSteps);
     return report;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/Progress.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
@@ -57,8 +58,11 @@ class Workspace {
     // marker table holds the input file's markers as read (or nothing when
     // the input file failed), and MapsLoaded and the information text keep
     // their former values. A complete load gives the new marker table the
-    // default colour and the colour ranges as AcceptOptions does.
-    void Load(const std::string& inputPath, const std::string& outputPath);
+    // default colour and the colour ranges as AcceptOptions does. progress
+    // hears how far the reading has come; when it throws (OperationCancelled)
+    // the load fails with its exception as after any other failure.
+    void Load(const std::string& inputPath, const std::string& outputPath,
+              const ProgressFn& progress = {});
 
     // What the last complete load found odd without failing, one sentence
     // each, naming the file and what was expected: an input file that does
@@ -128,8 +132,12 @@ class Workspace {
     // Draw: the ticked maps into the file at path, through a canvas from the
     // factory, laid out with the figure settings. Returns what the drawing
     // has to tell the user (a map too wide for its row). Throws
-    // KarvelloError; a failed draw leaves no file behind.
-    TDrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory) const;
+    // KarvelloError; a failed draw leaves no file behind. progress hears how
+    // far the drawing and the canvas's writing have come; when it throws
+    // (OperationCancelled) the draw fails with its exception, and no file is
+    // written.
+    TDrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
+                     const ProgressFn& progress = {}) const;
 
   private:
     void ClearMaps();

@@ -1,5 +1,6 @@
 #include "tests/support/FakeCanvas.h"
 
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -10,11 +11,22 @@ class FakeCanvas : public FileCanvas {
   public:
     FakeCanvas(FakeCanvases& record, std::string path) : record_(record), path_(std::move(path)) {}
     Surface& surface() override { return record_.surface; }
-    void Commit() override { record_.commits.push_back(path_); }
+    void Commit() override {
+        for (int step = 1; step <= record_.commitSteps; ++step) {
+            ReportProgress(progress_, static_cast<std::uint64_t>(step),
+                           static_cast<std::uint64_t>(record_.commitSteps));
+        }
+        record_.commits.push_back(path_);
+    }
+    bool ReportCommitProgress(ProgressFn progress) override {
+        progress_ = std::move(progress);
+        return record_.commitSteps > 0;
+    }
 
   private:
     FakeCanvases& record_;
     std::string path_;
+    ProgressFn progress_;
 };
 
 } // namespace

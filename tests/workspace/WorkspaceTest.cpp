@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "drawing/DrawMaps.h"
@@ -522,6 +524,85 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
     };
     EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("/no/such/folder/maps.emf", refusing); }),
               "Canvas does not allow drawing");
+}
+
+// Records every report of a progress, and cancels at the report numbered
+// cancelAt (from 1; 0 never).
+struct ProgressLog {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
+    std::size_t cancelAt = 0;
+
+    ProgressFn Fn() {
+        return [this](std::uint64_t done, std::uint64_t total) {
+            reports.emplace_back(done, total);
+            if (reports.size() == cancelAt) {
+                throw OperationCancelled();
+            }
+        };
+    }
+    // Whether the reports never go back, all of one total, and end at it.
+    void ExpectForwardToTheEnd() const {
+        ASSERT_FALSE(reports.empty());
+        for (std::size_t i = 0; i < reports.size(); ++i) {
+            EXPECT_EQ(reports[i].second, kProgressSteps) << i;
+            EXPECT_LE(reports[i].first, reports[i].second) << i;
+            if (i > 0) {
+                EXPECT_GE(reports[i].first, reports[i - 1].first) << i;
+            }
+        }
+        EXPECT_EQ(reports.back().first, kProgressSteps);
+    }
+};
+
+TEST_F(WorkspaceTest, DrawReportsProgressAndACancelledDrawWritesNothing) {
+    LoadFixture();
+    ws.SetAllTicked(true);
+    for (const int commitSteps : {0, 4}) {
+        SCOPED_TRACE(commitSteps);
+        FakeCanvases record;
+        record.commitSteps = commitSteps;
+        ProgressLog progress;
+        ws.Draw("maps.png", record.Factory(), progress.Fn());
+        progress.ExpectForwardToTheEnd();
+        EXPECT_EQ(record.surface.Text(),
+                  ExpectedDrawing(ws.TickedMapCopies(), ws.Settings(), ws.AllMarkers()));
+        // One report as each map begins, then each step of the commit, then the end.
+        EXPECT_EQ(progress.reports.size(), ws.Maps().size() + commitSteps + 1);
+
+        // Cancelled while drawing the second map, and in the canvas's commit.
+        for (const std::size_t cancelAt : {std::size_t{2}, ws.Maps().size() + 2}) {
+            if (commitSteps == 0 && cancelAt > ws.Maps().size()) {
+                continue;
+            }
+            FakeCanvases cancelled;
+            cancelled.commitSteps = commitSteps;
+            ProgressLog cancelling;
+            cancelling.cancelAt = cancelAt;
+            EXPECT_THROW(ws.Draw("maps.png", cancelled.Factory(), cancelling.Fn()),
+                         OperationCancelled);
+            EXPECT_TRUE(cancelled.commits.empty()) << cancelAt;
+        }
+    }
+}
+
+TEST_F(WorkspaceTest, LoadReportsProgressAndACancelledLoadEndsAsAFailedOne) {
+    ProgressLog progress;
+    ws.Load(input, output, progress.Fn());
+    progress.ExpectForwardToTheEnd();
+    const std::string information = ws.InformationText();
+    const std::size_t markers = ws.AllMarkers().size();
+    ASSERT_FALSE(ws.Maps().empty());
+
+    ProgressLog cancelling;
+    cancelling.cancelAt = 2; // after the input file, while the maps are read
+    EXPECT_THROW(ws.Load(input, output, cancelling.Fn()), OperationCancelled);
+    EXPECT_TRUE(ws.Maps().empty());
+    EXPECT_TRUE(ws.MapListEntries().empty());
+    EXPECT_EQ(ws.InformationText(), information);
+    ASSERT_EQ(ws.AllMarkers().size(), markers);
+    for (const auto& marker : ws.AllMarkers()) {
+        EXPECT_FALSE(marker.Mapped) << marker.Name;
+    }
 }
 
 // ---- the genuine Mapmaker files --------------------------------------------
