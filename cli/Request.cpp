@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
+#include "base/Colour.h"
 #include "base/Numbers.h"
 #include "cli/Text.h"
 #include "mapdata/DrawSettingsTable.h"
@@ -274,33 +276,11 @@ std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
 }
 
 TColour ParseColour(std::string_view text) {
-    auto digit = [](char c) -> int {
-        if (c >= '0' && c <= '9') {
-            return c - '0';
-        }
-        if (c >= 'a' && c <= 'f') {
-            return c - 'a' + 10;
-        }
-        if (c >= 'A' && c <= 'F') {
-            return c - 'A' + 10;
-        }
-        return -1;
-    };
-    bool good = text.size() == 7 && text[0] == '#';
-    TColour rgb = 0;
-    for (std::size_t i = 1; good && i < text.size(); ++i) {
-        const int value = digit(text[i]);
-        good = value >= 0;
-        rgb = (rgb << 4) | static_cast<TColour>(value);
-    }
-    if (!good) {
+    const std::optional<TColour> colour = ParseHexColour(text);
+    if (!colour) {
         throw UsageError("Cannot read the colour " + Quote(text) + ": write it as #RRGGBB.");
     }
-    // People write red first; the drawing keeps blue in the high byte.
-    const TColour red = (rgb >> 16) & 0xFF;
-    const TColour green = (rgb >> 8) & 0xFF;
-    const TColour blue = rgb & 0xFF;
-    return (blue << 16) | (green << 8) | red;
+    return *colour;
 }
 
 CliRequest ParseCommandLine(const std::vector<std::string>& args) {

@@ -12,6 +12,7 @@
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
+#include "mapdata/DelimitedText.h"
 
 namespace karvello {
 
@@ -42,93 +43,8 @@ double RoundToMillionths(double value) {
     return std::round(value * 1e6) / 1e6;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// The fields of one line. A separator of 0 means runs of blanks. Fields are
-// trimmed of blanks; a field in double quotes is taken as written inside
-// them, with "" standing for one quote. The views point into the line or into
-// scratch, which is reserved to the line's size first so that it never moves.
-void SplitFields(std::string_view line, char separator, std::vector<std::string_view>& fields,
-                 std::string& scratch) {
-    fields.clear();
-    scratch.clear();
-    scratch.reserve(line.size());
-    const std::size_t size = line.size();
-    auto skipBlanks = [&](std::size_t i) {
-        while (i < size && IsBlank(line[i]) && line[i] != separator) {
-            ++i;
-        }
-        return i;
-    };
-    std::size_t i = skipBlanks(0);
-    if (separator == 0 && i == size) {
-        return;
-    }
-    for (;;) {
-        if (i < size && line[i] == '"') {
-            const std::size_t start = scratch.size();
-            ++i;
-            while (i < size) {
-                if (line[i] == '"') {
-                    if (i + 1 < size && line[i + 1] == '"') {
-                        scratch += '"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                scratch += line[i++];
-            }
-            // Anything between the closing quote and the separator belongs to
-            // the field too, as spreadsheets read it.
-            const std::size_t tailStart = i;
-            while (i < size && (separator == 0 ? !IsBlank(line[i]) : line[i] != separator)) {
-                ++i;
-            }
-            scratch += TrimText(line.substr(tailStart, i - tailStart));
-            fields.push_back(std::string_view(scratch).substr(start));
-        } else {
-            const std::size_t start = i;
-            while (i < size && (separator == 0 ? !IsBlank(line[i]) : line[i] != separator)) {
-                ++i;
-            }
-            fields.push_back(TrimText(line.substr(start, i - start)));
-        }
-        if (separator == 0) {
-            i = skipBlanks(i);
-            if (i == size) {
-                return;
-            }
-            continue;
-        }
-        if (i >= size) {
-            return;
-        }
-        i = skipBlanks(i + 1); // past the separator
-    }
-}
-
-// The separator a header line uses: a tab, else a semicolon, else a comma,
-// else blanks.
-char SeparatorOf(std::string_view header) {
-    for (char candidate : {'\t', ';', ','}) {
-        if (header.find(candidate) != std::string_view::npos) {
-            return candidate;
-        }
-    }
-    return 0;
-}
-
 // The three columns a map table must have, and the names each goes by.
 enum Column { kGroup, kMarker, kPosition, kColumnCount };
-
-struct ColumnNames {
-    std::string_view What;
-    std::vector<std::string_view> Names;
-};
 
 const std::array<ColumnNames, kColumnCount>& KnownColumns() {
     static const std::array<ColumnNames, kColumnCount> columns{{
@@ -139,24 +55,11 @@ const std::array<ColumnNames, kColumnCount>& KnownColumns() {
     return columns;
 }
 
-// The index of each column in the header, or -1 where no field names it; the
-// first field that names a column wins.
 std::array<std::int64_t, kColumnCount> FindColumns(const std::vector<std::string_view>& header) {
-    std::array<std::int64_t, kColumnCount> found{-1, -1, -1};
-    for (std::size_t f = 0; f < header.size(); ++f) {
-        for (int c = 0; c < kColumnCount; ++c) {
-            if (found[c] != -1) {
-                continue;
-            }
-            for (std::string_view name : KnownColumns()[c].Names) {
-                if (EqualsIgnoringCase(header[f], name)) {
-                    found[c] = static_cast<std::int64_t>(f);
-                    break;
-                }
-            }
-        }
-    }
-    return found;
+    const std::vector<std::int64_t> found = FindNamedColumns(header, KnownColumns());
+    std::array<std::int64_t, kColumnCount> columns{};
+    std::copy(found.begin(), found.end(), columns.begin());
+    return columns;
 }
 
 // Collects the rows of a file and turns them into maps at the end.

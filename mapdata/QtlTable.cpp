@@ -1,0 +1,250 @@
+#include "mapdata/QtlTable.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "base/Error.h"
+#include "base/Numbers.h"
+#include "base/Text.h"
+#include "mapdata/DelimitedText.h"
+
+namespace karvello {
+
+namespace {
+
+enum Column { kMap, kName, kStart, kEnd, kInnerStart, kInnerEnd, kColour, kColumnCount };
+constexpr int kRequiredColumns = kEnd + 1;
+
+const std::array<ColumnNames, kColumnCount>& QtlColumns() {
+    static const std::array<ColumnNames, kColumnCount> columns{{
+        {"map", {"map", "group", "chr", "chrom", "chromosome", "lg", "linkage group"}},
+        {"name", {"name", "qtl", "trait", "label"}},
+        {"start", {"start", "from", "left"}},
+        {"end", {"end", "to", "right"}},
+        {"inner start", {"inner start", "inner_start", "innerstart", "inner from"}},
+        {"inner end", {"inner end", "inner_end", "innerend", "inner to"}},
+        {"colour", {"colour", "color"}},
+    }};
+    return columns;
+}
+
+// Far beyond any genome.
+constexpr double kMaxPosition = 1e9;
+// Room for rounding when an interval ends at its map's last marker.
+constexpr double kEndSlack = 0.05;
+
+std::string Quote(std::string_view text) {
+    // A whole line of noise is not worth repeating in a message.
+    constexpr std::size_t kMaxQuoted = 100;
+    std::string quoted = "\"";
+    quoted += text.substr(0, kMaxQuoted);
+    if (text.size() > kMaxQuoted) {
+        quoted += "...";
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string Where(std::int64_t line, const std::string& fileName) {
+    return "line " + DecimalText(line) + " of " + Quote(fileName);
+}
+
+[[noreturn]] void Fail(const std::string& message) {
+    throw KarvelloError(message);
+}
+
+double Position(std::string_view text, std::string_view what, std::int64_t line,
+                const std::string& fileName) {
+    const std::optional<double> value = ParseDecimalNumber(text);
+    if (!value) {
+        Fail("The " + std::string(what) + " " + Quote(text) + " on " + Where(line, fileName) +
+             " is not a number.");
+    }
+    if (std::fabs(*value) > kMaxPosition) {
+        Fail("The " + std::string(what) + " " + Quote(text) + " on " + Where(line, fileName) +
+             " lies beyond 1000000000 cM.");
+    }
+    return *value;
+}
+
+std::string CmText(double value) {
+    // Positions are read to a few decimals; six are plenty to name one.
+    char buffer[64];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6).ptr;
+    std::string text(buffer, end);
+    while (!text.empty() && text.back() == '0') {
+        text.pop_back();
+    }
+    if (!text.empty() && text.back() == '.') {
+        text.pop_back();
+    }
+    return text + " cM";
+}
+
+std::string QtlName(const TQtl& qtl, const std::string& fileName) {
+    return "The QTL " + Quote(qtl.Name) + " on " + Where(qtl.Line, fileName);
+}
+
+} // namespace
+
+TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
+    TQtlTable table;
+    table.FileName = fileName;
+    std::vector<std::string_view> fields;
+    std::string scratch;
+    std::vector<std::int64_t> columns;
+    char separator = 0;
+    bool haveHeader = false;
+    std::int64_t needed = 0;
+
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        if (i == 0 && line.starts_with("\xEF\xBB\xBF")) {
+            line.remove_prefix(3);
+        }
+        const std::string_view trimmed = TrimText(line);
+        // A row of a table whose first column is the colour starts with "#"
+        // too: there, below the header, every line is a row.
+        const bool colourFirst = haveHeader && columns[kColour] == 0;
+        if (trimmed.empty() || (trimmed.starts_with('#') && !colourFirst)) {
+            continue;
+        }
+        const auto lineNumber = static_cast<std::int64_t>(i) + 1;
+        if (!haveHeader) {
+            separator = SeparatorOf(trimmed);
+            SplitFields(line, separator, fields, scratch);
+            columns = FindNamedColumns(fields, QtlColumns());
+            std::string missing;
+            for (int c = 0; c < kRequiredColumns; ++c) {
+                if (columns[c] == -1) {
+                    missing += missing.empty() ? "" : ", ";
+                    missing += QtlColumns()[c].What;
+                }
+            }
+            if (!missing.empty()) {
+                Fail("The header on " + Where(lineNumber, fileName) +
+                     " lacks the columns: " + missing +
+                     ". A QTL table's header names the columns map, name, start and end, and "
+                     "may name inner start, inner end and colour.");
+            }
+            if ((columns[kInnerStart] == -1) != (columns[kInnerEnd] == -1)) {
+                Fail("The header on " + Where(lineNumber, fileName) +
+                     " names only one of the columns inner start and inner end; give both or "
+                     "neither.");
+            }
+            needed = *std::max_element(columns.begin(), columns.begin() + kRequiredColumns) + 1;
+            haveHeader = true;
+            continue;
+        }
+
+        SplitFields(line, separator, fields, scratch);
+        if (static_cast<std::int64_t>(fields.size()) < needed) {
+            Fail("Line " + DecimalText(lineNumber) + " of " + Quote(fileName) + " has " +
+                 DecimalText(static_cast<std::int64_t>(fields.size())) +
+                 (fields.size() == 1 ? " field" : " fields") + "; its header asks for at least " +
+                 DecimalText(needed) + ".");
+        }
+        const auto field = [&](int c) -> std::string_view {
+            const std::int64_t f = columns[c];
+            return f >= 0 && f < static_cast<std::int64_t>(fields.size())
+                       ? fields[static_cast<std::size_t>(f)]
+                       : std::string_view();
+        };
+
+        TQtl qtl;
+        qtl.Line = lineNumber;
+        qtl.Map = field(kMap);
+        qtl.Name = field(kName);
+        if (qtl.Map.empty()) {
+            Fail("The map on " + Where(lineNumber, fileName) + " is empty.");
+        }
+        if (qtl.Name.empty()) {
+            Fail("The name on " + Where(lineNumber, fileName) + " is empty.");
+        }
+        qtl.Start = Position(field(kStart), "start", lineNumber, fileName);
+        qtl.End = Position(field(kEnd), "end", lineNumber, fileName);
+        if (qtl.Start > qtl.End) {
+            Fail(QtlName(qtl, fileName) + " starts at " + CmText(qtl.Start) +
+                 ", after its end at " + CmText(qtl.End) + ".");
+        }
+        const std::string_view innerStart = field(kInnerStart);
+        const std::string_view innerEnd = field(kInnerEnd);
+        if (innerStart.empty() != innerEnd.empty()) {
+            Fail(QtlName(qtl, fileName) +
+                 " gives only one end of its inner interval; give both or neither.");
+        }
+        if (!innerStart.empty()) {
+            qtl.InnerStart = Position(innerStart, "inner start", lineNumber, fileName);
+            qtl.InnerEnd = Position(innerEnd, "inner end", lineNumber, fileName);
+            if (*qtl.InnerStart > *qtl.InnerEnd || *qtl.InnerStart < qtl.Start ||
+                *qtl.InnerEnd > qtl.End) {
+                Fail(QtlName(qtl, fileName) + " has the inner interval " + CmText(*qtl.InnerStart) +
+                     " to " + CmText(*qtl.InnerEnd) + ", which does not lie within its interval " +
+                     CmText(qtl.Start) + " to " + CmText(qtl.End) + ".");
+            }
+        }
+        const std::string_view colour = field(kColour);
+        if (!colour.empty()) {
+            qtl.Colour = ParseHexColour(colour);
+            if (!qtl.Colour) {
+                Fail("The colour " + Quote(colour) + " on " + Where(lineNumber, fileName) +
+                     " is not written #RRGGBB.");
+            }
+        }
+        table.Qtls.push_back(std::move(qtl));
+    }
+    if (!haveHeader) {
+        Fail(Quote(fileName) + " holds no QTL table: it has no header line.");
+    }
+    return table;
+}
+
+std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps) {
+    std::vector<TPlacedQtl> placed;
+    placed.reserve(table.Qtls.size());
+    for (const TQtl& qtl : table.Qtls) {
+        std::size_t found = maps.size();
+        if (const auto number = ParseWholeNumber(qtl.Map)) {
+            for (std::size_t m = 0; m < maps.size() && found == maps.size(); ++m) {
+                if (maps[m].MapNumber == *number) {
+                    found = m;
+                }
+            }
+        }
+        for (std::size_t m = 0; m < maps.size() && found == maps.size(); ++m) {
+            if (!maps[m].GroupName.empty() && maps[m].GroupName == qtl.Map) {
+                found = m;
+            }
+        }
+        if (found == maps.size()) {
+            std::string drawn;
+            for (std::size_t m = 0; m < maps.size() && m < 12; ++m) {
+                drawn += m == 0 ? "" : ", ";
+                drawn += maps[m].GroupName.empty() ? DecimalText(maps[m].MapNumber)
+                                                   : Quote(maps[m].GroupName);
+            }
+            if (maps.size() > 12) {
+                drawn += ", ...";
+            }
+            Fail("The map " + Quote(qtl.Map) + " on " + Where(qtl.Line, table.FileName) +
+                 " is not in the figure, which draws " +
+                 (maps.empty() ? std::string("no map") : "the maps " + drawn) + ".");
+        }
+        const TChrData& map = maps[found];
+        const double first = map.FirstPosition;
+        const double last = first + MapLength(map);
+        if (qtl.Start < first - kEndSlack || qtl.End > last + kEndSlack) {
+            Fail(QtlName(qtl, table.FileName) + " runs from " + CmText(qtl.Start) + " to " +
+                 CmText(qtl.End) + ", outside its map " + Quote(qtl.Map) + ", which runs from " +
+                 CmText(first) + " to " + CmText(last) + ". Is the table made for another map?");
+        }
+        placed.push_back({found, qtl});
+    }
+    return placed;
+}
+
+} // namespace karvello
