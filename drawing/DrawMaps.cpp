@@ -8,6 +8,8 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 
 #include "base/Error.h"
 #include "base/Numbers.h"
@@ -22,6 +24,12 @@ namespace {
 constexpr TColour kBlack = 0x000000;
 constexpr TColour kGrey = 0x808080;
 constexpr TColour kSilver = 0xC0C0C0;
+// Lines between the same marker on two maps: lighter than the label lines.
+constexpr TColour kLinkGrey = 0xA0A0A0;
+// QTL drawn without a colour of their own.
+constexpr TColour kQtlColour = 0x000000;
+
+const TAnnotations kNoAnnotations;
 
 // The text whose half height sets the gap below every block of placed names.
 constexpr std::string_view kGapText = "ABC";
@@ -67,27 +75,101 @@ void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
     }
 }
 
+// Where a map was drawn, for the annotations that join or mark maps.
+struct MapGeometry {
+    double Left = 0.0;    // where the map's distance column starts
+    double BarLeft = 0.0; // the bar's edges
+    double BarRight = 0.0;
+    double Right = 0.0; // the end of its labels, placed blocks and QTL
+    double Top = 0.0;   // the highest point it drew
+    struct Label {
+        std::string_view Name;
+        double TickY = 0.0;   // the marker's tick on the bar
+        double MiddleY = 0.0; // the middle of its label
+    };
+    std::vector<Label> Labels; // every framework marker that got a label
+};
+
 // Draws one drawing: the values that hold for all its maps, and the running x.
 class MapLayout {
   public:
     MapLayout(Surface& surface, const TDrawSettings& settings, const TAllMarkers& markers,
-              double scale)
+              double scale, const TAnnotations& annotations = kNoAnnotations, double startX = 0.0)
         : page_(surface), surface_(surface), s_(settings), markers_(markers), scale_(scale),
-          currentX_(settings.LeftMargin) {}
+          a_(annotations), currentX_(settings.LeftMargin + startX) {}
 
-    void Draw(const TChrData& map) {
-        const double columnWidth = MeasureLabelColumn(map);
-        DrawBarAndDistances(map, columnWidth);
+    // Draws the map; qtls are the QTL of this map.
+    MapGeometry Draw(const TChrData& map, const std::vector<const TQtl*>& qtls = {}) {
+        geometry_ = MapGeometry();
+        geometry_.Left = currentX_;
+        geometry_.Top = s_.TopMargin;
+        const std::vector<Interval> intervals = LabelledIntervals(map);
+        const double columnWidth = MeasureLabelColumn(intervals);
+        DrawBarAndDistances(map, columnWidth, intervals);
         DrawFrameworkLabels(map);
         DrawPlacedMarkers(map);
+        if (!qtls.empty()) {
+            DrawQtls(map, qtls);
+        }
+        geometry_.Right = mapRight_;
+        currentX_ = mapRight_ + s_.MapSpacing;
+        return std::move(geometry_);
     }
 
-  private:
-    // The y of a map position given in cM: the first marker stands one tail
-    // below the top of the bar.
+    // The y of a position of the map, in cM as the map file or the QTL table
+    // gives it.
+    double PositionY(const TChrData& map, double position) const {
+        double offset = position - map.FirstPosition;
+        if (map.Flipped) {
+            offset = MapLength(map) - offset;
+        }
+        return MarkerY(offset);
+    }
+
+    // The y of a running position in cM down a map from its first marker.
     double MarkerY(double cumulativeCM) const {
         return static_cast<double>(std::int64_t{s_.TopMargin} + s_.TailLength) +
                cumulativeCM * scale_;
+    }
+
+  private:
+    // An interval that gets a distance label: its start, down the map in cM,
+    // and its length.
+    struct Interval {
+        double StartCM = 0.0;
+        double Distance = 0.0;
+    };
+
+    bool Shown(std::string_view name) const {
+        return !a_.ShowOnly || a_.ShowOnly->contains(std::string(name));
+    }
+
+    // The intervals labelled with their distance: every framework interval,
+    // or with only some markers labelled, those between labelled positions.
+    std::vector<Interval> LabelledIntervals(const TChrData& map) const {
+        std::vector<Interval> intervals;
+        const std::size_t last = map.Markers.empty() ? 0 : map.Markers.size() - 1;
+        double cumulativeCM = 0.0;
+        if (!a_.ShowOnly) {
+            intervals.reserve(last);
+            for (std::size_t i = 0; i < last; ++i) {
+                intervals.push_back({cumulativeCM, map.Markers[i].Distance});
+                cumulativeCM += map.Markers[i].Distance;
+            }
+            return intervals;
+        }
+        std::optional<double> previous;
+        for (std::size_t i = 0; i < map.Markers.size(); ++i) {
+            if (Shown(Marker(map.Markers[i].MarkerIndex).Name) &&
+                (!previous || cumulativeCM > *previous)) {
+                if (previous) {
+                    intervals.push_back({*previous, cumulativeCM - *previous});
+                }
+                previous = cumulativeCM;
+            }
+            cumulativeCM += map.Markers[i].Distance;
+        }
+        return intervals;
     }
 
     // The top of a distance label whose middle lies at the middle of the
@@ -105,17 +187,15 @@ class MapLayout {
     // lower and also counts the "0.0" labels that are never drawn: both can
     // only stack more labels, so the column is never narrower than the
     // labels drawn at their own places need.
-    double MeasureLabelColumn(const TChrData& map) {
+    double MeasureLabelColumn(const std::vector<Interval>& intervals) {
         double nextFreeY = MarkerY(0.0);
-        double cumulativeCM = 0.0;
         std::int64_t columnWidth = 0;
-        const std::size_t last = map.Markers.empty() ? 0 : map.Markers.size() - 1;
-        for (std::size_t i = 0; i < last; ++i) {
-            const double distance = map.Markers[i].Distance;
+        for (const Interval& interval : intervals) {
+            const double distance = interval.Distance;
             const std::string label = DistanceToStr(distance);
             const int w = surface_.TextWidth(label);
             const int h = surface_.TextHeight(label);
-            const double top = DistanceLabelTop(cumulativeCM, distance, h);
+            const double top = DistanceLabelTop(interval.StartCM, distance, h);
             std::int64_t need = std::int64_t{w} + s_.TextPadding;
             if (top > nextFreeY) {
                 nextFreeY = top + h;
@@ -124,12 +204,12 @@ class MapLayout {
                 nextFreeY += h;
             }
             columnWidth = std::max(columnWidth, need);
-            cumulativeCM += distance;
         }
         return static_cast<double>(columnWidth);
     }
 
-    void DrawBarAndDistances(const TChrData& map, double columnWidth) {
+    void DrawBarAndDistances(const TChrData& map, double columnWidth,
+                             const std::vector<Interval>& intervals) {
         const double barLeft = currentX_ + columnWidth;
         const std::size_t count = map.Markers.size();
 
@@ -155,29 +235,29 @@ class MapLayout {
             cumulativeCM += map.Markers[i].Distance;
         }
 
-        DrawDistanceLabels(map, barLeft);
+        DrawDistanceLabels(intervals, barLeft);
+        geometry_.BarLeft = barLeft;
+        geometry_.BarRight = barLeft + s_.BarWidth;
 
         currentX_ = currentX_ + columnWidth + s_.BarWidth;
         frameworkTextX_ = currentX_ + s_.PreBendLength + s_.FrameworkLineLength + s_.PreBendLength +
                           s_.TextPadding;
     }
 
-    void DrawDistanceLabels(const TChrData& map, double barLeft) {
+    void DrawDistanceLabels(const std::vector<Interval>& intervals, double barLeft) {
         double nextFreeY = s_.TopMargin;
-        double cumulativeCM = 0.0;
         surface_.SetPenColour(kGrey);
         surface_.SetItalic(false);
         surface_.SetFontColour(kBlack);
-        const std::size_t last = map.Markers.empty() ? 0 : map.Markers.size() - 1;
-        for (std::size_t i = 0; i < last; ++i) {
-            const double distance = map.Markers[i].Distance;
+        for (const Interval& interval : intervals) {
+            const double distance = interval.Distance;
             if (distance == 0) {
                 continue; // markers at one position have no interval to label
             }
             const std::string label = DistanceToStr(distance);
             const int w = surface_.TextWidth(label);
             const int h = surface_.TextHeight(label);
-            const double top = DistanceLabelTop(cumulativeCM, distance, h);
+            const double top = DistanceLabelTop(interval.StartCM, distance, h);
             if (top > nextFreeY) {
                 page_.TextOut(barLeft - static_cast<double>(std::int64_t{w} + s_.TextPadding), top,
                               label);
@@ -197,7 +277,6 @@ class MapLayout {
                              toY);
                 nextFreeY = nextFreeY + h;
             }
-            cumulativeCM += distance;
         }
     }
 
@@ -211,42 +290,78 @@ class MapLayout {
         mapRight_ = currentX_;
         surface_.SetPenColour(kGrey);
         const double lineEndX = currentX_ + s_.PreBendLength + s_.FrameworkLineLength;
+        std::vector<std::size_t> group;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (!entries[i].SamePosAsPrev) {
-                const std::string& name = Marker(entries[i].MarkerIndex).Name;
-                const int h = surface_.TextHeight(name);
-                const double markerY = MarkerY(cumulativeCM);
-                const double labelTop = std::max(markerY - h / 2.0, nextFreeY);
-                const double labelMiddle = labelTop + h / 2.0;
-
-                page_.MoveTo(currentX_, markerY);
-                page_.LineTo(currentX_ + s_.PreBendLength, markerY);
-                page_.LineTo(lineEndX, labelMiddle);
-                page_.LineTo(lineEndX + s_.PreBendLength, labelMiddle);
-
-                double textX = frameworkTextX_;
-                std::size_t j = i;
-                for (;;) {
-                    const TMarkerDetails& marker = Marker(entries[j].MarkerIndex);
-                    surface_.SetFontColour(marker.Colour);
-                    surface_.SetItalic(marker.Dominant);
-                    page_.TextOut(textX, labelTop, marker.Name);
-                    textX += surface_.TextWidth(marker.Name);
+                // The markers at this position that get a label.
+                group.clear();
+                for (std::size_t j = i;; j = static_cast<std::size_t>(entries[j].NextSamePos)) {
+                    if (Shown(Marker(entries[j].MarkerIndex).Name)) {
+                        group.push_back(j);
+                    }
                     if (entries[j].NextSamePos == -1) {
                         break;
                     }
-                    surface_.SetItalic(false);
-                    surface_.SetFontColour(kBlack);
-                    page_.TextOut(textX, labelTop, kSeparator);
-                    textX += surface_.TextWidth(kSeparator);
-                    j = static_cast<std::size_t>(entries[j].NextSamePos);
                 }
-                mapRight_ = std::max(mapRight_, textX);
-                nextFreeY = labelTop + surface_.TextHeight(Marker(entries[j].MarkerIndex).Name);
+                if (!group.empty()) {
+                    DrawLabel(entries, group, MarkerY(cumulativeCM), lineEndX, nextFreeY);
+                }
             }
             cumulativeCM += entries[i].Distance;
         }
         currentX_ = mapRight_ + s_.TextPadding;
+    }
+
+    // Draws the label of the markers of one position, the entries in group,
+    // with its line from the tick at markerY; moves nextFreeY below it.
+    void DrawLabel(const std::vector<TChrMarker>& entries, const std::vector<std::size_t>& group,
+                   double markerY, double lineEndX, double& nextFreeY) {
+        const std::string& name = Marker(entries[group.front()].MarkerIndex).Name;
+        const int h = surface_.TextHeight(name);
+        const double labelTop = std::max(markerY - h / 2.0, nextFreeY);
+        const double labelMiddle = labelTop + h / 2.0;
+
+        page_.MoveTo(currentX_, markerY);
+        page_.LineTo(currentX_ + s_.PreBendLength, markerY);
+        page_.LineTo(lineEndX, labelMiddle);
+        page_.LineTo(lineEndX + s_.PreBendLength, labelMiddle);
+
+        // Past the collapse limit only the first name is written, and how
+        // many more stand there.
+        const bool collapsed =
+            a_.Collapse > 0 && group.size() > static_cast<std::size_t>(a_.Collapse);
+        const std::size_t written = collapsed ? 1 : group.size();
+        double textX = frameworkTextX_;
+        std::string_view lastText;
+        for (std::size_t k = 0; k < written; ++k) {
+            const TMarkerDetails& marker = Marker(entries[group[k]].MarkerIndex);
+            if (k > 0) {
+                surface_.SetItalic(false);
+                surface_.SetFontColour(kBlack);
+                page_.TextOut(textX, labelTop, kSeparator);
+                textX += surface_.TextWidth(kSeparator);
+            }
+            surface_.SetFontColour(marker.Colour);
+            surface_.SetItalic(marker.Dominant);
+            page_.TextOut(textX, labelTop, marker.Name);
+            textX += surface_.TextWidth(marker.Name);
+            lastText = marker.Name;
+        }
+        std::string more;
+        if (collapsed) {
+            more = " (+" + DecimalText(static_cast<std::int64_t>(group.size() - 1)) + ")";
+            surface_.SetItalic(false);
+            surface_.SetFontColour(kBlack);
+            page_.TextOut(textX, labelTop, more);
+            textX += surface_.TextWidth(more);
+            lastText = more;
+        }
+        mapRight_ = std::max(mapRight_, textX);
+        nextFreeY = labelTop + surface_.TextHeight(lastText);
+        for (std::size_t k = 0; k < group.size(); ++k) {
+            geometry_.Labels.push_back(
+                {Marker(entries[group[k]].MarkerIndex).Name, markerY, labelMiddle});
+        }
     }
 
     // The placed entries of each interval 0..n, in the order of the list;
@@ -300,6 +415,11 @@ class MapLayout {
             } else {
                 gathered = byInterval[n];
             }
+            if (a_.ShowOnly) {
+                std::erase_if(gathered, [&](std::size_t k) {
+                    return !Shown(Marker(map.Placed[k].MarkerIndex).Name);
+                });
+            }
             const int h = surface_.TextHeight(name);
             const double centreY = slotY > nextCentreY ? slotY : nextCentreY;
 
@@ -314,7 +434,90 @@ class MapLayout {
                 cumulativeCM += entries[i].Distance;
             }
         }
-        currentX_ = mapRight_ + s_.MapSpacing;
+    }
+
+    // Draws the QTL of the map right of everything else it drew, each as a
+    // box over its inner interval (or its whole interval when it has none)
+    // with whiskers out to its interval's ends, its name beside the box.
+    // QTL whose boxes or names would overlap stand side by side.
+    void DrawQtls(const TChrData& map, const std::vector<const TQtl*>& qtls) {
+        const double width = std::max(s_.BarWidth / 2.0, 1.0);
+        struct Placed {
+            const TQtl* Qtl;
+            double Top, Bottom, BoxTop, BoxBottom, TextTop;
+            int TextWidth, TextHeight;
+            std::size_t Column;
+        };
+        std::vector<Placed> placed;
+        placed.reserve(qtls.size());
+        for (const TQtl* qtl : qtls) {
+            const double y1 = PositionY(map, qtl->Start);
+            const double y2 = PositionY(map, qtl->End);
+            double boxTop = std::min(y1, y2);
+            double boxBottom = std::max(y1, y2);
+            if (qtl->InnerStart) {
+                const double i1 = PositionY(map, *qtl->InnerStart);
+                const double i2 = PositionY(map, *qtl->InnerEnd);
+                boxTop = std::min(i1, i2);
+                boxBottom = std::max(i1, i2);
+            }
+            const int w = surface_.TextWidth(qtl->Name);
+            const int h = surface_.TextHeight(qtl->Name);
+            const double textTop = (boxTop + boxBottom) / 2 - h / 2.0;
+            placed.push_back({qtl, std::min({y1, y2, textTop}), std::max({y1, y2, textTop + h}),
+                              boxTop, boxBottom, textTop, w, h, 0});
+        }
+        std::stable_sort(placed.begin(), placed.end(),
+                         [](const Placed& a, const Placed& b) { return a.Top < b.Top; });
+        // Each QTL takes the first column whose last QTL ends above it.
+        std::vector<double> columnBottom;
+        std::vector<int> columnText;
+        for (Placed& q : placed) {
+            std::size_t c = 0;
+            while (c < columnBottom.size() && columnBottom[c] > q.Top) {
+                ++c;
+            }
+            if (c == columnBottom.size()) {
+                columnBottom.push_back(q.Bottom);
+                columnText.push_back(q.TextWidth);
+            } else {
+                columnBottom[c] = q.Bottom;
+                columnText[c] = std::max(columnText[c], q.TextWidth);
+            }
+            q.Column = c;
+        }
+        std::vector<double> columnX(columnBottom.size());
+        double x = mapRight_ + s_.TextPadding;
+        for (std::size_t c = 0; c < columnX.size(); ++c) {
+            columnX[c] = x;
+            x += width + s_.TextPadding + columnText[c] + 2.0 * s_.TextPadding;
+        }
+        surface_.SetItalic(false);
+        for (const Placed& q : placed) {
+            const TColour colour = q.Qtl->Colour.value_or(kQtlColour);
+            const double left = columnX[q.Column];
+            const double middle = left + width / 2;
+            surface_.SetPenColour(colour);
+            if (q.Qtl->InnerStart) {
+                const double top =
+                    std::min(PositionY(map, q.Qtl->Start), PositionY(map, q.Qtl->End));
+                const double bottom =
+                    std::max(PositionY(map, q.Qtl->Start), PositionY(map, q.Qtl->End));
+                page_.MoveTo(middle, top);
+                page_.LineTo(middle, bottom);
+                page_.MoveTo(left, top);
+                page_.LineTo(left + width, top);
+                page_.MoveTo(left, bottom);
+                page_.LineTo(left + width, bottom);
+            }
+            surface_.Rectangle(page_.X(left), page_.Y(q.BoxTop), page_.X(left + width),
+                               page_.Y(q.BoxBottom));
+            surface_.SetFontColour(colour);
+            const double textX = left + width + s_.TextPadding;
+            page_.TextOut(textX, q.TextTop, q.Qtl->Name);
+            mapRight_ = std::max(mapRight_, textX + q.TextWidth);
+            geometry_.Top = std::min(geometry_.Top, q.Top);
+        }
     }
 
     // Draws one block of placed names with its silver line from the middle
@@ -341,6 +544,7 @@ class MapLayout {
         page_.LineTo(bracketX, blockY + blockHeight);
 
         const double textX = bracketX + s_.TextPadding;
+        geometry_.Top = std::min(geometry_.Top, blockY);
         for (std::size_t k : gathered) {
             const TMarkerDetails& marker = Marker(map.Placed[k].MarkerIndex);
             surface_.SetItalic(marker.Dominant);
@@ -357,7 +561,9 @@ class MapLayout {
     const TDrawSettings& s_;
     const TAllMarkers& markers_;
     const double scale_;
+    const TAnnotations& a_;
     double currentX_;
+    MapGeometry geometry_;
     // Per map, handed from one step to the next.
     double barBottom_ = 0.0;
     double frameworkTextX_ = 0.0;
@@ -378,12 +584,184 @@ std::string MillimetreText(std::int64_t hundredths) {
     return text + " mm";
 }
 
+// What the annotations of every row share: the figure's annotations, each
+// map's QTL, and the ruler's marks.
+struct Decorations {
+    const TAnnotations& A;
+    std::vector<std::vector<const TQtl*>> Qtls; // by map
+    // The ruler: its marks (position down the axis in cM, label), the widest
+    // label, the text height, and the room it takes left of the first map.
+    std::vector<std::pair<double, std::string>> RulerMarks;
+    int RulerLabelWidth = 0;
+    int TextHeight = 0;
+    double RulerRoom = 0.0;
+    double AxisLength = 0.0; // cM
+
+    Decorations(const TAnnotations& annotations, std::size_t mapCount) : A(annotations) {
+        Qtls.resize(mapCount);
+        for (const TPlacedQtl& placed : A.Qtls) {
+            if (placed.MapIndex < mapCount) {
+                Qtls[placed.MapIndex].push_back(&placed.Qtl);
+            }
+        }
+    }
+
+    // Whether the map gets a title, and which.
+    std::optional<std::string> Title(const TChrData& map) const {
+        const auto given = A.TitleTexts.find(map.MapNumber);
+        if (given != A.TitleTexts.end()) {
+            return given->second;
+        }
+        if (!A.Titles) {
+            return std::nullopt;
+        }
+        return map.GroupName.empty() ? "Map " + DecimalText(map.MapNumber) : map.GroupName;
+    }
+
+    // The room that titles take above a row of these maps.
+    double TitleBand(const std::vector<TChrData>& maps, const TDrawSettings& s) const {
+        for (const TChrData& map : maps) {
+            if (Title(map)) {
+                return TextHeight + 2.0 * s.TextPadding;
+            }
+        }
+        return 0.0;
+    }
+};
+
+// The ruler's step: the first of 0.1, 0.2, 0.5, 1, 2, 5, 10 ... cM that
+// leaves its labels at least their own height apart.
+double RulerStep(double scale, int textHeight) {
+    double decade = 0.1;
+    for (int i = 0; i < 40; ++i, decade *= 10) {
+        for (double factor : {1.0, 2.0, 5.0}) {
+            if (decade * factor * scale >= 2.0 * textHeight) {
+                return decade * factor;
+            }
+        }
+    }
+    return 0.0;
+}
+
+void PrepareRuler(Decorations& d, Surface& surface, const TDrawSettings& s, double scale,
+                  double axisLength) {
+    surface.SetItalic(false);
+    d.TextHeight = surface.TextHeight("0123456789");
+    d.AxisLength = axisLength;
+    const double step = RulerStep(scale, d.TextHeight);
+    const auto count =
+        step > 0 ? static_cast<std::int64_t>(std::floor(axisLength / step + 1e-9)) : 0;
+    for (std::int64_t k = 0; k <= count && k <= 100000; ++k) {
+        const double value = static_cast<double>(k) * step;
+        std::string label = step >= 1 ? DecimalText(static_cast<std::int64_t>(std::llround(value)))
+                                      : DistanceToStr(value + 1e-9);
+        d.RulerLabelWidth = std::max(d.RulerLabelWidth, surface.TextWidth(label));
+        d.RulerMarks.emplace_back(value, std::move(label));
+    }
+    d.RulerLabelWidth = std::max(d.RulerLabelWidth, surface.TextWidth("cM"));
+    d.RulerRoom = d.RulerLabelWidth + 2.0 * s.TextPadding + s.PreBendLength + s.MapSpacing / 2.0;
+}
+
+void DrawRuler(const Decorations& d, PagePoints& page, Surface& surface, const MapLayout& layout,
+               const TDrawSettings& s) {
+    const double labelRight = s.LeftMargin + d.RulerLabelWidth;
+    const double axisX = labelRight + s.TextPadding + s.PreBendLength;
+    const double top = layout.MarkerY(0.0);
+    surface.SetPenColour(kBlack);
+    page.MoveTo(axisX, top);
+    page.LineTo(axisX, layout.MarkerY(d.AxisLength));
+    surface.SetFontColour(kBlack);
+    surface.SetItalic(false);
+    for (const auto& [value, label] : d.RulerMarks) {
+        const double y = layout.MarkerY(value);
+        page.MoveTo(axisX - s.PreBendLength, y);
+        page.LineTo(axisX, y);
+        page.TextOut(labelRight - surface.TextWidth(label), y - d.TextHeight / 2.0, label);
+    }
+    page.TextOut(axisX - surface.TextWidth("cM") / 2.0,
+                 top - d.TextHeight - static_cast<double>(s.TextPadding), "cM");
+}
+
+// Lines between the places of each marker that two neighbouring maps share,
+// from the end of the left map's labels, at its label's height, to the start
+// of the right map, at its tick's height: through the room between the maps,
+// where there is no text.
+void DrawLinks(const std::vector<MapGeometry>& row, PagePoints& page, Surface& surface,
+               const TDrawSettings& s) {
+    surface.SetPenColour(kLinkGrey);
+    for (std::size_t m = 0; m + 1 < row.size(); ++m) {
+        const MapGeometry& left = row[m];
+        const MapGeometry& right = row[m + 1];
+        std::unordered_map<std::string_view, const MapGeometry::Label*> onRight;
+        onRight.reserve(right.Labels.size());
+        for (const auto& label : right.Labels) {
+            onRight.try_emplace(label.Name, &label);
+        }
+        const double fromX = left.Right + s.TextPadding / 2.0;
+        const double toX = right.Left - s.TextPadding / 2.0;
+        for (const auto& label : left.Labels) {
+            const auto found = onRight.find(label.Name);
+            if (found == onRight.end() || label.Name.empty()) {
+                continue;
+            }
+            page.MoveTo(fromX, label.MiddleY);
+            page.LineTo(toX, found->second->TickY);
+        }
+    }
+}
+
+void DrawTitles(const std::vector<TChrData>& maps, const std::vector<std::size_t>& which,
+                const std::vector<MapGeometry>& row, const Decorations& d, PagePoints& page,
+                Surface& surface, const TDrawSettings& s) {
+    double top = std::numeric_limits<double>::max();
+    for (const MapGeometry& g : row) {
+        top = std::min(top, g.Top);
+    }
+    surface.SetFontColour(kBlack);
+    surface.SetItalic(false);
+    for (std::size_t k = 0; k < which.size(); ++k) {
+        const std::optional<std::string> title = d.Title(maps[which[k]]);
+        if (!title) {
+            continue;
+        }
+        const double middle = (row[k].BarLeft + row[k].BarRight) / 2;
+        page.TextOut(middle - surface.TextWidth(*title) / 2.0, top - s.TextPadding - d.TextHeight,
+                     *title);
+    }
+}
+
+// Draws the maps of one row, each between BeginMap and EndMap on grouping,
+// and then what joins or heads them.
+void DrawRow(const std::vector<TChrData>& maps, const std::vector<std::size_t>& which,
+             Surface& target, Surface& grouping, MapLayout& layout, const Decorations& d,
+             const TDrawSettings& s) {
+    std::vector<MapGeometry> row;
+    row.reserve(which.size());
+    for (std::size_t i : which) {
+        grouping.BeginMap(maps[i].MapNumber);
+        row.push_back(layout.Draw(maps[i], d.Qtls[i]));
+        grouping.EndMap();
+    }
+    PagePoints page(target);
+    if (d.A.Links) {
+        DrawLinks(row, page, target, s);
+    }
+    if (d.A.Ruler) {
+        DrawRuler(d, page, target, layout, s);
+    }
+    if (d.TitleBand(maps, s) > 0) {
+        DrawTitles(maps, which, row, d, page, target, s);
+    }
+}
+
 // Sets the maps in rows. Each row is laid out exactly as a drawing of its
 // maps alone would be, so the first row of a figure that needs only one is
 // today's drawing; the rows below are the same drawing moved down.
 TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
                        const TDrawSettings& settings, const TAllMarkers& markers,
-                       const TFigureSettings& figure, double scale) {
+                       const TFigureSettings& figure, double scale, const Decorations& d) {
+    const double startX = d.A.Ruler ? d.RulerRoom : 0.0;
+    const auto titleBand = static_cast<std::int64_t>(std::ceil(d.TitleBand(maps, settings)));
     const std::int64_t edgeRoom = figure.Margin >= 0 ? figure.Margin : kRowEdgeRoom;
     const std::int64_t usableWidth = std::int64_t{figure.RowWidth} - 2 * edgeRoom;
     auto fits = [&](const TExtent& extent) {
@@ -409,7 +787,7 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
         if (!rowClosed && !full) {
             MapLayout trial = *rowLayout;
             measure.Reset();
-            trial.Draw(maps[i]);
+            trial.Draw(maps[i], d.Qtls[i]);
             TExtent extent = rows.back().Extent;
             extent.Include(measure.Extent());
             if (fits(extent)) {
@@ -419,9 +797,9 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
                 continue;
             }
         }
-        rowLayout.emplace(measure, settings, markers, scale);
+        rowLayout.emplace(measure, settings, markers, scale, d.A, startX);
         measure.Reset();
-        rowLayout->Draw(maps[i]);
+        rowLayout->Draw(maps[i], d.Qtls[i]);
         rows.push_back({{i}, measure.Extent()});
         rowClosed = !fits(measure.Extent());
         if (rowClosed) {
@@ -438,15 +816,12 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
     std::int64_t shift = 0;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (r > 0) {
-            shift = rows[r - 1].Extent.Bottom + shift - gap - rows[r].Extent.Top;
+            // A row's titles stand above everything else it draws.
+            shift = rows[r - 1].Extent.Bottom + shift - gap - rows[r].Extent.Top - titleBand;
         }
         ShiftedSurface shifted(surface, ClampToInt32(shift));
-        MapLayout layout(shifted, settings, markers, scale);
-        for (std::size_t i : rows[r].Maps) {
-            surface.BeginMap(maps[i].MapNumber);
-            layout.Draw(maps[i]);
-            surface.EndMap();
-        }
+        MapLayout layout(shifted, settings, markers, scale, d.A, startX);
+        DrawRow(maps, rows[r].Maps, shifted, surface, layout, d, settings);
     }
     return report;
 }
@@ -481,7 +856,7 @@ std::string DistanceToStr(double distance) {
 
 TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
                      const TDrawSettings& settings, const TAllMarkers& markers,
-                     const TFigureSettings& figure) {
+                     const TFigureSettings& figure, const TAnnotations& annotations) {
     CheckMaps(maps, markers);
     surface.SetMapMode(MappingMode::HiMetric);
     if (maps.empty()) {
@@ -503,15 +878,20 @@ TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
         scale = 0.0;
     }
 
+    Decorations d(annotations, maps.size());
+    if (annotations.Ruler || d.TitleBand(maps, settings) > 0 || !annotations.TitleTexts.empty()) {
+        PrepareRuler(d, surface, settings, scale, maxMapLength);
+    }
     if (figure.RowWidth > 0 || figure.MapsPerRow > 0) {
-        return DrawInRows(maps, surface, settings, markers, figure, scale);
+        return DrawInRows(maps, surface, settings, markers, figure, scale, d);
     }
-    MapLayout layout(surface, settings, markers, scale);
-    for (const auto& map : maps) {
-        surface.BeginMap(map.MapNumber);
-        layout.Draw(map);
-        surface.EndMap();
+    MapLayout layout(surface, settings, markers, scale, annotations,
+                     annotations.Ruler ? d.RulerRoom : 0.0);
+    std::vector<std::size_t> all(maps.size());
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        all[i] = i;
     }
+    DrawRow(maps, all, surface, surface, layout, d, settings);
     return {};
 }
 

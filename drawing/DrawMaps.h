@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drawing/Surface.h"
+#include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 
@@ -49,7 +50,8 @@ inline constexpr std::int32_t kWidestDefaultLine = 9;
 // passes through.
 TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
                      const TDrawSettings& settings, const TAllMarkers& markers,
-                     const TFigureSettings& figure = TFigureSettings());
+                     const TFigureSettings& figure = TFigureSettings(),
+                     const TAnnotations& annotations = TAnnotations());
 
 // The height, in 1/100 mm, that the settings leave for the bars between the
 // margins and both tails; 0 or less when the page holds no room for them, in

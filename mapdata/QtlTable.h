@@ -26,6 +26,8 @@ struct TQtl {
     std::optional<TColour> Colour;
     // The line of the file it was read from, counted from 1.
     std::int64_t Line = 0;
+
+    bool operator==(const TQtl&) const = default;
 };
 
 struct TQtlTable {
@@ -49,6 +51,8 @@ TQtlTable ReadQtlTable(Lines lines, const std::string& fileName);
 struct TPlacedQtl {
     std::size_t MapIndex = 0; // into the maps given to PlaceQtls
     TQtl Qtl;
+
+    bool operator==(const TPlacedQtl&) const = default;
 };
 
 // Finds each QTL's map among the figure's maps: a whole number names the map
