@@ -1,11 +1,15 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Numbers.h"
+#include "base/Text.h"
 #include "cli/Text.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/TextLines.h"
@@ -79,6 +83,61 @@ void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace
     }
 }
 
+// The names of --show-only: a comma-separated list, or "@FILE" for a file
+// with one name a line. Blank entries are left out.
+std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
+    std::unordered_set<std::string> names;
+    const auto add = [&names](std::string_view name) {
+        name = TrimText(name);
+        if (!name.empty()) {
+            names.emplace(name);
+        }
+    };
+    if (value.starts_with('@')) {
+        const TextLines lines = ReadTextLines(value.substr(1));
+        for (std::string_view line : lines.lines()) {
+            add(line);
+        }
+    } else {
+        std::string_view rest = value;
+        for (auto comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
+            add(rest.substr(0, comma));
+            rest.remove_prefix(comma + 1);
+        }
+        add(rest);
+    }
+    return names;
+}
+
+// A warning naming the --show-only names that no marker has, at most ten.
+std::string UnknownNamesWarning(const std::unordered_set<std::string>& names,
+                                const TAllMarkers& markers) {
+    std::unordered_set<std::string_view> known;
+    known.reserve(markers.size());
+    for (const TMarkerDetails& marker : markers) {
+        known.insert(marker.Name);
+    }
+    std::vector<std::string> unknown;
+    for (const std::string& name : names) {
+        if (!known.contains(name)) {
+            unknown.push_back(name);
+        }
+    }
+    if (unknown.empty()) {
+        return {};
+    }
+    std::sort(unknown.begin(), unknown.end());
+    std::string listed;
+    for (std::size_t i = 0; i < unknown.size() && i < 10; ++i) {
+        listed += (i == 0 ? "" : ", ") + Quote(unknown[i]);
+    }
+    if (unknown.size() > 10) {
+        listed += " and " + DecimalText(static_cast<std::int64_t>(unknown.size() - 10)) + " more";
+    }
+    return "--show-only names " + DecimalText(static_cast<std::int64_t>(unknown.size())) +
+           (unknown.size() == 1 ? " marker" : " markers") + " that no map has: " + listed + ".";
+}
+
 void RunDraw(const CliRequest& request, Workspace& workspace,
              const FileCanvasFactory& canvasFactory, std::vector<std::string>* warnings) {
     TDrawSettings settings = workspace.Settings();
@@ -93,6 +152,19 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
                             ranges);
 
     workspace.SetFigure(request.Figure);
+    TAnnotations annotations = request.Annotations;
+    if (request.ShowOnly) {
+        annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
+        if (std::string warning =
+                UnknownNamesWarning(*annotations.ShowOnly, workspace.AllMarkers());
+            warnings != nullptr && !warning.empty()) {
+            warnings->push_back(std::move(warning));
+        }
+    }
+    workspace.SetAnnotations(std::move(annotations));
+    if (!request.QtlPath.empty()) {
+        workspace.LoadQtlTable(request.QtlPath);
+    }
 
     ForEachMap(request.FlipNumbers, workspace,
                [&](int index) { workspace.SetFlipped(index, true); });

@@ -109,7 +109,19 @@ struct OptionSpec {
     bool ListsSettings = false;
 };
 
-constexpr std::array<OptionSpec, 14> kDrawOptions{{
+// Reads "N=TEXT" of --title.
+std::pair<std::int32_t, std::string> ParseTitle(std::string_view option, std::string_view value) {
+    const auto equals = value.find('=');
+    const std::optional<std::int32_t> number =
+        equals == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(0, equals));
+    if (!number || *number < 1) {
+        throw UsageError("Cannot read " + Quote(value) + " of " + std::string(option) +
+                         ": write it as N=TEXT, N the map's number.");
+    }
+    return {*number, std::string(value.substr(equals + 1))};
+}
+
+constexpr std::array<OptionSpec, 21> kDrawOptions{{
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
     {"--maps", "", "1,3-5", "the maps to draw, by number (default: all)",
@@ -178,6 +190,33 @@ constexpr std::array<OptionSpec, 14> kDrawOptions{{
          r.Figure.Dpi = ReadCount(o, v, 1);
      },
      true},
+    {"--titles", "", "", "a title above each map: its group, or Map N",
+     [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Titles = true; }},
+    {"--title", "", "N=TEXT", "the title of map N; repeatable",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         auto [number, text] = ParseTitle(o, v);
+         r.Annotations.TitleTexts[number] = std::move(text);
+     }},
+    {"--ruler", "", "", "a cM ruler left of each row of maps",
+     [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Ruler = true; }},
+    {"--links", "", "", "grey lines between the same marker on\nneighbouring maps",
+     [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Links = true; }},
+    {"--qtl", "", "FILE",
+     "QTL intervals from a table with the columns map,\nname, start, end (and inner start, inner "
+     "end,\ncolour)",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         if (v.empty()) {
+             throw UsageError("The option " + std::string(o) + " needs a file.");
+         }
+         r.QtlPath = v;
+     }},
+    {"--show-only", "", "NAMES", "label only these markers: a,b,c or @FILE with\none name a line",
+     [](CliRequest& r, std::string_view, std::string_view v) { r.ShowOnly = std::string(v); }},
+    {"--collapse", "", "N",
+     "markers at one position with more than N names\nshow the first and (+K)",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Annotations.Collapse = ReadCount(o, v, 1);
+     }},
 }};
 
 const CommandSpec* CommandNamed(std::string_view name) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 
@@ -60,6 +61,11 @@ struct CliRequest {
     std::optional<TColour> DefaultColour;              // --default-colour
     std::vector<CliRange> Ranges;                      // --range, in the order given
     TFigureSettings Figure; // --width, --per-row, --font, ...; the defaults when not given
+    // --titles, --title, --ruler, --links, --collapse; ShowOnly and Qtls stay
+    // empty here (see below).
+    TAnnotations Annotations;
+    std::string QtlPath;                 // --qtl FILE
+    std::optional<std::string> ShowOnly; // --show-only NAMES or @FILE, as given
 
     bool operator==(const CliRequest&) const = default;
 };

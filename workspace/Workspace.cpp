@@ -325,7 +325,22 @@ std::vector<TChrData> Workspace::PageMapCopies() const {
 }
 
 void Workspace::DrawPage(Surface& surface) const {
-    DrawMaps(PageMapCopies(), surface, settings_, allMarkers_, figure_);
+    const std::vector<TChrData> maps = PageMapCopies();
+    DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps));
+}
+
+TAnnotations Workspace::AnnotationsFor(const std::vector<TChrData>& maps) const {
+    TAnnotations annotations = annotations_;
+    annotations.Qtls.clear();
+    if (qtlTable_) {
+        annotations.Qtls = PlaceQtls(*qtlTable_, maps);
+    }
+    return annotations;
+}
+
+void Workspace::LoadQtlTable(const std::string& path) {
+    const TextLines lines = ReadTextLines(path);
+    qtlTable_ = ReadQtlTable(lines.lines(), FullPathForMessage(path));
 }
 
 std::string Workspace::DrawWarning() const {
@@ -363,7 +378,8 @@ TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& ca
                                              ProgressPart(progress, kDrawShare, kProgressSteps));
     ProgressSurface surface(canvas->surface(), maps.size(),
                             ProgressPart(progress, 0, commitWorks ? kDrawShare : kProgressSteps));
-    TDrawReport report = DrawMaps(maps, surface, settings_, allMarkers_, figure_);
+    TDrawReport report =
+        DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps));
     canvas->Commit();
     ReportProgress(progress, kProgressSteps, kProgressSteps);
     return report;

@@ -4,13 +4,17 @@
 // this one object; the windows only read their controls and call it.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Error.h"
 #include "base/Progress.h"
 #include "drawing/DrawMaps.h"
+#include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
+#include "mapdata/QtlTable.h"
 #include "mapdata/ZazereZeve.h"
 #include "workspace/Canvas.h"
 
@@ -35,6 +39,17 @@ class Workspace {
     const TFigureSettings& Figure() const { return figure_; }
     // Replaces the figure settings; nothing is redrawn or recoloured.
     void SetFigure(const TFigureSettings& figure) { figure_ = figure; }
+    // What the figure carries beside its maps. Its QTL come from the QTL
+    // table, placed on the maps of each drawing; those set here are ignored.
+    const TAnnotations& Annotations() const { return annotations_; }
+    void SetAnnotations(TAnnotations annotations) { annotations_ = std::move(annotations); }
+    // The QTL table that Draw and the page mark, if any.
+    const std::optional<TQtlTable>& QtlTable() const { return qtlTable_; }
+    void SetQtlTable(std::optional<TQtlTable> table) { qtlTable_ = std::move(table); }
+    // Reads the QTL table at path in place of the former one. Throws
+    // KarvelloError naming the file, the line and the field; the former
+    // table then stays.
+    void LoadQtlTable(const std::string& path);
 
     // The state of the controls the operations read: the "Flip vertically"
     // box and the tick of each entry of the maps list.
@@ -151,6 +166,10 @@ class Workspace {
     TColour defaultColour_ = 0;
     TDrawSettings settings_;
     TFigureSettings figure_;
+    TAnnotations annotations_;
+    std::optional<TQtlTable> qtlTable_;
+    // The annotations for a drawing of these maps, with the QTL placed.
+    TAnnotations AnnotationsFor(const std::vector<TChrData>& maps) const;
 
     bool flipBox_ = false;
     std::vector<bool> ticked_;

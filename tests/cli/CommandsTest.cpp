@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "drawing/DrawMaps.h"
@@ -117,6 +118,45 @@ TEST_F(CommandsTest, DrawRefusesMapsThatDoNotExistAndAnEmptyChoice) {
               "In the range \"A1-Z9\": There is no marker named \"Z9\" in the input file.");
 
     EXPECT_TRUE(canvas.paths.empty()) << "no file is opened for a refused drawing";
+}
+
+TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
+    CliRequest request = Request(CliCommand::Draw);
+    request.Annotations.Titles = true;
+    request.Annotations.Ruler = true;
+    request.QtlPath = folder.Write("qtl.csv", "map,name,start,end\n1,qA,2,8\n");
+    request.ShowOnly = "@" + folder.Write("names.txt", "A1\n\n  C3 \nZZ9\n");
+    std::vector<std::string> warnings;
+    RunRequest(request, canvas.Factory(), &warnings);
+    EXPECT_EQ(warnings,
+              (std::vector<std::string>{"--show-only names 1 marker that no map has: \"ZZ9\"."}));
+
+    Workspace loaded;
+    loaded.Load(input, output);
+    TAnnotations annotations = request.Annotations;
+    annotations.ShowOnly = std::unordered_set<std::string>{"A1", "C3", "ZZ9"};
+    TQtl qtl;
+    qtl.Map = "1";
+    qtl.Name = "qA";
+    qtl.Start = 2;
+    qtl.End = 8;
+    qtl.Line = 2;
+    annotations.Qtls = {{0, qtl}};
+    RecordingSurface expected;
+    DrawMaps(loaded.Maps(), expected, TDrawSettings{}, loaded.AllMarkers(), TFigureSettings{},
+             annotations);
+    EXPECT_EQ(canvas.surface.Text(), expected.Text());
+    EXPECT_NE(expected.Text().find("\"qA\""), std::string::npos);
+
+    CliRequest listed = Request(CliCommand::Draw);
+    listed.ShowOnly = " B2, ,E5";
+    RunRequest(listed, canvas.Factory(), &warnings);
+    EXPECT_EQ(warnings.size(), 1u) << "every name of the list is known";
+
+    CliRequest badQtl = Request(CliCommand::Draw);
+    badQtl.QtlPath = folder.Write("bad.csv", "map,name,start,end\n3,qB,1,2\n");
+    EXPECT_EQ(ErrorOf(badQtl), "The map \"3\" on line 2 of \"" + badQtl.QtlPath +
+                                   "\" is not in the figure, which draws the maps 1, 2.");
 }
 
 TEST_F(CommandsTest, ALoadErrorNamesTheFile) {

@@ -54,6 +54,15 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     figure.Figure.GroupMaps = true;
     figure.Figure.Dpi = 600;
 
+    CliRequest annotated = Draw();
+    annotated.Annotations.Titles = true;
+    annotated.Annotations.TitleTexts = {{2, "Chr 2 = long arm"}, {5, ""}};
+    annotated.Annotations.Ruler = true;
+    annotated.Annotations.Links = true;
+    annotated.Annotations.Collapse = 3;
+    annotated.QtlPath = "qtl.csv";
+    annotated.ShowOnly = "@names.txt";
+
     CliRequest emptyChoice = Draw();
     emptyChoice.MapNumbers = std::vector<CliMapSpan>{};
     CliRequest dashName = info;
@@ -78,6 +87,11 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
           "Liberation Sans", "--font-size=7pt", "--line-width", "0.5pt", "--margin", "0",
           "--group-maps", "--dpi", "600"},
          figure},
+        {"every annotation option",
+         {"draw", "in.raw", "out.txt", "-o", "out.emf", "--titles", "--title", "2=Chr 2 = long arm",
+          "--title=5=", "--ruler", "--links", "--collapse", "3", "--qtl", "qtl.csv", "--show-only",
+          "@names.txt"},
+         annotated},
         {"an empty map list is a choice of none",
          {"draw", "in.raw", "out.txt", "-o", "out.emf", "--maps", ""},
          emptyChoice},
@@ -120,6 +134,12 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
          "Unknown setting \"Margin\". The settings are LeftMargin, RightMargin, TopMargin, "
          "BottomMargin, PageHeight, PageWidth, TailLength, BarWidth, PreBendLength, "
          "SpacingLineLength, FrameworkLineLength, AncillaryLineLength, TextPadding, MapSpacing."},
+        {"title without a number",
+         {"draw", "a", "b", "-o", "x.emf", "--title", "Chr 2"},
+         "Cannot read \"Chr 2\" of --title: write it as N=TEXT, N the map's number."},
+        {"collapse of 0",
+         {"draw", "a", "b", "-o", "x.emf", "--collapse", "0"},
+         "Cannot read --collapse \"0\": it must be a whole number from 1."},
         {"setting without =",
          {"draw", "a", "b", "-o", "x.emf", "--set", "TopMargin"},
          "Cannot read --set \"TopMargin\": write it as Field=value."},

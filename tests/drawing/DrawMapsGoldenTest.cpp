@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "drawing/DrawMaps.h"
+#include "mapdata/Transforms.h"
 #include "tests/drawing/DrawingTestMaps.h"
 #include "tests/support/RecordingSurface.h"
 
@@ -79,6 +80,38 @@ TEST(DrawMapsGolden, CrowdedMap) {
     RecordingSurface surface;
     DrawMaps({MakeMap(distances)}, surface, settings, MakeMarkers(names));
     CompareWithGolden("crowded_map.log", surface.Text());
+}
+
+// Every annotation at once on two maps that share markers, the second
+// flipped: titles, the ruler, links, a QTL with an inner interval beside the
+// placed markers, and a crowded position collapsed.
+TEST(DrawMapsGolden, Annotations) {
+    const TAllMarkers markers =
+        MakeMarkers({"A", "B", "C", "D", "E", "F", "P1", "P2", "C", "A", "G", "H", "I"});
+    std::vector<TChrData> maps = {
+        MakeMap({4.5, 0, 0, 0, 8.25, 0}, 0, {{6, 2}, {7, 2}}),
+        MakeMap({6, 3.5, 0, 0}, 8),
+    };
+    maps[1].MapNumber = 2;
+    maps[1].GroupName = "chr2";
+    FlipChrData(maps[1]);
+    TAnnotations annotations;
+    annotations.Titles = true;
+    annotations.Ruler = true;
+    annotations.Links = true;
+    annotations.Collapse = 2;
+    TQtl qtl;
+    qtl.Name = "qYield";
+    qtl.Start = 2;
+    qtl.End = 12;
+    qtl.InnerStart = 4;
+    qtl.InnerEnd = 7.5;
+    qtl.Colour = 0x0000C0;
+    annotations.Qtls = {{0, qtl}};
+    RecordingSurface surface(110, 320);
+    surface.SetLogMeasurements();
+    DrawMaps(maps, surface, SettingsForScale(13, 300), markers, TFigureSettings{}, annotations);
+    CompareWithGolden("annotations.log", surface.Text());
 }
 
 } // namespace
