@@ -7,12 +7,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "base/Error.h"
 #include "drawing/DrawMaps.h"
+#include "mapdata/MapFileReader.h"
+#include "mapdata/TextLines.h"
 
 namespace karvello {
 namespace {
@@ -105,11 +109,12 @@ TChrData MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std
 }
 
 void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllMarkers& markers,
-         std::size_t markerCount, const TFigureSettings& figure = TFigureSettings()) {
+         std::size_t markerCount, const TFigureSettings& figure = TFigureSettings(),
+         const TAnnotations& annotations = TAnnotations()) {
     CountingSurface surface;
     const TDrawSettings settings;
     for (auto _ : state) {
-        DrawMaps(maps, surface, settings, markers, figure);
+        DrawMaps(maps, surface, settings, markers, figure, annotations);
         benchmark::ClobberMemory();
     }
     state.counters["operations/s"] =
@@ -139,6 +144,88 @@ BENCHMARK(BM_DrawMaps_FiftyMaps)
     ->ArgName("RowWidth")
     ->Arg(0)
     ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+
+// Every annotation at once: titles, the ruler, links, three QTL a map and
+// crowded positions collapsed.
+TAnnotations EveryAnnotation(std::size_t mapCount, double lengthCM) {
+    TAnnotations annotations;
+    annotations.Titles = true;
+    annotations.Ruler = true;
+    annotations.Links = true;
+    annotations.Collapse = 3;
+    for (std::size_t m = 0; m < mapCount; ++m) {
+        for (int q = 0; q < 3; ++q) {
+            TQtl qtl;
+            qtl.Name = "q" + std::to_string(m) + "." + std::to_string(q);
+            qtl.Start = lengthCM * q / 4;
+            qtl.End = qtl.Start + lengthCM / 3;
+            qtl.InnerStart = qtl.Start + lengthCM / 12;
+            qtl.InnerEnd = qtl.End - lengthCM / 12;
+            annotations.Qtls.push_back({m, qtl});
+        }
+    }
+    return annotations;
+}
+
+// The 50-map figure plain (0) and with every annotation (1). Each map uses
+// the same 300 names, so that links join every framework marker of each
+// neighbouring pair: the most links such a figure can have.
+void BM_DrawMaps_FiftyMapsAnnotated(benchmark::State& state) {
+    constexpr std::size_t kMaps = 50, kFramework = 250, kPlaced = 50;
+    TAllMarkers markers = MakeTable(kMaps * (kFramework + kPlaced));
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        markers[i].Name = MarkerName(i % (kFramework + kPlaced));
+    }
+    std::vector<TChrData> maps;
+    for (std::size_t m = 0; m < kMaps; ++m) {
+        maps.push_back(MakeMap(kFramework, kPlaced, 80.0, m * (kFramework + kPlaced)));
+    }
+    const TAnnotations annotations =
+        state.range(0) != 0 ? EveryAnnotation(kMaps, 80.0) : TAnnotations();
+    Run(state, maps, markers, markers.size(), TFigureSettings(), annotations);
+}
+BENCHMARK(BM_DrawMaps_FiftyMapsAnnotated)
+    ->ArgName("Annotated")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The oat consensus map (16,668 markers in 21 groups), read from its table:
+// plain (0), with every annotation (1), and with labels for 100 names only
+// (2), which must draw faster than the plain map.
+void BM_DrawMaps_Oat(benchmark::State& state) {
+    static const std::optional<TMapFile> read = []() -> std::optional<TMapFile> {
+        try {
+            const TextLines lines = ReadTextLines(KARVELLO_OAT_MAP);
+            return ReadMapFile(lines.lines(), KARVELLO_OAT_MAP);
+        } catch (const KarvelloError&) {
+            return std::nullopt;
+        }
+    }();
+    if (!read) {
+        state.SkipWithError("the oat map " KARVELLO_OAT_MAP " cannot be read");
+        return;
+    }
+    const TMapFile& oat = *read;
+    TAnnotations annotations;
+    if (state.range(0) == 1) {
+        annotations = EveryAnnotation(oat.Maps.size(), 20.0);
+    } else if (state.range(0) == 2) {
+        // 100 names spread evenly over the table.
+        annotations.ShowOnly.emplace();
+        const std::size_t step = oat.Markers.size() / 100;
+        for (std::size_t i = 0; i < 100; ++i) {
+            annotations.ShowOnly->insert(oat.Markers[i * step].Name);
+        }
+    }
+    Run(state, oat.Maps, oat.Markers, oat.Markers.size(), TFigureSettings(), annotations);
+}
+BENCHMARK(BM_DrawMaps_Oat)
+    ->ArgName("Annotations")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond);
 
 // One map whose length grows with its markers (about 1 cM apart): labels
