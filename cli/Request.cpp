@@ -121,6 +121,16 @@ std::pair<std::int32_t, std::string> ParseTitle(std::string_view option, std::st
     return {*number, std::string(value.substr(equals + 1))};
 }
 
+// A metafile holds a face name in 32 UTF-16 units, the last a NUL.
+constexpr std::size_t kMaxFaceNameCharacters = 31;
+
+// The characters of UTF-8 text: every byte that does not continue one.
+std::size_t CharacterCount(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 constexpr std::array<OptionSpec, 21> kDrawOptions{{
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
@@ -161,6 +171,10 @@ constexpr std::array<OptionSpec, 21> kDrawOptions{{
      [](CliRequest& r, std::string_view o, std::string_view v) {
          if (v.empty()) {
              throw UsageError("The option " + std::string(o) + " needs a font face.");
+         }
+         if (CharacterCount(v) > kMaxFaceNameCharacters) {
+             throw UsageError("The font face \"" + std::string(v) + "\" is too long: a metafile " +
+                              "holds face names of up to 31 characters.");
          }
          r.Figure.FontFace = v;
      },

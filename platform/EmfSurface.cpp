@@ -5,6 +5,9 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
+
+#include <QString>
 
 #include "base/Error.h"
 #include "base/Numbers.h"
@@ -108,8 +111,8 @@ class EmfSurface::Record {
     std::size_t start_;
 };
 
-EmfSurface::EmfSurface(const TextMetrics& metrics, TColour textColour)
-    : metrics_(metrics), fontColour_(textColour) {
+EmfSurface::EmfSurface(const TextMetrics& metrics, TColour textColour, EmfStyle style)
+    : metrics_(metrics), style_(std::move(style)), fontColour_(textColour) {
     WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(MappingMode::HiMetric));
     SelectObject(CreateFont(false));
     SelectObject(CreatePen(0));
@@ -154,7 +157,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     Record record(body_, kEmrExtCreateFontIndirectW);
     record.U32(handle);
     // LogFont
-    record.I32(-kMetafileFontHeight);
+    record.I32(-style_.fontHeight);
     record.I32(0); // width: the face's own
     record.I32(0); // escapement
     record.I32(0); // orientation
@@ -167,7 +170,10 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     record.U8(0); // clip precision: default
     record.U8(0); // quality: default
     record.U8(0); // pitch and family: default, don't care
-    record.Text16(Windows1252ToUtf16(kMetafileFaceName), kFaceNameChars);
+    // The name ends in a NUL within its 32 units.
+    std::u16string face = QString::fromStdString(style_.faceName).toStdU16String();
+    face.resize(std::min(face.size(), kFaceNameChars - 1));
+    record.Text16(face, kFaceNameChars);
     // The rest of a LogFontPanose, as Windows writes it for a font that was
     // created from a plain LOGFONT: empty names, no version, no PANOSE data.
     record.Text16(u"", kFullNameChars);
@@ -189,7 +195,7 @@ std::uint32_t EmfSurface::CreatePen(TColour colour) {
     Record record(body_, kEmrCreatePen);
     record.U32(handle);
     record.U32(0); // PS_SOLID
-    record.I32(1); // width 1 unit
+    record.I32(style_.penWidth);
     record.I32(0);
     record.U32(colour);
     recordCount_ += record.End();
@@ -223,7 +229,7 @@ void EmfSurface::Rectangle(int x1, int y1, int x2, int y2) {
     record.I32(x2);
     record.I32(y2);
     recordCount_ += record.End();
-    frame_.Include(FrameOfPoints(mapMode_, x1, y1, x2, y2));
+    Include(FrameOfPoints(mapMode_, x1, y1, x2, y2));
 }
 
 void EmfSurface::MoveTo(int x, int y) {
@@ -242,7 +248,7 @@ void EmfSurface::LineTo(int x, int y) {
     record.I32(x);
     record.I32(y);
     recordCount_ += record.End();
-    frame_.Include(FrameOfPoints(mapMode_, currentX_, currentY_, x, y));
+    Include(FrameOfPoints(mapMode_, currentX_, currentY_, x, y));
     currentX_ = x;
     currentY_ = y;
 }
@@ -282,7 +288,59 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
         record.I32(advance);
     }
     recordCount_ += record.End();
-    frame_.Include(cell);
+    Include(cell);
+}
+
+void EmfSurface::Include(const FrameBox& box) {
+    frame_.Include(box);
+    if (groupStart_) {
+        groupFrame_.Include(box);
+    }
+}
+
+void EmfSurface::BeginMap(int) {
+    CheckOpen();
+    if (!style_.groupMaps) {
+        return;
+    }
+    if (groupStart_) {
+        EndMap();
+    }
+    groupStart_ = body_.size();
+    groupFrame_ = FrameBox{};
+    Record record(body_, kEmrComment);
+    record.U32(28); // the data's size: identifier, type, box, description length
+    record.U32(kEmfCommentGdic);
+    record.U32(kEmfCommentBeginGroup);
+    record.Box(FrameBox{}); // written at EndMap
+    record.U32(0);          // no description
+    recordCount_ += record.End();
+}
+
+void EmfSurface::EndMap() {
+    CheckOpen();
+    if (!groupStart_) {
+        return;
+    }
+    // The group's box in logical units, where the metric mode's y grows
+    // upward: left, top, right, bottom of the map's frame with y negated.
+    const std::int32_t box[4] = {groupFrame_.empty ? 0 : ClampToInt32(groupFrame_.left),
+                                 groupFrame_.empty ? 0 : ClampToInt32(-groupFrame_.top),
+                                 groupFrame_.empty ? -1 : ClampToInt32(groupFrame_.right),
+                                 groupFrame_.empty ? -1 : ClampToInt32(-groupFrame_.bottom)};
+    std::size_t at = *groupStart_ + 20; // past type, size, data size, "GDIC", type
+    for (std::int32_t value : box) {
+        for (int i = 0; i < 4; ++i) {
+            body_[at++] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+        }
+    }
+    groupStart_.reset();
+
+    Record record(body_, kEmrComment);
+    record.U32(8);
+    record.U32(kEmfCommentGdic);
+    record.U32(kEmfCommentEndGroup);
+    recordCount_ += record.End();
 }
 
 int EmfSurface::TextWidth(std::string_view text) {
@@ -312,10 +370,18 @@ void EmfSurface::SetItalic(bool italic) {
 }
 
 std::vector<std::uint8_t> EmfSurface::Header() const {
+    // The frame holds the edge room around what is drawn.
+    FrameBox frame = frame_;
+    if (!frame.empty) {
+        frame.left -= style_.edgeRoom;
+        frame.top -= style_.edgeRoom;
+        frame.right += style_.edgeRoom;
+        frame.bottom += style_.edgeRoom;
+    }
     std::vector<std::uint8_t> header;
     Record record(header, kEmrHeader);
-    record.Box(ToReferencePixels(frame_));
-    record.Box(frame_);
+    record.Box(ToReferencePixels(frame));
+    record.Box(frame);
     record.U32(0x464D4520); // " EMF"
     record.U32(0x00010000);
     record.U32(0); // nBytes, filled in by Finish
@@ -340,6 +406,9 @@ std::vector<std::uint8_t> EmfSurface::Header() const {
 
 std::vector<std::uint8_t> EmfSurface::Finish() {
     CheckOpen();
+    if (groupStart_) {
+        EndMap();
+    }
     if (nextHandle_ > 0xFFFF) {
         throw KarvelloError("The drawing uses more pens and fonts than a metafile can hold");
     }

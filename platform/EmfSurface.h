@@ -16,6 +16,8 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -49,15 +51,33 @@ enum EmfRecordType : std::uint32_t {
     kEmrDeleteObject = 40,
     kEmrRectangle = 43,
     kEmrLineTo = 54,
+    kEmrComment = 70,
     kEmrExtCreateFontIndirectW = 82,
     kEmrExtTextOutW = 84,
+};
+
+// The public comments that mark a group of records, as [MS-EMF] gives them:
+// an EMR_COMMENT whose data begin with "GDIC" and the comment's type.
+inline constexpr std::uint32_t kEmfCommentGdic = 0x43494447;
+inline constexpr std::uint32_t kEmfCommentBeginGroup = 2;
+inline constexpr std::uint32_t kEmfCommentEndGroup = 3;
+
+// How a metafile is drawn beyond what the header above says. The defaults
+// are that prepared metafile.
+struct EmfStyle {
+    std::string faceName = kMetafileFaceName; // UTF-8; up to 31 UTF-16 units are kept
+    int fontHeight = kMetafileFontHeight;     // em height, written negated
+    int penWidth = 1;                         // every pen, in 1/100 mm
+    std::int64_t edgeRoom = 0;                // white room around the drawing in the frame
+    bool groupMaps = false;                   // each map between begin- and end-group comments
 };
 
 class EmfSurface : public Surface {
   public:
     // Prepares the metafile; text is measured with metrics (which must
-    // outlive the surface) and drawn in textColour at first.
-    explicit EmfSurface(const TextMetrics& metrics, TColour textColour = 0);
+    // outlive the surface and measure style's font) and drawn in textColour
+    // at first.
+    explicit EmfSurface(const TextMetrics& metrics, TColour textColour = 0, EmfStyle style = {});
 
     void SetMapMode(MappingMode mode) override;
     void SetPenColour(TColour colour) override;
@@ -69,6 +89,10 @@ class EmfSurface : public Surface {
     int TextHeight(std::string_view text) override;
     void SetFontColour(TColour colour) override;
     void SetItalic(bool italic) override;
+    // With groupMaps, a begin-group comment whose box, written at EndMap, is
+    // the map's drawn extent; and an end-group comment.
+    void BeginMap(int mapNumber) override;
+    void EndMap() override;
 
     // The box of everything drawn so far, in 1/100 mm, y downward.
     const FrameBox& Frame() const { return frame_; }
@@ -86,8 +110,10 @@ class EmfSurface : public Surface {
     std::uint32_t CreatePen(TColour colour);
     void WriteSimple(std::uint32_t type, std::uint32_t value);
     std::vector<std::uint8_t> Header() const;
+    void Include(const FrameBox& box);
 
     const TextMetrics& metrics_;
+    EmfStyle style_;
     std::vector<std::uint8_t> body_;
     std::uint32_t recordCount_ = 0;
     std::vector<std::uint32_t> created_; // handles in creation order
@@ -102,6 +128,9 @@ class EmfSurface : public Surface {
     int currentX_ = 0;
     int currentY_ = 0;
     bool finished_ = false;
+    // The open group's begin comment (its offset in body_) and extent.
+    std::optional<std::size_t> groupStart_;
+    FrameBox groupFrame_;
 };
 
 } // namespace karvello

@@ -45,6 +45,27 @@ constexpr std::int64_t kDefaultEdgeRoom = 200;
 // The largest page side common PDF readers open: 200 inches.
 constexpr std::int64_t kMaxPdfPageUnits = 200 * 2540;
 
+// The white room around the drawn extent: the one asked for; else 2 mm in
+// every format when the maps stand in rows, so that rows break alike in all
+// four; else the format's own.
+std::int64_t EdgeRoom(const TFigureSettings& figure, std::int64_t formatDefault) {
+    if (figure.Margin >= 0) {
+        return figure.Margin;
+    }
+    if (figure.RowWidth > 0 || figure.MapsPerRow > 0) {
+        return kDefaultEdgeRoom;
+    }
+    return formatDefault;
+}
+
+FrameBox WithRoom(FrameBox page, std::int64_t room) {
+    page.left -= room;
+    page.top -= room;
+    page.right += room;
+    page.bottom += room;
+    return page;
+}
+
 QString ToQPath(const std::string& path) {
     return QFile::decodeName(path.c_str());
 }
@@ -148,11 +169,22 @@ class CanvasBase : public FileCanvas {
 
 class EmfCanvas final : public CanvasBase {
   public:
-    EmfCanvas(const std::string& path, const TextMetrics& metrics)
-        : CanvasBase(path), surface_(metrics) {}
+    EmfCanvas(const std::string& path, const FigureFont& font, const TFigureSettings& figure)
+        : CanvasBase(path), surface_(*font.metrics, 0, StyleOf(font, figure)) {}
     Surface& surface() override { return surface_; }
 
   private:
+    static EmfStyle StyleOf(const FigureFont& font, const TFigureSettings& figure) {
+        EmfStyle style;
+        style.faceName = font.face;
+        style.fontHeight = font.height;
+        if (figure.LineWidth >= 0) {
+            style.penWidth = figure.LineWidth;
+        }
+        style.edgeRoom = EdgeRoom(figure, 0);
+        style.groupMaps = figure.GroupMaps;
+        return style;
+    }
     void WriteFile() override { file_.Write(surface_.Finish()); }
     EmfSurface surface_;
 };
@@ -161,14 +193,20 @@ class EmfCanvas final : public CanvasBase {
 // page size is known.
 class PaintedCanvas : public CanvasBase {
   public:
-    PaintedCanvas(const std::string& path, const TextMetrics& metrics)
-        : CanvasBase(path), metrics_(metrics), recorder_(metrics) {}
+    PaintedCanvas(const std::string& path, const TextMetrics& metrics,
+                  const TFigureSettings& figure)
+        : CanvasBase(path), metrics_(metrics), recorder_(metrics), figure_(figure) {}
     Surface& surface() override { return recorder_; }
 
   protected:
+    // The page: everything drawn and the edge room around it.
+    FrameBox Page() const {
+        return WithRoom(PageOf(recorder_.Frame()), EdgeRoom(figure_, kDefaultEdgeRoom));
+    }
+    int LineWidth() const { return figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth; }
     // Paints the drawing with a painter already begun on a device of dpi.
     void Paint(QPainter& painter, double dpi, const FrameBox& page) {
-        QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_);
+        QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_, LineWidth());
         // Prepared as the metafile: metric mode, as the recording began.
         surface.SetMapMode(MappingMode::HiMetric);
         recorder_.Replay(surface);
@@ -181,27 +219,26 @@ class PaintedCanvas : public CanvasBase {
 
     const TextMetrics& metrics_;
     DrawingRecorder recorder_;
+    TFigureSettings figure_;
 };
 
 // Written by our own writer from the recording: real texts, one group per
 // map, a few hundred bytes per marker.
 class SvgCanvas final : public PaintedCanvas {
   public:
-    SvgCanvas(const std::string& path, const TextMetrics& metrics, const TFigureSettings& figure)
-        : PaintedCanvas(path, metrics), figure_(figure) {}
+    using PaintedCanvas::PaintedCanvas;
 
   private:
     void WriteFile() override {
-        FrameBox page = PageOf(recorder_.Frame());
-        const std::int64_t room = figure_.Margin >= 0 ? figure_.Margin : kDefaultEdgeRoom;
-        page.left -= room;
-        page.top -= room;
-        page.right += room;
-        page.bottom += room;
+        const FrameBox page = Page();
         SvgOptions options;
         options.title = QFileInfo(ToQPath(file_.path())).completeBaseName().toStdString();
-        options.fontFamily = SvgFontFamilyList(metrics_.Font(false).family().toStdString());
-        options.lineWidth = figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth;
+        // The face asked for leads the list, even where another is measured
+        // in its place.
+        options.fontFamily =
+            SvgFontFamilyList(figure_.FontFace.empty() ? metrics_.Font(false).family().toStdString()
+                                                       : figure_.FontFace);
+        options.lineWidth = LineWidth();
         std::optional<SvgSurface> surface;
         try {
             surface.emplace([this](std::string_view text) { file_.Write(text); }, page, metrics_,
@@ -212,8 +249,6 @@ class SvgCanvas final : public PaintedCanvas {
         recorder_.Replay(*surface);
         surface->Finish();
     }
-
-    TFigureSettings figure_;
 };
 
 class PdfCanvas final : public PaintedCanvas {
@@ -222,7 +257,7 @@ class PdfCanvas final : public PaintedCanvas {
 
   private:
     void WriteFile() override {
-        const FrameBox page = PageOf(recorder_.Frame());
+        const FrameBox page = Page();
         if (page.Width() > kMaxPdfPageUnits || page.Height() > kMaxPdfPageUnits) {
             ThrowWriteError(
                 file_.path(),
@@ -258,7 +293,7 @@ class PngCanvas final : public PaintedCanvas {
 
   private:
     void WriteFile() override {
-        const FrameBox page = PageOf(recorder_.Frame());
+        const FrameBox page = Page();
         const double scale = kPngDotsPerInch / kUnitsPerInch;
         const double widthPx = std::ceil(page.Width() * scale);
         const double heightPx = std::ceil(page.Height() * scale);
@@ -282,7 +317,7 @@ class PngCanvas final : public PaintedCanvas {
                 QPainter painter(&band);
                 painter.setRenderHint(QPainter::TextAntialiasing);
                 QtPainterSurface surface(painter, MappingFor(page, kPngDotsPerInch, firstRow),
-                                         metrics_);
+                                         metrics_, LineWidth());
                 surface.SetMapMode(MappingMode::HiMetric);
                 FrameBox visible;
                 visible.Include(page.left - margin,
@@ -361,16 +396,16 @@ std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
         throw KarvelloError("Cannot draw into \"" + path + "\": the file name must end in " +
                             extensions);
     }
-    const TextMetrics& metrics = MetafileTextMetrics();
+    const FigureFont font = FigureTextFont(figure.FontFace, figure.FontHeight);
     switch (*format) {
     case DrawingFormat::Emf:
-        return std::make_unique<EmfCanvas>(path, metrics);
+        return std::make_unique<EmfCanvas>(path, font, figure);
     case DrawingFormat::Svg:
-        return std::make_unique<SvgCanvas>(path, metrics, figure);
+        return std::make_unique<SvgCanvas>(path, *font.metrics, figure);
     case DrawingFormat::Pdf:
-        return std::make_unique<PdfCanvas>(path, metrics);
+        return std::make_unique<PdfCanvas>(path, *font.metrics, figure);
     case DrawingFormat::Png:
-        return std::make_unique<PngCanvas>(path, metrics);
+        return std::make_unique<PngCanvas>(path, *font.metrics, figure);
     }
     throw KarvelloError("Cannot draw into \"" + path + "\"");
 }

@@ -51,7 +51,9 @@ inline constexpr int kPngDotsPerInch = 300;
 // KarvelloError: for an unknown extension, a message naming the supported
 // ones; "Canvas does not allow drawing" when the file cannot be created
 // there (missing folder, no permission, a read-only file in its place); and
-// as MetafileTextMetrics does when no suitable font is installed. The
+// as FigureTextFont does when the figure's font is not installed. The
+// figure's font, line width, edge room and grouping apply to every format
+// that has them; the defaults give the metafile exactly as before. The
 // canvas's Commit throws KarvelloError "Cannot write file "<path>". <reason>"
 // when the file cannot be completed.
 std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,

@@ -43,10 +43,16 @@ QtPainterSurface::QtPainterSurface(QPainter& painter, const QFont& windowFont, Q
 }
 
 QtPainterSurface::QtPainterSurface(QPainter& painter, const PainterMapping& mapping,
-                                   const TextMetrics& metrics)
+                                   const TextMetrics& metrics, int lineWidth)
     : painter_(painter), base_(painter.worldTransform()), mapping_(mapping), metrics_(&metrics),
-      background_(Qt::white), brush_(Qt::white) {
+      background_(Qt::white), brush_(Qt::white), lineWidth_(lineWidth < 0 ? 0 : lineWidth) {
     ApplyMapping();
+}
+
+QPen QtPainterSurface::Pen() const {
+    // Width 0 is Qt's cosmetic pen: one device pixel whatever the transform,
+    // the thinnest line GDI draws.
+    return QPen(penColour_, lineWidth_, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
 }
 
 QtPainterSurface::~QtPainterSurface() {
@@ -82,9 +88,7 @@ void QtPainterSurface::SetPenColour(TColour colour) {
 }
 
 void QtPainterSurface::Rectangle(int x1, int y1, int x2, int y2) {
-    // Width 0 is Qt's cosmetic pen: one device pixel whatever the transform,
-    // the thinnest line GDI draws.
-    painter_.setPen(QPen(penColour_, 0));
+    painter_.setPen(Pen());
     painter_.setBrush(brush_);
     painter_.drawRect(QRectF(ToUnits(x1, y1), ToUnits(x2, y2)).normalized());
 }
@@ -95,7 +99,7 @@ void QtPainterSurface::MoveTo(int x, int y) {
 
 void QtPainterSurface::LineTo(int x, int y) {
     const QPointF end = ToUnits(x, y);
-    painter_.setPen(QPen(penColour_, 0));
+    painter_.setPen(Pen());
     painter_.drawLine(current_, end);
     current_ = end;
 }

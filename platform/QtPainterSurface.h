@@ -20,6 +20,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPen>
 #include <QPointF>
 #include <QSizeF>
 #include <QTransform>
@@ -67,8 +68,11 @@ class QtPainterSurface : public PreviewSurface {
                      int screenWidthPx, int screenHeightPx, QSizeF screenSizeMm);
 
     // A surface for a file: text is measured with metrics (which must
-    // outlive the surface) and drawn in its font; the brush is white.
-    QtPainterSurface(QPainter& painter, const PainterMapping& mapping, const TextMetrics& metrics);
+    // outlive the surface) and drawn in its font; the brush is white. Lines
+    // are lineWidth units wide with square ends, as the SVG draws them; 0 is
+    // one device pixel.
+    QtPainterSurface(QPainter& painter, const PainterMapping& mapping, const TextMetrics& metrics,
+                     int lineWidth = 0);
 
     ~QtPainterSurface() override;
     QtPainterSurface(const QtPainterSurface&) = delete;
@@ -96,6 +100,7 @@ class QtPainterSurface : public PreviewSurface {
     // Sets the painter's transform from units of the current mode to the
     // device, on top of the transform the painter had on entry.
     void ApplyMapping();
+    QPen Pen() const;
     QPointF ToUnits(int x, int y) const;
 
     QPainter& painter_;
@@ -107,6 +112,7 @@ class QtPainterSurface : public PreviewSurface {
     QColor brush_;
     MappingMode mapMode_ = MappingMode::Text;
     QColor penColour_{Qt::black};
+    int lineWidth_ = 0;
     QColor fontColour_{Qt::black};
     bool italic_ = false;
     QPointF current_;

@@ -4,8 +4,12 @@
 #include <QFontMetricsF>
 #include <QStringList>
 #include <cmath>
+#include <map>
+#include <mutex>
+#include <utility>
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "platform/QtRuntime.h"
 #include "platform/Windows1252.h"
 
@@ -108,6 +112,44 @@ const TextMetrics& MetafileTextMetrics() {
         return new TextMetrics(MetafileMeasuringFont());
     }();
     return *metrics;
+}
+
+FigureFont FigureTextFont(const std::string& face, int height) {
+    FigureFont font;
+    font.face = face.empty() ? std::string(kMetafileFaceName) : face;
+    font.height = height < 1 ? kMetafileFontHeight : height;
+    const bool metafileFace = EqualsIgnoringCase(font.face, kMetafileFaceName);
+    if (metafileFace && font.height == kMetafileFontHeight) {
+        font.metrics = &MetafileTextMetrics();
+        return font;
+    }
+    EnsureQtGui();
+    // Kept for the life of the process, as MetafileTextMetrics keeps its own.
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, int>, const TextMetrics*> built;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto key = std::make_pair(font.face, font.height);
+    if (const auto found = built.find(key); found != built.end()) {
+        font.metrics = found->second;
+        return font;
+    }
+    QFont measured;
+    const QString name = QString::fromStdString(font.face);
+    if (QFontDatabase::hasFamily(name)) {
+        measured.setFamilies(QStringList{name});
+        measured.setWeight(QFont::Normal);
+        measured.setStyle(QFont::StyleNormal);
+    } else if (metafileFace || EqualsIgnoringCase(font.face, "Arial") ||
+               EqualsIgnoringCase(font.face, "Helvetica")) {
+        measured = MetafileMeasuringFont();
+    } else {
+        throw KarvelloError("The font \"" + font.face +
+                            "\" is not installed, so text in it cannot be measured. Install it, "
+                            "or choose an installed face such as \"Liberation Sans\"");
+    }
+    font.metrics = new TextMetrics(MeasuringFont(measured, font.height));
+    built.emplace(key, font.metrics);
+    return font;
 }
 
 } // namespace karvello

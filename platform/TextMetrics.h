@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -69,5 +70,23 @@ QFont MetafileMeasuringFont();
 // Creates the QGuiApplication if there is none (EnsureQtGui). Throws
 // KarvelloError as MetafileMeasuringFont does.
 const TextMetrics& MetafileTextMetrics();
+
+// The face and height a figure's text is drawn in, and the metrics it is
+// measured with. An empty face is the metafile's own; a height below 1 is
+// the metafile's 282.
+struct FigureFont {
+    std::string face;
+    int height = kMetafileFontHeight;
+    const TextMetrics* metrics = nullptr;
+};
+
+// The font of a figure: the face given, measured in that face where it is
+// installed; "Microsoft Sans Serif", Arial and Helvetica, which share one
+// set of widths, measured in Liberation Sans where they are not. The default
+// face and height give MetafileTextMetrics() itself. Metrics are built once
+// per face and height and kept for the life of the process. Throws
+// KarvelloError naming the face when it is neither installed nor one of
+// those three, and as MetafileMeasuringFont does.
+FigureFont FigureTextFont(const std::string& face, int height);
 
 } // namespace karvello

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <streambuf>
@@ -457,6 +458,163 @@ TEST(CommandLineSamplesTest, RowsOfAGenomeFitTheWidthWithNoTextOverTheOther) {
                 << "map " << map.MapNumber << " lacks " << name;
         }
     }
+
+    // The other formats draw the same page: the metafile's frame, which
+    // holds the 2 mm that rows leave in every format.
+    const std::int64_t frameWidth = header.frame.right - header.frame.left + 1;
+    const std::int64_t frameHeight = header.frame.bottom - header.frame.top + 1;
+    const std::string svg = folder.Path("figure.svg");
+    const std::string png = folder.Path("figure.png");
+    const std::string pdf = folder.Path("figure.pdf");
+    for (const std::string& path : {svg, png, pdf}) {
+        const Outcome other = RunKarvello({"draw", in, out, "-o", path, "--width", "175mm"});
+        ASSERT_EQ(other.status, 0) << other.err;
+    }
+    const std::string svgText = folder.Read("figure.svg");
+    EXPECT_NE(svgText.find("viewBox=\"0 0 " + std::to_string(frameWidth) + " " +
+                           std::to_string(frameHeight) + "\""),
+              std::string::npos);
+    for (const std::u16string& text : texts) {
+        const std::string name(text.begin(), text.end()); // the genome's names are ASCII
+        EXPECT_NE(svgText.find(">" + name + "<"), std::string::npos) << name << " not in the SVG";
+    }
+    // PNG: the frame at 300 dpi, from its IHDR chunk.
+    const std::string pngBytes = folder.Read("figure.png");
+    ASSERT_GT(pngBytes.size(), 24u);
+    const auto be32 = [&pngBytes](std::size_t at) {
+        std::uint32_t v = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            v = v << 8 | static_cast<unsigned char>(pngBytes[at + i]);
+        }
+        return static_cast<std::int64_t>(v);
+    };
+    const auto pixels = [](std::int64_t units) {
+        return static_cast<std::int64_t>(std::ceil(static_cast<double>(units) * 300 / 2540));
+    };
+    EXPECT_EQ(be32(16), pixels(frameWidth));
+    EXPECT_EQ(be32(20), pixels(frameHeight));
+    EXPECT_LE(be32(16), pixels(17500));
+    // PDF: the frame in whole points.
+    const std::string pdfText = folder.Read("figure.pdf");
+    const auto points = [](std::int64_t units) {
+        return std::to_string(
+            static_cast<std::int64_t>(std::ceil(static_cast<double>(units) * 72 / 2540)));
+    };
+    EXPECT_NE(pdfText.find("/MediaBox [0 0 " + points(frameWidth) + ".000000 " +
+                           points(frameHeight) + ".000000]"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace karvello
+
+namespace karvello {
+namespace {
+
+// The figure settings in the metafile: font face and height, pen width, the
+// room the frame leaves around the drawing, and one group per map.
+TEST(CommandLineDrawTest, FigureSettingsShapeTheMetafile) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> options;
+        std::u16string face;
+        int height;
+        int penWidth;
+        int room;
+        bool grouped;
+    };
+    const std::vector<Row> rows = {
+        {"defaults", {}, u"Microsoft Sans Serif", 282, 1, 0, false},
+        {"font, lines and groups",
+         {"--font", "Liberation Sans", "--font-size", "7pt", "--line-width", "0.5pt",
+          "--group-maps"},
+         u"Liberation Sans",
+         247,
+         18,
+         0,
+         true},
+        {"rows leave 2 mm", {"--per-row", "3"}, u"Microsoft Sans Serif", 282, 1, 200, false},
+        {"room asked for",
+         {"--per-row", "3", "--margin", "1mm"},
+         u"Microsoft Sans Serif",
+         282,
+         1,
+         100,
+         false},
+    };
+    Workspace ws;
+    ws.Load(kExampleInput, kExampleOutput);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempFolder folder;
+        const std::string emf = folder.Path("figure.emf");
+        std::vector<std::string> args{"draw", kExampleInput, kExampleOutput, "-o", emf};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        const Outcome drawn = RunKarvello(args);
+        ASSERT_EQ(drawn.status, 0) << drawn.err;
+        const auto records = test::ReadEmfRecords(test::ReadFileBytes(emf));
+
+        int openGroup = 0; // the number of the open group, 0 = none
+        int groups = 0;
+        int textsOutside = 0;
+        std::vector<test::EmfRect> groupBoxes;
+        for (const auto& record : records) {
+            if (record.type == kEmrExtCreateFontIndirectW) {
+                const test::EmfFont font = test::DecodeFont(record);
+                EXPECT_EQ(font.face, row.face);
+                EXPECT_EQ(font.height, -row.height);
+            } else if (record.type == kEmrCreatePen) {
+                EXPECT_EQ(record.I32(16), row.penWidth);
+            } else if (record.type == kEmrComment) {
+                ASSERT_EQ(record.U32(12), kEmfCommentGdic);
+                if (record.U32(16) == kEmfCommentBeginGroup) {
+                    ASSERT_EQ(openGroup, 0) << "groups do not nest";
+                    openGroup = ++groups;
+                    groupBoxes.push_back(record.Rect(20));
+                } else {
+                    ASSERT_EQ(record.U32(16), kEmfCommentEndGroup);
+                    ASSERT_NE(openGroup, 0) << "an end without a begin";
+                    openGroup = 0;
+                }
+            } else if (record.type == kEmrExtTextOutW) {
+                const test::EmfText text = test::DecodeText(record);
+                if (openGroup == 0) {
+                    ++textsOutside;
+                    continue;
+                }
+                // The group's box (y upward) holds the text's corner.
+                const test::EmfRect& box = groupBoxes.back();
+                EXPECT_TRUE(box.left <= text.x && text.x <= box.right && box.bottom <= text.y &&
+                            text.y <= box.top)
+                    << "text at " << text.x << "," << text.y << " outside its group's box";
+            }
+        }
+        EXPECT_EQ(openGroup, 0);
+        EXPECT_EQ(groups, row.grouped ? static_cast<int>(ws.Maps().size()) : 0);
+        if (row.grouped) {
+            EXPECT_EQ(textsOutside, 0);
+        }
+
+        const TextMetrics& metrics =
+            *FigureTextFont(std::string(row.face.begin(), row.face.end()), row.height).metrics;
+        test::EmfRect expected =
+            test::EmfDrawnBox(records, metrics.Height(false), metrics.Height(true));
+        expected.left -= row.room;
+        expected.top -= row.room;
+        expected.right += row.room;
+        expected.bottom += row.room;
+        EXPECT_EQ(test::DecodeHeader(records.front()).frame, expected);
+    }
+}
+
+TEST(CommandLineDrawTest, AFaceThatIsNotInstalledIsNamed) {
+    TempFolder folder;
+    const Outcome drawn = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o",
+                                       folder.Path("x.svg"), "--font", "No Such Face Sans"});
+    EXPECT_NE(drawn.status, 0);
+    EXPECT_NE(drawn.err.find("\"No Such Face Sans\" is not installed"), std::string::npos)
+        << drawn.err;
+    EXPECT_FALSE(folder.Exists("x.svg"));
 }
 
 } // namespace

@@ -172,22 +172,30 @@ TEST_F(ExportTest, AllFormatsShareTheMetafilesFrameAndMeasurement) {
     const TextMetrics& m = MetafileTextMetrics();
     EXPECT_EQ(frame, (test::EmfRect{100, 1000, 3100 + m.Width("T175, M12", false), 3540}));
 
-    // The PNG is the frame at 300 dpi.
+    // The PNG is the frame at 300 dpi with 2 mm of room on every side.
     const QImage png(QString::fromStdString(Draw("maps.png")));
     ASSERT_FALSE(png.isNull());
     const double perUnit = 300.0 / 2540.0;
-    EXPECT_EQ(png.width(), static_cast<int>(std::ceil((frame.right - frame.left + 1) * perUnit)));
-    EXPECT_EQ(png.height(), static_cast<int>(std::ceil((frame.bottom - frame.top + 1) * perUnit)));
+    const int room = 200;
+    EXPECT_EQ(png.width(),
+              static_cast<int>(std::ceil((frame.right - frame.left + 1 + 2 * room) * perUnit)));
+    EXPECT_EQ(png.height(),
+              static_cast<int>(std::ceil((frame.bottom - frame.top + 1 + 2 * room) * perUnit)));
     EXPECT_EQ(png.dotsPerMeterX(), 11811);
     EXPECT_EQ(png.dotsPerMeterY(), 11811);
-    // The square's left edge, one inch tall, is black; inside it is white.
-    EXPECT_EQ(png.pixelColor(0, 150), QColor(Qt::black));
+    // The room is white; the square's left edge, one inch tall, is black
+    // and 0.25 pt wide (one pixel or two); inside it is white.
+    EXPECT_EQ(png.pixelColor(0, 150), QColor(Qt::white));
+    const int edge = static_cast<int>(room * perUnit); // 23.6
+    EXPECT_EQ(png.pixelColor(edge, 150), QColor(Qt::black));
+    EXPECT_EQ(png.pixelColor(edge - 2, 150), QColor(Qt::white));
+    EXPECT_EQ(png.pixelColor(edge + 3, 150), QColor(Qt::white));
     EXPECT_EQ(png.pixelColor(150, 150), QColor(Qt::white));
     EXPECT_EQ(png.pixelColor(png.width() - 1, png.height() - 1), QColor(Qt::white));
     // Red text (0x0000FF) shows red somewhere in its cell.
     bool red = false;
-    const int cellLeft = static_cast<int>((3100 - frame.left) * perUnit);
-    const int cellTop = static_cast<int>((1400 - frame.top) * perUnit);
+    const int cellLeft = static_cast<int>((3100 - frame.left + room) * perUnit);
+    const int cellTop = static_cast<int>((1400 - frame.top + room) * perUnit);
     for (int y = cellTop; y < cellTop + 37 && y < png.height(); ++y) {
         for (int x = cellLeft; x < png.width(); ++x) {
             const QColor c = png.pixelColor(x, y);
@@ -223,11 +231,12 @@ TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
         s.SetMapMode(MappingMode::HiMetric);
         s.MoveTo(0, 0);
         s.LineTo(0, -10000);
-        s.TextOut(100, -2000, "WWWWWWWWWWWWWWWW");
+        s.TextOut(100, -1800, "WWWWWWWWWWWWWWWW");
     })));
-    ASSERT_EQ(png.height(), 1182);
-    for (int y = 0; y < png.height(); ++y) {
-        ASSERT_LT(png.pixelColor(0, y).lightness(), 100) << "row " << y;
+    // 100 mm and 2 mm of room above and below.
+    ASSERT_EQ(png.height(), 1229);
+    for (int y = 25; y < png.height() - 25; ++y) {
+        ASSERT_LT(png.pixelColor(23, y).lightness(), 100) << "row " << y;
     }
     // The text's rows on both sides of the edge at row 256 carry ink.
     const auto inkInRow = [&png](int y) {
@@ -256,23 +265,23 @@ TEST_F(ExportTest, PdfHoldsRealText) {
     EXPECT_TRUE(text.contains(QString::fromUtf8("D7\u00E9"))) << text.toStdString();
 
     // The page is the drawing's frame, 2540 + 1 by 2540 + 1 hundredths of
-    // a mm plus the text's width, in whole points.
+    // a mm plus the text's width, and 2 mm on each side, in whole points.
     const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");
     if (!pdfinfo.isEmpty()) {
         process.start(pdfinfo, {QString::fromStdString(pdf)});
         ASSERT_TRUE(process.waitForFinished(30000));
         const QString info = QString::fromUtf8(process.readAllStandardOutput());
-        const int width = 3100 + MetafileTextMetrics().Width("T175, M12", false) - 100 + 1;
+        const int width = 3100 + MetafileTextMetrics().Width("T175, M12", false) - 100 + 1 + 400;
         const int points = static_cast<int>(std::ceil(width * 72.0 / 2540.0));
-        // 2541 hundredths of a mm are just over 72 points: 73.
-        EXPECT_TRUE(info.contains(QString("Page size:       %1 x 73 pts").arg(points)))
+        // 2541 + 400 hundredths of a mm are just over 83 points: 84.
+        EXPECT_TRUE(info.contains(QString("Page size:       %1 x 84 pts").arg(points)))
             << info.toStdString();
     }
 }
 
 TEST_F(ExportTest, AnEmptyDrawingGivesASmallBlankPage) {
     const QImage png(QString::fromStdString(Draw("empty.png", [](Surface&) {})));
-    EXPECT_EQ(png.width(), 12); // 1 mm at 300 dpi
+    EXPECT_EQ(png.width(), 60); // 1 mm and 2 mm on each side, at 300 dpi
     EXPECT_EQ(png.pixelColor(5, 5), QColor(Qt::white));
     const auto records =
         test::ReadEmfRecords(test::ReadFileBytes(Draw("empty.emf", [](Surface&) {})));
