@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,7 @@
 #include "base/Text.h"
 #include "cli/Text.h"
 #include "drawing/DrawMaps.h"
+#include "mapdata/FigureSettingsTable.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {
@@ -138,20 +141,79 @@ std::string UnknownNamesWarning(const std::unordered_set<std::string>& names,
            (unknown.size() == 1 ? " marker" : " markers") + " that no map has: " + listed + ".";
 }
 
+// Writes text to path all or nothing: into a new file beside the target
+// first, which takes the target's name only once every byte is written.
+void SaveTextFile(const std::string& path, const std::string& text) {
+    namespace fs = std::filesystem;
+    const auto fail = [&path](const std::string& reason) {
+        throw KarvelloError("Cannot write file \"" + FullPathForMessage(path) + "\". " + reason);
+    };
+    fs::path temporary(path);
+    temporary += ".saving";
+    std::error_code error;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            fail("It cannot be created there.");
+        }
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (out.fail()) {
+            fs::remove(temporary, error);
+            fail("Not every byte could be written.");
+        }
+    }
+    fs::rename(temporary, fs::path(path), error);
+    if (error) {
+        fs::remove(temporary, error);
+        fail(error.message());
+    }
+}
+
+// The figure settings with those that the command line gives, the ones that
+// differ from the defaults, put over them.
+TFigureSettings WithFigureOptions(TFigureSettings figure, const TFigureSettings& options) {
+    const TFigureSettings defaults;
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        switch (field.Kind) {
+        case FigureSettingKind::WholeNumber:
+            if (options.*(field.Number) != defaults.*(field.Number)) {
+                figure.*(field.Number) = options.*(field.Number);
+            }
+            break;
+        case FigureSettingKind::Text:
+            if (options.*(field.Text) != defaults.*(field.Text)) {
+                figure.*(field.Text) = options.*(field.Text);
+            }
+            break;
+        case FigureSettingKind::Flag:
+            if (options.*(field.Flag) != defaults.*(field.Flag)) {
+                figure.*(field.Flag) = options.*(field.Flag);
+            }
+            break;
+        }
+    }
+    return figure;
+}
+
 void RunDraw(const CliRequest& request, Workspace& workspace,
              const FileCanvasFactory& canvasFactory, std::vector<std::string>* warnings) {
+    if (!request.SettingsPath.empty()) {
+        workspace.LoadSettingsFile(request.SettingsPath);
+    }
     TDrawSettings settings = workspace.Settings();
     for (const auto& setting : request.Settings) {
         SetDrawSetting(settings, setting.Field, setting.Value);
     }
-    TColRangeSet ranges;
+    // The command line's ranges apply after the file's.
+    TColRangeSet ranges = workspace.ColourRanges();
     for (const auto& range : request.Ranges) {
         ranges.push_back(ResolveRange(range, workspace.AllMarkers()));
     }
     workspace.AcceptOptions(settings, request.DefaultColour.value_or(workspace.DefaultColour()),
                             ranges);
 
-    workspace.SetFigure(request.Figure);
+    workspace.SetFigure(WithFigureOptions(workspace.Figure(), request.Figure));
     TAnnotations annotations = request.Annotations;
     if (request.ShowOnly) {
         annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
@@ -190,6 +252,9 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     const TDrawReport report = workspace.Draw(request.DrawPath, canvasFactory);
     if (warnings != nullptr) {
         warnings->insert(warnings->end(), report.Warnings.begin(), report.Warnings.end());
+    }
+    if (!request.SaveSettingsPath.empty()) {
+        SaveTextFile(request.SaveSettingsPath, workspace.SettingsFileText());
     }
 }
 

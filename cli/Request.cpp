@@ -131,7 +131,7 @@ std::size_t CharacterCount(std::string_view text) {
     }));
 }
 
-constexpr std::array<OptionSpec, 21> kDrawOptions{{
+constexpr std::array<OptionSpec, 23> kDrawOptions{{
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
     {"--maps", "", "1,3-5", "the maps to draw, by number (default: all)",
@@ -157,6 +157,12 @@ constexpr std::array<OptionSpec, 21> kDrawOptions{{
      [](CliRequest& r, std::string_view, std::string_view v) {
          r.Ranges.push_back(ParseRange(v));
      }},
+    {"--settings", "", "FILE",
+     "read every setting from a settings file first; the\n"
+     "other options change what it gives",
+     [](CliRequest& r, std::string_view, std::string_view v) { r.SettingsPath = v; }},
+    {"--save-settings", "", "FILE", "write every setting, as drawn, into a settings file",
+     [](CliRequest& r, std::string_view, std::string_view v) { r.SaveSettingsPath = v; }},
     {"--width", "", "LENGTH", "wrap the maps into rows this wide, edges included",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.RowWidth = ReadLength(o, v);

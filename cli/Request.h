@@ -57,6 +57,8 @@ struct CliRequest {
     std::string DrawPath;                              // -o FILE
     std::optional<std::vector<CliMapSpan>> MapNumbers; // --maps; every map when not given
     std::vector<CliMapSpan> FlipNumbers;               // --flip
+    std::string SettingsPath;                          // --settings FILE, read first
+    std::string SaveSettingsPath;                      // --save-settings FILE
     std::vector<CliSetting> Settings;                  // --set, in the order given
     std::optional<TColour> DefaultColour;              // --default-colour
     std::vector<CliRange> Ranges;                      // --range, in the order given

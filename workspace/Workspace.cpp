@@ -260,6 +260,32 @@ void Workspace::AcceptOptions(const TDrawSettings& settings, TColour defaultColo
     Recolour();
 }
 
+TSettingsFile Workspace::SettingsFile() const {
+    TSettingsFile file;
+    file.Draw = settings_;
+    file.Figure = figure_;
+    file.DefaultColour = defaultColour_;
+    file.Ranges = colourRanges_;
+    return file;
+}
+
+std::string Workspace::SettingsFileText() const {
+    return WriteSettingsText(SettingsFile(), allMarkers_);
+}
+
+void Workspace::LoadSettingsFile(const std::string& path) {
+    const TextLines lines = ReadTextLines(path);
+    std::string text;
+    for (std::string_view line : lines.lines()) {
+        text += line;
+        text += '\n';
+    }
+    const TSettingsFile file =
+        ReadSettingsText(text, FullPathForMessage(path), SettingsFile(), allMarkers_);
+    AcceptOptions(file.Draw, file.DefaultColour, file.Ranges);
+    figure_ = file.Figure;
+}
+
 void Workspace::Recolour() {
     const auto last = static_cast<std::int32_t>(allMarkers_.size()) - 1;
     ApplyColourRange(allMarkers_, 0, last, defaultColour_);

@@ -15,6 +15,7 @@
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/QtlTable.h"
+#include "mapdata/SettingsFile.h"
 #include "mapdata/ZazereZeve.h"
 #include "workspace/Canvas.h"
 
@@ -110,6 +111,17 @@ class Workspace {
     // from a larger table never reaches outside this one.
     void AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
                        const TColRangeSet& ranges);
+
+    // Every setting as one settings file holds it: the fourteen, the figure
+    // settings, the default colour and the colour ranges.
+    TSettingsFile SettingsFile() const;
+    // The settings file's text of SettingsFile(), its ranges naming the
+    // markers of the table loaded.
+    std::string SettingsFileText() const;
+    // Reads the settings file at path over the current settings and accepts
+    // it as AcceptOptions and SetFigure do. Throws KarvelloError for a file
+    // that cannot be read or holds an error, changing nothing.
+    void LoadSettingsFile(const std::string& path);
 
     // Paints the preview box: its background, then the selected map (a copy,
     // flipped when the flip box is ticked) on a page the size of the box.

@@ -619,3 +619,35 @@ TEST(CommandLineDrawTest, AFaceThatIsNotInstalledIsNamed) {
 
 } // namespace
 } // namespace karvello
+
+namespace karvello {
+namespace {
+
+// A settings file saved with a drawing gives the same drawing on its own; a
+// bad one is refused before anything is drawn.
+TEST(CommandLineDrawTest, SavedSettingsDrawTheSameFigureAgain) {
+    TempFolder folder;
+    const std::string saved = folder.Path("figure.json");
+    const Outcome first = RunKarvello(
+        {"draw", kExampleInput, kExampleOutput, "-o", folder.Path("first.emf"), "--set",
+         "BarWidth=150", "--range", "T001-T002=#FF0000", "--default-colour", "#0000FF", "--per-row",
+         "3", "--font-size", "7pt", "--group-maps", "--save-settings", saved});
+    ASSERT_EQ(first.status, 0) << first.err;
+    const Outcome again = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o",
+                                       folder.Path("again.emf"), "--settings", saved});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(folder.Read("again.emf"), folder.Read("first.emf"));
+    EXPECT_NE(folder.Read("figure.json").find("\"first\": \"T001\""), std::string::npos);
+
+    const std::string bad = folder.Write("bad.json", "{\n  \"figure\": {\"Margin\": \"2mm\"}\n}\n");
+    const Outcome refused = RunKarvello(
+        {"draw", kExampleInput, kExampleOutput, "-o", folder.Path("bad.emf"), "--settings", bad});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("line 2: the field \"Margin\" must be a whole number"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(folder.Exists("bad.emf"));
+}
+
+} // namespace
+} // namespace karvello

@@ -1,0 +1,49 @@
+#pragma once
+// The settings file: every setting of a drawing in one JSON text that a
+// person can read and edit. Its fields come from the drawing settings table
+// and the figure settings table:
+//
+//   {
+//     "settings": {"LeftMargin": 100, ...},          the fourteen, 1/100 mm
+//     "figure": {"RowWidth": 0, "FontFace": "", "GroupMaps": false, ...},
+//     "defaultColour": "#000000",
+//     "colourRanges": [{"first": "T001", "last": 12, "colour": "#FF0000"}]
+//   }
+//
+// A range names its first and last markers by name, so that the file
+// colours the same markers in a later load of the same data. A name stands
+// for the first marker of that name in table order, so a later marker of a
+// repeated name, and one whose name is empty or holds anything but printable
+// ASCII, is written as its index, counted from 0.
+//
+// Reading starts from the settings given and changes only what the file
+// names; any section or field may be left out. Errors name the file and, for
+// a syntax error, its line; for an unknown field or a value of the wrong kind,
+// the field; for a marker name the table lacks, the name. A file that fails
+// changes nothing: the settings come back whole or not at all.
+
+#include <string>
+#include <string_view>
+
+#include "mapdata/FigureSettings.h"
+#include "mapdata/ZazereZeve.h"
+
+namespace karvello {
+
+struct TSettingsFile {
+    TDrawSettings Draw;
+    TFigureSettings Figure;
+    TColour DefaultColour = 0;
+    TColRangeSet Ranges; // marker indices into the table
+
+    bool operator==(const TSettingsFile&) const = default;
+};
+
+// The file's text, ending in a newline.
+std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& markers);
+
+// Reads text, named fileName in messages, over base. Throws KarvelloError.
+TSettingsFile ReadSettingsText(std::string_view text, const std::string& fileName,
+                               const TSettingsFile& base, const TAllMarkers& markers);
+
+} // namespace karvello

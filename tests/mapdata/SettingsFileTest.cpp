@@ -1,0 +1,106 @@
+#include "mapdata/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/Error.h"
+
+namespace karvello {
+namespace {
+
+TAllMarkers Markers() {
+    TAllMarkers markers(6);
+    markers[0].Name = "A1";
+    markers[1].Name = "B2";
+    markers[2].Name = "B2"; // repeated: the name finds marker 1
+    markers[3].Name = "";   // empty
+    markers[4].Name = "C\xE9";
+    markers[5].Name = "D4";
+    return markers;
+}
+
+TSettingsFile Changed() {
+    TSettingsFile file;
+    file.Draw.BarWidth = 150;
+    file.Draw.MapSpacing = -20;
+    file.Figure.RowWidth = 17500;
+    file.Figure.FontFace = "Liberation \"Sans\"\n";
+    file.Figure.FontHeight = 247;
+    file.Figure.GroupMaps = true;
+    file.DefaultColour = 0x123456;
+    file.Ranges = {{0, 5, 0x0000FF}, {2, 3, 0x00FF00}, {4, -1, 0xFF0000}, {1, 1, 0}};
+    return file;
+}
+
+TEST(SettingsFileTest, WritesNamesWhereTheyFindTheMarkerAgainAndReadsBackWhole) {
+    const TAllMarkers markers = Markers();
+    const std::string text = WriteSettingsText(Changed(), markers);
+    EXPECT_NE(text.find("\"BarWidth\": 150"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"GroupMaps\": true"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"defaultColour\": \"#563412\""), std::string::npos) << text;
+    EXPECT_NE(text.find("{\"first\": \"A1\", \"last\": \"D4\", \"colour\": \"#FF0000\"}"),
+              std::string::npos)
+        << text;
+    // The second B2, the empty name and the one outside ASCII go by index;
+    // the first B2 by name.
+    EXPECT_NE(text.find("{\"first\": 2, \"last\": 3,"), std::string::npos) << text;
+    EXPECT_NE(text.find("{\"first\": 4, \"last\": -1,"), std::string::npos) << text;
+    EXPECT_NE(text.find("{\"first\": \"B2\", \"last\": \"B2\","), std::string::npos) << text;
+
+    EXPECT_EQ(ReadSettingsText(text, "s.json", TSettingsFile{}, markers), Changed());
+}
+
+TEST(SettingsFileTest, ReadsOnlyWhatTheFileNamesOverTheBase) {
+    const TAllMarkers markers = Markers();
+    const TSettingsFile read = ReadSettingsText(
+        "{\"figure\": {\"Margin\": 0}, \"colourRanges\": [{\"colour\": \"#00ff00\", \"last\": "
+        "\"B2\", \"first\": 0}]}",
+        "s.json", Changed(), markers);
+    TSettingsFile expected = Changed();
+    expected.Figure.Margin = 0;
+    expected.Ranges = {{0, 1, 0x00FF00}};
+    EXPECT_EQ(read, expected);
+}
+
+TEST(SettingsFileTest, BadFilesNameTheLineAndTheField) {
+    struct Row {
+        const char* text;
+        const char* message;
+    };
+    const std::vector<Row> rows = {
+        {"{\n\"settings\": {\n\"BarWidth\": 1,,\n}}", "line 3: expected a quoted field name"},
+        {"{\"settings\": {\"BarWidth\": 1}", "line 1: expected ',' or '}'"},
+        {"{\n\"figure\": {\"FontFace\": \"open\n\"}}", "line 2: a text is not closed"},
+        {"{} {}", "more text after the settings"},
+        {"[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[", "nested too deeply"},
+        {"{\"a\": 1, \"a\": 2}", "the field \"a\" is given twice"},
+        {"{\n\n\"settings\": {\"BarWidht\": 1}}", "line 3: unknown field \"BarWidht\""},
+        {"{\"colour\": \"#000000\"}", "unknown field \"colour\""},
+        {"{\"settings\": {\"BarWidth\": \"150\"}}", "\"BarWidth\" must be a whole number"},
+        {"{\"settings\": {\"BarWidth\": 1.5}}", "\"BarWidth\" must be a whole number"},
+        {"{\"settings\": {\"BarWidth\": 4294967296}}", "\"BarWidth\" must be a whole number"},
+        {"{\"figure\": {\"GroupMaps\": 1}}", "\"GroupMaps\" must be true or false"},
+        {"{\"figure\": {\"FontFace\": 3}}", "\"FontFace\" must be a text"},
+        {"{\"defaultColour\": \"red\"}", "\"defaultColour\" must be a colour"},
+        {"{\"settings\": []}", "settings must be an object"},
+        {"{\"colourRanges\": [{\"first\": 0, \"last\": 1}]}", "needs \"first\", \"last\" and"},
+        {"{\"colourRanges\": [{\"first\": \"Z9\", \"last\": 1, \"colour\": \"#000000\"}]}",
+         "no marker is named \"Z9\""},
+    };
+    for (const Row& row : rows) {
+        try {
+            ReadSettingsText(row.text, "bad.json", TSettingsFile{}, Markers());
+            ADD_FAILURE() << row.text << " was read";
+        } catch (const KarvelloError& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find("Settings file \"bad.json\""), std::string::npos) << message;
+            EXPECT_NE(message.find(row.message), std::string::npos)
+                << row.text << "\n gave: " << message;
+        }
+    }
+}
+
+} // namespace
+} // namespace karvello
