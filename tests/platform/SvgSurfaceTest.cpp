@@ -12,6 +12,7 @@
 #include "platform/QtRuntime.h"
 #include "platform/SvgSurface.h"
 #include "platform/TextMetrics.h"
+#include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
@@ -169,14 +170,12 @@ TEST(SvgSurfaceTest, APageTooLargeIsRefusedBeforeAnythingIsWritten) {
     EnsureQtGui();
     bool written = false;
     const auto sink = [&written](std::string_view) { written = true; };
-    try {
-        SvgSurface surface(sink, Page(-2147483648LL, 0, 4294967295LL, 100), MetafileTextMetrics(),
-                           {});
-        FAIL() << "no error";
-    } catch (const KarvelloError& e) {
-        EXPECT_STREQ(e.what(), "The drawing is too large for an SVG image: 42949672.95mm x 1.00mm, "
-                               "where a side may be at most 21474836.47mm.");
-    }
+    EXPECT_EQ(test::ThrownMessage([&] {
+                  SvgSurface surface(sink, Page(-2147483648LL, 0, 4294967295LL, 100),
+                                     MetafileTextMetrics(), {});
+              }),
+              "The drawing is too large for an SVG image: 42949672.95mm x 1.00mm, "
+              "where a side may be at most 21474836.47mm.");
     EXPECT_FALSE(written);
     // The largest page allowed is written, with coordinates that fit.
     const std::string file =
