@@ -39,21 +39,6 @@ constexpr const char* kNoDisplay = "karvello: there is no display to open the wi
 } // namespace
 
 int main(int argc, char** argv) {
-    // "karvello open INPUT OUTPUT" starts the window with the pair loaded, so
-    // that a file manager or a script can open it.
-    if (argc > 1 && std::string(argv[1]) == "open") {
-        if (argc != 4) {
-            std::cerr << "karvello: open needs the Mapmaker input file and output file, and "
-                         "nothing else.\nTry \"karvello --help\".\n";
-            return 2;
-        }
-        if (NoDisplay()) {
-            std::cerr << kNoDisplay;
-            return 1;
-        }
-        int windowArgc = 1;
-        return karvello::RunWindows(windowArgc, argv, karvello::TOpenFiles{argv[2], argv[3]});
-    }
     if (argc > 1) {
 #ifdef _WIN32
         // The information text carries its own CR LF line ends; a text-mode
@@ -61,7 +46,17 @@ int main(int argc, char** argv) {
         _setmode(_fileno(stdout), _O_BINARY);
 #endif
         const std::vector<std::string> args(argv + 1, argv + argc);
-        return karvello::RunCommandLine(args, std::cout, std::cerr);
+        // "karvello open INPUT OUTPUT" starts the window with the pair loaded,
+        // so that a file manager or a script can open it.
+        const auto openWindows = [argv](const std::string& input, const std::string& output) {
+            if (NoDisplay()) {
+                std::cerr << kNoDisplay;
+                return 1;
+            }
+            int windowArgc = 1;
+            return karvello::RunWindows(windowArgc, argv, karvello::TOpenFiles{input, output});
+        };
+        return karvello::RunCommandLine(args, std::cout, std::cerr, openWindows);
     }
     if (NoDisplay()) {
         std::cerr << kNoDisplay;

@@ -38,13 +38,21 @@ std::string Result(const CliRequest& request, std::vector<std::string>& warnings
 
 } // namespace
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const OpenWindows& openWindows) {
     CliRequest request;
     try {
         request = ParseCommandLine(args);
     } catch (const UsageError& error) {
         err << "karvello: " << error.what() << "\nTry \"karvello --help\".\n";
         return 2;
+    }
+    if (request.Command == CliCommand::Open) {
+        if (!openWindows) {
+            err << "karvello: there are no windows to open here\n";
+            return 1;
+        }
+        return openWindows(request.InputPath, request.OutputPath);
     }
     // The whole result is built before anything is written, so that a
     // failure leaves standard output empty.

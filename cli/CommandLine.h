@@ -1,15 +1,22 @@
 #pragma once
 // The command line: karvello info|maps|draw ...
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
 namespace karvello {
 
+// Opens the windows with the Mapmaker input and output file loaded, for
+// "karvello open"; returns the program's exit status.
+using OpenWindows = std::function<int(const std::string& input, const std::string& output)>;
+
 // Runs the command line given by args (without the program name), writing to
 // out and err. Returns the exit status: 0 success, 1 error (a command that
-// fails, or out refusing what was written to it), 2 usage error.
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// fails, or out refusing what was written to it), 2 usage error; for "open",
+// what openWindows returns (1 when there is none).
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const OpenWindows& openWindows = {});
 
 } // namespace karvello

@@ -329,6 +329,7 @@ std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canva
         return {};
     case CliCommand::Help:
     case CliCommand::Version:
+    case CliCommand::Open:
         break;
     }
     return {};

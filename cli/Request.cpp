@@ -79,7 +79,9 @@ struct CommandSpec {
     std::string_view Usage;
 };
 
-constexpr std::array<CommandSpec, 3> kCommands{{
+constexpr std::array<CommandSpec, 4> kCommands{{
+    {"open", CliCommand::Open,
+     "  karvello open INPUT OUTPUT                 open the window with the pair loaded\n"},
     {"info", CliCommand::Info,
      "  karvello info INPUT OUTPUT                 the information text of a load\n"},
     {"maps", CliCommand::Maps,

@@ -22,7 +22,7 @@ class UsageError : public KarvelloError {
     using KarvelloError::KarvelloError;
 };
 
-enum class CliCommand { Help, Version, Info, Maps, Draw };
+enum class CliCommand { Help, Version, Open, Info, Maps, Draw };
 
 // One --range: the marker pair as written (resolved only once the marker
 // table is loaded, since it may name markers) and its colour.

@@ -180,11 +180,31 @@ TEST_F(CommandLineTest, AnOutputThatCannotBeWrittenIsAnError) {
     }
 }
 
+TEST(CommandLineOpenTest, OpenHandsThePairToTheWindowsAndEndsWithTheirStatus) {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::vector<std::string> opened;
+    const OpenWindows openWindows = [&](const std::string& input, const std::string& output) {
+        opened = {input, output};
+        return 7;
+    };
+    EXPECT_EQ(RunCommandLine({"open", "in.raw", "out.txt"}, out, err, openWindows), 7);
+    EXPECT_EQ(opened, (std::vector<std::string>{"in.raw", "out.txt"}));
+    EXPECT_EQ(out.str() + err.str(), "");
+
+    opened.clear();
+    EXPECT_EQ(RunCommandLine({"open", "in.raw"}, out, err, openWindows), 2);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(err.str(), "karvello: open needs the Mapmaker input file and output file, and "
+                         "nothing else.\nTry \"karvello --help\".\n");
+}
+
 TEST(CommandLineHelpTest, HelpAndVersion) {
     const Outcome help = RunKarvello({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage:\n"));
     EXPECT_NE(help.out.find("karvello draw INPUT OUTPUT -o FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("karvello open INPUT OUTPUT"), std::string::npos);
 
     const Outcome version = RunKarvello({"--version"});
     EXPECT_EQ(version.status, 0);

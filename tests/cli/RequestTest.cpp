@@ -33,6 +33,8 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     info.OutputPath = "out.txt";
     CliRequest maps = info;
     maps.Command = CliCommand::Maps;
+    CliRequest open = info;
+    open.Command = CliCommand::Open;
     CliRequest help;
     CliRequest version;
     version.Command = CliCommand::Version;
@@ -71,6 +73,7 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     const std::vector<Row> rows = {
         {"info", {"info", "in.raw", "out.txt"}, info},
         {"maps", {"maps", "in.raw", "out.txt"}, maps},
+        {"open", {"open", "in.raw", "out.txt"}, open},
         {"help anywhere wins", {"draw", "--help", "x"}, help},
         {"short help", {"-h"}, help},
         {"version", {"--version"}, version},
@@ -118,6 +121,9 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
         {"three files",
          {"maps", "a", "b", "c"},
          "maps needs the Mapmaker input file and output file, and nothing else."},
+        {"open without the output file",
+         {"open", "in.raw"},
+         "open needs the Mapmaker input file and output file, and nothing else."},
         {"draw options on info",
          {"info", "a", "b", "-o", "x.emf"},
          "Unknown option \"-o\" for info."},
