@@ -269,6 +269,9 @@ void TForm2::RefreshMapList() {
     CheckListBox1->clear();
     for (const std::string& entry : ws_.MapListEntries()) {
         QListWidgetItem* item = AddListEntry(*CheckListBox1, Windows1252ToQString(entry));
+        // The box is narrower than an entry with its length; the tooltip
+        // shows the entry whole.
+        item->setToolTip(item->text());
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }

@@ -196,6 +196,8 @@ TEST_F(MainWindowTest, LoadsTheExampleChosenThroughThePictureButtons) {
         EXPECT_EQ(List()->item(row)->text(),
                   QString::fromStdString(ws.MapListEntries()[static_cast<std::size_t>(row)]));
         EXPECT_TRUE(List()->item(row)->text().startsWith(QString::number(row + 1) + u':'));
+        EXPECT_EQ(List()->item(row)->toolTip(), List()->item(row)->text())
+            << "cut short in the box";
         EXPECT_EQ(List()->item(row)->checkState(), Qt::Unchecked);
     }
     EXPECT_TRUE(List()->selectedItems().isEmpty());
