@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/Error.h"
+#include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
@@ -90,15 +90,12 @@ TEST(SettingsFileTest, BadFilesNameTheLineAndTheField) {
          "no marker is named \"Z9\""},
     };
     for (const Row& row : rows) {
-        try {
-            ReadSettingsText(row.text, "bad.json", TSettingsFile{}, Markers());
-            ADD_FAILURE() << row.text << " was read";
-        } catch (const KarvelloError& error) {
-            const std::string message = error.what();
-            EXPECT_NE(message.find("Settings file \"bad.json\""), std::string::npos) << message;
-            EXPECT_NE(message.find(row.message), std::string::npos)
-                << row.text << "\n gave: " << message;
-        }
+        const std::string message = test::ThrownMessage(
+            [&] { ReadSettingsText(row.text, "bad.json", TSettingsFile{}, Markers()); });
+        EXPECT_NE(message.find("Settings file \"bad.json\""), std::string::npos)
+            << row.text << "\n gave: " << message;
+        EXPECT_NE(message.find(row.message), std::string::npos)
+            << row.text << "\n gave: " << message;
     }
 }
 
