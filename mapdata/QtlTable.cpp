@@ -203,36 +203,54 @@ TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
     return table;
 }
 
-std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps) {
+namespace {
+
+// The index of the map that qtl names among maps, or maps.size().
+std::size_t FindMap(const TQtl& qtl, const std::vector<TChrData>& maps) {
+    if (const auto number = ParseWholeNumber(qtl.Map)) {
+        for (std::size_t m = 0; m < maps.size(); ++m) {
+            if (maps[m].MapNumber == *number) {
+                return m;
+            }
+        }
+    }
+    for (std::size_t m = 0; m < maps.size(); ++m) {
+        if (!maps[m].GroupName.empty() && maps[m].GroupName == qtl.Map) {
+            return m;
+        }
+    }
+    return maps.size();
+}
+
+std::string MapList(const std::vector<TChrData>& maps) {
+    std::string listed;
+    for (std::size_t m = 0; m < maps.size() && m < 12; ++m) {
+        listed += m == 0 ? "" : ", ";
+        listed +=
+            maps[m].GroupName.empty() ? DecimalText(maps[m].MapNumber) : Quote(maps[m].GroupName);
+    }
+    if (maps.size() > 12) {
+        listed += ", ...";
+    }
+    return maps.empty() ? std::string("no map") : "the maps " + listed;
+}
+
+} // namespace
+
+std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps,
+                                  const std::vector<TChrData>* loaded) {
     std::vector<TPlacedQtl> placed;
     placed.reserve(table.Qtls.size());
     for (const TQtl& qtl : table.Qtls) {
-        std::size_t found = maps.size();
-        if (const auto number = ParseWholeNumber(qtl.Map)) {
-            for (std::size_t m = 0; m < maps.size() && found == maps.size(); ++m) {
-                if (maps[m].MapNumber == *number) {
-                    found = m;
-                }
-            }
-        }
-        for (std::size_t m = 0; m < maps.size() && found == maps.size(); ++m) {
-            if (!maps[m].GroupName.empty() && maps[m].GroupName == qtl.Map) {
-                found = m;
-            }
-        }
+        const std::size_t found = FindMap(qtl, maps);
         if (found == maps.size()) {
-            std::string drawn;
-            for (std::size_t m = 0; m < maps.size() && m < 12; ++m) {
-                drawn += m == 0 ? "" : ", ";
-                drawn += maps[m].GroupName.empty() ? DecimalText(maps[m].MapNumber)
-                                                   : Quote(maps[m].GroupName);
-            }
-            if (maps.size() > 12) {
-                drawn += ", ...";
+            if (loaded != nullptr && FindMap(qtl, *loaded) < loaded->size()) {
+                continue; // a map of the data that this drawing leaves out
             }
             Fail("The map " + Quote(qtl.Map) + " on " + Where(qtl.Line, table.FileName) +
-                 " is not in the figure, which draws " +
-                 (maps.empty() ? std::string("no map") : "the maps " + drawn) + ".");
+                 (loaded != nullptr ? " is not a map of the loaded data, which holds "
+                                    : " is not in the figure, which draws ") +
+                 MapList(loaded != nullptr ? *loaded : maps) + ".");
         }
         const TChrData& map = maps[found];
         const double first = map.FirstPosition;

@@ -61,7 +61,11 @@ struct TPlacedQtl {
 // for a map the figure does not draw, and for an interval that reaches
 // outside its map (FirstPosition to FirstPosition plus its length, with
 // 0.05 cM to spare for rounding): such a QTL was found on another map than
-// the one drawn, so it is refused rather than cut to fit.
-std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps);
+// the one drawn, so it is refused rather than cut to fit. With loaded given
+// (every map of the data, of which maps are the ones drawn), a QTL of a
+// loaded map that is not drawn is left out, and only a map that is not
+// loaded at all is an error.
+std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps,
+                                  const std::vector<TChrData>* loaded = nullptr);
 
 } // namespace karvello

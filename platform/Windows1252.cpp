@@ -32,6 +32,27 @@ std::u16string Windows1252ToUtf16(std::string_view text) {
     return converted;
 }
 
+std::string QStringToWindows1252(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        char byte = '?';
+        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+            byte = static_cast<char>(unit);
+        } else {
+            for (std::size_t k = 0; k < kHighControlRange.size(); ++k) {
+                if (kHighControlRange[k] == unit) {
+                    byte = static_cast<char>(0x80 + k);
+                    break;
+                }
+            }
+        }
+        bytes.push_back(byte);
+    }
+    return bytes;
+}
+
 QString Windows1252ToQString(std::string_view text) {
     const std::u16string wide = Windows1252ToUtf16(text);
     return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));

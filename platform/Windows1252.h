@@ -21,4 +21,8 @@ std::u16string Windows1252ToUtf16(std::string_view text);
 // The text converted as above, for Qt.
 QString Windows1252ToQString(std::string_view text);
 
+// The other way: each character as its Windows-1252 byte, and "?" for a
+// character the code page cannot write.
+std::string QStringToWindows1252(const QString& text);
+
 } // namespace karvello

@@ -2,6 +2,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
 #include <algorithm>
@@ -76,6 +78,16 @@ int SystemShowOptions(TOptionFrm& window) {
     return window.exec();
 }
 
+std::optional<QString> SystemAskText(QWidget* parent, const QString& title, const QString& label,
+                                     const QString& start) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, start, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 } // namespace
 
 std::vector<TSaveFilter> SaveFilters() {
@@ -105,8 +117,8 @@ QStringList OpenFilters() {
 }
 
 TDialogs TDialogs::System() {
-    return TDialogs{SystemOpenFileName, SystemSaveFileName, SystemPickColour, SystemShowError,
-                    SystemShowOptions};
+    return TDialogs{SystemOpenFileName, SystemSaveFileName, SystemPickColour,
+                    SystemShowError,    SystemShowOptions,  SystemAskText};
 }
 
 QString ErrorBoxText(std::string_view message) {

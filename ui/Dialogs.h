@@ -34,6 +34,11 @@ struct TDialogs {
     std::function<void(QWidget* parent, const QString& text)> ShowError;
     // Shows the options window modally. Returns its modal result (1 = OK).
     std::function<int(TOptionFrm& window)> ShowOptions;
+    // Asks for one line of text, starting with start. Returns the text, or
+    // nothing when the user cancels.
+    std::function<std::optional<QString>(QWidget* parent, const QString& title,
+                                         const QString& label, const QString& start)>
+        AskText;
 
     // The system's own dialogs.
     static TDialogs System();

@@ -1,5 +1,4 @@
 #include "ui/ZevAdur1.h"
-#include "platform/Windows1252.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -18,6 +17,8 @@
 #include <exception>
 #include <string>
 
+#include "platform/Windows1252.h"
+#include "ui/AnnotationsWindow.h"
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
 #include "ui/PagePreview.h"
@@ -123,6 +124,12 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     ButtonPagePreview->setToolTip(
         QStringLiteral("The figure as Draw writes it, at any zoom, in a window of its own"));
     pageWindow_ = new TPageWindow(pagePicture_, this);
+    ButtonAnnotations =
+        AddButton(this, "ButtonAnnotations", "Annotations...", QRect(236, 325, 97, 22));
+    ButtonAnnotations->setToolTip(
+        QStringLiteral("Titles, a ruler, links between maps, QTL and the markers to label"));
+    annotationsWindow_ = new TAnnotationsWindow(dialogs_, this);
+    annotationsWindow_->OnChange = [this] { ApplyAnnotations(); };
 
     anchored_ = {
         {bevel1, bevel1->geometry(), true, true, true, false},
@@ -130,6 +137,7 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {ButtonTickAll, ButtonTickAll->geometry(), true, false, false, true},
         {ButtonTickNone, ButtonTickNone->geometry(), true, false, false, true},
         {ButtonPagePreview, ButtonPagePreview->geometry(), true, false, false, true},
+        {ButtonAnnotations, ButtonAnnotations->geometry(), true, false, false, true},
         {Memo1, Memo1->geometry(), true, true, false, true},
         {PaintBox1, PaintBox1->geometry(), true, true, true, true},
         {CheckBox1, CheckBox1->geometry(), true, false, false, true},
@@ -137,9 +145,10 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {Button3, Button3->geometry(), false, false, true, true},
     };
 
-    QWidget* const focusOrder[] = {CheckListBox1, CheckBox1,     editMMInput,    editMMOutput,
-                                   Button1,       Button2,       Button3,        Button4,
-                                   Memo1,         ButtonTickAll, ButtonTickNone, ButtonPagePreview};
+    QWidget* const focusOrder[] = {
+        CheckListBox1,  CheckBox1,         editMMInput,      editMMOutput, Button1,
+        Button2,        Button3,           Button4,          Memo1,        ButtonTickAll,
+        ButtonTickNone, ButtonPagePreview, ButtonAnnotations};
     for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
         setTabOrder(focusOrder[k - 1], focusOrder[k]);
     }
@@ -158,6 +167,14 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     connect(ButtonTickAll, &QPushButton::clicked, this, [this] { TickAll(true); });
     connect(ButtonTickNone, &QPushButton::clicked, this, [this] { TickAll(false); });
     connect(ButtonPagePreview, &QPushButton::clicked, this, &TForm2::ShowPageWindow);
+    connect(ButtonAnnotations, &QPushButton::clicked, this, [this] {
+        annotationsWindow_->show();
+        annotationsWindow_->raise();
+        annotationsWindow_->activateWindow();
+    });
+    // Double-clicking a map gives it a title of its own.
+    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { EditTitle(CheckListBox1->row(item)); });
     connect(CheckListBox1, &QListWidget::itemSelectionChanged, this, &TForm2::CheckListBox1Click);
     connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         CheckListBox1Tick(CheckListBox1->row(item), item->checkState() == Qt::Checked);
@@ -174,9 +191,59 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
 
 TForm2::~TForm2() = default;
 
-std::array<QWidget*, 12> TForm2::MapControls() const {
-    return {Label1,  Label2, Label3, CheckListBox1, Button4,        CheckBox1,
-            Button2, Label6, Memo1,  ButtonTickAll, ButtonTickNone, ButtonPagePreview};
+std::array<QWidget*, 13> TForm2::MapControls() const {
+    return {Label1,           Label2, Label3, CheckListBox1, Button4,        CheckBox1,
+            Button2,          Label6, Memo1,  ButtonTickAll, ButtonTickNone, ButtonPagePreview,
+            ButtonAnnotations};
+}
+
+void TForm2::ApplyAnnotations() {
+    RunEvent([this] {
+        ws_.SetAnnotations(annotationsWindow_->Annotations());
+        const QString path = annotationsWindow_->QtlPath();
+        if (path != qtlPath_) {
+            try {
+                if (path.isEmpty()) {
+                    ws_.SetQtlTable(std::nullopt);
+                } else {
+                    ws_.LoadQtlTable(FileName(path));
+                }
+                qtlPath_ = path;
+            } catch (...) {
+                // The former table stays, and the window shows it again.
+                annotationsWindow_->Fill(ws_.Annotations(), qtlPath_);
+                throw;
+            }
+        }
+        RefreshPage();
+    });
+}
+
+void TForm2::EditTitle(int mapIndex) {
+    if (mapIndex < 0 || static_cast<std::size_t>(mapIndex) >= ws_.Maps().size()) {
+        return;
+    }
+    const TChrData& map = ws_.Maps()[static_cast<std::size_t>(mapIndex)];
+    TAnnotations annotations = ws_.Annotations();
+    const auto given = annotations.TitleTexts.find(map.MapNumber);
+    const std::string current = given != annotations.TitleTexts.end() ? given->second
+                                : map.GroupName.empty() ? "Map " + std::to_string(map.MapNumber)
+                                                        : map.GroupName;
+    const auto text = dialogs_.AskText(
+        this, QStringLiteral("Map title"),
+        QStringLiteral("The title of map %1 (empty: the usual one):").arg(map.MapNumber),
+        Windows1252ToQString(current));
+    if (!text) {
+        return;
+    }
+    if (text->trimmed().isEmpty()) {
+        annotations.TitleTexts.erase(map.MapNumber);
+    } else {
+        annotations.TitleTexts[map.MapNumber] = QStringToWindows1252(*text);
+    }
+    ws_.SetAnnotations(std::move(annotations));
+    annotationsWindow_->Fill(ws_.Annotations(), qtlPath_);
+    RunEvent([this] { RefreshPage(); });
 }
 
 void TForm2::RefreshPage() {

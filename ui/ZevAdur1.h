@@ -29,6 +29,7 @@ namespace karvello {
 
 class TOptionFrm;
 class TPageWindow;
+class TAnnotationsWindow;
 class TPaintBox;
 
 class TForm2 : public QWidget {
@@ -49,6 +50,7 @@ class TForm2 : public QWidget {
     // "Page preview" shows it.
     const PagePicture& PagePreviewPicture() const { return pagePicture_; }
     TPageWindow& PageWindow() { return *pageWindow_; }
+    TAnnotationsWindow& AnnotationsWindow() { return *annotationsWindow_; }
 
     // The client area the window opens with, at 96 pixels per inch: that of
     // its outer size of 441 by 348 less a 19-pixel caption and 4-pixel
@@ -79,6 +81,10 @@ class TForm2 : public QWidget {
     // last step of every event that changes what Draw would write. Throws
     // what the drawing throws, leaving an empty picture.
     void RefreshPage();
+    // Takes the annotations window's choices into the workspace.
+    void ApplyAnnotations();
+    // Asks for the title of the map of the list entry.
+    void EditTitle(int mapIndex);
 
     // Shows text in the status line beside "Load"; an empty text clears it.
     // A warning shows in the error colour.
@@ -97,7 +103,7 @@ class TForm2 : public QWidget {
     void RefreshMapList();
     // The controls that become available with the first complete load, in
     // the order they do.
-    std::array<QWidget*, 12> MapControls() const;
+    std::array<QWidget*, 13> MapControls() const;
 
     TDialogs dialogs_;
     TPlatformServices platform_;
@@ -139,6 +145,10 @@ class TForm2 : public QWidget {
     QPushButton* ButtonPagePreview = nullptr;
     PagePicture pagePicture_;
     TPageWindow* pageWindow_ = nullptr;
+    QPushButton* ButtonAnnotations = nullptr;
+    TAnnotationsWindow* annotationsWindow_ = nullptr;
+    // The QTL table the workspace holds, as the user named it.
+    QString qtlPath_;
 };
 
 } // namespace karvello

@@ -359,14 +359,18 @@ TAnnotations Workspace::AnnotationsFor(const std::vector<TChrData>& maps) const 
     TAnnotations annotations = annotations_;
     annotations.Qtls.clear();
     if (qtlTable_) {
-        annotations.Qtls = PlaceQtls(*qtlTable_, maps);
+        annotations.Qtls = PlaceQtls(*qtlTable_, maps, &maps_);
     }
     return annotations;
 }
 
 void Workspace::LoadQtlTable(const std::string& path) {
     const TextLines lines = ReadTextLines(path);
-    qtlTable_ = ReadQtlTable(lines.lines(), FullPathForMessage(path));
+    TQtlTable table = ReadQtlTable(lines.lines(), FullPathForMessage(path));
+    if (!maps_.empty()) {
+        PlaceQtls(table, maps_, &maps_); // every QTL on a map of the data, within it
+    }
+    qtlTable_ = std::move(table);
 }
 
 std::string Workspace::DrawWarning() const {

@@ -47,9 +47,10 @@ class Workspace {
     // The QTL table that Draw and the page mark, if any.
     const std::optional<TQtlTable>& QtlTable() const { return qtlTable_; }
     void SetQtlTable(std::optional<TQtlTable> table) { qtlTable_ = std::move(table); }
-    // Reads the QTL table at path in place of the former one. Throws
-    // KarvelloError naming the file, the line and the field; the former
-    // table then stays.
+    // Reads the QTL table at path in place of the former one, and checks it
+    // against the loaded maps, if any. Throws KarvelloError naming the file,
+    // the line and the field; the former table then stays. A QTL of a map
+    // that a drawing leaves out is left out of that drawing.
     void LoadQtlTable(const std::string& path);
 
     // The state of the controls the operations read: the "Flip vertically"

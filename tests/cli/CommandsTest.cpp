@@ -155,8 +155,17 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
 
     CliRequest badQtl = Request(CliCommand::Draw);
     badQtl.QtlPath = folder.Write("bad.csv", "map,name,start,end\n3,qB,1,2\n");
-    EXPECT_EQ(ErrorOf(badQtl), "The map \"3\" on line 2 of \"" + badQtl.QtlPath +
-                                   "\" is not in the figure, which draws the maps 1, 2.");
+    EXPECT_EQ(ErrorOf(badQtl),
+              "The map \"3\" on line 2 of \"" + badQtl.QtlPath +
+                  "\" is not a map of the loaded data, which holds the maps 1, 2.");
+
+    // A QTL of a map that the drawing leaves out is left out with it.
+    CliRequest other = Request(CliCommand::Draw);
+    other.MapNumbers = std::vector<CliMapSpan>{{2, 2}};
+    other.QtlPath = request.QtlPath;
+    canvas.surface.ClearLog();
+    Run(other);
+    EXPECT_EQ(canvas.surface.Text().find("\"qA\""), std::string::npos);
 }
 
 TEST_F(CommandsTest, ALoadErrorNamesTheFile) {

@@ -18,8 +18,14 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <unordered_set>
+#include <vector>
+
 #include "tests/support/FakeCanvas.h"
+#include "tests/support/FixtureFiles.h"
 #include "tests/ui/windows/WindowTestSupport.h"
+#include "ui/AnnotationsWindow.h"
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
 #include "ui/ProgramStart.h"
@@ -30,9 +36,10 @@ namespace {
 
 using test::Child;
 
-const char* const kMapControls[] = {"Label1",  "Label2",        "Label3",        "CheckListBox1",
-                                    "Button4", "CheckBox1",     "Button2",       "Label6",
-                                    "Memo1",   "ButtonTickAll", "ButtonTickNone"};
+const char* const kMapControls[] = {
+    "Label1",           "Label2", "Label3", "CheckListBox1", "Button4",        "CheckBox1",
+    "Button2",          "Label6", "Memo1",  "ButtonTickAll", "ButtonTickNone", "ButtonPagePreview",
+    "ButtonAnnotations"};
 const char* const kStartControls[] = {"editMMInput",  "editMMOutput", "SpeedButton1",
                                       "SpeedButton2", "Button1",      "Button3"};
 
@@ -152,9 +159,10 @@ TEST(ProgramStart, TheTitleNamesTheProgramWithoutJoiningOtherWindowsCaptions) {
 }
 
 TEST_F(MainWindowTest, FocusMovesInTheDesignedOrder) {
-    test::ExpectFocusOrder(form(), {"CheckListBox1", "CheckBox1", "editMMInput", "editMMOutput",
-                                    "Button1", "Button2", "Button3", "Button4", "Memo1",
-                                    "ButtonTickAll", "ButtonTickNone"});
+    test::ExpectFocusOrder(form(),
+                           {"CheckListBox1", "CheckBox1", "editMMInput", "editMMOutput", "Button1",
+                            "Button2", "Button3", "Button4", "Memo1", "ButtonTickAll",
+                            "ButtonTickNone", "ButtonPagePreview", "ButtonAnnotations"});
 }
 
 TEST_F(MainWindowTest, LoadWithEmptyBoxesShowsTheFileErrorAndKeepsTheControlsUnavailable) {
@@ -443,6 +451,61 @@ TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
     EXPECT_EQ(Child<QWidget>(form(), "Bevel1")->width(), 533);
     EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
     EXPECT_EQ(Child<QWidget>(form(), "editMMInput")->geometry(), QRect(104, 0, 297, 21));
+}
+
+TEST_F(MainWindowTest, AnnotationsApplyAtOnceAndADoubleClickedMapTakesATitle) {
+    LoadExample();
+    Click("ButtonTickAll");
+    Click("ButtonAnnotations");
+    TAnnotationsWindow& window = form().AnnotationsWindow();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(form().workspace().Annotations() == TAnnotations());
+
+    Child<QCheckBox>(window, "CheckTitles")->click();
+    Child<QCheckBox>(window, "CheckLinks")->click();
+    Child<QPlainTextEdit>(window, "EditShowOnly")->setPlainText(QStringLiteral("M067, D030\nA063"));
+    const TAnnotations& applied = form().workspace().Annotations();
+    EXPECT_TRUE(applied.Titles);
+    EXPECT_TRUE(applied.Links);
+    EXPECT_FALSE(applied.Ruler);
+    ASSERT_TRUE(applied.ShowOnly.has_value());
+    EXPECT_EQ(*applied.ShowOnly, (std::unordered_set<std::string>{"M067", "D030", "A063"}));
+
+    // A QTL table: a bad one is refused with its message and the box shows
+    // the former (none); a good one is taken.
+    test::TempFolder folder;
+    const std::string bad = folder.Write("bad.csv", "map,name,start,end\n9,q,1,2\n");
+    const std::string good = folder.Write("good.csv", "map,name,start,end\n1,qGood,2,8\n");
+    dialogs.openAnswers.push_back(QString::fromStdString(bad));
+    Click("ButtonChooseQtl");
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("is not a map of the loaded data")));
+    EXPECT_EQ(Child<QLineEdit>(window, "EditQtlTable")->text(), QString());
+    EXPECT_FALSE(form().workspace().QtlTable().has_value());
+    dialogs.openAnswers.push_back(QString::fromStdString(good));
+    Click("ButtonChooseQtl");
+    EXPECT_EQ(dialogs.errors.size(), 1u);
+    ASSERT_TRUE(form().workspace().QtlTable().has_value());
+    EXPECT_EQ(form().workspace().QtlTable()->Qtls.size(), 1u);
+
+    // Double-clicking map 2 asks for its title, starting with the usual one.
+    form().show();
+    dialogs.textAnswers.push_back(QStringLiteral("Chr 2 (F2)"));
+    const QRect rect = List()->visualItemRect(List()->item(1));
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, rect.center());
+    ASSERT_EQ(dialogs.textStarts, (std::vector<QString>{QStringLiteral("Map 2")}));
+    EXPECT_EQ(form().workspace().Annotations().TitleTexts.at(2), "Chr 2 (F2)");
+    EXPECT_TRUE(form().workspace().Annotations().Titles) << "the window's choices stay";
+
+    // The page shows all of it.
+    test::RecordingSurface recorder;
+    form().workspace().DrawPage(recorder);
+    const std::string page = recorder.Text();
+    for (const char* text : {"\"Chr 2 (F2)\"", "\"Map 1\"", "\"qGood\"", "\"M067\""}) {
+        EXPECT_NE(page.find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(page.find("\"L062\""), std::string::npos) << "not among the names to show";
 }
 
 TEST_F(MainWindowTest, ExitEndsTheMessageLoop) {

@@ -36,6 +36,8 @@ struct FakeDialogs {
     // Answers the options window, which is filled and not yet shown.
     std::function<int(TOptionFrm&)> options = [](TOptionFrm&) { return TOptionFrm::kResultCancel; };
     int optionsCalls = 0;
+    std::deque<std::optional<QString>> textAnswers;
+    std::vector<QString> textStarts;
 
     TDialogs Make() {
         TDialogs dialogs;
@@ -55,6 +57,10 @@ struct FakeDialogs {
         dialogs.ShowOptions = [this](TOptionFrm& window) {
             ++optionsCalls;
             return options(window);
+        };
+        dialogs.AskText = [this](QWidget*, const QString&, const QString&, const QString& start) {
+            textStarts.push_back(start);
+            return Next(textAnswers, "text");
         };
         return dialogs;
     }

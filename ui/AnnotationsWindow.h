@@ -1,0 +1,56 @@
+#pragma once
+// The window where the figure's annotations are chosen: titles, the ruler,
+// links between maps, a QTL table, the markers to label and the crowded
+// positions to shorten. Every change takes effect at once: the window tells
+// its owner, which applies it to the workspace and redraws the page.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "mapdata/Annotations.h"
+#include "ui/Dialogs.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QSpinBox;
+
+namespace karvello {
+
+class TAnnotationsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // A window of its own, hidden; destroyed with parent. The dialogs choose
+    // the QTL table.
+    TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent = nullptr);
+
+    // Shows these annotations and QTL table path without telling the owner.
+    void Fill(const TAnnotations& annotations, const QString& qtlPath);
+    // The annotations the controls show. The map titles, which the maps list
+    // edits, are those of the last Fill.
+    TAnnotations Annotations() const;
+    QString QtlPath() const;
+
+    // Called after every change the user makes.
+    std::function<void()> OnChange;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void Changed();
+    void ChooseQtlTable();
+
+    const TDialogs& dialogs_;
+    TAnnotations filled_;
+    bool filling_ = false;
+    QCheckBox* titles_ = nullptr;
+    QCheckBox* ruler_ = nullptr;
+    QCheckBox* links_ = nullptr;
+    QLineEdit* qtlPath_ = nullptr;
+    QPlainTextEdit* showOnly_ = nullptr;
+    QSpinBox* collapse_ = nullptr;
+};
+
+} // namespace karvello
