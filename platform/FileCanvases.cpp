@@ -291,7 +291,15 @@ class PngCanvas final : public PaintedCanvas {
   public:
     using PaintedCanvas::PaintedCanvas;
 
+    // Painting the image is the long part of a PNG: each band is reported.
+    bool ReportCommitProgress(ProgressFn progress) override {
+        progress_ = std::move(progress);
+        return true;
+    }
+
   private:
+    ProgressFn progress_;
+
     void WriteFile() override {
         const FrameBox page = Page();
         const double scale = kPngDotsPerInch / kUnitsPerInch;
@@ -311,6 +319,8 @@ class PngCanvas final : public PaintedCanvas {
         QImage band(width, std::min(kPngBandRows, height), QImage::Format_RGB32);
         std::vector<std::uint8_t> rgbRow(3 * static_cast<std::size_t>(width));
         for (int firstRow = 0; firstRow < height; firstRow += band.height()) {
+            ReportProgress(progress_, static_cast<std::uint64_t>(firstRow),
+                           static_cast<std::uint64_t>(height));
             const int rows = std::min(band.height(), height - firstRow);
             band.fill(Qt::white);
             {
@@ -341,6 +351,8 @@ class PngCanvas final : public PaintedCanvas {
             }
         }
         png.Finish();
+        ReportProgress(progress_, static_cast<std::uint64_t>(height),
+                       static_cast<std::uint64_t>(height));
     }
 };
 

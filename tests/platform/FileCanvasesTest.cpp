@@ -143,6 +143,30 @@ TEST_P(FileCanvasTest, AFolderThatVanishesBeforeCommitLeavesNoFile) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
 }
 
+TEST_P(FileCanvasTest, OnlyAnImageReportsItsWritingAndACancelLeavesNoFile) {
+    const std::string target =
+        dir_.filePath(QStringLiteral("maps") + GetParam().extension).toStdString();
+    std::vector<std::uint64_t> done;
+    const ProgressFn cancelling = [&done](std::uint64_t d, std::uint64_t total) {
+        done.push_back(d);
+        EXPECT_LE(d, total);
+        throw OperationCancelled();
+    };
+    auto canvas = CreateFileCanvas(target);
+    const bool reports = canvas->ReportCommitProgress(cancelling);
+    EXPECT_EQ(reports, std::string(GetParam().extension) == ".png");
+    SampleDrawing(canvas->surface());
+    if (!reports) {
+        canvas->Commit();
+        EXPECT_TRUE(done.empty());
+        return;
+    }
+    EXPECT_THROW(canvas->Commit(), OperationCancelled);
+    EXPECT_EQ(done, (std::vector<std::uint64_t>{0}));
+    canvas.reset();
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, FileCanvasTest,
                          ::testing::Values(FormatCase{".emf", " EMF", 40},
                                            FormatCase{".svg", "<?xml", 0},
