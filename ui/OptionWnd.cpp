@@ -41,6 +41,29 @@ constexpr std::array<TSpinPlace, 13> kSpinPlaces = {{
     {"TextPadding", "spinLRPadding", 320},
 }};
 
+// Every setting that the table gives a label has its place in the window,
+// and every place names such a setting: a setting added to the table with a
+// label fails to build until the window makes room for it.
+constexpr bool EveryLabelledSettingHasAPlace() {
+    std::size_t labelled = 0;
+    for (const DrawSettingField& field : kDrawSettingFields) {
+        if (field.Label.empty()) {
+            continue;
+        }
+        ++labelled;
+        bool placed = false;
+        for (const TSpinPlace& place : kSpinPlaces) {
+            placed = placed || place.Setting == field.Name;
+        }
+        if (!placed) {
+            return false;
+        }
+    }
+    return labelled == kSpinPlaces.size();
+}
+static_assert(EveryLabelledSettingHasAPlace(),
+              "a setting with a label in the settings table has no place in the options window");
+
 const TSpinPlace* SpinPlaceOf(const DrawSettingField& field) {
     for (const TSpinPlace& place : kSpinPlaces) {
         if (place.Setting == field.Name) {
