@@ -65,6 +65,9 @@ void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
         if (!std::isfinite(MapLength(map))) {
             fail(map, "its length in cM is too large");
         }
+        if (!std::isfinite(map.FirstPosition) || std::fabs(map.FirstPosition) > 1e12) {
+            fail(map, "its first position is not a number of cM that can be drawn");
+        }
         for (const auto& placed : map.Placed) {
             if (placed.Interval >= 0 && placed.Interval <= n && !inTable(placed.MarkerIndex)) {
                 fail(map, "a placed marker refers to marker number " +
@@ -94,14 +97,18 @@ struct MapGeometry {
 class MapLayout {
   public:
     MapLayout(Surface& surface, const TDrawSettings& settings, const TAllMarkers& markers,
-              double scale, const TAnnotations& annotations = kNoAnnotations, double startX = 0.0)
+              double scale, const TAnnotations& annotations = kNoAnnotations, double startX = 0.0,
+              double axisTop = 0.0)
         : page_(surface), surface_(surface), s_(settings), markers_(markers), scale_(scale),
-          a_(annotations), currentX_(settings.LeftMargin + startX) {}
+          a_(annotations), axisTop_(axisTop), currentX_(settings.LeftMargin + startX) {}
 
     // Draws the map; qtls are the QTL of this map.
     MapGeometry Draw(const TChrData& map, const std::vector<const TQtl*>& qtls = {}) {
         geometry_ = MapGeometry();
         geometry_.Left = currentX_;
+        // Maps share one position axis: a map read from a table starts where
+        // its first position lies on it. Mapmaker maps all start at 0.
+        startCM_ = map.FirstPosition - axisTop_;
         geometry_.Top = s_.TopMargin;
         const std::vector<Interval> intervals = LabelledIntervals(map);
         const double columnWidth = MeasureLabelColumn(intervals);
@@ -126,10 +133,16 @@ class MapLayout {
         return MarkerY(offset);
     }
 
-    // The y of a running position in cM down a map from its first marker.
+    // The y of a running position in cM down the map being drawn from its
+    // first marker.
     double MarkerY(double cumulativeCM) const {
         return static_cast<double>(std::int64_t{s_.TopMargin} + s_.TailLength) +
-               cumulativeCM * scale_;
+               (startCM_ + cumulativeCM) * scale_;
+    }
+
+    // The y of a position in cM down the figure's axis from its top.
+    double AxisY(double cm) const {
+        return static_cast<double>(std::int64_t{s_.TopMargin} + s_.TailLength) + cm * scale_;
     }
 
   private:
@@ -175,7 +188,8 @@ class MapLayout {
     // The top of a distance label whose middle lies at the middle of the
     // interval that starts at cumulativeCM.
     double DistanceLabelTop(double cumulativeCM, double distance, int height) const {
-        return (cumulativeCM + distance / 2) * scale_ - height / 2.0 + s_.TopMargin + s_.TailLength;
+        return (startCM_ + cumulativeCM + distance / 2) * scale_ - height / 2.0 + s_.TopMargin +
+               s_.TailLength;
     }
 
     const TMarkerDetails& Marker(std::int32_t index) const {
@@ -217,11 +231,11 @@ class MapLayout {
         for (std::size_t i = 0; i + 1 < count; ++i) {
             spanCM += map.Markers[i].Distance;
         }
-        barBottom_ = spanCM * scale_ + s_.TopMargin + 2 * std::int64_t{s_.TailLength};
+        barBottom_ = (startCM_ + spanCM) * scale_ + s_.TopMargin + 2 * std::int64_t{s_.TailLength};
 
         surface_.SetPenColour(kBlack);
-        surface_.Rectangle(page_.X(barLeft), page_.Y(s_.TopMargin), page_.X(barLeft + s_.BarWidth),
-                           page_.Y(barBottom_));
+        surface_.Rectangle(page_.X(barLeft), page_.Y(s_.TopMargin + startCM_ * scale_),
+                           page_.X(barLeft + s_.BarWidth), page_.Y(barBottom_));
 
         // One tick per position: a marker at the position of the one before
         // it shares that marker's tick.
@@ -562,6 +576,8 @@ class MapLayout {
     const TAllMarkers& markers_;
     const double scale_;
     const TAnnotations& a_;
+    const double axisTop_;
+    double startCM_ = 0.0; // where the map being drawn starts on the axis
     double currentX_;
     MapGeometry geometry_;
     // Per map, handed from one step to the next.
@@ -596,6 +612,7 @@ struct Decorations {
     int TextHeight = 0;
     double RulerRoom = 0.0;
     double AxisLength = 0.0; // cM
+    double AxisTop = 0.0;    // the lowest first position of the maps drawn
 
     Decorations(const TAnnotations& annotations, std::size_t mapCount) : A(annotations) {
         Qtls.resize(mapCount);
@@ -649,14 +666,18 @@ void PrepareRuler(Decorations& d, Surface& surface, const TDrawSettings& s, doub
     d.TextHeight = surface.TextHeight("0123456789");
     d.AxisLength = axisLength;
     const double step = RulerStep(scale, d.TextHeight);
+    // Marks at the round positions from the axis's top (maybe below 0) down.
+    const double first = step > 0 ? std::ceil(d.AxisTop / step - 1e-9) : 0.0;
     const auto count =
-        step > 0 ? static_cast<std::int64_t>(std::floor(axisLength / step + 1e-9)) : 0;
+        step > 0
+            ? static_cast<std::int64_t>(std::floor((d.AxisTop + axisLength) / step + 1e-9) - first)
+            : 0;
     for (std::int64_t k = 0; k <= count && k <= 100000; ++k) {
-        const double value = static_cast<double>(k) * step;
+        const double value = (first + static_cast<double>(k)) * step;
         std::string label = step >= 1 ? DecimalText(static_cast<std::int64_t>(std::llround(value)))
-                                      : DistanceToStr(value + 1e-9);
+                                      : DistanceToStr(value + (value < 0 ? -1e-9 : 1e-9));
         d.RulerLabelWidth = std::max(d.RulerLabelWidth, surface.TextWidth(label));
-        d.RulerMarks.emplace_back(value, std::move(label));
+        d.RulerMarks.emplace_back(value - d.AxisTop, std::move(label));
     }
     d.RulerLabelWidth = std::max(d.RulerLabelWidth, surface.TextWidth("cM"));
     d.RulerRoom = d.RulerLabelWidth + 2.0 * s.TextPadding + s.PreBendLength + s.MapSpacing / 2.0;
@@ -666,14 +687,14 @@ void DrawRuler(const Decorations& d, PagePoints& page, Surface& surface, const M
                const TDrawSettings& s) {
     const double labelRight = s.LeftMargin + d.RulerLabelWidth;
     const double axisX = labelRight + s.TextPadding + s.PreBendLength;
-    const double top = layout.MarkerY(0.0);
+    const double top = layout.AxisY(0.0);
     surface.SetPenColour(kBlack);
     page.MoveTo(axisX, top);
-    page.LineTo(axisX, layout.MarkerY(d.AxisLength));
+    page.LineTo(axisX, layout.AxisY(d.AxisLength));
     surface.SetFontColour(kBlack);
     surface.SetItalic(false);
     for (const auto& [value, label] : d.RulerMarks) {
-        const double y = layout.MarkerY(value);
+        const double y = layout.AxisY(value);
         page.MoveTo(axisX - s.PreBendLength, y);
         page.LineTo(axisX, y);
         page.TextOut(labelRight - surface.TextWidth(label), y - d.TextHeight / 2.0, label);
@@ -797,7 +818,7 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
                 continue;
             }
         }
-        rowLayout.emplace(measure, settings, markers, scale, d.A, startX);
+        rowLayout.emplace(measure, settings, markers, scale, d.A, startX, d.AxisTop);
         measure.Reset();
         rowLayout->Draw(maps[i], d.Qtls[i]);
         rows.push_back({{i}, measure.Extent()});
@@ -820,7 +841,7 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
             shift = rows[r - 1].Extent.Bottom + shift - gap - rows[r].Extent.Top - titleBand;
         }
         ShiftedSurface shifted(surface, ClampToInt32(shift));
-        MapLayout layout(shifted, settings, markers, scale, d.A, startX);
+        MapLayout layout(shifted, settings, markers, scale, d.A, startX, d.AxisTop);
         DrawRow(maps, rows[r].Maps, shifted, surface, layout, d, settings);
     }
     return report;
@@ -863,9 +884,16 @@ TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
         return {};
     }
 
+    // One position axis for every map: from the lowest first position to
+    // the furthest end. Mapmaker maps all start at 0, so the axis is then the
+    // longest map.
+    double axisTop = maps.front().FirstPosition;
+    for (const auto& map : maps) {
+        axisTop = std::min(axisTop, map.FirstPosition);
+    }
     double maxMapLength = 0.0;
     for (const auto& map : maps) {
-        const double length = MapLength(map);
+        const double length = map.FirstPosition - axisTop + MapLength(map);
         if (length > maxMapLength) {
             maxMapLength = length;
         }
@@ -879,6 +907,7 @@ TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
     }
 
     Decorations d(annotations, maps.size());
+    d.AxisTop = axisTop;
     if (annotations.Ruler || d.TitleBand(maps, settings) > 0 || !annotations.TitleTexts.empty()) {
         PrepareRuler(d, surface, settings, scale, maxMapLength);
     }
@@ -886,7 +915,7 @@ TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
         return DrawInRows(maps, surface, settings, markers, figure, scale, d);
     }
     MapLayout layout(surface, settings, markers, scale, annotations,
-                     annotations.Ruler ? d.RulerRoom : 0.0);
+                     annotations.Ruler ? d.RulerRoom : 0.0, axisTop);
     std::vector<std::size_t> all(maps.size());
     for (std::size_t i = 0; i < maps.size(); ++i) {
         all[i] = i;

@@ -347,5 +347,38 @@ TEST(DrawMapsAnnotations, ShowOnlyLabelsTheNamedMarkersAndCollapseShortensCrowde
     EXPECT_EQ(kept.Text(), all.Text());
 }
 
+TEST(DrawMapsPositions, MapsFromTablesStandWhereTheirPositionsLieOnOneAxis) {
+    // One map from -2 to 2 cM, one from 5 to 8 cM: the axis runs from -2 to
+    // 8, 100 units a cM.
+    const TAllMarkers markers = MakeMarkers({"A", "B", "C", "D"});
+    std::vector<TChrData> maps = {MakeMap({4, 0}, 0), MakeMap({3, 0}, 2)};
+    maps[0].FirstPosition = -2;
+    maps[1].FirstPosition = 5;
+    maps[1].MapNumber = 2;
+    const TDrawSettings settings = SettingsForScale(10, 100);
+    TAnnotations annotations;
+    annotations.Ruler = true;
+    RecordingSurface surface;
+    DrawMaps(maps, surface, settings, markers, TFigureSettings{}, annotations);
+    const std::vector<Op> ops = OpsWithPens(surface.Log());
+
+    const std::int64_t top = settings.TopMargin + settings.TailLength;
+    std::vector<const Op*> bars;
+    for (const Op& op : ops) {
+        if (op.Name == "Rectangle") {
+            bars.push_back(&op);
+        }
+    }
+    ASSERT_EQ(bars.size(), 2u);
+    EXPECT_EQ(bars[0]->Numbers[1], -settings.TopMargin);
+    EXPECT_EQ(bars[0]->Numbers[3], -(top + 400 + settings.TailLength));
+    EXPECT_EQ(bars[1]->Numbers[1], -(settings.TopMargin + 700));
+    EXPECT_EQ(bars[1]->Numbers[3], -(top + 1000 + settings.TailLength));
+    // Each label's middle at its marker: D at 8 cM, the axis's end.
+    EXPECT_EQ(TextOp(ops, "D").Numbers[1] - kHeight / 2, -(top + 1000));
+    // The ruler counts from the axis's top, -2 cM: its 0 stands 2 cM down.
+    EXPECT_EQ(TextOp(ops, "0").Numbers[1] - kHeight / 2, -(top + 200));
+}
+
 } // namespace
 } // namespace karvello::test
