@@ -7,11 +7,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
 #include "base/Error.h"
+#include "base/FileWriter.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "platform/DrawingRecorder.h"
@@ -110,40 +110,78 @@ PainterMapping MappingFor(const FrameBox& page, double dpi, int firstRow = 0) {
     return mapping;
 }
 
-// A file being written under a temporary name in its folder.
-class PendingFile {
+// The file being written, as a device for Qt's writers. A failed write is
+// kept, not thrown through Qt's code: the writer sees -1 and stops, and the
+// canvas reports the failure when the painter ends.
+class FileDevice final : public QIODevice {
   public:
-    explicit PendingFile(const std::string& path) : path_(path), file_(ToQPath(path)) {
-        if (!file_.open(QIODevice::WriteOnly)) {
-            throw KarvelloError("Canvas does not allow drawing");
+    explicit FileDevice(AtomicFileWriter& writer) : writer_(writer) { open(QIODevice::WriteOnly); }
+    const std::string& Failure() const { return failure_; }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (!failure_.empty()) {
+            return -1;
         }
-    }
-    QSaveFile& device() { return file_; }
-    const std::string& path() const { return path_; }
-    void Write(const std::vector<std::uint8_t>& bytes) {
-        Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    }
-    void Write(std::string_view bytes) {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (file_.write(bytes.data(), size) != size) {
-            Fail();
+        try {
+            writer_.Write(data, static_cast<std::size_t>(size));
+            return size;
+        } catch (const std::exception& error) {
+            failure_ = error.what();
+            return -1;
         }
-    }
-    // Renames the finished file to the target's name.
-    void Commit() {
-        if (file_.error() != QFileDevice::NoError || !file_.commit()) {
-            Fail();
-        }
-    }
-    [[noreturn]] void Fail() {
-        const QString reason = file_.errorString();
-        file_.cancelWriting();
-        ThrowWriteError(path_, reason);
     }
 
   private:
-    std::string path_;
-    QSaveFile file_;
+    AtomicFileWriter& writer_;
+    std::string failure_;
+};
+
+// A file being written under a temporary name in its folder.
+class PendingFile {
+  public:
+    explicit PendingFile(const std::string& path) : writer_(Create(path)), device_(*writer_) {}
+    QIODevice& device() { return device_; }
+    AtomicFileWriter& writer() { return *writer_; }
+    const std::string& path() const { return writer_->Path(); }
+    void Write(const std::vector<std::uint8_t>& bytes) {
+        CheckDevice();
+        writer_->Write(bytes);
+    }
+    void Write(std::string_view bytes) {
+        CheckDevice();
+        writer_->Write(bytes);
+    }
+    // Renames the finished file to the target's name.
+    void Commit() {
+        CheckDevice();
+        writer_->Commit();
+    }
+    // Throws the failure of a write made through the device, if any.
+    void CheckDevice() {
+        if (!device_.Failure().empty()) {
+            writer_->Discard();
+            throw KarvelloError(device_.Failure());
+        }
+    }
+    // Ends the writing with the device's failure, or with reason.
+    [[noreturn]] void Fail(const std::string& reason) {
+        CheckDevice();
+        writer_->Discard();
+        ThrowWriteError(path(), QString::fromStdString(reason));
+    }
+
+  private:
+    static std::unique_ptr<AtomicFileWriter> Create(const std::string& path) {
+        try {
+            return std::make_unique<AtomicFileWriter>(path);
+        } catch (const FileCreateError& error) {
+            throw KarvelloError(std::string("Canvas does not allow drawing. ") + error.what());
+        }
+    }
+    std::unique_ptr<AtomicFileWriter> writer_;
+    FileDevice device_;
 };
 
 class CanvasBase : public FileCanvas {
@@ -212,9 +250,10 @@ class PaintedCanvas : public CanvasBase {
         recorder_.Replay(surface);
     }
     void EndPainting(QPainter& painter) {
-        if (!painter.end() || file_.device().error() != QFileDevice::NoError) {
-            file_.Fail();
+        if (!painter.end()) {
+            file_.Fail("The painter could not finish the drawing.");
         }
+        file_.CheckDevice();
     }
 
     const TextMetrics& metrics_;
@@ -280,7 +319,7 @@ class PdfCanvas final : public PaintedCanvas {
                                          QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file_.Fail();
+            file_.Fail("The PDF writer could not be started.");
         }
         Paint(painter, kVectorDotsPerInch, page);
         EndPainting(painter);
@@ -312,7 +351,7 @@ class PngCanvas final : public PaintedCanvas {
         const int width = static_cast<int>(widthPx);
         const int height = static_cast<int>(heightPx);
         const int dotsPerMetre = static_cast<int>(std::lround(kPngDotsPerInch / 0.0254));
-        PngStream png(file_.device(), width, height, dotsPerMetre);
+        PngStream png(file_.writer(), width, height, dotsPerMetre);
         // A margin of a few pixels around each band catches the strokes and
         // glyph edges that reach into it from outside.
         const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));

@@ -6,10 +6,11 @@
 // SVG, PDF and PNG files is the box of everything drawn, the box the
 // metafile's frame gives, at its real size in millimetres.
 //
-// Writing is all or nothing: the file is written under a temporary name in
-// the target's folder and takes the target's name only when complete, on
-// Commit. Any failure, and a canvas destroyed without Commit, leaves no
-// partial file and any existing file as it was.
+// Writing is all or nothing (AtomicFileWriter): the file is written under a
+// temporary name in the target's folder, every write checked, and takes the
+// target's name only when complete, on Commit. Any failure, and a canvas
+// destroyed without Commit, leaves no partial file and any existing file as
+// it was. Only a regular file (or a link to one) is ever replaced.
 
 #include <memory>
 #include <optional>
@@ -49,8 +50,9 @@ inline constexpr int kPngDotsPerInch = 300;
 // Creates a canvas for the file at path in the format its extension names.
 // Creates the QGuiApplication if there is none (EnsureQtGui). Throws
 // KarvelloError: for an unknown extension, a message naming the supported
-// ones; "Canvas does not allow drawing" when the file cannot be created
-// there (missing folder, no permission, a read-only file in its place); and
+// ones; "Canvas does not allow drawing. Cannot create file "<path>".
+// <reason>" when the file cannot be created there (missing folder, no
+// permission, a read-only file, a folder or a named pipe in its place); and
 // as FigureTextFont does when the figure's font is not installed. The
 // figure's font, line width, edge room and grouping apply to every format
 // that has them; the defaults give the metafile exactly as before. The

@@ -1,11 +1,11 @@
 #include "platform/PngStream.h"
 
-#include <QIODevice>
 #include <cstring>
 #include <string>
 #include <zlib.h>
 
 #include "base/Error.h"
+#include "base/FileWriter.h"
 
 namespace karvello {
 
@@ -32,7 +32,7 @@ struct PngStream::Deflater {
     }
 };
 
-PngStream::PngStream(QIODevice& out, int width, int height, int dotsPerMetre)
+PngStream::PngStream(AtomicFileWriter& out, int width, int height, int dotsPerMetre)
     : out_(out), width_(width), height_(height), deflater_(std::make_unique<Deflater>()) {
     if (width <= 0 || height <= 0) {
         throw KarvelloError("An image must be at least one pixel wide and high");
@@ -67,10 +67,7 @@ PngStream::PngStream(QIODevice& out, int width, int height, int dotsPerMetre)
 PngStream::~PngStream() = default;
 
 void PngStream::Put(const void* data, std::size_t size) {
-    if (out_.write(static_cast<const char*>(data), static_cast<qint64>(size)) !=
-        static_cast<qint64>(size)) {
-        throw KarvelloError("The image could not be written: " + out_.errorString().toStdString());
-    }
+    out_.Write(data, size);
 }
 
 void PngStream::WriteChunk(const char type[4], const std::uint8_t* data, std::size_t size) {

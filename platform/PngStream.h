@@ -7,16 +7,16 @@
 #include <memory>
 #include <vector>
 
-class QIODevice;
-
 namespace karvello {
+
+class AtomicFileWriter;
 
 class PngStream {
   public:
-    // Starts the image on out (open for writing): signature, header and the
-    // resolution in dots per metre. Throws KarvelloError when the size is
-    // not positive or out cannot be written.
-    PngStream(QIODevice& out, int width, int height, int dotsPerMetre);
+    // Starts the image on out: signature, header and the resolution in dots
+    // per metre. Throws KarvelloError when the size is not positive, and as
+    // out's Write does when out cannot be written.
+    PngStream(AtomicFileWriter& out, int width, int height, int dotsPerMetre);
     ~PngStream();
     PngStream(const PngStream&) = delete;
     PngStream& operator=(const PngStream&) = delete;
@@ -34,7 +34,7 @@ class PngStream {
     void Compress(const std::uint8_t* data, std::size_t size, bool last);
     void Put(const void* data, std::size_t size);
 
-    QIODevice& out_;
+    AtomicFileWriter& out_;
     int width_;
     int height_;
     int rowsWritten_ = 0;

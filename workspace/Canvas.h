@@ -45,7 +45,8 @@ class FileCanvas {
 // Creates a canvas, prepared for drawing, for the file at path; the format
 // follows the path's extension, and the canvas applies the figure's font,
 // line width, edge room, map grouping and resolution. Throws KarvelloError
-// ("Canvas does not allow drawing" when the file cannot be created).
+// ("Canvas does not allow drawing. " and why, when the file cannot be
+// created).
 using FileCanvasFactory = std::function<std::unique_ptr<FileCanvas>(const std::string& path,
                                                                     const TFigureSettings& figure)>;
 

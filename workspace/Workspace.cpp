@@ -400,7 +400,8 @@ TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& ca
     const std::vector<TChrData> maps = TickedMapCopies();
     std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path, figure_) : nullptr;
     if (!canvas) {
-        throw KarvelloError("Canvas does not allow drawing");
+        throw KarvelloError("Canvas does not allow drawing. No canvas could be made for \"" +
+                            path + "\".");
     }
     // A canvas that does its work in Commit (painting an image) gets most of
     // the bar; the others are done when the last map is drawn.

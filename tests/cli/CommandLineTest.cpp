@@ -221,7 +221,8 @@ TEST_F(CommandLineTest, DrawRefusesAnUnknownExtensionAndAnUnwritablePlace) {
     const Outcome nowhere =
         RunKarvello({"draw", input, output, "-o", folder.Path("no/such/maps.emf")});
     EXPECT_EQ(nowhere.status, 1);
-    EXPECT_EQ(nowhere.err, "karvello: Canvas does not allow drawing\n");
+    EXPECT_EQ(nowhere.err, "karvello: Canvas does not allow drawing. Cannot create file \"" +
+                               folder.Path("no/such/maps.emf") + "\". No such file or directory\n");
 
     // A draw that fails keeps the file that was there.
     folder.Write("kept.emf", "former drawing");

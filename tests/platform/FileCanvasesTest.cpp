@@ -9,7 +9,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/Error.h"
 #include "platform/FileCanvases.h"
@@ -122,11 +127,48 @@ TEST_P(FileCanvasTest, WithoutCommitNothingIsWrittenAndTheOldFileStays) {
 }
 
 TEST_P(FileCanvasTest, AFolderThatDoesNotExistDoesNotAllowDrawing) {
-    EXPECT_EQ(test::ThrownMessage([this] {
-                  CreateFileCanvas(Path(std::string("missing/maps") + GetParam().extension));
-              }),
-              "Canvas does not allow drawing");
+    const std::string target = Path(std::string("missing/maps") + GetParam().extension);
+    EXPECT_EQ(test::ThrownMessage([&target] { CreateFileCanvas(target); }),
+              "Canvas does not allow drawing. Cannot create file \"" + target +
+                  "\". No such file or directory");
     EXPECT_TRUE(Entries().isEmpty());
+}
+
+// A small file system of its own, filled up before the commit. Mounting
+// needs root; elsewhere the test says why it does not run.
+TEST_P(FileCanvasTest, AFullDiskFailsTheCommitAndKeepsTheOldFile) {
+    const std::string mount = Path("small");
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(mount)));
+    if (::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=16k") != 0) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (" << std::strerror(errno)
+                     << "); run as root to test a full disk";
+    }
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{mount};
+    const std::string target = mount + "/maps" + GetParam().extension;
+    Put(target, "old contents");
+    auto canvas = CreateFileCanvas(target);
+    SampleDrawing(canvas->surface());
+    {
+        QFile filler(QString::fromStdString(mount + "/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    try {
+        canvas->Commit();
+        FAIL() << "a full disk reported as success";
+    } catch (const KarvelloError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot write file \"" + target + "\". No space left on device");
+    }
+    EXPECT_EQ(Get(target), QByteArray("old contents"));
+    EXPECT_EQ(QDir(QString::fromStdString(mount)).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"filler",
+                           QString::fromStdString("maps" + std::string(GetParam().extension))}));
 }
 
 TEST_P(FileCanvasTest, AFolderThatVanishesBeforeCommitLeavesNoFile) {
@@ -165,6 +207,59 @@ TEST_P(FileCanvasTest, OnlyAnImageReportsItsWritingAndACancelLeavesNoFile) {
     EXPECT_EQ(done, (std::vector<std::uint64_t>{0}));
     canvas.reset();
     EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
+}
+
+// Only a regular file is replaced; a link to one stays a link, and a name is
+// the bytes the system gives, whatever their encoding.
+TEST(FileCanvasTargetTest, OnlyARegularFileIsReplaced) {
+    EnsureQtGui();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    ASSERT_EQ(::mkfifo((folder + "/pipe.emf").c_str(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(dir.filePath("folder.emf")));
+    ASSERT_EQ(::symlink((folder + "/pipe.emf").c_str(), (folder + "/to-pipe.emf").c_str()), 0);
+    struct Row {
+        const char* name;
+        const char* reason;
+    };
+    for (const Row& row : {Row{"pipe.emf", "It is a named pipe (FIFO), not a regular file."},
+                           Row{"to-pipe.emf", "It is a named pipe (FIFO), not a regular file."},
+                           Row{"folder.emf", "It is a folder, not a file."}}) {
+        SCOPED_TRACE(row.name);
+        const std::string target = folder + "/" + row.name;
+        try {
+            CreateFileCanvas(target);
+            ADD_FAILURE() << "no error";
+        } catch (const KarvelloError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Canvas does not allow drawing. Cannot create file \"" + target + "\". " +
+                          row.reason);
+        }
+    }
+
+    const std::string real = folder + "/real.svg";
+    const std::string link = folder + "/link.svg";
+    {
+        QFile old(QString::fromStdString(real));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    const std::string latin1 = folder + "/lat\xE9n.png";
+    for (const std::string& path : {link, latin1}) {
+        auto canvas = CreateFileCanvas(path);
+        SampleDrawing(canvas->surface());
+        canvas->Commit();
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link was replaced by a file";
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << "the new file keeps the old one's permissions";
+    EXPECT_GT(info.st_size, 100);
+    EXPECT_EQ(::stat(latin1.c_str(), &info), 0) << "the Latin-1 name was not kept byte for byte";
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FileCanvasTest,
