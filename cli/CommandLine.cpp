@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <exception>
+#include <new>
 #include <ostream>
 
 #include "cli/Commands.h"
@@ -65,6 +66,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     };
     try {
         text = Result(request, warnings);
+    } catch (const std::bad_alloc&) {
+        // The operations name what they were doing when they can; this is
+        // the rest (building the listing or the help text, say).
+        err << "karvello: Not enough memory to finish the command.\n";
+        return 1;
     } catch (const std::exception& error) {
         warn();
         err << "karvello: " << error.what() << "\n";

@@ -5,6 +5,7 @@
 // two line ends with an empty line between them. A NUL character ends the
 // text. The text after the last line end, if not empty, is a last line.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -15,6 +16,8 @@
 namespace karvello {
 
 using Lines = std::span<const std::string_view>;
+
+struct TextFileLimits;
 
 class TextLines {
   public:
@@ -31,7 +34,7 @@ class TextLines {
     std::string_view operator[](std::size_t i) const { return lines_[i]; }
 
   private:
-    friend TextLines ReadTextLines(const std::string& path);
+    friend TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits);
     TextLines(std::shared_ptr<const void> owner, std::string_view text);
 
     // Whatever holds the characters the views point at: a string of ours or
@@ -44,14 +47,30 @@ class TextLines {
 // Splits text into line views by the rule above; the views point into text.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// Reads a whole file as 8-bit text. Throws KarvelloError
-// "Cannot open file "<full path>". <system's reason>" when it cannot be read.
-std::string ReadTextFile(const std::string& path);
+// Limits of a read. A genuine Mapmaker file is at most a few megabytes, so
+// the size limit is only ever reached by a file that never ends (a device
+// such as /dev/zero) or the wrong file.
+struct TextFileLimits {
+    std::size_t MaxBytes = std::size_t{256} << 20; // 256 MiB
+    // How long a pipe may stay silent, before its first byte and between
+    // any two reads, before the read is given up.
+    std::chrono::milliseconds Silence = std::chrono::seconds(30);
+};
 
-// The lines of the file at path, as TextLines(ReadTextFile(path)) gives them
-// and with the same errors. A regular file is mapped into memory rather than
-// copied, where the system allows it, so that a large file costs no more
-// than the system's own reading of it.
-TextLines ReadTextLines(const std::string& path);
+// Reads a whole file as 8-bit text. A named pipe or process substitution is
+// read as it comes, without ever waiting longer than limits.Silence for the
+// next bytes. Throws KarvelloError naming the file: "Cannot open file
+// "<full path>". <system's reason>" when it cannot be opened (a folder is
+// refused here); "Cannot read file "<full path>". <reason>" when a read
+// fails, the file is longer than limits.MaxBytes, a pipe stays silent, the
+// memory runs out, or the file is UTF-16 text (which must be saved as plain
+// 8-bit text first).
+std::string ReadTextFile(const std::string& path, const TextFileLimits& limits = {});
+
+// The lines of the file at path, as TextLines(ReadTextFile(path, limits))
+// gives them and with the same errors. A regular file is mapped into memory
+// rather than copied, where the system allows it, so that a large file costs
+// no more than the system's own reading of it.
+TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits = {});
 
 } // namespace karvello

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <exception>
+#include <new>
 #include <string>
 
 #include "platform/Windows1252.h"
@@ -302,6 +303,9 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 void TForm2::RunEvent(const std::function<void()>& body) {
     try {
         body();
+    } catch (const std::bad_alloc&) {
+        // The workspace names what it was doing when it can; this is the rest.
+        ShowError("Not enough memory to finish this action.");
     } catch (const std::exception& error) {
         ShowError(error.what());
     }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <new>
 #include <utility>
 
 #include "base/Numbers.h"
@@ -176,6 +177,19 @@ void Workspace::ClearMaps() {
 
 void Workspace::Load(const std::string& inputPath, const std::string& outputPath,
                      const ProgressFn& progress) {
+    try {
+        LoadPair(inputPath, outputPath, progress);
+    } catch (const std::bad_alloc&) {
+        ClearMaps();
+        allMarkers_.clear();
+        throw KarvelloError("Not enough memory to load the Mapmaker files \"" +
+                            FullPathForMessage(inputPath) + "\" and \"" +
+                            FullPathForMessage(outputPath) + "\".");
+    }
+}
+
+void Workspace::LoadPair(const std::string& inputPath, const std::string& outputPath,
+                         const ProgressFn& progress) {
     ClearMaps();
     allMarkers_.clear();
     loadWarnings_.clear();
@@ -315,12 +329,17 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
     const TDrawSettings local =
         PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy, screenWidthPx, screenHeightPx);
 
-    std::vector<TChrData> shown(1);
-    CopyChrData(maps_[selectedMap_], shown.front());
-    if (flipBox_) {
-        FlipChrData(shown.front());
+    try {
+        std::vector<TChrData> shown(1);
+        CopyChrData(maps_[selectedMap_], shown.front());
+        if (flipBox_) {
+            FlipChrData(shown.front());
+        }
+        DrawMaps(shown, surface, local, allMarkers_);
+    } catch (const std::bad_alloc&) {
+        throw KarvelloError("Not enough memory to draw the preview of map " +
+                            DecimalText(maps_[selectedMap_].MapNumber) + ".");
     }
-    DrawMaps(shown, surface, local, allMarkers_);
 }
 
 std::vector<TChrData> Workspace::TickedMapCopies() const {
@@ -397,11 +416,22 @@ void Workspace::RequireTickedMaps() const {
 TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
                             const ProgressFn& progress) const {
     RequireTickedMaps();
+    try {
+        return DrawInto(path, canvasFactory, progress);
+    } catch (const std::bad_alloc&) {
+        // The canvas is gone by now, and its temporary file with it.
+        throw KarvelloError("Not enough memory to draw the maps into \"" +
+                            FullPathForMessage(path) + "\".");
+    }
+}
+
+TDrawReport Workspace::DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
+                                const ProgressFn& progress) const {
     const std::vector<TChrData> maps = TickedMapCopies();
     std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path, figure_) : nullptr;
     if (!canvas) {
-        throw KarvelloError("Canvas does not allow drawing. No canvas could be made for \"" +
-                            path + "\".");
+        throw KarvelloError("Canvas does not allow drawing. No canvas could be made for \"" + path +
+                            "\".");
     }
     // A canvas that does its work in Commit (painting an image) gets most of
     // the bar; the others are done when the last map is drawn.

@@ -77,7 +77,9 @@ class Workspace {
     // their former values. A complete load gives the new marker table the
     // default colour and the colour ranges as AcceptOptions does. progress
     // hears how far the reading has come; when it throws (OperationCancelled)
-    // the load fails with its exception as after any other failure.
+    // the load fails with its exception as after any other failure. When the
+    // memory runs out, the error says so and names both files; the marker
+    // table is then empty as well.
     void Load(const std::string& inputPath, const std::string& outputPath,
               const ProgressFn& progress = {});
 
@@ -163,13 +165,18 @@ class Workspace {
     // KarvelloError; a failed draw leaves no file behind. progress hears how
     // far the drawing and the canvas's writing have come; when it throws
     // (OperationCancelled) the draw fails with its exception, and no file is
-    // written.
+    // written. Running out of memory is the error "Not enough memory to draw
+    // the maps into "<full path>".".
     TDrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
                      const ProgressFn& progress = {}) const;
 
   private:
     void ClearMaps();
     void Recolour();
+    void LoadPair(const std::string& inputPath, const std::string& outputPath,
+                  const ProgressFn& progress);
+    TDrawReport DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
+                         const ProgressFn& progress) const;
 
     TAllMarkers allMarkers_;
     std::vector<TChrData> maps_;

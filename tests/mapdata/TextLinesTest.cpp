@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
+#include "base/Error.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "mapdata/TextLines.h"
@@ -197,6 +204,108 @@ TEST(ParseDecimalInt32Test, TakesSignedDecimalIntegersOnly) {
         SCOPED_TRACE(row.rule);
         EXPECT_EQ(ParseDecimalInt32(row.text), row.expected);
     }
+}
+
+} // namespace
+} // namespace karvello
+
+namespace karvello {
+namespace {
+
+class ReadTextFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("karvello-read-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+    std::string Put(const std::string& name, const std::string& bytes) const {
+        const std::string path = (folder_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string Fifo(const std::string& name) const {
+        const std::string path = (folder_ / name).string();
+        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        return path;
+    }
+    static std::string ErrorOf(const std::string& path, const TextFileLimits& limits = {}) {
+        try {
+            ReadTextFile(path, limits);
+        } catch (const KarvelloError& error) {
+            return error.what();
+        }
+        return "no error";
+    }
+    std::filesystem::path folder_;
+};
+
+TEST_F(ReadTextFileTest, FilesThatCannotBeReadAsMapmakerTextAreErrorsNamingThem) {
+    TextFileLimits small;
+    small.MaxBytes = 100;
+    struct Row {
+        const char* name;
+        std::string bytes;
+        std::string error; // after "Cannot read file "<path>". "
+    };
+    const std::string utf16 =
+        "It is saved as UTF-16 (Unicode) text; Mapmaker files are plain 8-bit text. Save it "
+        "again as plain text (ANSI or Latin-1) and open that.";
+    for (const Row& row : {
+             Row{"utf16-little-endian.raw",
+                 std::string("\xFF\xFE"
+                             "d\0a\0t\0",
+                             8),
+                 utf16},
+             Row{"utf16-big-endian.raw", std::string("\xFE\xFF\0d\0a\0t", 8), utf16},
+             Row{"longer-than-the-limit.raw", std::string(101, 'x'),
+                 "It is longer than 100 bytes, far more than any Mapmaker file; it may not end "
+                 "at all."},
+         }) {
+        SCOPED_TRACE(row.name);
+        const std::string path = Put(row.name, row.bytes);
+        EXPECT_EQ(ErrorOf(path, small), "Cannot read file \"" + path + "\". " + row.error);
+    }
+    EXPECT_EQ(ReadTextFile(Put("at-the-limit.raw", std::string(100, 'x')), small).size(), 100u);
+    EXPECT_EQ(ReadTextFile(Put("one-byte-FF.raw", "\xFF")), "\xFF");
+}
+
+TEST_F(ReadTextFileTest, AFileThatNeverEndsStopsAtTheLimit) {
+    TextFileLimits limits;
+    limits.MaxBytes = std::size_t{4} << 20;
+    EXPECT_EQ(ErrorOf("/dev/zero", limits),
+              "Cannot read file \"/dev/zero\". It is longer than 4 MiB, far more than any "
+              "Mapmaker file; it may not end at all.");
+}
+
+TEST_F(ReadTextFileTest, APipeIsReadAsItComesButNotWaitedForForever) {
+    TextFileLimits limits;
+    limits.Silence = std::chrono::milliseconds(300);
+
+    const std::string silent = Fifo("nobody-writes");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(ErrorOf(silent, limits), "Cannot read file \"" + silent +
+                                           "\". Nothing arrived from it for 300 ms; is "
+                                           "anything writing to it?");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+
+    // A writer that comes late and pauses between its pieces, each time for
+    // less than the silence allowed, is read to its end.
+    const std::string slow = Fifo("slow-writer");
+    std::thread writer([&slow] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::ofstream out(slow, std::ios::binary);
+        for (int i = 0; i < 3; ++i) {
+            out << "line " << i << "\n" << std::flush;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    std::string text;
+    EXPECT_NO_THROW(text = ReadTextFile(slow, limits));
+    writer.join();
+    EXPECT_EQ(text, "line 0\nline 1\nline 2\n");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -602,6 +603,21 @@ TEST_F(WorkspaceTest, LoadReportsProgressAndACancelledLoadEndsAsAFailedOne) {
     ASSERT_EQ(ws.AllMarkers().size(), markers);
     for (const auto& marker : ws.AllMarkers()) {
         EXPECT_FALSE(marker.Mapped) << marker.Name;
+    }
+}
+
+TEST_F(WorkspaceTest, RunningOutOfMemoryWhileDrawingSaysSoAndWhere) {
+    LoadFixture();
+    ws.SetTicked(0, true);
+    const FileCanvasFactory exhausted = [](const std::string&,
+                                           const TFigureSettings&) -> std::unique_ptr<FileCanvas> {
+        throw std::bad_alloc();
+    };
+    try {
+        ws.Draw("/tmp/maps.emf", exhausted);
+        ADD_FAILURE() << "no error";
+    } catch (const KarvelloError& error) {
+        EXPECT_STREQ(error.what(), "Not enough memory to draw the maps into \"/tmp/maps.emf\".");
     }
 }
 
