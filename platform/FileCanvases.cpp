@@ -33,9 +33,13 @@ constexpr double kUnitsPerPoint = kUnitsPerInch / 72.0;
 constexpr int kVectorDotsPerInch = 2540;
 // A drawing with nothing in it still needs a page: 1 mm square.
 constexpr std::int64_t kEmptyPageUnits = 100;
-// Rows of a PNG painted at a time: enough to keep the painter busy, few
-// enough that a band of a metre-wide drawing stays well under 100 MB.
+// A PNG is painted in tiles at most this wide and kPngBandRows high (4 MB
+// each), and a band of rows is held only while it fits kPngBandBytes; so an
+// export needs well under 100 MB besides the drawing itself, whatever the
+// image's size.
+constexpr int kPngTileWidth = 4096;
 constexpr int kPngBandRows = 256;
+constexpr std::int64_t kPngBandBytes = std::int64_t{48} << 20;
 // The lines of a figure unless the settings say otherwise: 0.25 pt, the
 // thinnest line a journal prints, in whole 1/100 mm.
 constexpr int kDefaultLineWidth = 9;
@@ -326,9 +330,14 @@ class PdfCanvas final : public PaintedCanvas {
     }
 };
 
+// A PNG is painted in tiles of bounded size, a band of rows at a time, and
+// streamed into the file, so that its memory does not grow with the image:
+// a band's pixels are kept only while they fit kPngBandBytes; a band of one
+// row goes out tile by tile.
 class PngCanvas final : public PaintedCanvas {
   public:
-    using PaintedCanvas::PaintedCanvas;
+    PngCanvas(const std::string& path, const TextMetrics& metrics, const TFigureSettings& figure)
+        : PaintedCanvas(path, metrics, figure), dpi_(figure.Dpi) {}
 
     // Painting the image is the long part of a PNG: each band is reported.
     bool ReportCommitProgress(ProgressFn progress) override {
@@ -341,58 +350,106 @@ class PngCanvas final : public PaintedCanvas {
 
     void WriteFile() override {
         const FrameBox page = Page();
-        const double scale = kPngDotsPerInch / kUnitsPerInch;
-        const double widthPx = std::ceil(page.Width() * scale);
-        const double heightPx = std::ceil(page.Height() * scale);
-        if (widthPx > INT32_MAX / 4 || heightPx > INT32_MAX) {
-            ThrowWriteError(file_.path(),
-                            QStringLiteral("The drawing is too large for a PNG image."));
+        const double scale = dpi_ / kUnitsPerInch;
+        const double widthPx = std::ceil(static_cast<double>(page.Width()) * scale);
+        const double heightPx = std::ceil(static_cast<double>(page.Height()) * scale);
+        if (widthPx * heightPx > static_cast<double>(kMaxPngPixels)) {
+            ThrowWriteError(file_.path(), QString::fromStdString(TooManyPixels(widthPx, heightPx)));
         }
         const int width = static_cast<int>(widthPx);
         const int height = static_cast<int>(heightPx);
-        const int dotsPerMetre = static_cast<int>(std::lround(kPngDotsPerInch / 0.0254));
+        const int tileWidth = std::min(width, kPngTileWidth);
+        const int bandRows = static_cast<int>(std::clamp<std::int64_t>(
+            kPngBandBytes / (3 * static_cast<std::int64_t>(width)), 1, kPngBandRows));
+
+        QImage tile(tileWidth, std::min(bandRows, height), QImage::Format_RGB32);
+        std::vector<std::uint8_t> band;
+        try {
+            band.resize(bandRows > 1 ? 3 * static_cast<std::size_t>(width) * bandRows
+                                     : 3 * static_cast<std::size_t>(tileWidth));
+        } catch (const std::bad_alloc&) {
+            tile = QImage();
+        }
+        if (tile.isNull()) {
+            ThrowWriteError(file_.path(),
+                            QStringLiteral("There is not enough memory to paint the image."));
+        }
+        const int dotsPerMetre = static_cast<int>(std::lround(dpi_ / 0.0254));
         PngStream png(file_.writer(), width, height, dotsPerMetre);
-        // A margin of a few pixels around each band catches the strokes and
-        // glyph edges that reach into it from outside.
-        const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
-        QImage band(width, std::min(kPngBandRows, height), QImage::Format_RGB32);
-        std::vector<std::uint8_t> rgbRow(3 * static_cast<std::size_t>(width));
-        for (int firstRow = 0; firstRow < height; firstRow += band.height()) {
+        for (int firstRow = 0; firstRow < height; firstRow += bandRows) {
             ReportProgress(progress_, static_cast<std::uint64_t>(firstRow),
                            static_cast<std::uint64_t>(height));
-            const int rows = std::min(band.height(), height - firstRow);
-            band.fill(Qt::white);
-            {
-                QPainter painter(&band);
-                painter.setRenderHint(QPainter::TextAntialiasing);
-                QtPainterSurface surface(painter, MappingFor(page, kPngDotsPerInch, firstRow),
-                                         metrics_, LineWidth());
-                surface.SetMapMode(MappingMode::HiMetric);
-                FrameBox visible;
-                visible.Include(page.left - margin,
-                                page.top + static_cast<std::int64_t>(firstRow / scale) - margin);
-                visible.Include(page.right + margin,
-                                page.top + static_cast<std::int64_t>((firstRow + rows) / scale) +
-                                    margin);
-                recorder_.Replay(surface, visible);
-            }
-            for (int row = 0; row < rows; ++row) {
-                const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(row));
-                for (int x = 0; x < width; ++x) {
-                    rgbRow[3 * static_cast<std::size_t>(x)] =
-                        static_cast<std::uint8_t>(qRed(pixels[x]));
-                    rgbRow[3 * static_cast<std::size_t>(x) + 1] =
-                        static_cast<std::uint8_t>(qGreen(pixels[x]));
-                    rgbRow[3 * static_cast<std::size_t>(x) + 2] =
-                        static_cast<std::uint8_t>(qBlue(pixels[x]));
+            const int rows = std::min(bandRows, height - firstRow);
+            for (int firstColumn = 0; firstColumn < width; firstColumn += tileWidth) {
+                const int columns = std::min(tileWidth, width - firstColumn);
+                PaintTile(tile, page, firstColumn, firstRow, columns, rows);
+                for (int row = 0; row < rows; ++row) {
+                    const auto* pixels = reinterpret_cast<const QRgb*>(tile.constScanLine(row));
+                    std::uint8_t* rgb =
+                        band.data() +
+                        (bandRows > 1 ? 3 * (static_cast<std::size_t>(row) * width + firstColumn)
+                                      : 0);
+                    for (int x = 0; x < columns; ++x) {
+                        rgb[3 * x] = static_cast<std::uint8_t>(qRed(pixels[x]));
+                        rgb[3 * x + 1] = static_cast<std::uint8_t>(qGreen(pixels[x]));
+                        rgb[3 * x + 2] = static_cast<std::uint8_t>(qBlue(pixels[x]));
+                    }
+                    if (bandRows == 1) {
+                        png.WritePixels(rgb, static_cast<std::size_t>(columns));
+                    }
                 }
-                png.WriteRow(rgbRow.data());
+            }
+            if (bandRows > 1) {
+                png.WritePixels(band.data(), static_cast<std::size_t>(width) * rows);
             }
         }
         png.Finish();
         ReportProgress(progress_, static_cast<std::uint64_t>(height),
                        static_cast<std::uint64_t>(height));
     }
+
+    // Paints the part of the page whose top-left pixel is (firstColumn,
+    // firstRow) into the tile's top-left columns x rows.
+    void PaintTile(QImage& tile, const FrameBox& page, int firstColumn, int firstRow, int columns,
+                   int rows) const {
+        const double scale = dpi_ / kUnitsPerInch;
+        tile.fill(Qt::white);
+        QPainter painter;
+        if (!painter.begin(&tile)) {
+            ThrowWriteError(file_.path(), QStringLiteral("The image could not be painted."));
+        }
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        PainterMapping mapping = MappingFor(page, dpi_, firstRow);
+        mapping.origin.rx() -= firstColumn;
+        QtPainterSurface surface(painter, mapping, metrics_, LineWidth());
+        surface.SetMapMode(MappingMode::HiMetric);
+        // A margin of a few pixels around the tile catches the strokes and
+        // glyph edges that reach into it from outside.
+        const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
+        const auto unitsAt = [scale](int px) { return static_cast<std::int64_t>(px / scale); };
+        FrameBox visible;
+        visible.Include(page.left + unitsAt(firstColumn) - margin,
+                        page.top + unitsAt(firstRow) - margin);
+        visible.Include(page.left + unitsAt(firstColumn + columns) + margin,
+                        page.top + unitsAt(firstRow + rows) + margin);
+        recorder_.Replay(surface, visible);
+        if (!painter.end()) {
+            ThrowWriteError(file_.path(), QStringLiteral("The image could not be painted."));
+        }
+    }
+
+    std::string TooManyPixels(double widthPx, double heightPx) const {
+        const auto whole = [](double value) {
+            return std::to_string(static_cast<long long>(std::min(value, 9e18)));
+        };
+        const double millions = widthPx * heightPx / 1e6;
+        return "The drawing would be a PNG image of " + whole(widthPx) + " x " + whole(heightPx) +
+               " pixels (" + whole(std::ceil(millions)) + " million) at " + std::to_string(dpi_) +
+               " dpi, more than the " + std::to_string(kMaxPngPixels / 1000000) +
+               " million a PNG may have. Choose a lower resolution, or draw it as SVG or PDF.";
+    }
+
+    int dpi_;
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 // destroyed without Commit, leaves no partial file and any existing file as
 // it was. Only a regular file (or a link to one) is ever replaced.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,10 @@ std::string DrawingFileDialogFilters();
 
 // Resolution of PNG files.
 inline constexpr int kPngDotsPerInch = 300;
+// The most pixels a PNG is made of: a figure 1.8 metres square at 300 dpi;
+// beyond that the time and the file are more than any figure deserves. A
+// larger drawing is refused before any painting, with its size.
+inline constexpr std::int64_t kMaxPngPixels = 500'000'000;
 
 // Creates a canvas for the file at path in the format its extension names.
 // Creates the QGuiApplication if there is none (EnsureQtGui). Throws

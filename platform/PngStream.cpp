@@ -1,5 +1,6 @@
 #include "platform/PngStream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <zlib.h>
@@ -43,7 +44,6 @@ PngStream::PngStream(AtomicFileWriter& out, int width, int height, int dotsPerMe
         throw KarvelloError("The image compressor could not be started");
     }
     deflater_->started = true;
-    row_.resize(1 + static_cast<std::size_t>(width) * 3);
     compressed_.resize(kChunkBytes);
 
     static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -107,17 +107,33 @@ void PngStream::Compress(const std::uint8_t* data, std::size_t size, bool last) 
 }
 
 void PngStream::WriteRow(const std::uint8_t* rgb) {
-    if (rowsWritten_ >= height_) {
-        throw KarvelloError("The image has no room for another row");
+    WritePixels(rgb, static_cast<std::size_t>(width_));
+}
+
+void PngStream::WritePixels(const std::uint8_t* rgb, std::size_t count) {
+    const auto width = static_cast<std::size_t>(width_);
+    while (count > 0) {
+        if (pixelsInRow_ == 0) {
+            if (rowsWritten_ >= height_) {
+                throw KarvelloError("The image has no room for another row");
+            }
+            static constexpr std::uint8_t kNoFilter = 0;
+            Compress(&kNoFilter, 1, false);
+        }
+        const std::size_t piece = std::min(count, width - pixelsInRow_);
+        Compress(rgb, piece * 3, false);
+        rgb += piece * 3;
+        count -= piece;
+        pixelsInRow_ += piece;
+        if (pixelsInRow_ == width) {
+            pixelsInRow_ = 0;
+            ++rowsWritten_;
+        }
     }
-    row_[0] = 0; // filter: none
-    std::memcpy(row_.data() + 1, rgb, row_.size() - 1);
-    Compress(row_.data(), row_.size(), false);
-    ++rowsWritten_;
 }
 
 void PngStream::Finish() {
-    if (rowsWritten_ != height_) {
+    if (rowsWritten_ != height_ || pixelsInRow_ != 0) {
         throw KarvelloError("The image is missing " + std::to_string(height_ - rowsWritten_) +
                             " rows");
     }

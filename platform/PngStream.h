@@ -1,7 +1,9 @@
 #pragma once
-// Writes a PNG image row by row, so that a drawing far larger than memory
-// would hold as one image can still be written: the painter renders it in
-// bands and each band's rows go out at once. 8-bit RGB, no interlacing.
+// Writes a PNG image pixel by pixel in row order, so that a drawing far
+// larger than memory would hold as one image can still be written: the
+// painter renders it in tiles and their pixels go out as soon as their rows
+// are complete. Nothing here holds as much as one row. 8-bit RGB, no
+// interlacing.
 
 #include <cstdint>
 #include <memory>
@@ -24,6 +26,10 @@ class PngStream {
     // Appends the next row: width pixels of 3 bytes, red, green, blue.
     // Throws KarvelloError on a write failure or when every row is written.
     void WriteRow(const std::uint8_t* rgb);
+    // Appends count pixels (3 bytes each) to the rows, continuing the
+    // current row and beginning the next where one is full. Throws as
+    // WriteRow does.
+    void WritePixels(const std::uint8_t* rgb, std::size_t count);
     // Ends the image after its last row. Throws KarvelloError when rows are
     // missing or the device cannot be written.
     void Finish();
@@ -38,8 +44,8 @@ class PngStream {
     int width_;
     int height_;
     int rowsWritten_ = 0;
+    std::size_t pixelsInRow_ = 0; // of the row being written
     std::unique_ptr<Deflater> deflater_;
-    std::vector<std::uint8_t> row_;
     std::vector<std::uint8_t> compressed_;
 };
 

@@ -343,24 +343,36 @@ TEST_F(ExportTest, AllFormatsShareTheMetafilesFrameAndMeasurement) {
     EXPECT_TRUE(xml.contains("d=\"M2740 500L3100 700\""));
 }
 
-TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
-    // A line 10 cm long crosses several bands of rows; a text cell
-    // straddles a band's edge.
+TEST_F(ExportTest, PngIsPaintedInTilesWithoutSeams) {
+    // A line 10 cm long crosses several bands of rows, one 40 cm long two
+    // tiles of columns; a text cell straddles a band's edge, another a
+    // tile's.
     const QImage png(QString::fromStdString(Draw("tall.png", [](Surface& s) {
         s.SetMapMode(MappingMode::HiMetric);
         s.MoveTo(0, 0);
         s.LineTo(0, -10000);
+        s.MoveTo(0, -5000);
+        s.LineTo(40000, -5000);
         s.TextOut(100, -1800, "WWWWWWWWWWWWWWWW");
+        s.TextOut(34200, -2800, "WWWWWWWW");
     })));
-    // 100 mm and 2 mm of room above and below.
+    // 100 mm by 400 mm and 2 mm of room on every side.
     ASSERT_EQ(png.height(), 1229);
+    ASSERT_EQ(png.width(), 4772);
+    const auto dark = [&png](int x, int y) { return png.pixelColor(x, y).lightness() < 100; };
     for (int y = 25; y < png.height() - 25; ++y) {
-        ASSERT_LT(png.pixelColor(23, y).lightness(), 100) << "row " << y;
+        ASSERT_TRUE(dark(23, y)) << "row " << y;
     }
-    // The text's rows on both sides of the edge at row 256 carry ink.
-    const auto inkInRow = [&png](int y) {
-        for (int x = 1; x < png.width(); ++x) {
-            if (png.pixelColor(x, y).lightness() < 128) {
+    const int lineRow = 614; // 5 cm and the room down
+    for (int x = 25; x < png.width() - 25; ++x) {
+        ASSERT_TRUE(dark(x, lineRow) || dark(x, lineRow - 1) || dark(x, lineRow + 1))
+            << "column " << x;
+    }
+    // The texts carry ink on both sides of the edges at row 256 and column
+    // 4096.
+    const auto inkInRow = [&](int y) {
+        for (int x = 1; x < 2000; ++x) {
+            if (dark(x, y)) {
                 return true;
             }
         }
@@ -368,6 +380,61 @@ TEST_F(ExportTest, PngIsPaintedInBandsWithoutSeams) {
     };
     EXPECT_TRUE(inkInRow(250));
     EXPECT_TRUE(inkInRow(262));
+    const auto inkInColumn = [&](int x) {
+        for (int y = 340; y < 400; ++y) {
+            if (dark(x, y)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(inkInColumn(4090));
+    EXPECT_TRUE(inkInColumn(4100));
+}
+
+TEST_F(ExportTest, APngOfTooManyPixelsIsRefusedBeforeAnyPainting) {
+    const std::string path = dir_.filePath("huge.png").toStdString();
+    auto canvas = CreateFileCanvas(path);
+    canvas->surface().SetMapMode(MappingMode::HiMetric);
+    canvas->surface().Rectangle(0, 0, 2000000000, -2000000);
+    // Painting 55 billion pixels would not end in any time a test waits.
+    try {
+        canvas->Commit();
+        FAIL() << "no error";
+    } catch (const KarvelloError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot write file \"" + path +
+                      "\". The drawing would be a PNG image of 236220520 x 236268 pixels "
+                      "(55811151 million) at 300 dpi, more than the 500 million a PNG may have. "
+                      "Choose a lower resolution, or draw it as SVG or PDF.");
+    }
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+}
+
+TEST_F(ExportTest, PngResolutionComesFromTheFigureAndSetsThePixelLimit) {
+    // A square of 2 m: 561 million pixels at 300 dpi, 5.6 million at 30.
+    const auto drawSquare = [this](int dpi) {
+        TFigureSettings figure;
+        figure.Dpi = dpi;
+        const std::string path = dir_.filePath("square.png").toStdString();
+        auto canvas = CreateFileCanvas(path, figure);
+        canvas->surface().SetMapMode(MappingMode::HiMetric);
+        canvas->surface().Rectangle(0, 0, 200000, -200000);
+        canvas->Commit();
+        return QImage(QString::fromStdString(path));
+    };
+    try {
+        drawSquare(300);
+        FAIL() << "no error";
+    } catch (const KarvelloError& e) {
+        EXPECT_NE(std::string(e.what()).find("23670 x 23670 pixels (561 million) at 300 dpi"),
+                  std::string::npos)
+            << e.what();
+    }
+    const QImage image = drawSquare(30);
+    EXPECT_EQ(image.width(), 2367);
+    EXPECT_EQ(image.height(), 2367);
+    EXPECT_EQ(image.dotsPerMeterX(), 1181);
 }
 
 TEST_F(ExportTest, PdfHoldsRealText) {

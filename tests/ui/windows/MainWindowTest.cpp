@@ -595,7 +595,9 @@ TEST_F(RealPlatformTest, ADrawThatCannotBeWrittenShowsTheCanvasError) {
     dialogs.saveAnswers = {QStringLiteral("/nonexistent-folder/maps.emf")};
     Click("Button4");
     ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_EQ(dialogs.errors[0], QStringLiteral("Canvas does not allow drawing."));
+    EXPECT_EQ(dialogs.errors[0],
+              QStringLiteral("Canvas does not allow drawing. Cannot create file "
+                             "\"/nonexistent-folder/maps.emf\". No such file or directory."));
     EXPECT_FALSE(QFile::exists(QStringLiteral("/nonexistent-folder/maps.emf")));
 }
 
