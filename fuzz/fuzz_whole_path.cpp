@@ -1,0 +1,200 @@
+// The whole path from a Mapmaker pair to a written metafile: the input is
+// split into an input file and an output file, loaded through the
+// workspace, maps are ticked and flipped, the settings set to one of a few
+// presets (extreme values among them), and the maps drawn through the real
+// file canvas. A draw that succeeds must leave a metafile whose records are
+// whole (sizes, count, total, the end record); one that fails must leave no
+// file at all, not even a temporary one.
+//
+// Layout of an input: byte 0 picks the settings preset, byte 1 ticks maps
+// (bit i ticks map i, all when 0), byte 2 flips them likewise; the rest is
+// the input file, then a line "~~~", then the output file (without that
+// line, the rest is both).
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+#include "base/Error.h"
+#include "platform/FileCanvases.h"
+#include "platform/QtRuntime.h"
+#include "workspace/Workspace.h"
+
+namespace {
+
+using namespace karvello;
+
+void Require(bool condition) {
+    if (!condition) {
+        __builtin_trap();
+    }
+}
+
+std::uint32_t U32(const std::vector<char>& file, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(file[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+// Every record lies within the file, is a whole number of 4-byte words and
+// at least 8 bytes; the header counts them and the bytes, and the last one
+// is the end record, 20 bytes long.
+void CheckMetafile(const std::vector<char>& file) {
+    Require(file.size() >= 108 && file.size() % 4 == 0);
+    Require(U32(file, 0) == 1);            // header first
+    Require(U32(file, 40) == 0x464D4520);  // " EMF"
+    Require(U32(file, 48) == file.size()); // total bytes
+    std::size_t at = 0;
+    std::uint32_t records = 0;
+    std::uint32_t lastType = 0;
+    std::uint32_t lastSize = 0;
+    while (at < file.size()) {
+        Require(file.size() - at >= 8);
+        lastType = U32(file, at);
+        lastSize = U32(file, at + 4);
+        Require(lastSize >= 8 && lastSize % 4 == 0 && lastSize <= file.size() - at);
+        at += lastSize;
+        ++records;
+    }
+    Require(records == U32(file, 52));
+    Require(lastType == 14 && lastSize == 20);
+}
+
+TDrawSettings Preset(std::uint8_t choice) {
+    TDrawSettings settings;
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    std::int32_t TDrawSettings::*const fields[] = {
+        &TDrawSettings::LeftMargin,          &TDrawSettings::RightMargin,
+        &TDrawSettings::TopMargin,           &TDrawSettings::BottomMargin,
+        &TDrawSettings::PageHeight,          &TDrawSettings::PageWidth,
+        &TDrawSettings::TailLength,          &TDrawSettings::BarWidth,
+        &TDrawSettings::PreBendLength,       &TDrawSettings::SpacingLineLength,
+        &TDrawSettings::FrameworkLineLength, &TDrawSettings::AncillaryLineLength,
+        &TDrawSettings::TextPadding,         &TDrawSettings::MapSpacing};
+    constexpr std::size_t kFields = std::size(fields);
+    switch (choice % 5) {
+    case 0: // the defaults
+        break;
+    case 1: // everything zero
+        for (auto field : fields) {
+            settings.*field = 0;
+        }
+        break;
+    case 2: // one field at the largest value
+        settings.*fields[(choice / 5) % kFields] = kMax;
+        break;
+    case 3: // one field at the smallest value
+        settings.*fields[(choice / 5) % kFields] = kMin;
+        break;
+    default: // every field extreme, alternating
+        for (std::size_t i = 0; i < kFields; ++i) {
+            settings.*fields[i] = (i + choice) % 2 == 0 ? kMax : kMin;
+        }
+        break;
+    }
+    return settings;
+}
+
+std::filesystem::path Folder() {
+    static const std::filesystem::path folder = [] {
+        // A file system in memory where there is one: every draw syncs.
+        const std::filesystem::path base = std::filesystem::exists("/dev/shm")
+                                               ? "/dev/shm"
+                                               : std::filesystem::temp_directory_path();
+        auto made = base / ("karvello-fuzz-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(made);
+        return made;
+    }();
+    return folder;
+}
+
+void Put(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    EnsureQtGui();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) {
+        return 0;
+    }
+    const std::uint8_t preset = data[0];
+    const std::uint8_t tick = data[1];
+    const std::uint8_t flip = data[2];
+    const std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);
+    std::string_view inputText = rest;
+    std::string_view outputText = rest;
+    if (const std::size_t split = rest.find("\n~~~\n"); split != std::string_view::npos) {
+        inputText = rest.substr(0, split + 1);
+        outputText = rest.substr(split + 5);
+    }
+    const std::filesystem::path folder = Folder();
+    const std::filesystem::path input = folder / "input.raw";
+    const std::filesystem::path output = folder / "output.txt";
+    const std::filesystem::path drawing = folder / "maps.emf";
+    Put(input, inputText);
+    Put(output, outputText);
+    std::filesystem::remove(drawing);
+
+    Workspace ws;
+    try {
+        ws.Load(input.string(), output.string());
+    } catch (const KarvelloError&) {
+        return 0;
+    }
+    const int maps = static_cast<int>(ws.Maps().size());
+    TColRangeSet ranges;
+    if (!ws.AllMarkers().empty()) {
+        const auto last = static_cast<std::int32_t>(ws.AllMarkers().size()) - 1;
+        ranges.push_back({last / 3, last, 0x0000FF});
+    }
+    ws.AcceptOptions(Preset(preset), 0x808080, ranges);
+    for (int i = 0; i < maps; ++i) {
+        if (i < 8 && (flip >> i & 1) != 0) {
+            ws.Select(i);
+            ws.Flip(true);
+        }
+        ws.SetTicked(i, tick == 0 || (i < 8 && (tick >> i & 1) != 0));
+    }
+    ws.Select(-1);
+
+    bool drawn = false;
+    try {
+        ws.Draw(drawing.string(), [](const std::string& path) { return CreateFileCanvas(path); });
+        drawn = true;
+    } catch (const KarvelloError&) {
+    }
+    if (drawn) {
+        std::ifstream in(drawing, std::ios::binary);
+        const std::vector<char> file((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+        CheckMetafile(file);
+    } else {
+        Require(!std::filesystem::exists(drawing));
+    }
+    // Nothing but the two files and the drawing: no temporary file stays.
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const auto name = entry.path().filename();
+        Require(name == "input.raw" || name == "output.txt" || name == "maps.emf");
+    }
+    return 0;
+}
