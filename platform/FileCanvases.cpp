@@ -419,20 +419,24 @@ class PngCanvas final : public PaintedCanvas {
             ThrowWriteError(file_.path(), QStringLiteral("The image could not be painted."));
         }
         painter.setRenderHint(QPainter::TextAntialiasing);
-        PainterMapping mapping = MappingFor(page, dpi_, firstRow);
-        mapping.origin.rx() -= firstColumn;
-        QtPainterSurface surface(painter, mapping, metrics_, LineWidth());
-        surface.SetMapMode(MappingMode::HiMetric);
-        // A margin of a few pixels around the tile catches the strokes and
-        // glyph edges that reach into it from outside.
-        const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
-        const auto unitsAt = [scale](int px) { return static_cast<std::int64_t>(px / scale); };
-        FrameBox visible;
-        visible.Include(page.left + unitsAt(firstColumn) - margin,
-                        page.top + unitsAt(firstRow) - margin);
-        visible.Include(page.left + unitsAt(firstColumn + columns) + margin,
-                        page.top + unitsAt(firstRow + rows) + margin);
-        recorder_.Replay(surface, visible);
+        {
+            PainterMapping mapping = MappingFor(page, dpi_, firstRow);
+            mapping.origin.rx() -= firstColumn;
+            QtPainterSurface surface(painter, mapping, metrics_, LineWidth());
+            surface.SetMapMode(MappingMode::HiMetric);
+            // A margin of a few pixels around the tile catches the strokes and
+            // glyph edges that reach into it from outside.
+            const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
+            const auto unitsAt = [scale](int px) { return static_cast<std::int64_t>(px / scale); };
+            FrameBox visible;
+            visible.Include(page.left + unitsAt(firstColumn) - margin,
+                            page.top + unitsAt(firstRow) - margin);
+            visible.Include(page.left + unitsAt(firstColumn + columns) + margin,
+                            page.top + unitsAt(firstRow + rows) + margin);
+            recorder_.Replay(surface, visible);
+            // The surface puts the painter's transform back when it goes,
+            // which must happen while the painter is still active.
+        }
         if (!painter.end()) {
             ThrowWriteError(file_.path(), QStringLiteral("The image could not be painted."));
         }
