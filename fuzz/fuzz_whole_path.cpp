@@ -179,7 +179,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool drawn = false;
     try {
-        ws.Draw(drawing.string(), [](const std::string& path) { return CreateFileCanvas(path); });
+        ws.Draw(drawing.string(), [](const std::string& path, const TFigureSettings& figure) {
+            return CreateFileCanvas(path, figure);
+        });
         drawn = true;
     } catch (const KarvelloError&) {
     }

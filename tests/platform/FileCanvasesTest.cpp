@@ -405,7 +405,7 @@ TEST_F(ExportTest, APngOfTooManyPixelsIsRefusedBeforeAnyPainting) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot write file \"" + path +
                       "\". The drawing would be a PNG image of 236220520 x 236268 pixels "
-                      "(55811151 million) at 300 dpi, more than the 500 million a PNG may have. "
+                      "(55811350 million) at 300 dpi, more than the 500 million a PNG may have. "
                       "Choose a lower resolution, or draw it as SVG or PDF.");
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
