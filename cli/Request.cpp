@@ -109,6 +109,9 @@ struct OptionSpec {
     bool Figure = false;
     // The help goes on with the names of all drawing settings.
     bool ListsSettings = false;
+    // It may be given more than once, each adding to the last; any other
+    // option given twice is refused rather than the last one silently kept.
+    bool Repeatable = false;
 };
 
 // Reads "N=TEXT" of --title.
@@ -144,21 +147,21 @@ constexpr std::array<OptionSpec, 23> kDrawOptions{{
      [](CliRequest& r, std::string_view, std::string_view v) {
          const auto spans = ParseMapNumbers(v);
          r.FlipNumbers.insert(r.FlipNumbers.end(), spans.begin(), spans.end());
-     }},
+     },
+     false, false, true},
     {"--set", "", "Field=value", "a drawing setting in 1/100 mm; repeatable. Fields:",
      [](CliRequest& r, std::string_view, std::string_view v) {
          r.Settings.push_back(ParseSetting(v));
      },
-     false, true},
+     false, true, true},
     {"--default-colour", "", "#RRGGBB", "the colour of every marker name",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DefaultColour = ParseColour(v); }},
     {"--range", "", "FROM-TO=#RRGGBB",
      "a colour for the markers FROM to TO, each a marker\n"
      "index counted from 0 or a marker name; repeatable,\n"
      "applied in order after the default colour",
-     [](CliRequest& r, std::string_view, std::string_view v) {
-         r.Ranges.push_back(ParseRange(v));
-     }},
+     [](CliRequest& r, std::string_view, std::string_view v) { r.Ranges.push_back(ParseRange(v)); },
+     false, false, true},
     {"--settings", "", "FILE",
      "read every setting from a settings file first; the\n"
      "other options change what it gives",
@@ -218,7 +221,8 @@ constexpr std::array<OptionSpec, 23> kDrawOptions{{
      [](CliRequest& r, std::string_view o, std::string_view v) {
          auto [number, text] = ParseTitle(o, v);
          r.Annotations.TitleTexts[number] = std::move(text);
-     }},
+     },
+     false, false, true},
     {"--ruler", "", "", "a cM ruler left of each row of maps",
      [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Ruler = true; }},
     {"--links", "", "", "grey lines between the same marker on\nneighbouring maps",
@@ -369,6 +373,7 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
     request.Command = command->Command;
 
     std::vector<std::string> positional;
+    std::vector<const OptionSpec*> given; // the single-valued options met so far
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string option = args[i];
         std::string value;
@@ -404,6 +409,13 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
                 throw UsageError("The option " + option + " needs a value.");
             }
             value = args[++i];
+        }
+        if (!spec->Repeatable) {
+            if (std::find(given.begin(), given.end(), spec) != given.end()) {
+                throw UsageError("The option " + std::string(spec->Name) +
+                                 " is given more than once; give it once.");
+            }
+            given.push_back(spec);
         }
         spec->Apply(request, option, value);
     }

@@ -182,6 +182,12 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
         {"a figure option without value",
          {"draw", "a", "b", "-o", "x.emf", "--dpi"},
          "The option --dpi needs a value."},
+        {"an output twice, once by its short name",
+         {"draw", "a", "b", "-o", "x.emf", "--output=y.emf"},
+         "The option --output is given more than once; give it once."},
+        {"a figure option twice",
+         {"draw", "a", "b", "-o", "x.emf", "--dpi", "300", "--maps", "1", "--dpi", "600"},
+         "The option --dpi is given more than once; give it once."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
