@@ -350,10 +350,20 @@ TColour ParseColour(std::string_view text) {
 
 CliRequest ParseCommandLine(const std::vector<std::string>& args) {
     CliRequest request;
-    for (const auto& arg : args) {
+    // A help option anywhere asks for help, but not after "--" nor as the
+    // value of an option (-o --help names a file).
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            break;
+        }
         if (arg == "--help" || arg == "-h") {
             request.Command = CliCommand::Help;
             return request;
+        }
+        if (const OptionSpec* spec = DrawOptionNamed(arg);
+            spec != nullptr && !spec->Value.empty()) {
+            ++i;
         }
     }
     if (args.empty()) {
