@@ -314,7 +314,11 @@ TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
 std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canvasFactory,
                        std::vector<std::string>* warnings) {
     Workspace workspace;
-    workspace.Load(request.InputPath, request.OutputPath);
+    if (request.OutputPath.empty()) {
+        workspace.LoadMapFile(request.InputPath);
+    } else {
+        workspace.Load(request.InputPath, request.OutputPath);
+    }
     if (warnings != nullptr) {
         warnings->insert(warnings->end(), workspace.LoadWarnings().begin(),
                          workspace.LoadWarnings().end());

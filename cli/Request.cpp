@@ -429,12 +429,17 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
         }
         spec->Apply(request, option, value);
     }
-    if (positional.size() != 2) {
+    // A map file of another program stands alone; open takes Mapmaker pairs.
+    const bool oneFile = positional.size() == 1 && request.Command != CliCommand::Open;
+    if (positional.size() != 2 && !oneFile) {
         throw UsageError(args.front() +
-                         " needs the Mapmaker input file and output file, and nothing else.");
+                         (request.Command == CliCommand::Open
+                              ? " needs the Mapmaker input file and output file, and nothing else."
+                              : " needs a map file, or the Mapmaker input file and output file, "
+                                "and nothing else."));
     }
     request.InputPath = positional[0];
-    request.OutputPath = positional[1];
+    request.OutputPath = oneFile ? std::string() : positional[1];
     if (request.Command == CliCommand::Draw && request.DrawPath.empty()) {
         throw UsageError("draw needs the file to write: -o FILE.");
     }
@@ -450,7 +455,9 @@ std::string UsageText() {
     text += "  karvello --help | --version\n"
             "\n"
             "INPUT is the Mapmaker input file (the marker names), OUTPUT the file that\n"
-            "Mapmaker wrote (the maps).\n"
+            "Mapmaker wrote (the maps). In their place info, maps and draw take one map\n"
+            "file of another program: a map table (group, marker, position columns), an\n"
+            "R/qtl cross file or a group file.\n"
             "\n"
             "Options of draw:\n";
     for (const bool figure : {false, true}) {

@@ -52,7 +52,7 @@ struct CliSetting {
 struct CliRequest {
     CliCommand Command = CliCommand::Help;
     std::string InputPath;
-    std::string OutputPath;
+    std::string OutputPath; // empty: InputPath is a map file of another program
     // draw only:
     std::string DrawPath;                              // -o FILE
     std::optional<std::vector<CliMapSpan>> MapNumbers; // --maps; every map when not given

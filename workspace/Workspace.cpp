@@ -10,6 +10,7 @@
 #include "drawing/DrawMaps.h"
 #include "drawing/Rounding.h"
 #include "mapdata/InputReader.h"
+#include "mapdata/MapFileReader.h"
 #include "mapdata/OutputReader.h"
 #include "mapdata/TextLines.h"
 #include "mapdata/Transforms.h"
@@ -234,6 +235,27 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
                                 "\": a map begins with a line \"Map:\" followed by its marker "
                                 "table, as Mapmaker writes it.");
     }
+}
+
+void Workspace::LoadMapFile(const std::string& path) {
+    ClearMaps();
+    allMarkers_.clear();
+    loadWarnings_.clear();
+    TMapFile file;
+    {
+        const TextLines lines = ReadTextLines(path);
+        file = ReadMapFile(lines.lines(), FullPathForMessage(path));
+    }
+    allMarkers_ = std::move(file.Markers);
+    maps_ = std::move(file.Maps);
+    for (const TChrData& map : maps_) {
+        mapListEntries_.push_back(MapListEntry(map));
+    }
+    ticked_.assign(maps_.size(), false);
+    mapsLoaded_ = true;
+    informationText_ = BuildInformationText(allMarkers_);
+    Recolour();
+    loadWarnings_ = std::move(file.Warnings);
 }
 
 void Workspace::Select(int mapIndex) {

@@ -83,6 +83,14 @@ class Workspace {
     void Load(const std::string& inputPath, const std::string& outputPath,
               const ProgressFn& progress = {});
 
+    // Loads a map file of another mapping program (a map table, an R/qtl
+    // cross file or a group file) in place of whatever was loaded, as Load
+    // does: its markers, its maps with their group names and positions, and
+    // its warnings (a name twice in one group). Throws KarvelloError naming
+    // the file, the line and the field; after a failure no map is loaded and
+    // the marker table is empty.
+    void LoadMapFile(const std::string& path);
+
     // What the last complete load found odd without failing, one sentence
     // each, naming the file and what was expected: an input file that does
     // not begin with Mapmaker's "data type" line, an output file with no

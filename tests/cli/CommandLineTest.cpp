@@ -83,9 +83,10 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
          1,
          "karvello: Cannot open file \"" + absent + "\". No such file or directory\n"},
         {"usage",
-         {"info", input},
+         {"info", input, output, output},
          2,
-         "karvello: info needs the Mapmaker input file and output file, and nothing else.\n"
+         "karvello: info needs a map file, or the Mapmaker input file and output file, and "
+         "nothing else.\n"
          "Try \"karvello --help\".\n"},
         {"unknown command",
          {"show"},

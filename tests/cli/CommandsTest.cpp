@@ -168,6 +168,31 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
     EXPECT_EQ(canvas.surface.Text().find("\"qA\""), std::string::npos);
 }
 
+TEST_F(CommandsTest, AMapFileAloneIsLoadedAndDrawnOnItsPositions) {
+    CliRequest request = Request(CliCommand::Maps);
+    request.InputPath = folder.Write("map.csv", "group,marker,position\nLG1,a,-2\nLG1,b,3.5\n"
+                                                "LG2,c,10\nLG2,d,10\nLG2,c,12\n");
+    request.OutputPath.clear();
+    std::vector<std::string> warnings;
+    EXPECT_EQ(RunRequest(request, canvas.Factory(), &warnings), "1\t2\t0\t5.5\n2\t3\t0\t2.0\n");
+    ASSERT_EQ(warnings.size(), 1u); // c twice in LG2
+    EXPECT_NE(warnings[0].find("\"c\""), std::string::npos);
+
+    request.Command = CliCommand::Draw;
+    request.Annotations.Titles = true;
+    Run(request);
+    const std::string drawn = canvas.surface.Text();
+    EXPECT_NE(drawn.find("\"LG1\""), std::string::npos);
+    EXPECT_NE(drawn.find("\"LG2\""), std::string::npos);
+    EXPECT_NE(drawn.find("\"5.5\""), std::string::npos);
+
+    CliRequest bad = Request(CliCommand::Info);
+    bad.InputPath = folder.Write("bad.csv", "group,marker,position\nLG1,a,x\n");
+    bad.OutputPath.clear();
+    EXPECT_EQ(ErrorOf(bad),
+              "Position \"x\" on line 2 of \"" + bad.InputPath + "\" is not a number.");
+}
+
 TEST_F(CommandsTest, ALoadErrorNamesTheFile) {
     CliRequest request = Request(CliCommand::Info);
     request.InputPath = folder.Path("absent.raw");

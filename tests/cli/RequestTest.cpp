@@ -31,6 +31,9 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     info.Command = CliCommand::Info;
     info.InputPath = "in.raw";
     info.OutputPath = "out.txt";
+    CliRequest mapFile = info;
+    mapFile.InputPath = "map.csv";
+    mapFile.OutputPath.clear();
     CliRequest maps = info;
     maps.Command = CliCommand::Maps;
     CliRequest open = info;
@@ -72,6 +75,7 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
 
     const std::vector<Row> rows = {
         {"info", {"info", "in.raw", "out.txt"}, info},
+        {"info of a map file", {"info", "map.csv"}, mapFile},
         {"maps", {"maps", "in.raw", "out.txt"}, maps},
         {"open", {"open", "in.raw", "out.txt"}, open},
         {"help anywhere wins", {"draw", "--help", "x"}, help},
@@ -115,12 +119,12 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
     const std::vector<Row> rows = {
         {"nothing", {}, "No command given."},
         {"unknown command", {"paint", "a", "b"}, "Unknown command \"paint\"."},
-        {"one file",
-         {"info", "in.raw"},
-         "info needs the Mapmaker input file and output file, and nothing else."},
+        {"no file",
+         {"info"},
+         "info needs a map file, or the Mapmaker input file and output file, and nothing else."},
         {"three files",
          {"maps", "a", "b", "c"},
-         "maps needs the Mapmaker input file and output file, and nothing else."},
+         "maps needs a map file, or the Mapmaker input file and output file, and nothing else."},
         {"open without the output file",
          {"open", "in.raw"},
          "open needs the Mapmaker input file and output file, and nothing else."},
