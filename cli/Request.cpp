@@ -16,12 +16,12 @@ namespace karvello {
 
 namespace {
 
-using cli::Quote;
+using cli::QuoteArgument;
 
 int ReadMapNumber(std::string_view text, std::string_view list) {
     const auto value = ParseDecimalInt32(text);
     if (!value || *value < 1 || text.front() == '+' || text.front() == '-') {
-        throw UsageError("Cannot read the map list " + Quote(list) +
+        throw UsageError("Cannot read the map list " + QuoteArgument(list) +
                          ": write map numbers from 1 like 1,3-5.");
     }
     return *value;
@@ -30,17 +30,17 @@ int ReadMapNumber(std::string_view text, std::string_view list) {
 CliSetting ParseSetting(std::string_view text) {
     const auto equals = text.find('=');
     if (equals == std::string_view::npos) {
-        throw UsageError("Cannot read --set " + Quote(text) + ": write it as Field=value.");
+        throw UsageError("Cannot read --set " + QuoteArgument(text) + ": write it as Field=value.");
     }
     const std::string_view name = text.substr(0, equals);
     const DrawSettingField* field = FindDrawSetting(name);
     if (field == nullptr) {
-        throw UsageError("Unknown setting " + Quote(name) + ". The settings are " +
+        throw UsageError("Unknown setting " + QuoteArgument(name) + ". The settings are " +
                          DrawSettingNames(", ") + ".");
     }
     const auto value = ReadDrawSettingValue(*field, text.substr(equals + 1));
     if (!value) {
-        throw UsageError("Cannot read the value of --set " + Quote(text) + ": it must be " +
+        throw UsageError("Cannot read the value of --set " + QuoteArgument(text) + ": it must be " +
                          std::string(DrawSettingValueRule(*field)) + ".");
     }
     return {std::string(name), *value};
@@ -49,7 +49,8 @@ CliSetting ParseSetting(std::string_view text) {
 CliRange ParseRange(std::string_view text) {
     const auto equals = text.rfind('=');
     if (equals == std::string_view::npos || equals == 0) {
-        throw UsageError("Cannot read --range " + Quote(text) + ": write it as FROM-TO=#RRGGBB.");
+        throw UsageError("Cannot read --range " + QuoteArgument(text) +
+                         ": write it as FROM-TO=#RRGGBB.");
     }
     return {std::string(text.substr(0, equals)), ParseColour(text.substr(equals + 1))};
 }
@@ -57,7 +58,8 @@ CliRange ParseRange(std::string_view text) {
 std::int32_t ReadLength(std::string_view option, std::string_view text) {
     const auto length = ParseLength(text);
     if (!length) {
-        throw UsageError("Cannot read the length " + Quote(text) + " of " + std::string(option) +
+        throw UsageError("Cannot read the length " + QuoteArgument(text) + " of " +
+                         std::string(option) +
                          ": write it like 175mm, 8.5cm, 1in, 7pt, or a whole number of 1/100 mm.");
     }
     return *length;
@@ -66,7 +68,7 @@ std::int32_t ReadLength(std::string_view option, std::string_view text) {
 std::int32_t ReadCount(std::string_view option, std::string_view text, std::int32_t least) {
     const auto count = ParseDecimalInt32(text);
     if (!count || *count < least || text.front() == '+') {
-        throw UsageError("Cannot read " + std::string(option) + " " + Quote(text) +
+        throw UsageError("Cannot read " + std::string(option) + " " + QuoteArgument(text) +
                          ": it must be a whole number from " + DecimalText(least) + ".");
     }
     return *count;
@@ -120,7 +122,7 @@ std::pair<std::int32_t, std::string> ParseTitle(std::string_view option, std::st
     const std::optional<std::int32_t> number =
         equals == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(0, equals));
     if (!number || *number < 1) {
-        throw UsageError("Cannot read " + Quote(value) + " of " + std::string(option) +
+        throw UsageError("Cannot read " + QuoteArgument(value) + " of " + std::string(option) +
                          ": write it as N=TEXT, N the map's number.");
     }
     return {*number, std::string(value.substr(equals + 1))};
@@ -323,7 +325,7 @@ std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
         const std::string_view item = rest.substr(0, comma);
         rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
         if (item.empty() || (comma != std::string_view::npos && rest.empty())) {
-            throw UsageError("Cannot read the map list " + Quote(text) +
+            throw UsageError("Cannot read the map list " + QuoteArgument(text) +
                              ": write map numbers from 1 like 1,3-5.");
         }
         const auto dash = item.find('-');
@@ -332,7 +334,7 @@ std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
         span.Last = dash == std::string_view::npos ? span.First
                                                    : ReadMapNumber(item.substr(dash + 1), text);
         if (span.Last < span.First) {
-            throw UsageError("The map run " + Quote(item) + " in " + Quote(text) +
+            throw UsageError("The map run " + QuoteArgument(item) + " in " + QuoteArgument(text) +
                              " ends before it starts.");
         }
         spans.push_back(span);
@@ -343,7 +345,8 @@ std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
 TColour ParseColour(std::string_view text) {
     const std::optional<TColour> colour = ParseHexColour(text);
     if (!colour) {
-        throw UsageError("Cannot read the colour " + Quote(text) + ": write it as #RRGGBB.");
+        throw UsageError("Cannot read the colour " + QuoteArgument(text) +
+                         ": write it as #RRGGBB.");
     }
     return *colour;
 }
@@ -378,7 +381,7 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
     }
     const CommandSpec* command = CommandNamed(args.front());
     if (command == nullptr) {
-        throw UsageError("Unknown command " + Quote(args.front()) + ".");
+        throw UsageError("Unknown command " + QuoteArgument(args.front()) + ".");
     }
     request.Command = command->Command;
 
@@ -408,7 +411,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
         const OptionSpec* spec =
             request.Command == CliCommand::Draw ? DrawOptionNamed(option) : nullptr;
         if (spec == nullptr) {
-            throw UsageError("Unknown option " + Quote(option) + " for " + args.front() + ".");
+            throw UsageError("Unknown option " + QuoteArgument(option) + " for " + args.front() +
+                             ".");
         }
         if (spec->Value.empty()) {
             if (hasValue) {

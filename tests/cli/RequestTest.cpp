@@ -114,7 +114,7 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
     struct Row {
         const char* name;
         Args args;
-        const char* message;
+        std::string message;
     };
     const std::vector<Row> rows = {
         {"nothing", {}, "No command given."},
@@ -189,6 +189,9 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
         {"an output twice, once by its short name",
          {"draw", "a", "b", "-o", "x.emf", "--output=y.emf"},
          "The option --output is given more than once; give it once."},
+        {"a huge argument, quoted only in part",
+         {"draw", "a", "b", "-o", "x.emf", "--range", std::string(300, '-')},
+         "Cannot read --range \"" + std::string(100, '-') + "...\": write it as FROM-TO=#RRGGBB."},
         {"help as a file name after --",
          {"info", "--", "-h", "out.txt", "extra"},
          "info needs the Mapmaker input file and output file, and nothing else."},
