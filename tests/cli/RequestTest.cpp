@@ -194,7 +194,7 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
          "Cannot read --range \"" + std::string(100, '-') + "...\": write it as FROM-TO=#RRGGBB."},
         {"help as a file name after --",
          {"info", "--", "-h", "out.txt", "extra"},
-         "info needs the Mapmaker input file and output file, and nothing else."},
+         "info needs a map file, or the Mapmaker input file and output file, and nothing else."},
         {"help as an option's value",
          {"draw", "a", "b", "-o", "--help", "-o", "x.emf"},
          "The option --output is given more than once; give it once."},
