@@ -9,6 +9,7 @@
 #include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "base/Error.h"
@@ -720,9 +721,12 @@ void DrawLinks(const std::vector<MapGeometry>& row, PagePoints& page, Surface& s
         }
         const double fromX = left.Right + s.TextPadding / 2.0;
         const double toX = right.Left - s.TextPadding / 2.0;
+        // One line a name, from its first place on the left map, even where
+        // a map lists a name twice.
+        std::unordered_set<std::string_view> linked;
         for (const auto& label : left.Labels) {
             const auto found = onRight.find(label.Name);
-            if (found == onRight.end() || label.Name.empty()) {
+            if (found == onRight.end() || label.Name.empty() || !linked.insert(label.Name).second) {
                 continue;
             }
             page.MoveTo(fromX, label.MiddleY);

@@ -189,10 +189,11 @@ TEST(DrawMapsAnnotations, TheRulerMarksRoundPositionsAtTheMapsHeightsLeftOfTheFi
 }
 
 TEST(DrawMapsAnnotations, LinksJoinSharedMarkersThroughTheRoomBetweenNeighbours) {
-    // Map 1: A B C D; map 2: D X B, whose B and D are other entries of the
-    // marker table with the same names.
+    // Map 1: A B C D D; map 2: D X B, whose B and D are other entries of the
+    // marker table with the same names. D twice on map 1 is linked once.
     const TAllMarkers markers = MakeMarkers({"A", "B", "C", "D", "X", "B", "D"});
-    std::vector<TChrData> maps = {MakeMap({0.5, 0.5, 0.5, 0}, 0), MakeMap({10, 5, 0}, 4)};
+    std::vector<TChrData> maps = {MakeMap({0.5, 0.5, 0.5, 0.5, 0}, 0), MakeMap({10, 5, 0}, 4)};
+    maps[0].Markers[4].MarkerIndex = 3; // D again
     maps[1].Markers[0].MarkerIndex = 6; // D
     maps[1].Markers[1].MarkerIndex = 4; // X
     maps[1].Markers[2].MarkerIndex = 5; // B
