@@ -126,7 +126,9 @@ FigureFont FigureTextFont(const std::string& face, int height) {
     EnsureQtGui();
     // Kept for the life of the process, as MetafileTextMetrics keeps its own.
     static std::mutex mutex;
-    static std::map<std::pair<std::string, int>, const TextMetrics*> built;
+    // The table itself is never destroyed either, so that the metrics it
+    // holds stay reachable to the end.
+    static auto& built = *new std::map<std::pair<std::string, int>, const TextMetrics*>;
     const std::lock_guard<std::mutex> lock(mutex);
     const auto key = std::make_pair(font.face, font.height);
     if (const auto found = built.find(key); found != built.end()) {
