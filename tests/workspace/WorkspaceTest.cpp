@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/Text.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/OutputReader.h"
 #include "mapdata/Transforms.h"
@@ -617,7 +618,8 @@ TEST_F(WorkspaceTest, RunningOutOfMemoryWhileDrawingSaysSoAndWhere) {
         ws.Draw("/tmp/maps.emf", exhausted);
         ADD_FAILURE() << "no error";
     } catch (const KarvelloError& error) {
-        EXPECT_STREQ(error.what(), "Not enough memory to draw the maps into \"/tmp/maps.emf\".");
+        EXPECT_EQ(std::string(error.what()), "Not enough memory to draw the maps into \"" +
+                                                 FullPathForMessage("/tmp/maps.emf") + "\".");
     }
 }
 
