@@ -364,8 +364,8 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
             request.Command = CliCommand::Help;
             return request;
         }
-        if (const OptionSpec* spec = DrawOptionNamed(arg);
-            spec != nullptr && !spec->Value.empty()) {
+        if (const OptionSpec* known = DrawOptionNamed(arg);
+            known != nullptr && !known->Value.empty()) {
             ++i;
         }
     }
@@ -408,13 +408,13 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
             positional.push_back(option);
             continue;
         }
-        const OptionSpec* spec =
+        const OptionSpec* known =
             request.Command == CliCommand::Draw ? DrawOptionNamed(option) : nullptr;
-        if (spec == nullptr) {
+        if (known == nullptr) {
             throw UsageError("Unknown option " + QuoteArgument(option) + " for " + args.front() +
                              ".");
         }
-        if (spec->Value.empty()) {
+        if (known->Value.empty()) {
             if (hasValue) {
                 throw UsageError("The option " + option + " takes no value.");
             }
@@ -424,14 +424,14 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
             }
             value = args[++i];
         }
-        if (!spec->Repeatable) {
-            if (std::find(given.begin(), given.end(), spec) != given.end()) {
-                throw UsageError("The option " + std::string(spec->Name) +
+        if (!known->Repeatable) {
+            if (std::find(given.begin(), given.end(), known) != given.end()) {
+                throw UsageError("The option " + std::string(known->Name) +
                                  " is given more than once; give it once.");
             }
-            given.push_back(spec);
+            given.push_back(known);
         }
-        spec->Apply(request, option, value);
+        known->Apply(request, option, value);
     }
     // A map file of another program stands alone; open takes Mapmaker pairs.
     const bool oneFile = positional.size() == 1 && request.Command != CliCommand::Open;
