@@ -51,4 +51,10 @@ std::string FullPathForMessage(const std::string& path) {
     return ec ? path : full.lexically_normal().string();
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(a, b, ec);
+    return !ec && same;
+}
+
 } // namespace karvello

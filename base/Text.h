@@ -20,4 +20,9 @@ bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix);
 // folder and normalised; the path as given when that fails.
 std::string FullPathForMessage(const std::string& path);
 
+// Whether the two paths name one existing file: the files are compared, not
+// the names, so a link, a hard link or another spelling of the path counts.
+// False when either does not exist or cannot be looked at.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 } // namespace karvello

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -35,35 +36,83 @@ bool AllDigits(std::string_view text) {
     return true;
 }
 
-// A marker given by index or name; empty when the table holds no such marker.
-std::optional<std::int32_t> FindMarker(std::string_view text, const TAllMarkers& markers) {
-    if (AllDigits(text)) {
+// The markers a range's text can begin and end with, found in one pass over
+// the table: a name that the text begins with and that a dash follows, keyed
+// by that dash's position; a name the text ends with, keyed by the dash before
+// it. Digits before the first dash or after the last are an index. Trying
+// every split of a long range is then linear.
+class RangeEnds {
+  public:
+    RangeEnds(std::string_view text, const TAllMarkers& markers)
+        : text_(text), markers_(markers), firstDash_(text.find('-')), lastDash_(text.rfind('-')) {
+        for (std::size_t i = 0; i < markers.size(); ++i) {
+            const std::string_view name = markers[i].Name;
+            if (name.empty() || name.size() >= text.size()) {
+                continue;
+            }
+            const auto index = static_cast<std::int32_t>(i);
+            if (text[name.size()] == '-' && text.starts_with(name)) {
+                starts_.try_emplace(name.size(), index); // the first of a name wins
+            }
+            if (const std::size_t dash = text.size() - name.size() - 1;
+                text[dash] == '-' && text.ends_with(name)) {
+                ends_.try_emplace(dash, index);
+            }
+        }
+    }
+
+    // The marker before (or after) the dash at this position; empty when the
+    // table holds no such marker.
+    std::optional<std::int32_t> StartAt(std::size_t dash) const {
+        if (dash == firstDash_ && AllDigits(text_.substr(0, dash))) {
+            return IndexMarker(text_.substr(0, dash));
+        }
+        return Found(starts_, dash);
+    }
+    std::optional<std::int32_t> EndAt(std::size_t dash) const {
+        if (dash == lastDash_ && AllDigits(text_.substr(dash + 1))) {
+            return IndexMarker(text_.substr(dash + 1));
+        }
+        return Found(ends_, dash);
+    }
+
+  private:
+    using ByDash = std::unordered_map<std::size_t, std::int32_t>;
+    std::optional<std::int32_t> IndexMarker(std::string_view digits) const {
         std::size_t index = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
-        if (error != std::errc() || end != text.data() + text.size() || index >= markers.size()) {
+        const auto [end, error] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), index);
+        if (error != std::errc() || end != digits.data() + digits.size() ||
+            index >= markers_.size()) {
             return std::nullopt;
         }
         return static_cast<std::int32_t>(index);
     }
-    for (std::size_t i = 0; i < markers.size(); ++i) {
-        if (markers[i].Name == text) {
-            return static_cast<std::int32_t>(i);
-        }
+    static std::optional<std::int32_t> Found(const ByDash& byDash, std::size_t dash) {
+        const auto found = byDash.find(dash);
+        return found == byDash.end() ? std::nullopt : std::optional(found->second);
     }
-    return std::nullopt;
-}
+
+    std::string_view text_;
+    const TAllMarkers& markers_;
+    std::size_t firstDash_;
+    std::size_t lastDash_;
+    ByDash starts_;
+    ByDash ends_;
+};
 
 std::string UnknownMarker(std::string_view text, const TAllMarkers& markers) {
     if (AllDigits(text)) {
         if (markers.empty()) {
-            return "There is no marker with index " + std::string(text) +
+            return "There is no marker with index " + cli::ShortArgument(text) +
                    ": the input file holds no markers.";
         }
-        return "There is no marker with index " + std::string(text) + ": the input file holds " +
-               DecimalText(static_cast<std::int64_t>(markers.size())) + " markers, indexes 0 to " +
+        return "There is no marker with index " + cli::ShortArgument(text) +
+               ": the input file holds " + DecimalText(static_cast<std::int64_t>(markers.size())) +
+               " markers, indexes 0 to " +
                DecimalText(static_cast<std::int64_t>(markers.size()) - 1) + ".";
     }
-    return "There is no marker named " + Quote(text) + " in the input file.";
+    return "There is no marker named " + cli::QuoteArgument(text) + " in the input file.";
 }
 
 // Ticks (or flips) the maps the runs name; a number past the last map is an
@@ -217,6 +266,9 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     TAnnotations annotations = request.Annotations;
     if (request.ShowOnly) {
         annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
+        if (request.ShowOnly->starts_with('@')) {
+            workspace.NoteReadFile(request.ShowOnly->substr(1));
+        }
         if (std::string warning =
                 UnknownNamesWarning(*annotations.ShowOnly, workspace.AllMarkers());
             warnings != nullptr && !warning.empty()) {
@@ -277,9 +329,10 @@ std::string MapsListing(const Workspace& workspace) {
 
 TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
     const std::string_view text = range.Markers;
+    const RangeEnds ends(text, markers);
     std::vector<TColRange> fits;
     std::size_t splits = 0;
-    std::string firstUnknown;
+    std::size_t onlySplit = 0;
     for (std::size_t dash = text.find('-'); dash != std::string_view::npos;
          dash = text.find('-', dash + 1)) {
         const std::string_view from = text.substr(0, dash);
@@ -288,26 +341,37 @@ TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
             continue;
         }
         ++splits;
-        const auto start = FindMarker(from, markers);
-        const auto end = FindMarker(to, markers);
+        onlySplit = dash;
+        const auto start = ends.StartAt(dash);
+        const auto end = ends.EndAt(dash);
         if (start && end) {
             fits.push_back({*start, *end, range.Colour});
-        } else if (firstUnknown.empty()) {
-            firstUnknown = UnknownMarker(start ? to : from, markers);
         }
-    }
-    if (fits.size() == 1) {
-        return fits.front();
     }
     if (fits.size() > 1) {
         throw KarvelloError(
-            "The range " + Quote(text) +
+            "The range " + cli::QuoteArgument(text) +
             " can be read as more than one pair of markers; give marker indexes instead.");
     }
-    if (splits == 1) {
-        throw KarvelloError("In the range " + Quote(text) + ": " + firstUnknown);
+    if (fits.size() == 1) {
+        const TColRange& fit = fits.front();
+        if (fit.StartIndex > fit.EndIndex) {
+            throw KarvelloError("The range " + cli::QuoteArgument(text) +
+                                " runs backwards: marker " + DecimalText(fit.StartIndex) + " (" +
+                                cli::QuoteArgument(markers[fit.StartIndex].Name) +
+                                ") comes after marker " + DecimalText(fit.EndIndex) + " (" +
+                                cli::QuoteArgument(markers[fit.EndIndex].Name) +
+                                ") in the input file. Give the earlier marker first.");
+        }
+        return fit;
     }
-    throw KarvelloError("The range " + Quote(text) +
+    if (splits == 1) {
+        throw KarvelloError("In the range " + cli::QuoteArgument(text) + ": " +
+                            UnknownMarker(ends.StartAt(onlySplit) ? text.substr(onlySplit + 1)
+                                                                  : text.substr(0, onlySplit),
+                                          markers));
+    }
+    throw KarvelloError("The range " + cli::QuoteArgument(text) +
                         " does not name two markers of the input file as FROM-TO.");
 }
 

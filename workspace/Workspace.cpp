@@ -174,6 +174,7 @@ void Workspace::ClearMaps() {
     mapListEntries_.clear();
     ticked_.clear();
     selectedMap_ = -1;
+    mapFiles_.clear();
 }
 
 void Workspace::Load(const std::string& inputPath, const std::string& outputPath,
@@ -221,6 +222,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
     }
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
+    mapFiles_ = {inputPath, outputPath};
     informationText_ = BuildInformationText(allMarkers_);
     Recolour();
 
@@ -253,6 +255,7 @@ void Workspace::LoadMapFile(const std::string& path) {
     }
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
+    mapFiles_ = {path};
     informationText_ = BuildInformationText(allMarkers_);
     Recolour();
     loadWarnings_ = std::move(file.Warnings);
@@ -320,6 +323,7 @@ void Workspace::LoadSettingsFile(const std::string& path) {
         ReadSettingsText(text, FullPathForMessage(path), SettingsFile(), allMarkers_);
     AcceptOptions(file.Draw, file.DefaultColour, file.Ranges);
     figure_ = file.Figure;
+    NoteReadFile(path);
 }
 
 void Workspace::Recolour() {
@@ -412,6 +416,24 @@ void Workspace::LoadQtlTable(const std::string& path) {
         PlaceQtls(table, maps_, &maps_); // every QTL on a map of the data, within it
     }
     qtlTable_ = std::move(table);
+    NoteReadFile(path);
+}
+
+void Workspace::NoteReadFile(const std::string& path) {
+    otherReadFiles_.push_back(path);
+}
+
+void Workspace::RefuseReadFile(const std::string& path) const {
+    for (const auto* files : {&mapFiles_, &otherReadFiles_}) {
+        for (const std::string& read : *files) {
+            if (IsSameFile(path, read)) {
+                throw KarvelloError("Cannot draw into \"" + FullPathForMessage(path) +
+                                    "\": it is the file \"" + FullPathForMessage(read) +
+                                    "\" that was read for this figure, and the drawing would "
+                                    "replace it. Choose another file name.");
+            }
+        }
+    }
 }
 
 std::string Workspace::DrawWarning() const {
@@ -438,6 +460,7 @@ void Workspace::RequireTickedMaps() const {
 TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
                             const ProgressFn& progress) const {
     RequireTickedMaps();
+    RefuseReadFile(path);
     try {
         return DrawInto(path, canvasFactory, progress);
     } catch (const std::bad_alloc&) {

@@ -175,8 +175,13 @@ class Workspace {
     // (OperationCancelled) the draw fails with its exception, and no file is
     // written. Running out of memory is the error "Not enough memory to draw
     // the maps into "<full path>".".
+    // A path that is one of the files the figure was read from (the same
+    // file, however named) is refused before anything is written.
     TDrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
                      const ProgressFn& progress = {}) const;
+    // Counts a file read outside the workspace (a list of names) among the
+    // files a drawing must never replace.
+    void NoteReadFile(const std::string& path);
 
   private:
     void ClearMaps();
@@ -196,6 +201,12 @@ class Workspace {
     TFigureSettings figure_;
     TAnnotations annotations_;
     std::optional<TQtlTable> qtlTable_;
+    // The files read: the maps' files (replaced by each load), and the
+    // others (QTL table, settings, lists of names). Draw refuses to write
+    // over any of them.
+    std::vector<std::string> mapFiles_;
+    std::vector<std::string> otherReadFiles_;
+    void RefuseReadFile(const std::string& path) const;
     // The annotations for a drawing of these maps, with the QTL placed.
     TAnnotations AnnotationsFor(const std::vector<TChrData>& maps) const;
 

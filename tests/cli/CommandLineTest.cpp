@@ -181,6 +181,27 @@ TEST_F(CommandLineTest, AnOutputThatCannotBeWrittenIsAnError) {
     }
 }
 
+TEST_F(CommandLineTest, DrawNeverWritesOverAFileItReads) {
+    const std::string names = folder.Write("names.txt", "A1\nB2\n");
+    const std::string qtl = folder.Write("qtl.csv", "map,name,start,end\n1,q1,0,5\n");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"draw", input, output, "-o", output},
+          std::vector<std::string>{"draw", input, output, "-o", input},
+          std::vector<std::string>{"draw", input, output, "-o", qtl, "--qtl", qtl},
+          std::vector<std::string>{"draw", input, output, "--show-only", "@" + names, "-o",
+                                   names}}) {
+        SCOPED_TRACE(args[4]);
+        const Outcome outcome = RunKarvello(args);
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_NE(outcome.err.find("that was read for this figure"), std::string::npos)
+            << outcome.err;
+    }
+    EXPECT_EQ(folder.Read("fixture.raw"), test::kFixtureInput);
+    EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
+    EXPECT_EQ(folder.Read("names.txt"), "A1\nB2\n");
+    EXPECT_EQ(folder.Read("qtl.csv"), "map,name,start,end\n1,q1,0,5\n");
+}
+
 TEST(CommandLineOpenTest, OpenHandsThePairToTheWindowsAndEndsWithTheirStatus) {
     std::ostringstream out;
     std::ostringstream err;
@@ -363,7 +384,7 @@ TEST(CommandLineDrawTest, ChosenAndFlippedMapsOnly) {
     const std::string emf = folder.Path("two.emf");
     const Outcome drawn =
         RunKarvello({"draw", kExampleInput, kExampleOutput, "-o", emf, "--maps", "2,4", "--flip",
-                     "4", "--set", "PageHeight=5000", "--range", "T001-T002=#FF0000"});
+                     "4", "--set", "PageHeight=5000", "--range", "T002-T001=#FF0000"});
     ASSERT_EQ(drawn.status, 0) << drawn.err;
 
     Workspace ws;
@@ -652,14 +673,14 @@ TEST(CommandLineDrawTest, SavedSettingsDrawTheSameFigureAgain) {
     const std::string saved = folder.Path("figure.json");
     const Outcome first = RunKarvello(
         {"draw", kExampleInput, kExampleOutput, "-o", folder.Path("first.emf"), "--set",
-         "BarWidth=150", "--range", "T001-T002=#FF0000", "--default-colour", "#0000FF", "--per-row",
+         "BarWidth=150", "--range", "T002-T001=#FF0000", "--default-colour", "#0000FF", "--per-row",
          "3", "--font-size", "7pt", "--group-maps", "--save-settings", saved});
     ASSERT_EQ(first.status, 0) << first.err;
     const Outcome again = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o",
                                        folder.Path("again.emf"), "--settings", saved});
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(folder.Read("again.emf"), folder.Read("first.emf"));
-    EXPECT_NE(folder.Read("figure.json").find("\"first\": \"T001\""), std::string::npos);
+    EXPECT_NE(folder.Read("figure.json").find("\"first\": \"T002\""), std::string::npos);
 
     const std::string bad = folder.Write("bad.json", "{\n  \"figure\": {\"Margin\": \"2mm\"}\n}\n");
     const Outcome refused = RunKarvello(

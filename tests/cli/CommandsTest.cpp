@@ -223,8 +223,8 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         int start, end;
     };
     const Row good[] = {
-        {"0-6", 0, 6},    {"A1-B2", 0, 1}, {"B2-A1", 1, 0}, {"X-1-C", 2, 5},
-        {"1-2-A1", 4, 0}, {"3-A1", 3, 0},  {"A1-0", 0, 0},
+        {"0-6", 0, 6},    {"A1-B2", 0, 1}, {"X-1-C", 2, 5},
+        {"A1-1-2", 0, 4}, {"A1-3", 0, 3},  {"0-A1", 0, 0},
     };
     for (const auto& row : good) {
         SCOPED_TRACE(row.text);
@@ -243,6 +243,10 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         {"-A1", "The range \"-A1\" does not name two markers of the input file as FROM-TO."},
         {"X-1-2", "The range \"X-1-2\" can be read as more than one pair of markers; give marker "
                   "indexes instead."},
+        {"B2-A1", "The range \"B2-A1\" runs backwards: marker 1 (\"B2\") comes after marker 0 "
+                  "(\"A1\") in the input file. Give the earlier marker first."},
+        {"1-2-A1", "The range \"1-2-A1\" runs backwards: marker 4 (\"1-2\") comes after marker "
+                   "0 (\"A1\") in the input file. Give the earlier marker first."},
         {"99999999999999999999-1",
          "In the range \"99999999999999999999-1\": There is no marker with "
          "index 99999999999999999999: the input file holds 7 markers, "
@@ -259,6 +263,10 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         errorOf("0-0", TAllMarkers{}),
         "In the range \"0-0\": There is no marker with index 0: the input file holds no markers.")
         << "an empty table has no index range to name";
+    EXPECT_EQ(errorOf(std::string(30000, '-').c_str(), markers),
+              "The range \"" + std::string(100, '-') +
+                  "...\" does not name two markers of the input file as FROM-TO.")
+        << "a huge argument is quoted in part";
 }
 
 } // namespace

@@ -528,6 +528,34 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
               "Canvas does not allow drawing");
 }
 
+TEST_F(WorkspaceTest, DrawRefusesToWriteOverAFileItWasReadFromHoweverItIsNamed) {
+    LoadFixture();
+    ws.SetTicked(0, true);
+    const std::string qtl = folder.Write("qtl.csv", "map,name,start,end\n1,q1,0,5\n");
+    ws.LoadQtlTable(qtl);
+    std::vector<std::string> targets = {input, output, qtl, folder.Path("./fixture.out")};
+#ifndef _WIN32
+    std::filesystem::create_symlink(output, folder.Path("link.emf"));
+    std::filesystem::create_hard_link(input, folder.Path("hard.emf"));
+    targets.push_back(folder.Path("link.emf"));
+    targets.push_back(folder.Path("hard.emf"));
+#endif
+    FakeCanvases record;
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        const std::string message = test::ThrownMessage([&] { ws.Draw(target, record.Factory()); });
+        EXPECT_NE(message.find("Cannot draw into \"" + FullPathForMessage(target) + "\""),
+                  std::string::npos)
+            << message;
+        EXPECT_NE(message.find("Choose another file name."), std::string::npos) << message;
+    }
+    EXPECT_TRUE(record.paths.empty());
+    EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
+
+    ws.Draw(folder.Path("maps.emf"), record.Factory()); // a new file is fine
+    EXPECT_EQ(record.paths.size(), 1U);
+}
+
 // Records every report of a progress, and cancels at the report numbered
 // cancelAt (from 1; 0 never).
 struct ProgressLog {
