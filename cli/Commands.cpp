@@ -263,7 +263,17 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
                             ranges);
 
     workspace.SetFigure(WithFigureOptions(workspace.Figure(), request.Figure));
-    TAnnotations annotations = request.Annotations;
+    // The command line's annotations go over the settings file's.
+    TAnnotations annotations = workspace.Annotations();
+    annotations.Titles = annotations.Titles || request.Annotations.Titles;
+    annotations.Ruler = annotations.Ruler || request.Annotations.Ruler;
+    annotations.Links = annotations.Links || request.Annotations.Links;
+    for (const auto& [number, title] : request.Annotations.TitleTexts) {
+        annotations.TitleTexts.insert_or_assign(number, title);
+    }
+    if (request.Annotations.Collapse != 0) {
+        annotations.Collapse = request.Annotations.Collapse;
+    }
     if (request.ShowOnly) {
         annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
         if (request.ShowOnly->starts_with('@')) {

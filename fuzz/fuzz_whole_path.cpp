@@ -7,9 +7,12 @@
 // file at all, not even a temporary one.
 //
 // Layout of an input: byte 0 picks the settings preset, byte 1 ticks maps
-// (bit i ticks map i, all when 0), byte 2 flips them likewise; the rest is
-// the input file, then a line "~~~", then the output file (without that
-// line, the rest is both).
+// (bit i ticks map i, all when 0), byte 2 flips them likewise, byte 3 picks
+// the source and the annotations (bit 0: the rest is one map table, not a
+// Mapmaker pair; bits 1 to 4: titles, ruler, links, labels for every third
+// marker only; bit 5: collapse above one name; bits 6 and 7: maps a row).
+// For a pair, the rest is the input file, then a line "~~~", then the output
+// file (without that line, the rest is both).
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +25,7 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "base/Error.h"
@@ -134,13 +138,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) {
+    if (size < 4) {
         return 0;
     }
     const std::uint8_t preset = data[0];
     const std::uint8_t tick = data[1];
     const std::uint8_t flip = data[2];
-    const std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);
+    const std::uint8_t extras = data[3];
+    const bool table = (extras & 1) != 0;
+    const std::string_view rest(reinterpret_cast<const char*>(data + 4), size - 4);
     std::string_view inputText = rest;
     std::string_view outputText = rest;
     if (const std::size_t split = rest.find("\n~~~\n"); split != std::string_view::npos) {
@@ -157,10 +163,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Workspace ws;
     try {
-        ws.Load(input.string(), output.string());
+        if (table) {
+            ws.LoadMapFile(output.string());
+        } else {
+            ws.Load(input.string(), output.string());
+        }
     } catch (const KarvelloError&) {
         return 0;
     }
+    TAnnotations annotations;
+    annotations.Titles = (extras & 2) != 0;
+    annotations.Ruler = (extras & 4) != 0;
+    annotations.Links = (extras & 8) != 0;
+    if ((extras & 16) != 0) {
+        annotations.ShowOnly.emplace();
+        for (std::size_t i = 0; i < ws.AllMarkers().size(); i += 3) {
+            annotations.ShowOnly->insert(ws.AllMarkers()[i].Name);
+        }
+    }
+    annotations.Collapse = (extras & 32) != 0 ? 1 : 0;
+    ws.SetAnnotations(std::move(annotations));
+    TFigureSettings figure;
+    figure.MapsPerRow = extras >> 6;
+    ws.SetFigure(figure);
     const int maps = static_cast<int>(ws.Maps().size());
     TColRangeSet ranges;
     if (!ws.AllMarkers().empty()) {

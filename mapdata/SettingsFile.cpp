@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -370,6 +371,8 @@ class SettingsReader {
                 out.DefaultColour = Colour(value, key);
             } else if (key == "colourRanges") {
                 out.Ranges = Ranges(value);
+            } else if (key == "annotations") {
+                ReadAnnotations(Object(value, key), out);
             } else {
                 Unknown(key, value);
             }
@@ -496,9 +499,105 @@ class SettingsReader {
         return ranges;
     }
 
+    bool Flag(const JsonValue& value, std::string_view key) const {
+        if (value.kind != JsonValue::Kind::Flag) {
+            Fail(value, "the field " + Quote(key) + " must be true or false");
+        }
+        return value.flag;
+    }
+    const std::string& Text(const JsonValue& value, std::string_view key) const {
+        if (value.kind != JsonValue::Kind::Text) {
+            Fail(value, "the field " + Quote(key) + " must be a text \"...\"");
+        }
+        return value.text;
+    }
+    void ReadAnnotations(const JsonValue& object, TSettingsFile& out) const {
+        TAnnotations& annotations = out.Annotations;
+        for (const JsonValue& value : object.items) {
+            const std::string& key = value.key;
+            if (key == "titles") {
+                annotations.Titles = Flag(value, key);
+            } else if (key == "ruler") {
+                annotations.Ruler = Flag(value, key);
+            } else if (key == "links") {
+                annotations.Links = Flag(value, key);
+            } else if (key == "collapse") {
+                annotations.Collapse = Whole(value, key);
+                if (annotations.Collapse < 0) {
+                    Fail(value, "the field \"collapse\" must be 0 (off) or more");
+                }
+            } else if (key == "titleTexts") {
+                annotations.TitleTexts.clear();
+                for (const JsonValue& title : Object(value, key).items) {
+                    const std::optional<std::int32_t> number = ParseDecimalInt32(title.key);
+                    if (!number || *number < 1) {
+                        Fail(title,
+                             "a title's field is a map number from 1, not " + Quote(title.key));
+                    }
+                    annotations.TitleTexts[*number] = Text(title, title.key);
+                }
+            } else if (key == "showOnly") {
+                annotations.ShowOnly.reset();
+                if (value.kind == JsonValue::Kind::Null) {
+                    continue;
+                }
+                if (value.kind != JsonValue::Kind::Array) {
+                    Fail(value, "showOnly must be null or a list of names [...]");
+                }
+                annotations.ShowOnly.emplace();
+                for (const JsonValue& name : value.items) {
+                    annotations.ShowOnly->insert(Text(name, "a name of showOnly"));
+                }
+            } else if (key == "qtlFile") {
+                out.QtlFile = Text(value, key);
+            } else {
+                Unknown(key, value);
+            }
+        }
+    }
+
     const std::string& fileName_;
     const TAllMarkers& markers_;
 };
+
+void AppendAnnotations(std::string& out, const TSettingsFile& settings) {
+    const TAnnotations& annotations = settings.Annotations;
+    const auto flag = [](bool on) { return on ? "true" : "false"; };
+    out += ",\n  \"annotations\": {\n    \"titles\": ";
+    out += flag(annotations.Titles);
+    out += ",\n    \"ruler\": ";
+    out += flag(annotations.Ruler);
+    out += ",\n    \"links\": ";
+    out += flag(annotations.Links);
+    out += ",\n    \"collapse\": " + DecimalText(annotations.Collapse) + ",\n    \"titleTexts\": {";
+    const char* separator = "";
+    for (const auto& [number, title] : annotations.TitleTexts) {
+        out += separator;
+        AppendString(out, DecimalText(number));
+        out += ": ";
+        AppendString(out, title);
+        separator = ", ";
+    }
+    out += "},\n    \"showOnly\": ";
+    if (annotations.ShowOnly) {
+        // Sorted, so that the same names always give the same file.
+        const std::set<std::string> names(annotations.ShowOnly->begin(),
+                                          annotations.ShowOnly->end());
+        out += '[';
+        separator = "";
+        for (const std::string& name : names) {
+            out += separator;
+            AppendString(out, name);
+            separator = ", ";
+        }
+        out += ']';
+    } else {
+        out += "null";
+    }
+    out += ",\n    \"qtlFile\": ";
+    AppendString(out, settings.QtlFile);
+    out += "\n  }";
+}
 
 } // namespace
 
@@ -542,7 +641,9 @@ std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& 
         AppendMarker(out, range.EndIndex, markers, firstOfName);
         out += ", \"colour\": \"" + ColourText(range.Colour) + "\"}";
     }
-    out += settings.Ranges.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    out += settings.Ranges.empty() ? "]" : "\n  ]";
+    AppendAnnotations(out, settings);
+    out += "\n}\n";
     return out;
 }
 

@@ -7,8 +7,14 @@
 //     "settings": {"LeftMargin": 100, ...},          the fourteen, 1/100 mm
 //     "figure": {"RowWidth": 0, "FontFace": "", "GroupMaps": false, ...},
 //     "defaultColour": "#000000",
-//     "colourRanges": [{"first": "T001", "last": 12, "colour": "#FF0000"}]
+//     "colourRanges": [{"first": "T001", "last": 12, "colour": "#FF0000"}],
+//     "annotations": {"titles": false, "ruler": false, "links": false,
+//                     "collapse": 0, "titleTexts": {"3": "Chr 3"},
+//                     "showOnly": null, "qtlFile": ""}
 //   }
+//
+// In annotations, showOnly is null (every marker labelled) or a list of
+// names; qtlFile is the path of a QTL table, empty for none.
 //
 // A range names its first and last markers by name, so that the file
 // colours the same markers in a later load of the same data. A name stands
@@ -25,6 +31,7 @@
 #include <string>
 #include <string_view>
 
+#include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/ZazereZeve.h"
 
@@ -34,7 +41,9 @@ struct TSettingsFile {
     TDrawSettings Draw;
     TFigureSettings Figure;
     TColour DefaultColour = 0;
-    TColRangeSet Ranges; // marker indices into the table
+    TColRangeSet Ranges;      // marker indices into the table
+    TAnnotations Annotations; // without Qtls, which come from the QTL table
+    std::string QtlFile;      // the QTL table's path as written, empty for none
 
     bool operator==(const TSettingsFile&) const = default;
 };

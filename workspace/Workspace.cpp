@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "base/Numbers.h"
@@ -305,6 +307,11 @@ TSettingsFile Workspace::SettingsFile() const {
     file.Figure = figure_;
     file.DefaultColour = defaultColour_;
     file.Ranges = colourRanges_;
+    file.Annotations = annotations_;
+    file.Annotations.Qtls.clear();
+    if (qtlTable_) {
+        file.QtlFile = qtlTable_->FileName;
+    }
     return file;
 }
 
@@ -319,11 +326,28 @@ void Workspace::LoadSettingsFile(const std::string& path) {
         text += line;
         text += '\n';
     }
+    const TSettingsFile current = SettingsFile();
     const TSettingsFile file =
-        ReadSettingsText(text, FullPathForMessage(path), SettingsFile(), allMarkers_);
+        ReadSettingsText(text, FullPathForMessage(path), current, allMarkers_);
+    // A QTL table the file names anew is read before anything changes, so
+    // that a table that fails leaves the settings as they were. A relative
+    // path is taken from the settings file's folder.
+    std::optional<TQtlTable> qtlTable = qtlTable_;
+    std::string qtlPath;
+    if (file.QtlFile.empty()) {
+        qtlTable.reset();
+    } else if (file.QtlFile != current.QtlFile) {
+        qtlPath = (std::filesystem::path(path).parent_path() / file.QtlFile).string();
+        qtlTable = ReadCheckedQtlTable(qtlPath);
+    }
     AcceptOptions(file.Draw, file.DefaultColour, file.Ranges);
     figure_ = file.Figure;
+    annotations_ = file.Annotations;
+    qtlTable_ = std::move(qtlTable);
     NoteReadFile(path);
+    if (!qtlPath.empty()) {
+        NoteReadFile(qtlPath);
+    }
 }
 
 void Workspace::Recolour() {
@@ -409,13 +433,17 @@ TAnnotations Workspace::AnnotationsFor(const std::vector<TChrData>& maps) const 
     return annotations;
 }
 
-void Workspace::LoadQtlTable(const std::string& path) {
+TQtlTable Workspace::ReadCheckedQtlTable(const std::string& path) const {
     const TextLines lines = ReadTextLines(path);
     TQtlTable table = ReadQtlTable(lines.lines(), FullPathForMessage(path));
     if (!maps_.empty()) {
         PlaceQtls(table, maps_, &maps_); // every QTL on a map of the data, within it
     }
-    qtlTable_ = std::move(table);
+    return table;
+}
+
+void Workspace::LoadQtlTable(const std::string& path) {
+    qtlTable_ = ReadCheckedQtlTable(path);
     NoteReadFile(path);
 }
 

@@ -124,14 +124,17 @@ class Workspace {
                        const TColRangeSet& ranges);
 
     // Every setting as one settings file holds it: the fourteen, the figure
-    // settings, the default colour and the colour ranges.
+    // settings, the default colour, the colour ranges, the annotations and
+    // the QTL table's path.
     TSettingsFile SettingsFile() const;
     // The settings file's text of SettingsFile(), its ranges naming the
     // markers of the table loaded.
     std::string SettingsFileText() const;
     // Reads the settings file at path over the current settings and accepts
-    // it as AcceptOptions and SetFigure do. Throws KarvelloError for a file
-    // that cannot be read or holds an error, changing nothing.
+    // it as AcceptOptions, SetFigure and SetAnnotations do, with the QTL
+    // table it names loaded as LoadQtlTable loads it. Throws KarvelloError for
+    // a file (or QTL table) that cannot be read or holds an error, changing
+    // nothing.
     void LoadSettingsFile(const std::string& path);
 
     // Paints the preview box: its background, then the selected map (a copy,
@@ -207,6 +210,7 @@ class Workspace {
     std::vector<std::string> mapFiles_;
     std::vector<std::string> otherReadFiles_;
     void RefuseReadFile(const std::string& path) const;
+    TQtlTable ReadCheckedQtlTable(const std::string& path) const;
     // The annotations for a drawing of these maps, with the QTL placed.
     TAnnotations AnnotationsFor(const std::vector<TChrData>& maps) const;
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "drawing/DrawMaps.h"
 #include "platform/EmfSurface.h"
 #include "platform/Windows1252.h"
@@ -671,16 +672,49 @@ namespace {
 TEST(CommandLineDrawTest, SavedSettingsDrawTheSameFigureAgain) {
     TempFolder folder;
     const std::string saved = folder.Path("figure.json");
-    const Outcome first = RunKarvello(
-        {"draw", kExampleInput, kExampleOutput, "-o", folder.Path("first.emf"), "--set",
-         "BarWidth=150", "--range", "T002-T001=#FF0000", "--default-colour", "#0000FF", "--per-row",
-         "3", "--font-size", "7pt", "--group-maps", "--save-settings", saved});
+    const std::string qtl = folder.Write("qtl.csv", "map,name,start,end\n1,q1,0,5\n");
+    const Outcome first = RunKarvello({"draw",
+                                       kExampleInput,
+                                       kExampleOutput,
+                                       "-o",
+                                       folder.Path("first.emf"),
+                                       "--set",
+                                       "BarWidth=150",
+                                       "--range",
+                                       "T002-T001=#FF0000",
+                                       "--default-colour",
+                                       "#0000FF",
+                                       "--per-row",
+                                       "3",
+                                       "--font-size",
+                                       "7pt",
+                                       "--group-maps",
+                                       "--titles",
+                                       "--title",
+                                       "2=Chr 2",
+                                       "--ruler",
+                                       "--links",
+                                       "--qtl",
+                                       qtl,
+                                       "--show-only",
+                                       "T002,T001",
+                                       "--collapse",
+                                       "2",
+                                       "--save-settings",
+                                       saved});
     ASSERT_EQ(first.status, 0) << first.err;
     const Outcome again = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o",
                                        folder.Path("again.emf"), "--settings", saved});
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(folder.Read("again.emf"), folder.Read("first.emf"));
     EXPECT_NE(folder.Read("figure.json").find("\"first\": \"T002\""), std::string::npos);
+    EXPECT_NE(folder.Read("figure.json").find("\"showOnly\": [\"T001\", \"T002\"]"),
+              std::string::npos)
+        << folder.Read("figure.json");
+    EXPECT_NE(folder.Read("figure.json").find("\"titleTexts\": {\"2\": \"Chr 2\"}"),
+              std::string::npos);
+    EXPECT_NE(folder.Read("figure.json").find("\"qtlFile\": \"" + FullPathForMessage(qtl)),
+              std::string::npos);
 
     const std::string bad = folder.Write("bad.json", "{\n  \"figure\": {\"Margin\": \"2mm\"}\n}\n");
     const Outcome refused = RunKarvello(

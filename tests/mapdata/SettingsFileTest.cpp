@@ -31,6 +31,12 @@ TSettingsFile Changed() {
     file.Figure.GroupMaps = true;
     file.DefaultColour = 0x123456;
     file.Ranges = {{0, 5, 0x0000FF}, {2, 3, 0x00FF00}, {4, -1, 0xFF0000}, {1, 1, 0}};
+    file.Annotations.Titles = true;
+    file.Annotations.Links = true;
+    file.Annotations.Collapse = 3;
+    file.Annotations.TitleTexts = {{2, "Chr \"2\""}, {10, "LG10"}};
+    file.Annotations.ShowOnly = {{"D4", "A1", "C\xE9"}};
+    file.QtlFile = "qtl/grain yield.csv";
     return file;
 }
 
@@ -49,7 +55,14 @@ TEST(SettingsFileTest, WritesNamesWhereTheyFindTheMarkerAgainAndReadsBackWhole) 
     EXPECT_NE(text.find("{\"first\": 4, \"last\": -1,"), std::string::npos) << text;
     EXPECT_NE(text.find("{\"first\": \"B2\", \"last\": \"B2\","), std::string::npos) << text;
 
+    EXPECT_NE(text.find("\"showOnly\": [\"A1\", \"C\xE9\", \"D4\"]"), std::string::npos)
+        << "names are written sorted\n"
+        << text;
     EXPECT_EQ(ReadSettingsText(text, "s.json", TSettingsFile{}, markers), Changed());
+    EXPECT_EQ(
+        ReadSettingsText(WriteSettingsText(TSettingsFile{}, markers), "s.json", Changed(), markers),
+        TSettingsFile{})
+        << "the defaults written are read back over any settings";
 }
 
 TEST(SettingsFileTest, ReadsOnlyWhatTheFileNamesOverTheBase) {
@@ -88,6 +101,13 @@ TEST(SettingsFileTest, BadFilesNameTheLineAndTheField) {
         {"{\"colourRanges\": [{\"first\": 0, \"last\": 1}]}", "needs \"first\", \"last\" and"},
         {"{\"colourRanges\": [{\"first\": \"Z9\", \"last\": 1, \"colour\": \"#000000\"}]}",
          "no marker is named \"Z9\""},
+        {"{\"annotations\": {\"titleTexts\": {\"one\": \"Chr 1\"}}}",
+         "a title's field is a map number from 1, not \"one\""},
+        {"{\"annotations\": {\"titleTexts\": {\"1\": 1}}}", "\"1\" must be a text"},
+        {"{\"annotations\": {\"showOnly\": \"A1\"}}", "showOnly must be null or a list"},
+        {"{\"annotations\": {\"collapse\": -1}}", "\"collapse\" must be 0 (off) or more"},
+        {"{\"annotations\": {\"ruler\": 1}}", "\"ruler\" must be true or false"},
+        {"{\"annotations\": {\"qtl\": \"a.csv\"}}", "unknown field \"qtl\""},
     };
     for (const Row& row : rows) {
         const std::string message = test::ThrownMessage(

@@ -556,6 +556,40 @@ TEST_F(WorkspaceTest, DrawRefusesToWriteOverAFileItWasReadFromHoweverItIsNamed) 
     EXPECT_EQ(record.paths.size(), 1U);
 }
 
+TEST_F(WorkspaceTest, ASettingsFileCarriesTheAnnotationsAndItsQtlTableFromItsOwnFolder) {
+    LoadFixture();
+    ws.SetTicked(0, true);
+    folder.Write("qtl.csv", "map,name,start,end\n1,q1,0,5\n");
+    const std::string settings = folder.Write(
+        "figure.json", "{\"annotations\": {\"ruler\": true, \"qtlFile\": \"qtl.csv\"}}");
+    ws.LoadSettingsFile(settings);
+    EXPECT_TRUE(ws.Annotations().Ruler);
+    ASSERT_TRUE(ws.QtlTable());
+    EXPECT_EQ(ws.QtlTable()->Qtls.at(0).Name, "q1");
+
+    // A table that does not fit the maps changes nothing.
+    folder.Write("far.csv", "map,name,start,end\n1,q2,0,500\n");
+    const std::string bad = folder.Write(
+        "bad.json", "{\"settings\": {\"BarWidth\": 999}, \"annotations\": {\"ruler\": false, "
+                    "\"qtlFile\": \"far.csv\"}}");
+    const TDrawSettings before = ws.Settings();
+    EXPECT_NE(test::ThrownMessage([&] { ws.LoadSettingsFile(bad); }).find("far.csv"),
+              std::string::npos);
+    EXPECT_EQ(ws.Settings(), before);
+    EXPECT_TRUE(ws.Annotations().Ruler);
+    EXPECT_EQ(ws.QtlTable()->Qtls.at(0).Name, "q1");
+
+    // Saved and read back, the file names the table by its full path.
+    const std::string saved = folder.Write("saved.json", ws.SettingsFileText());
+    ws.SetAnnotations({});
+    ws.LoadSettingsFile(folder.Write("none.json", "{\"annotations\": {\"qtlFile\": \"\"}}"));
+    EXPECT_FALSE(ws.QtlTable());
+    ws.LoadSettingsFile(saved);
+    EXPECT_TRUE(ws.Annotations().Ruler);
+    ASSERT_TRUE(ws.QtlTable());
+    EXPECT_EQ(ws.QtlTable()->FileName, FullPathForMessage(folder.Path("qtl.csv")));
+}
+
 // Records every report of a progress, and cancels at the report numbered
 // cancelAt (from 1; 0 never).
 struct ProgressLog {
