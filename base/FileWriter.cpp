@@ -265,4 +265,10 @@ void AtomicFileWriter::Commit() {
     committed_ = true;
 }
 
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
+    AtomicFileWriter writer(path);
+    writer.Write(bytes);
+    writer.Commit();
+}
+
 } // namespace karvello

@@ -74,6 +74,10 @@ class AtomicFileWriter {
     bool failed_ = false;
 };
 
+// Writes bytes to path all or nothing, as AtomicFileWriter writes them.
+// Throws FileCreateError or KarvelloError "Cannot write file ...".
+void WriteWholeFile(const std::string& path, std::string_view bytes);
+
 // The system's text for an error number, never empty.
 std::string SystemErrorText(int errorNumber);
 

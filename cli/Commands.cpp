@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -190,35 +188,6 @@ std::string UnknownNamesWarning(const std::unordered_set<std::string>& names,
            (unknown.size() == 1 ? " marker" : " markers") + " that no map has: " + listed + ".";
 }
 
-// Writes text to path all or nothing: into a new file beside the target
-// first, which takes the target's name only once every byte is written.
-void SaveTextFile(const std::string& path, const std::string& text) {
-    namespace fs = std::filesystem;
-    const auto fail = [&path](const std::string& reason) {
-        throw KarvelloError("Cannot write file \"" + FullPathForMessage(path) + "\". " + reason);
-    };
-    fs::path temporary(path);
-    temporary += ".saving";
-    std::error_code error;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            fail("It cannot be created there.");
-        }
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (out.fail()) {
-            fs::remove(temporary, error);
-            fail("Not every byte could be written.");
-        }
-    }
-    fs::rename(temporary, fs::path(path), error);
-    if (error) {
-        fs::remove(temporary, error);
-        fail(error.message());
-    }
-}
-
 // The figure settings with those that the command line gives, the ones that
 // differ from the defaults, put over them.
 TFigureSettings WithFigureOptions(TFigureSettings figure, const TFigureSettings& options) {
@@ -316,7 +285,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
         warnings->insert(warnings->end(), report.Warnings.begin(), report.Warnings.end());
     }
     if (!request.SaveSettingsPath.empty()) {
-        SaveTextFile(request.SaveSettingsPath, workspace.SettingsFileText());
+        workspace.SaveSettingsFile(request.SaveSettingsPath);
     }
 }
 

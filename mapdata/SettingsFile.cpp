@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -11,8 +12,10 @@
 #include "base/Colour.h"
 #include "base/Error.h"
 #include "base/Numbers.h"
+#include "base/Text.h"
 #include "mapdata/DrawSettingsTable.h"
 #include "mapdata/FigureSettingsTable.h"
+#include "mapdata/TextLines.h"
 
 namespace karvello {
 
@@ -652,6 +655,22 @@ TSettingsFile ReadSettingsText(std::string_view text, const std::string& fileNam
     const JsonValue root = JsonParser(text, fileName).Document();
     TSettingsFile settings = base;
     SettingsReader(fileName, markers).Read(root, settings);
+    return settings;
+}
+
+TSettingsFile ReadSettingsFile(const std::string& path, const TSettingsFile& base,
+                               const TAllMarkers& markers) {
+    const TextLines lines = ReadTextLines(path);
+    std::string text;
+    for (std::string_view line : lines.lines()) {
+        text += line;
+        text += '\n';
+    }
+    TSettingsFile settings = ReadSettingsText(text, FullPathForMessage(path), base, markers);
+    if (settings.QtlFile != base.QtlFile && !settings.QtlFile.empty()) {
+        settings.QtlFile =
+            (std::filesystem::path(path).parent_path() / settings.QtlFile).lexically_normal().string();
+    }
     return settings;
 }
 

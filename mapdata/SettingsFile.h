@@ -55,4 +55,10 @@ std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& 
 TSettingsFile ReadSettingsText(std::string_view text, const std::string& fileName,
                                const TSettingsFile& base, const TAllMarkers& markers);
 
+// Reads the settings file at path over base, as ReadSettingsText reads its
+// text; a qtlFile the file gives as a relative path is made a path from the
+// settings file's folder. Throws KarvelloError.
+TSettingsFile ReadSettingsFile(const std::string& path, const TSettingsFile& base,
+                               const TAllMarkers& markers);
+
 } // namespace karvello

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/FileWriter.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
@@ -320,34 +321,28 @@ std::string Workspace::SettingsFileText() const {
 }
 
 void Workspace::LoadSettingsFile(const std::string& path) {
-    const TextLines lines = ReadTextLines(path);
-    std::string text;
-    for (std::string_view line : lines.lines()) {
-        text += line;
-        text += '\n';
-    }
-    const TSettingsFile current = SettingsFile();
-    const TSettingsFile file =
-        ReadSettingsText(text, FullPathForMessage(path), current, allMarkers_);
-    // A QTL table the file names anew is read before anything changes, so
-    // that a table that fails leaves the settings as they were. A relative
-    // path is taken from the settings file's folder.
+    ApplySettingsFile(ReadSettingsFile(path, SettingsFile(), allMarkers_));
+    NoteReadFile(path);
+}
+
+void Workspace::ApplySettingsFile(const TSettingsFile& file) {
+    // A QTL table named anew is read before anything changes, so that a
+    // table that fails leaves the settings as they were.
     std::optional<TQtlTable> qtlTable = qtlTable_;
-    std::string qtlPath;
     if (file.QtlFile.empty()) {
         qtlTable.reset();
-    } else if (file.QtlFile != current.QtlFile) {
-        qtlPath = (std::filesystem::path(path).parent_path() / file.QtlFile).string();
-        qtlTable = ReadCheckedQtlTable(qtlPath);
+    } else if (!qtlTable_ || file.QtlFile != qtlTable_->FileName) {
+        qtlTable = ReadCheckedQtlTable(file.QtlFile);
+        NoteReadFile(file.QtlFile);
     }
     AcceptOptions(file.Draw, file.DefaultColour, file.Ranges);
     figure_ = file.Figure;
     annotations_ = file.Annotations;
     qtlTable_ = std::move(qtlTable);
-    NoteReadFile(path);
-    if (!qtlPath.empty()) {
-        NoteReadFile(qtlPath);
-    }
+}
+
+void Workspace::SaveSettingsFile(const std::string& path) const {
+    WriteWholeFile(path, SettingsFileText());
 }
 
 void Workspace::Recolour() {

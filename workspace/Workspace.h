@@ -136,6 +136,12 @@ class Workspace {
     // a file (or QTL table) that cannot be read or holds an error, changing
     // nothing.
     void LoadSettingsFile(const std::string& path);
+    // Accepts the settings as LoadSettingsFile accepts a file's: the QTL
+    // table it names (a full path) is read when it is not the one loaded.
+    // Throws KarvelloError, changing nothing.
+    void ApplySettingsFile(const TSettingsFile& file);
+    // Writes SettingsFileText() to path, all or nothing. Throws KarvelloError.
+    void SaveSettingsFile(const std::string& path) const;
 
     // Paints the preview box: its background, then the selected map (a copy,
     // flipped when the flip box is ticked) on a page the size of the box.
