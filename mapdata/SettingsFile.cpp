@@ -668,8 +668,9 @@ TSettingsFile ReadSettingsFile(const std::string& path, const TSettingsFile& bas
     }
     TSettingsFile settings = ReadSettingsText(text, FullPathForMessage(path), base, markers);
     if (settings.QtlFile != base.QtlFile && !settings.QtlFile.empty()) {
-        settings.QtlFile =
-            (std::filesystem::path(path).parent_path() / settings.QtlFile).lexically_normal().string();
+        settings.QtlFile = (std::filesystem::path(path).parent_path() / settings.QtlFile)
+                               .lexically_normal()
+                               .string();
     }
     return settings;
 }

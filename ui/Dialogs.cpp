@@ -60,6 +60,19 @@ std::optional<QString> SystemSaveFileName(QWidget* parent) {
     return dialog.selectedFiles().front();
 }
 
+std::optional<QString> SystemSettingsFileName(QWidget* parent, bool save) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Settings files (*.json)"), QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
 std::optional<TColour> SystemPickColour(QWidget* parent, TColour start) {
     const QColor chosen = QColorDialog::getColor(ToQColor(start), parent);
     if (!chosen.isValid()) {
@@ -117,8 +130,8 @@ QStringList OpenFilters() {
 }
 
 TDialogs TDialogs::System() {
-    return TDialogs{SystemOpenFileName, SystemSaveFileName, SystemPickColour,
-                    SystemShowError,    SystemShowOptions,  SystemAskText};
+    return TDialogs{SystemOpenFileName, SystemSaveFileName,     SystemPickColour, SystemShowError,
+                    SystemShowOptions,  SystemSettingsFileName, SystemAskText};
 }
 
 QString ErrorBoxText(std::string_view message) {

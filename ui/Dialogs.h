@@ -34,6 +34,10 @@ struct TDialogs {
     std::function<void(QWidget* parent, const QString& text)> ShowError;
     // Shows the options window modally. Returns its modal result (1 = OK).
     std::function<int(TOptionFrm& window)> ShowOptions;
+    // The dialog for a settings file, to save one (save) or to load one.
+    // Returns the path, ".json" supplied to a name saved without an
+    // extension, or nothing when the user cancels.
+    std::function<std::optional<QString>(QWidget* parent, bool save)> SettingsFileName;
     // Asks for one line of text, starting with start. Returns the text, or
     // nothing when the user cancels.
     std::function<std::optional<QString>(QWidget* parent, const QString& title,

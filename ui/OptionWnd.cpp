@@ -1,15 +1,24 @@
 #include "ui/OptionWnd.h"
 #include "platform/Windows1252.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStringListModel>
 
+#include "base/Error.h"
+#include "base/FileWriter.h"
+#include "base/Numbers.h"
 #include "mapdata/DrawSettingsTable.h"
+#include "mapdata/FigureSettingsTable.h"
+#include "mapdata/Lengths.h"
 #include "ui/Controls.h"
 
 namespace karvello {
@@ -73,6 +82,72 @@ const TSpinPlace* SpinPlaceOf(const DrawSettingField& field) {
     return nullptr;
 }
 
+// How the figure section shows a setting.
+enum class TFigureControl {
+    WrapRows, // the row width: a tick box, the page width less the right margin
+    Count,    // a whole number in a spin box
+    Length,   // a length as text, empty for the setting's default
+    Text,     // a text
+    Flag,     // a tick box
+};
+
+struct TFigurePlace {
+    std::string_view Setting;
+    TFigureControl Control;
+    const char* Name;
+    const char* Label;
+    const char* Hint;
+};
+
+// In the figure settings' table order, which is also the section's order
+// from the top.
+constexpr std::array<TFigurePlace, 8> kFigurePlaces = {{
+    {"RowWidth", TFigureControl::WrapRows, "checkWrapRows", "Wrap rows at the page width",
+     "Maps wrap into rows as wide as the page width less the right margin"},
+    {"MapsPerRow", TFigureControl::Count, "spinMapsPerRow", "Maps per row",
+     "At most this many maps in a row"},
+    {"FontFace", TFigureControl::Text, "editFontFace", "Font", "The face of every text"},
+    {"FontHeight", TFigureControl::Length, "editFontSize", "Font size",
+     "The height of every text, such as 7pt"},
+    {"LineWidth", TFigureControl::Length, "editLineWidth", "Line width",
+     "The width of every line, such as 0.5pt; empty: 1/100 mm in a metafile, 0.25 pt in the "
+     "other formats"},
+    {"Margin", TFigureControl::Length, "editMargin", "Edge room",
+     "White room around the drawing, such as 2mm; empty: none in a metafile, 2 mm in the "
+     "other formats and whenever rows are on"},
+    {"GroupMaps", TFigureControl::Flag, "checkGroupMaps", "Group each map in the metafile",
+     "Each map's records between a begin-group and an end-group comment"},
+    {"Dpi", TFigureControl::Count, "spinDpi", "PNG resolution (dpi)",
+     "Pixels an inch of a PNG drawing"},
+}};
+
+// Every figure setting has its place, in table order, shown by a control
+// that fits its kind: a setting added to the table fails to build until the
+// window makes room for it.
+constexpr bool EveryFigureSettingHasAPlace() {
+    if (kFigurePlaces.size() != kFigureSettingFields.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kFigurePlaces.size(); ++i) {
+        const FigureSettingField& field = kFigureSettingFields[i];
+        const TFigurePlace& place = kFigurePlaces[i];
+        const bool fits =
+            place.Control == TFigureControl::Text   ? field.Kind == FigureSettingKind::Text
+            : place.Control == TFigureControl::Flag ? field.Kind == FigureSettingKind::Flag
+                                                    : field.Kind == FigureSettingKind::WholeNumber;
+        if (place.Setting != field.Name || !fits) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryFigureSettingHasAPlace(),
+              "the options window does not place the figure settings as the table lists them");
+
+constexpr int kFigureLeft = 296 + 232; // beside the colour ranges
+constexpr int kFigureBoxLeft = kFigureLeft + 128;
+constexpr int kFigureRowHeight = 28;
+
 QString MarkerName(std::int32_t index, const TAllMarkers& markers) {
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
         return Windows1252ToQString(markers[static_cast<std::size_t>(index)].Name);
@@ -133,6 +208,48 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     comboStart->setModel(MarkerEntries_);
     comboEnd->setModel(MarkerEntries_);
 
+    Named(new TRule(TRule::Edge::Left, this), "Bevel3")->Place(kFigureLeft - 16, 0, 9, 361);
+    for (std::size_t i = 0; i < kFigurePlaces.size(); ++i) {
+        const TFigurePlace& place = kFigurePlaces[i];
+        const int top = static_cast<int>(i) * kFigureRowHeight;
+        QWidget* control = nullptr;
+        if (place.Control == TFigureControl::WrapRows || place.Control == TFigureControl::Flag) {
+            control = new QCheckBox(QString::fromLatin1(place.Label), this);
+            control->setGeometry(kFigureLeft, top, 249, 22);
+        } else {
+            AddLabel(this, "", place.Label, kFigureLeft, top + 4);
+            if (place.Control == TFigureControl::Count) {
+                auto* spin = new QSpinBox(this);
+                spin->setRange(place.Setting == "Dpi" ? 1 : 0, 100000);
+                if (place.Setting == "MapsPerRow") {
+                    spin->setSpecialValueText(QStringLiteral("any"));
+                }
+                control = spin;
+            } else {
+                auto* edit = new QLineEdit(this);
+                if (place.Control == TFigureControl::Length) {
+                    edit->setPlaceholderText(QStringLiteral("usual"));
+                } else {
+                    edit->setPlaceholderText(QStringLiteral("Microsoft Sans Serif"));
+                }
+                control = edit;
+            }
+            control->setGeometry(kFigureBoxLeft, top, 121, 22);
+        }
+        Named(control, place.Name)->setToolTip(QString::fromLatin1(place.Hint));
+        figureControls_.push_back({&kFigureSettingFields[i], control});
+    }
+    AddLabel(this, "LabelLengths", "(lengths: 1/100 mm, or 7pt, 2mm, 1in)", kFigureLeft,
+             static_cast<int>(kFigurePlaces.size()) * kFigureRowHeight + 4);
+    auto* loadSettings =
+        AddButton(this, "ButtonLoadSettings", "Load settings...", QRect(kFigureLeft, 288, 121, 25));
+    auto* saveSettings = AddButton(this, "ButtonSaveSettings", "Save settings...",
+                                   QRect(kFigureBoxLeft, 288, 121, 25));
+    loadSettings->setToolTip(QStringLiteral("Every setting, the colours and the annotations from "
+                                            "a settings file"));
+    saveSettings->setToolTip(QStringLiteral("Every setting, the colours and the annotations into "
+                                            "a settings file"));
+
     Named(new TRule(TRule::Edge::Bottom, this), "Bevel2")->Place(272, 312, 233, 10);
     Button1 = AddButton(this, "Button1", "OK", QRect(280, 328, 75, 25));
     Button2 = AddButton(this, "Button2", "Cancel", QRect(432, 328, 75, 25));
@@ -148,6 +265,12 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
         setTabOrder(previous, next);
         previous = next;
     }
+    for (const auto& [field, control] : figureControls_) {
+        setTabOrder(previous, control);
+        previous = control;
+    }
+    setTabOrder(previous, loadSettings);
+    setTabOrder(loadSettings, saveSettings);
 
     connect(listRanges, &QListWidget::itemSelectionChanged, this, &TOptionFrm::listRangesClick);
     // "activated" comes from the user only, so selecting an entry by program
@@ -160,6 +283,8 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &TOptionFrm::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TOptionFrm::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TOptionFrm::Button4Click);
+    connect(loadSettings, &QPushButton::clicked, this, &TOptionFrm::LoadSettingsClick);
+    connect(saveSettings, &QPushButton::clicked, this, &TOptionFrm::SaveSettingsClick);
 
     // The window encloses its controls, a rule's full rectangle included.
     setFixedSize(childrenRect().united(QRect(0, 0, 272 + 9, 361)).size());
@@ -172,10 +297,32 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
 
 void TOptionFrm::HandIn(const TDrawSettings& settings, TColour defaultColour,
                         const TColRangeSet& ranges, const TAllMarkers& markers) {
-    Settings_ = settings;
-    DefaultColour_ = defaultColour;
-    ColourRanges_ = ranges;
+    TSettingsFile file;
+    file.Draw = settings;
+    file.DefaultColour = defaultColour;
+    file.Ranges = ranges;
+    HandIn(file, markers);
+}
+
+void TOptionFrm::HandIn(const TSettingsFile& settings, const TAllMarkers& markers) {
+    Settings_ = settings.Draw;
+    DefaultColour_ = settings.DefaultColour;
+    ColourRanges_ = settings.Ranges;
+    Figure_ = settings.Figure;
+    Annotations_ = settings.Annotations;
+    QtlFile_ = settings.QtlFile;
     AllMarkers_ = markers;
+}
+
+TSettingsFile TOptionFrm::SettingsFile() const {
+    TSettingsFile file;
+    file.Draw = Settings_;
+    file.DefaultColour = DefaultColour_;
+    file.Ranges = ColourRanges_;
+    file.Figure = Figure_;
+    file.Annotations = Annotations_;
+    file.QtlFile = QtlFile_;
+    return file;
 }
 
 QString TOptionFrm::RangeEntryText(const TColRange& range, const TAllMarkers& markers) {
@@ -188,6 +335,31 @@ void TOptionFrm::FillControls() {
         box->SetValue(Settings_.*field->Member);
     }
     defColour->SetColour(DefaultColour_);
+    const TFigureSettings defaults;
+    for (const auto& [field, control] : figureControls_) {
+        switch (
+            kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())].Control) {
+        case TFigureControl::WrapRows:
+            static_cast<QCheckBox*>(control)->setChecked(Figure_.*field->Number > 0);
+            break;
+        case TFigureControl::Count:
+            static_cast<QSpinBox*>(control)->setValue(Figure_.*field->Number);
+            break;
+        case TFigureControl::Length: {
+            const std::int32_t value = Figure_.*field->Number;
+            static_cast<QLineEdit*>(control)->setText(
+                value == defaults.*field->Number ? QString()
+                                                 : QString::fromStdString(DecimalText(value)));
+            break;
+        }
+        case TFigureControl::Text:
+            static_cast<QLineEdit*>(control)->setText(QString::fromStdString(Figure_.*field->Text));
+            break;
+        case TFigureControl::Flag:
+            static_cast<QCheckBox*>(control)->setChecked(Figure_.*field->Flag);
+            break;
+        }
+    }
     {
         const QSignalBlocker blocker(listRanges);
         listRanges->clear();
@@ -286,12 +458,116 @@ void TOptionFrm::defColourMouseUp() {
     }
 }
 
-void TOptionFrm::Button1Click() {
+bool TOptionFrm::TakeControls() {
+    TDrawSettings settings = Settings_;
     for (const auto& [field, box] : spins_) {
-        ApplyDrawSetting(Settings_, *field, box->Value());
+        ApplyDrawSetting(settings, *field, box->Value());
     }
+    TFigureSettings figure = Figure_;
+    const TFigureSettings defaults;
+    for (const auto& [field, control] : figureControls_) {
+        const TFigurePlace& place =
+            kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())];
+        switch (place.Control) {
+        case TFigureControl::WrapRows: {
+            if (!static_cast<QCheckBox*>(control)->isChecked()) {
+                figure.*field->Number = 0;
+                break;
+            }
+            // Rows already on over the same page keep their width, which a
+            // settings file or the command line may have set otherwise.
+            const bool samePage = Figure_.*field->Number > 0 &&
+                                  settings.PageWidth == Settings_.PageWidth &&
+                                  settings.RightMargin == Settings_.RightMargin;
+            if (samePage) {
+                break;
+            }
+            const std::int64_t width =
+                std::int64_t{settings.PageWidth} - std::int64_t{settings.RightMargin};
+            if (width <= 0 || width > INT32_MAX) {
+                dialogs_.ShowError(this, QStringLiteral("The page width less the right margin (%1) "
+                                                        "leaves no room for a row of maps.")
+                                             .arg(width));
+                return false;
+            }
+            figure.*field->Number = static_cast<std::int32_t>(width);
+            break;
+        }
+        case TFigureControl::Count:
+            figure.*field->Number = static_cast<QSpinBox*>(control)->value();
+            break;
+        case TFigureControl::Length: {
+            const QString text = static_cast<QLineEdit*>(control)->text().trimmed();
+            if (text.isEmpty()) {
+                figure.*field->Number = defaults.*field->Number;
+                break;
+            }
+            const std::optional<std::int32_t> length = ParseLength(text.toStdString());
+            if (!length) {
+                control->setFocus();
+                dialogs_.ShowError(
+                    this, QStringLiteral("The %1 \"%2\" is not a length: give a whole number of "
+                                         "1/100 mm, or a number with mm, cm, in or pt (7pt), or "
+                                         "nothing for the usual one.")
+                              .arg(QString::fromLatin1(place.Label).toLower(), text.left(100)));
+                return false;
+            }
+            figure.*field->Number = *length;
+            break;
+        }
+        case TFigureControl::Text:
+            figure.*field->Text = static_cast<QLineEdit*>(control)->text().trimmed().toStdString();
+            break;
+        case TFigureControl::Flag:
+            figure.*field->Flag = static_cast<QCheckBox*>(control)->isChecked();
+            break;
+        }
+    }
+    Settings_ = settings;
+    Figure_ = figure;
     DefaultColour_ = defColour->Colour();
-    done(kResultOk);
+    return true;
+}
+
+void TOptionFrm::Button1Click() {
+    if (TakeControls()) {
+        done(kResultOk);
+    }
+}
+
+void TOptionFrm::SaveSettingsClick() {
+    if (!TakeControls()) {
+        return;
+    }
+    const auto path = dialogs_.SettingsFileName(this, true);
+    if (!path) {
+        return;
+    }
+    try {
+        WriteWholeFile(QFile::encodeName(*path).toStdString(),
+                       WriteSettingsText(SettingsFile(), AllMarkers_));
+    } catch (const KarvelloError& error) {
+        dialogs_.ShowError(this, ErrorBoxText(error.what()));
+    }
+}
+
+void TOptionFrm::LoadSettingsClick() {
+    if (!TakeControls()) {
+        return;
+    }
+    const auto path = dialogs_.SettingsFileName(this, false);
+    if (!path) {
+        return;
+    }
+    try {
+        HandIn(
+            ReadSettingsFile(QFile::encodeName(*path).toStdString(), SettingsFile(), AllMarkers_),
+            AllMarkers_);
+    } catch (const KarvelloError& error) {
+        dialogs_.ShowError(this, ErrorBoxText(error.what()));
+        return;
+    }
+    FillControls();
 }
 
 void TOptionFrm::Button2Click() {

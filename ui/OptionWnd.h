@@ -1,6 +1,8 @@
 #pragma once
-// The options window: the drawing settings, the default marker colour and the
-// marker colour ranges. It works on copies that the main window hands it, and
+// The options window: the drawing settings, the default marker colour, the
+// marker colour ranges and, in a section of their own on the right, the
+// figure settings, with buttons that save all of them to a settings file and
+// load them from one. It works on copies that the main window hands it, and
 // the main window takes them back only when it closes with OK.
 
 #include <QDialog>
@@ -9,9 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "mapdata/SettingsFile.h"
 #include "mapdata/ZazereZeve.h"
 #include "ui/Dialogs.h"
 
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -22,6 +26,7 @@ class QStringListModel;
 namespace karvello {
 
 struct DrawSettingField;
+struct FigureSettingField;
 class TColourSwatch;
 class TMarkerComboBox;
 class TNumberBox;
@@ -41,6 +46,10 @@ class TOptionFrm : public QDialog {
     // the names shown.
     void HandIn(const TDrawSettings& settings, TColour defaultColour, const TColRangeSet& ranges,
                 const TAllMarkers& markers);
+    // Hands in every setting a settings file holds: the above, the figure
+    // settings, and the annotations and QTL table path, which the window
+    // does not show but saves, loads and gives back.
+    void HandIn(const TSettingsFile& settings, const TAllMarkers& markers);
     // Fills every control from the copies; nothing of an earlier opening
     // shows through.
     void FillControls();
@@ -50,6 +59,9 @@ class TOptionFrm : public QDialog {
     TColour DefaultColour() const { return DefaultColour_; }
     const TColRangeSet& ColourRanges() const { return ColourRanges_; }
     int CurrentRange() const { return CurrentRange_; }
+    const TFigureSettings& Figure() const { return Figure_; }
+    // All the working copies as one settings record.
+    TSettingsFile SettingsFile() const;
 
     // The text of a range's entry in the range list: its start and end
     // markers' names joined by " to "; an index with no marker in the table
@@ -74,6 +86,11 @@ class TOptionFrm : public QDialog {
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    void LoadSettingsClick();
+    void SaveSettingsClick();
+    // Takes every box into the working copies. A figure length that is not
+    // one is named in an error box, and false returned with nothing taken.
+    bool TakeControls();
 
     // Selects entry row (-1 for none) without running listRangesClick.
     void SelectRangeEntry(int row);
@@ -84,9 +101,15 @@ class TOptionFrm : public QDialog {
     TColour DefaultColour_ = 0;
     TDrawSettings Settings_;
     TAllMarkers AllMarkers_;
+    TFigureSettings Figure_;
+    TAnnotations Annotations_;
+    std::string QtlFile_;
 
     // The number boxes with the settings they edit, in the settings' table order.
     std::vector<std::pair<const DrawSettingField*, TNumberBox*>> spins_;
+    // The figure section's controls with the settings they edit, in the
+    // figure settings' table order.
+    std::vector<std::pair<const FigureSettingField*, QWidget*>> figureControls_;
     TColourSwatch* defColour = nullptr;
     QListWidget* listRanges = nullptr;
     QPushButton* Button1 = nullptr;

@@ -462,12 +462,15 @@ void TForm2::Button2Click() {
         return;
     }
     RunEvent([this] {
-        OptionFrm_->HandIn(ws_.Settings(), ws_.DefaultColour(), ws_.ColourRanges(),
-                           ws_.AllMarkers());
+        OptionFrm_->HandIn(ws_.SettingsFile(), ws_.AllMarkers());
         OptionFrm_->FillControls();
         if (dialogs_.ShowOptions(*OptionFrm_) == TOptionFrm::kResultOk) {
-            ws_.AcceptOptions(OptionFrm_->Settings(), OptionFrm_->DefaultColour(),
-                              OptionFrm_->ColourRanges());
+            ws_.ApplySettingsFile(OptionFrm_->SettingsFile());
+            // A settings file loaded in the window may have brought other
+            // annotations and another QTL table.
+            qtlPath_ =
+                ws_.QtlTable() ? QFile::decodeName(ws_.QtlTable()->FileName.c_str()) : QString();
+            annotationsWindow_->Fill(ws_.Annotations(), qtlPath_);
             RequestPreview();
             RefreshPage();
         }

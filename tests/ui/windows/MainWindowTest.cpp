@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTemporaryDir>
@@ -437,6 +438,32 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     EXPECT_EQ(dialogs.optionsCalls, 2);
     EXPECT_EQ(form().workspace().Settings().PageWidth, 12345);
     EXPECT_EQ(form().workspace().ColourRanges(), (TColRangeSet{{0, 0, 0}}));
+}
+
+TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotationsOnOk) {
+    LoadExample();
+    test::TempFolder folder;
+    folder.Write("qtl.csv", "map,name,start,end\n1,qA,2,8\n");
+    const std::string settings = folder.Write(
+        "figure.json", "{\"figure\": {\"MapsPerRow\": 3}, \"annotations\": {\"ruler\": true, "
+                       "\"qtlFile\": \"qtl.csv\"}}");
+    dialogs.settingsAnswers = {QString::fromStdString(settings)};
+    dialogs.options = [&](TOptionFrm& window) {
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonLoadSettings"), Qt::LeftButton);
+        EXPECT_EQ(Child<QSpinBox>(window, "spinMapsPerRow")->value(), 3);
+        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+        return window.result();
+    };
+    Click("Button2");
+    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
+    EXPECT_EQ(form().workspace().Figure().MapsPerRow, 3);
+    EXPECT_TRUE(form().workspace().Annotations().Ruler);
+    ASSERT_TRUE(form().workspace().QtlTable().has_value());
+    EXPECT_EQ(form().workspace().QtlTable()->Qtls.at(0).Name, "qA");
+    TAnnotationsWindow& annotations = form().AnnotationsWindow();
+    EXPECT_TRUE(Child<QCheckBox>(annotations, "CheckRuler")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(annotations, "EditQtlTable")->text(),
+              QString::fromStdString(folder.Path("qtl.csv")));
 }
 
 TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {

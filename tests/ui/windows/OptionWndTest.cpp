@@ -1,11 +1,16 @@
 // The options window: filling, the range list and editor, OK and Cancel.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "mapdata/SettingsFile.h"
+#include "tests/support/FixtureFiles.h"
 #include "tests/ui/windows/WindowTestSupport.h"
 #include "ui/Controls.h"
 #include "ui/OptionWnd.h"
@@ -85,7 +90,8 @@ TEST_F(OptionWndTest, IsCreatedHiddenWithItsCaptionAndNoRangeShown) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Options"));
     EXPECT_EQ(window.CurrentRange(), -1);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(window.size(), QSize(507, 361));
+    // The figure section stands right of the 507 pixels of the first two.
+    EXPECT_EQ(window.size(), QSize(777, 361));
 }
 
 TEST_F(OptionWndTest, OpeningShowsTheCopiesWithNoRangeSelectedAndTheEditorBlank) {
@@ -258,6 +264,91 @@ TEST_F(OptionWndTest, OkTakesEveryBoxAsAnIntegerAndAnythingElseAsZero) {
     expected.AncillaryLineLength = 777;
     EXPECT_EQ(window.Settings(), expected) << "MapSpacing passes through unchanged";
     EXPECT_EQ(window.DefaultColour(), 0x00010203u);
+}
+
+TEST_F(OptionWndTest, TheFigureSectionShowsTheFigureSettingsAndOkTakesThem) {
+    TSettingsFile handed;
+    handed.Draw = settings;
+    handed.Figure.FontFace = "Liberation Sans";
+    handed.Figure.FontHeight = 247;
+    handed.Figure.Dpi = 600;
+    handed.Annotations.Ruler = true; // not shown, but given back
+    handed.QtlFile = "/data/qtl.csv";
+    window.HandIn(handed, Markers({"A1"}));
+    window.FillControls();
+    EXPECT_FALSE(Child<QCheckBox>(window, "checkWrapRows")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(window, "editFontFace")->text(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(Child<QLineEdit>(window, "editFontSize")->text(), QStringLiteral("247"));
+    EXPECT_EQ(Child<QLineEdit>(window, "editLineWidth")->text(), QString()) << "the usual width";
+    EXPECT_EQ(Child<QSpinBox>(window, "spinDpi")->value(), 600);
+
+    // Rows take the page width less the right margin, as the boxes say.
+    Child<QCheckBox>(window, "checkWrapRows")->setChecked(true);
+    Child<TNumberBox>(window, "spinPageWidth")->SetValue(18000);
+    Child<TNumberBox>(window, "spinRightMargin")->SetValue(500);
+    Child<QLineEdit>(window, "editLineWidth")->setText(QStringLiteral("0.5pt"));
+    Child<QLineEdit>(window, "editFontSize")->setText(QString());
+    Child<QCheckBox>(window, "checkGroupMaps")->setChecked(true);
+    Click("Button1");
+    EXPECT_EQ(window.result(), TOptionFrm::kResultOk);
+    TSettingsFile expected = handed;
+    expected.Draw.PageWidth = 18000;
+    expected.Draw.RightMargin = 500;
+    expected.Figure.RowWidth = 17500;
+    expected.Figure.LineWidth = 18;
+    expected.Figure.FontHeight = 0;
+    expected.Figure.GroupMaps = true;
+    EXPECT_EQ(window.SettingsFile(), expected);
+}
+
+TEST_F(OptionWndTest, ALengthThatIsNoneIsNamedAndOkWaits) {
+    Open({});
+    Child<QLineEdit>(window, "editMargin")->setText(QStringLiteral("2 furlongs"));
+    Child<TNumberBox>(window, "spinbarWidth")->SetValue(99);
+    window.setResult(0);
+    Click("Button1");
+    EXPECT_EQ(window.result(), 0) << "the window stays open";
+    ASSERT_EQ(dialogs.errors.size(), 1U);
+    EXPECT_EQ(dialogs.errors[0],
+              QStringLiteral("The edge room \"2 furlongs\" is not a length: give a whole number "
+                             "of 1/100 mm, or a number with mm, cm, in or pt (7pt), or nothing for "
+                             "the usual one."));
+    EXPECT_EQ(window.Settings(), settings) << "nothing is taken";
+}
+
+TEST_F(OptionWndTest, SaveSettingsAndLoadSettingsCarryEveryBox) {
+    test::TempFolder folder;
+    const QString path = QString::fromStdString(folder.Path("figure.json"));
+    Open({{0, 1, 0x0000FF}});
+    Child<TNumberBox>(window, "spinbarWidth")->SetValue(321);
+    Child<QSpinBox>(window, "spinMapsPerRow")->setValue(4);
+    dialogs.settingsAnswers = {path};
+    Click("ButtonSaveSettings");
+    const std::string saved = folder.Read("figure.json");
+    EXPECT_NE(saved.find("\"BarWidth\": 321"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"MapsPerRow\": 4"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("{\"first\": \"A1\", \"last\": \"B7\", \"colour\": \"#FF0000\"}"),
+              std::string::npos)
+        << saved;
+
+    Open({});
+    EXPECT_EQ(Child<TNumberBox>(window, "spinbarWidth")->Value(), settings.BarWidth);
+    dialogs.settingsAnswers = {path};
+    Click("ButtonLoadSettings");
+    EXPECT_EQ(Child<TNumberBox>(window, "spinbarWidth")->Value(), 321);
+    EXPECT_EQ(Child<QSpinBox>(window, "spinMapsPerRow")->value(), 4);
+    EXPECT_EQ(Entries(), (QStringList{"A1 to B7"}));
+
+    // A file that fails is named and changes nothing.
+    const QString bad = QString::fromStdString(
+        folder.Write("bad.json", "{\"settings\": {\"BarWidth\": 5, \"Colour\": 1}}"));
+    dialogs.settingsAnswers = {bad};
+    Click("ButtonLoadSettings");
+    ASSERT_EQ(dialogs.errors.size(), 1U);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("unknown field \"Colour\"")))
+        << dialogs.errors[0].toStdString();
+    EXPECT_EQ(Child<TNumberBox>(window, "spinbarWidth")->Value(), 321);
+    EXPECT_EQ(dialogs.settingsSaves, (std::vector<bool>{true, false, false}));
 }
 
 TEST_F(OptionWndTest, CancelAndTheCloseBoxGiveTheCancelResult) {

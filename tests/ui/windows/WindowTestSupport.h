@@ -36,6 +36,8 @@ struct FakeDialogs {
     // Answers the options window, which is filled and not yet shown.
     std::function<int(TOptionFrm&)> options = [](TOptionFrm&) { return TOptionFrm::kResultCancel; };
     int optionsCalls = 0;
+    std::deque<std::optional<QString>> settingsAnswers;
+    std::vector<bool> settingsSaves; // one entry a settings file dialog: whether to save
     std::deque<std::optional<QString>> textAnswers;
     std::vector<QString> textStarts;
 
@@ -57,6 +59,10 @@ struct FakeDialogs {
         dialogs.ShowOptions = [this](TOptionFrm& window) {
             ++optionsCalls;
             return options(window);
+        };
+        dialogs.SettingsFileName = [this](QWidget*, bool save) {
+            settingsSaves.push_back(save);
+            return Next(settingsAnswers, "settings file");
         };
         dialogs.AskText = [this](QWidget*, const QString&, const QString&, const QString& start) {
             textStarts.push_back(start);
