@@ -686,7 +686,7 @@ void PrepareRuler(Decorations& d, Surface& surface, const TDrawSettings& s, doub
 
 void DrawRuler(const Decorations& d, PagePoints& page, Surface& surface, const MapLayout& layout,
                const TDrawSettings& s) {
-    const double labelRight = s.LeftMargin + d.RulerLabelWidth;
+    const double labelRight = static_cast<double>(s.LeftMargin) + d.RulerLabelWidth;
     const double axisX = labelRight + s.TextPadding + s.PreBendLength;
     const double top = layout.AxisY(0.0);
     surface.SetPenColour(kBlack);

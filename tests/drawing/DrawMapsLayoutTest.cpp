@@ -387,6 +387,15 @@ TEST(DrawMapsLayout, HugeSettingsArePinnedToTheSurfaceRange) {
     // The bar starts right of the largest x, at a y above the largest, and
     // ends below the smallest.
     ExpectRun(surface.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
+
+    // The annotations' room and places are reckoned beyond 32 bits as well.
+    TAnnotations every;
+    every.Titles = every.Ruler = every.Links = true;
+    every.Collapse = 1;
+    RecordingSurface annotated;
+    DrawMaps({MakeMap({1, 0})}, annotated, settings, MakeMarkers({"A", "B"}), TFigureSettings{},
+             every);
+    ExpectRun(annotated.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
 }
 
 // The map hooks enclose exactly each map's drawing: what a canvas groups
