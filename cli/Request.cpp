@@ -83,7 +83,7 @@ struct CommandSpec {
 
 constexpr std::array<CommandSpec, 4> kCommands{{
     {"open", CliCommand::Open,
-     "  karvello open INPUT OUTPUT                 open the window with the pair loaded\n"},
+     "  karvello open INPUT OUTPUT | MAPFILE       open the window with the maps loaded\n"},
     {"info", CliCommand::Info,
      "  karvello info INPUT OUTPUT                 the information text of a load\n"},
     {"maps", CliCommand::Maps,
@@ -433,14 +433,12 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
         }
         known->Apply(request, option, value);
     }
-    // A map file of another program stands alone; open takes Mapmaker pairs.
-    const bool oneFile = positional.size() == 1 && request.Command != CliCommand::Open;
+    // A map file of another program stands alone.
+    const bool oneFile = positional.size() == 1;
     if (positional.size() != 2 && !oneFile) {
         throw UsageError(args.front() +
-                         (request.Command == CliCommand::Open
-                              ? " needs the Mapmaker input file and output file, and nothing else."
-                              : " needs a map file, or the Mapmaker input file and output file, "
-                                "and nothing else."));
+                         " needs a map file, or the Mapmaker input file and output file, and "
+                         "nothing else.");
     }
     request.InputPath = positional[0];
     request.OutputPath = oneFile ? std::string() : positional[1];
@@ -459,9 +457,9 @@ std::string UsageText() {
     text += "  karvello --help | --version\n"
             "\n"
             "INPUT is the Mapmaker input file (the marker names), OUTPUT the file that\n"
-            "Mapmaker wrote (the maps). In their place info, maps and draw take one map\n"
-            "file of another program: a map table (group, marker, position columns), an\n"
-            "R/qtl cross file or a group file.\n"
+            "Mapmaker wrote (the maps). In their place every command takes one map file\n"
+            "(MAPFILE) of another program: a map table (group, marker, position\n"
+            "columns), an R/qtl cross file or a group file.\n"
             "\n"
             "Options of draw:\n";
     for (const bool figure : {false, true}) {

@@ -126,6 +126,7 @@ std::vector<TSaveFilter> SaveFilters() {
 
 QStringList OpenFilters() {
     return {QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
+            QStringLiteral("Map tables (*.csv *.tsv *.txt *.map)"),
             QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")};
 }
 

@@ -60,7 +60,8 @@ struct TSaveFilter {
 std::vector<TSaveFilter> SaveFilters();
 
 // The open dialog's filters, the first chosen: "Mapmaker files (*.raw *.out
-// *.txt *.log)", "Text files (*.txt)", "All files (*)".
+// *.txt *.log)", "Map tables (*.csv *.tsv *.txt *.map)", "Text files
+// (*.txt)", "All files (*)".
 QStringList OpenFilters();
 
 // The text of the standard error box for an error message: the message with

@@ -2,11 +2,14 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -131,6 +136,14 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         QStringLiteral("Titles, a ruler, links between maps, QTL and the markers to label"));
     annotationsWindow_ = new TAnnotationsWindow(dialogs_, this);
     annotationsWindow_->OnChange = [this] { ApplyAnnotations(); };
+    ButtonOpenMapTable =
+        AddButton(this, "ButtonOpenMapTable", "Open map table...", QRect(336, 325, 97, 22));
+    ButtonOpenMapTable->setToolTip(QStringLiteral(
+        "A map of another program: a table of group, marker and position (R/qtl, OneMap, "
+        "a spreadsheet), an R/qtl cross file or a group file; files can be dropped here too"));
+    Button1->setToolTip(QStringLiteral("Loads the Mapmaker pair; with the output box empty, the "
+                                       "first box may name a map table"));
+    setAcceptDrops(true);
 
     anchored_ = {
         {bevel1, bevel1->geometry(), true, true, true, false},
@@ -139,6 +152,7 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {ButtonTickNone, ButtonTickNone->geometry(), true, false, false, true},
         {ButtonPagePreview, ButtonPagePreview->geometry(), true, false, false, true},
         {ButtonAnnotations, ButtonAnnotations->geometry(), true, false, false, true},
+        {ButtonOpenMapTable, ButtonOpenMapTable->geometry(), true, false, false, true},
         {Memo1, Memo1->geometry(), true, true, false, true},
         {PaintBox1, PaintBox1->geometry(), true, true, true, true},
         {CheckBox1, CheckBox1->geometry(), true, false, false, true},
@@ -146,10 +160,11 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         {Button3, Button3->geometry(), false, false, true, true},
     };
 
-    QWidget* const focusOrder[] = {
-        CheckListBox1,  CheckBox1,         editMMInput,      editMMOutput, Button1,
-        Button2,        Button3,           Button4,          Memo1,        ButtonTickAll,
-        ButtonTickNone, ButtonPagePreview, ButtonAnnotations};
+    QWidget* const focusOrder[] = {CheckListBox1,     CheckBox1,         editMMInput,
+                                   editMMOutput,      Button1,           Button2,
+                                   Button3,           Button4,           Memo1,
+                                   ButtonTickAll,     ButtonTickNone,    ButtonPagePreview,
+                                   ButtonAnnotations, ButtonOpenMapTable};
     for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
         setTabOrder(focusOrder[k - 1], focusOrder[k]);
     }
@@ -162,6 +177,7 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connect(ButtonOpenMapTable, &QPushButton::clicked, this, &TForm2::OpenMapTableClick);
     // Enter in either file box loads, as "Load" does.
     connect(editMMInput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
     connect(editMMOutput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
@@ -353,8 +369,13 @@ void TForm2::Button1Click() {
     bool cancelled = false;
     std::string failure;
     try {
-        TProgressWindow progress(this, QStringLiteral("Loading the maps..."));
-        ws_.Load(FileName(editMMInput->text()), FileName(editMMOutput->text()), progress.Fn());
+        // With the output box empty, the first box names a map file.
+        if (editMMOutput->text().trimmed().isEmpty() && !editMMInput->text().isEmpty()) {
+            ws_.LoadMapFile(FileName(editMMInput->text()));
+        } else {
+            TProgressWindow progress(this, QStringLiteral("Loading the maps..."));
+            ws_.Load(FileName(editMMInput->text()), FileName(editMMOutput->text()), progress.Fn());
+        }
         loaded = true;
     } catch (const OperationCancelled&) {
         cancelled = true;
@@ -392,6 +413,42 @@ void TForm2::Button1Click() {
         ShowStatus(QString(), false);
         ShowError(failure);
     }
+}
+
+void TForm2::OpenMapTableClick() {
+    if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
+        lastOpenFile_ = *chosen;
+        OpenFiles(*chosen, QString());
+    }
+}
+
+void TForm2::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    const bool files =
+        (urls.size() == 1 || urls.size() == 2) &&
+        std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (files) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm2::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    QString first = urls[0].toLocalFile();
+    if (urls.size() == 1) {
+        OpenFiles(first, QString());
+        return;
+    }
+    QString second = urls[1].toLocalFile();
+    if (!FileBeginsLikeAnInputFile(FileName(first)) &&
+        FileBeginsLikeAnInputFile(FileName(second))) {
+        std::swap(first, second);
+    }
+    OpenFiles(first, second);
 }
 
 void TForm2::OpenFiles(const QString& input, const QString& output) {

@@ -44,7 +44,8 @@ class TForm2 : public QWidget {
     void SetOptionFrm(TOptionFrm* optionFrm) { OptionFrm_ = optionFrm; }
 
     const Workspace& workspace() const { return ws_; }
-    // Puts the files into their boxes and loads them, as "Load" does.
+    // Puts the files into their boxes and loads them, as "Load" does: a
+    // Mapmaker pair, or with output empty a map file of another program.
     void OpenFiles(const QString& input, const QString& output);
     // The page preview's picture and window; the window is hidden until
     // "Page preview" shows it.
@@ -56,18 +57,25 @@ class TForm2 : public QWidget {
     // its outer size of 441 by 348 less a 19-pixel caption and 4-pixel
     // borders, so that "Exit", "Options" and the information box, which
     // reach down to 321, are not cut off; below them a row of 29 pixels
-    // holds "Tick all", "Tick none" and "Page preview".
+    // holds "Tick all", "Tick none", "Page preview", "Annotations" and
+    // "Open map table".
     static constexpr int kDesignWidth = 433;
     static constexpr int kDesignHeight = 350;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Files dropped on the window open as "Open map table..." opens one
+    // (one file) or as a Mapmaker pair (two files; the one that begins like
+    // an input file is the input).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void Button1Click();
+    void OpenMapTableClick();
     void CheckListBox1Click();
     void CheckListBox1Tick(int row, bool ticked);
     void CheckBox1Click(bool state);
@@ -146,6 +154,7 @@ class TForm2 : public QWidget {
     PagePicture pagePicture_;
     TPageWindow* pageWindow_ = nullptr;
     QPushButton* ButtonAnnotations = nullptr;
+    QPushButton* ButtonOpenMapTable = nullptr;
     TAnnotationsWindow* annotationsWindow_ = nullptr;
     // The QTL table the workspace holds, as the user named it.
     QString qtlPath_;

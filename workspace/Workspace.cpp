@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <optional>
 #include <utility>
@@ -115,6 +117,18 @@ bool StartsLikeAnInputFile(Lines lines) {
            EqualsIgnoringCase(first.substr(0, kHeading.size()), kHeading);
 }
 
+} // namespace
+
+bool FileBeginsLikeAnInputFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string first;
+    std::getline(file, first);
+    const std::string_view lines[] = {first};
+    return StartsLikeAnInputFile(lines);
+}
+
+namespace {
+
 std::string MapListEntry(const TChrData& map) {
     return DecimalText(map.MapNumber) + ": " +
            DecimalText(static_cast<std::int64_t>(map.Markers.size())) +
@@ -150,6 +164,49 @@ std::string BuildInformationText(const TAllMarkers& markers) {
         text += '\t';
         text += marker.Name;
         text += "\r\n";
+    }
+    return text;
+}
+
+namespace {
+
+// A position in cM as a table writes it: at most four decimals, no trailing
+// zeros.
+void AppendPosition(std::string& text, double position) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.4f", position);
+    std::string_view written = buffer;
+    while (written.ends_with('0')) {
+        written.remove_suffix(1);
+    }
+    if (written.ends_with('.')) {
+        written.remove_suffix(1);
+    }
+    text += written == "-0" ? "0" : written;
+}
+
+} // namespace
+
+std::string BuildMapFileInformationText(const std::vector<TChrData>& maps,
+                                        const TAllMarkers& markers) {
+    std::string text = "Marker positions (group, cM)\r\n"
+                       "============================\r\n";
+    for (const TChrData& map : maps) {
+        const std::string group =
+            map.GroupName.empty() ? DecimalText(map.MapNumber) : map.GroupName;
+        double position = map.FirstPosition;
+        for (const TChrMarker& entry : map.Markers) {
+            text += group;
+            text += '\t';
+            AppendPosition(text, position);
+            text += '\t';
+            if (entry.MarkerIndex >= 0 &&
+                static_cast<std::size_t>(entry.MarkerIndex) < markers.size()) {
+                text += markers[static_cast<std::size_t>(entry.MarkerIndex)].Name;
+            }
+            text += "\r\n";
+            position += entry.Distance;
+        }
     }
     return text;
 }
@@ -259,7 +316,7 @@ void Workspace::LoadMapFile(const std::string& path) {
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
     mapFiles_ = {path};
-    informationText_ = BuildInformationText(allMarkers_);
+    informationText_ = BuildMapFileInformationText(maps_, allMarkers_);
     Recolour();
     loadWarnings_ = std::move(file.Warnings);
 }

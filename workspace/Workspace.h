@@ -21,6 +21,10 @@
 
 namespace karvello {
 
+// Whether the file at path begins as a Mapmaker input file does ("data
+// type ..."); false when it cannot be read. Reads the first line only.
+bool FileBeginsLikeAnInputFile(const std::string& path);
+
 class Workspace {
   public:
     // Create: nothing loaded, no map selected, default settings, black
@@ -230,5 +234,11 @@ class Workspace {
 // The information text for a marker table: the unmapped markers' names, then
 // every marker's chromosome, position and name; each line ends with CR LF.
 std::string BuildInformationText(const TAllMarkers& markers);
+// The information text of a map file, in the same style: a heading, then one
+// line a marker, map by map and top down: its group (the map's number when
+// the map has no group name), its position in cM (at most four decimals)
+// and its name, tab-separated, each line ended by CR LF.
+std::string BuildMapFileInformationText(const std::vector<TChrData>& maps,
+                                        const TAllMarkers& markers);
 
 } // namespace karvello

@@ -178,6 +178,12 @@ TEST_F(CommandsTest, AMapFileAloneIsLoadedAndDrawnOnItsPositions) {
     ASSERT_EQ(warnings.size(), 1u); // c twice in LG2
     EXPECT_NE(warnings[0].find("\"c\""), std::string::npos);
 
+    request.Command = CliCommand::Info;
+    EXPECT_EQ(RunRequest(request, canvas.Factory()),
+              "Marker positions (group, cM)\r\n"
+              "============================\r\n"
+              "LG1\t-2\ta\r\nLG1\t3.5\tb\r\nLG2\t10\tc\r\nLG2\t10\td\r\nLG2\t12\tc\r\n");
+
     request.Command = CliCommand::Draw;
     request.Annotations.Titles = true;
     Run(request);

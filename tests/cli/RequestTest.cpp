@@ -38,6 +38,8 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     maps.Command = CliCommand::Maps;
     CliRequest open = info;
     open.Command = CliCommand::Open;
+    CliRequest openMapFile = mapFile;
+    openMapFile.Command = CliCommand::Open;
     CliRequest help;
     CliRequest version;
     version.Command = CliCommand::Version;
@@ -78,6 +80,7 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
         {"info of a map file", {"info", "map.csv"}, mapFile},
         {"maps", {"maps", "in.raw", "out.txt"}, maps},
         {"open", {"open", "in.raw", "out.txt"}, open},
+        {"open a map file", {"open", "map.csv"}, openMapFile},
         {"help anywhere wins", {"draw", "--help", "x"}, help},
         {"short help", {"-h"}, help},
         {"version", {"--version"}, version},
@@ -125,9 +128,9 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
         {"three files",
          {"maps", "a", "b", "c"},
          "maps needs a map file, or the Mapmaker input file and output file, and nothing else."},
-        {"open without the output file",
-         {"open", "in.raw"},
-         "open needs the Mapmaker input file and output file, and nothing else."},
+        {"open with three files",
+         {"open", "in.raw", "out.txt", "more.txt"},
+         "open needs a map file, or the Mapmaker input file and output file, and nothing else."},
         {"draw options on info",
          {"info", "a", "b", "-o", "x.emf"},
          "Unknown option \"-o\" for info."},

@@ -72,9 +72,10 @@ TEST(SystemDialogs, OpenStartsOnTheLastFileAndCancelGivesNothing) {
     EXPECT_EQ(TDialogs::System().OpenFileName(nullptr, last), std::nullopt);
 }
 
-TEST(SystemDialogs, OpenShowsMapmakerFilesFirstTextFilesAndAllFilesLast) {
+TEST(SystemDialogs, OpenShowsMapmakerFilesFirstThenMapTablesAndAllFilesLast) {
     EXPECT_EQ(OpenFilters(),
               (QStringList{QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
+                           QStringLiteral("Map tables (*.csv *.tsv *.txt *.map)"),
                            QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")}));
 }
 

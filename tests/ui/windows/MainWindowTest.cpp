@@ -1,12 +1,14 @@
 // The main window and the program start: availability, loading through the
 // file boxes, selecting and flipping, the preview, options, drawing, errors.
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -464,6 +467,46 @@ TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotations
     EXPECT_TRUE(Child<QCheckBox>(annotations, "CheckRuler")->isChecked());
     EXPECT_EQ(Child<QLineEdit>(annotations, "EditQtlTable")->text(),
               QString::fromStdString(folder.Path("qtl.csv")));
+}
+
+TEST_F(MainWindowTest, AMapTableOpensFromItsButtonOrADropAndAMapmakerPairReplacesIt) {
+    test::TempFolder folder;
+    const QString table = QString::fromStdString(
+        folder.Write("map.csv", "group,position,locus\nLG3,0,a\nLG3,7.5,b\nLG4,0,c\n"));
+    dialogs.openAnswers.push_back(table);
+    Click("ButtonOpenMapTable");
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
+    EXPECT_EQ(List()->count(), 2);
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), table);
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), QString());
+    EXPECT_EQ(Status(), QStringLiteral("Loaded 2 maps."));
+    EXPECT_TRUE(Child<QPushButton>(form(), "Button4")->isEnabled()) << "Draw works as for a pair";
+
+    LoadExample();
+    EXPECT_EQ(List()->count(), 6);
+
+    const auto drop = [this](const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls << QUrl::fromLocalFile(path);
+        }
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&form(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&form(), &dropped);
+    };
+    drop({table});
+    EXPECT_EQ(List()->count(), 2) << "one file dropped is a map table";
+    // A pair dropped output first still loads, its input file found by its heading.
+    const QString input = QString::fromStdString(test::ExamplePath("mouse.raw"));
+    const QString output = QString::fromStdString(test::ExamplePath("mouse_tutorial.out"));
+    drop({output, input});
+    EXPECT_EQ(List()->count(), 6);
+    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), input);
+    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
 }
 
 TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
