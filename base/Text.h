@@ -6,6 +6,11 @@
 
 namespace karvello {
 
+// How the bytes of the marker names stand for characters. A Mapmaker load
+// gives Windows-1252 names; a map file gives UTF-8 names. The workspace keeps
+// the encoding of its marker table beside it and hands it to every surface.
+enum class TTextEncoding { Windows1252, Utf8 };
+
 // Returns text without the characters of code 32 or less (blank, tab, CR and
 // the other control characters) at either end; an empty view when nothing else
 // is left.

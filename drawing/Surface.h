@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "base/Colour.h"
+#include "base/Text.h"
 
 namespace karvello {
 
@@ -45,6 +46,14 @@ class Surface {
     // a surface with no use for them ignores them.
     virtual void BeginMap(int mapNumber) { static_cast<void>(mapNumber); }
     virtual void EndMap() {}
+    // How the bytes of every text given from now on stand for characters:
+    // Windows-1252 (Mapmaker's names) until set. A surface that passes its
+    // calls on to another passes this on too.
+    virtual void SetTextEncoding(TTextEncoding encoding) { textEncoding_ = encoding; }
+    TTextEncoding TextEncoding() const { return textEncoding_; }
+
+  private:
+    TTextEncoding textEncoding_ = TTextEncoding::Windows1252;
 };
 
 } // namespace karvello

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Colour.h"
+#include "base/Text.h"
 
 namespace karvello {
 
@@ -24,11 +25,6 @@ struct TMarkerDetails {
 };
 
 using TAllMarkers = std::vector<TMarkerDetails>;
-
-// How the bytes of the marker names stand for characters. A Mapmaker load
-// gives Windows-1252 names; a map file gives UTF-8 names. The workspace keeps
-// the encoding of its marker table beside it and hands it to every surface.
-enum class TTextEncoding { Windows1252, Utf8 };
 
 struct TChrMarker {
     std::int32_t MarkerIndex = 0;  // index into TAllMarkers

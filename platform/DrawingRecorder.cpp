@@ -53,8 +53,8 @@ void DrawingRecorder::TextOut(int x, int y, std::string_view text) {
     if (text.empty()) {
         return;
     }
-    const FrameBox box =
-        FrameOfTextCell(mapMode_, x, y, metrics_.Width(text, italic_), metrics_.Height(italic_));
+    const FrameBox box = FrameOfTextCell(
+        mapMode_, x, y, metrics_.Width(text, italic_, TextEncoding()), metrics_.Height(italic_));
     Operation op = Op(Kind::Text, x, y, 0, 0, box);
     op.textStart = texts_.size();
     op.textLength = text.size();
@@ -64,7 +64,7 @@ void DrawingRecorder::TextOut(int x, int y, std::string_view text) {
 }
 
 int DrawingRecorder::TextWidth(std::string_view text) {
-    return metrics_.Width(text, italic_);
+    return metrics_.Width(text, italic_, TextEncoding());
 }
 
 int DrawingRecorder::TextHeight(std::string_view) {
@@ -97,6 +97,7 @@ void DrawingRecorder::Replay(Surface& target, const FrameBox& visible) const {
 }
 
 void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const {
+    target.SetTextEncoding(TextEncoding());
     bool currentPointStale = false;
     for (const Operation& op : operations_) {
         const bool shown = visible == nullptr || op.box.Intersects(*visible);

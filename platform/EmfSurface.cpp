@@ -262,10 +262,10 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
         throw KarvelloError("A text of " + std::to_string(text.size()) +
                             " characters is too long for a metafile");
     }
-    const FrameBox cell =
-        FrameOfTextCell(mapMode_, x, y, metrics_.Width(text, italic_), metrics_.Height(italic_));
-    const std::u16string characters = Windows1252ToUtf16(text);
-    const std::vector<std::int32_t> advances = metrics_.Advances(text, italic_);
+    const FrameBox cell = FrameOfTextCell(
+        mapMode_, x, y, metrics_.Width(text, italic_, TextEncoding()), metrics_.Height(italic_));
+    const std::u16string characters = TextToUtf16(text, TextEncoding());
+    const std::vector<std::int32_t> advances = metrics_.Advances(text, italic_, TextEncoding());
     const auto count = static_cast<std::uint32_t>(characters.size());
     constexpr std::uint32_t kStringOffset = 76; // fixed part of the record
     const std::uint32_t dxOffset = kStringOffset + (count * 2 + 3) / 4 * 4;
@@ -344,7 +344,7 @@ void EmfSurface::EndMap() {
 }
 
 int EmfSurface::TextWidth(std::string_view text) {
-    return metrics_.Width(text, italic_);
+    return metrics_.Width(text, italic_, TextEncoding());
 }
 
 int EmfSurface::TextHeight(std::string_view) {

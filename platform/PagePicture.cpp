@@ -65,11 +65,15 @@ class LegibleSurface : public Surface {
         }
         const double height = metrics_.Height(italic_);
         painter_.fillRect(QRectF(x, -static_cast<double>(y) + height * 0.25,
-                                 metrics_.Width(text, italic_), height * 0.5),
+                                 metrics_.Width(text, italic_, TextEncoding()), height * 0.5),
                           bar_);
     }
     int TextWidth(std::string_view text) override { return inner_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return inner_.TextHeight(text); }
+    void SetTextEncoding(TTextEncoding encoding) override {
+        Surface::SetTextEncoding(encoding);
+        inner_.SetTextEncoding(encoding);
+    }
     void SetFontColour(TColour colour) override {
         inner_.SetFontColour(colour);
         // Halfway to white: a line of small letters looks that dark.

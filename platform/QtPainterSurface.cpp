@@ -111,15 +111,16 @@ void QtPainterSurface::TextOut(int x, int y, std::string_view text) {
     // The font's pixel size is its height in units, so under the mapping it
     // keeps that height exactly whatever the device's resolution.
     const QPointF corner = ToUnits(x, y);
-    const QSizeF cell(metrics_->Width(text, italic_), metrics_->Height(italic_));
+    const QSizeF cell(metrics_->Width(text, italic_, TextEncoding()), metrics_->Height(italic_));
     painter_.fillRect(QRectF(corner, cell), brush_);
     painter_.setFont(metrics_->Font(italic_));
     painter_.setPen(fontColour_);
-    painter_.drawText(corner + QPointF(0, metrics_->Ascent(italic_)), Windows1252ToQString(text));
+    painter_.drawText(corner + QPointF(0, metrics_->Ascent(italic_)),
+                      TextToQString(text, TextEncoding()));
 }
 
 int QtPainterSurface::TextWidth(std::string_view text) {
-    return metrics_->Width(text, italic_);
+    return metrics_->Width(text, italic_, TextEncoding());
 }
 
 int QtPainterSurface::TextHeight(std::string_view) {

@@ -24,16 +24,21 @@ bool IsControl(char16_t unit) {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
 }
 
-void AppendUtf8(std::string& out, char16_t unit) {
-    if (unit < 0x80) {
-        out.push_back(static_cast<char>(unit));
-    } else if (unit < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
     } else {
-        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
     }
 }
 
@@ -298,14 +303,23 @@ void SvgSurface::TextOut(int x, int y, std::string_view text) {
         Emit("\"");
     }
     Emit(">");
-    for (char c : text) {
-        AppendXmlCharacter(buffer_, Windows1252ToUtf16(static_cast<unsigned char>(c)));
+    const std::u16string units = TextToUtf16(text, TextEncoding());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t unit = units[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size()) {
+            // A character beyond U+FFFF, written whole.
+            AppendUtf8(buffer_, 0x10000 + ((char32_t{unit} - 0xD800) << 10) +
+                                    (char32_t{units[i + 1]} - 0xDC00));
+            ++i;
+        } else {
+            AppendXmlCharacter(buffer_, unit);
+        }
     }
     Emit("</text>\n");
 }
 
 int SvgSurface::TextWidth(std::string_view text) {
-    return metrics_.Width(text, italic_);
+    return metrics_.Width(text, italic_, TextEncoding());
 }
 
 int SvgSurface::TextHeight(std::string_view) {

@@ -55,11 +55,60 @@ TextMetrics::TextMetrics(const QFont& font) {
     italic_ = Measure(italic);
 }
 
-int TextMetrics::Width(std::string_view text, bool italic) const {
+std::vector<double> TextMetrics::UnitAdvances(std::string_view text, bool italic,
+                                              TTextEncoding encoding) const {
     const Measured& variant = Variant(italic);
+    std::vector<double> advances;
+    advances.reserve(text.size());
+    if (encoding == TTextEncoding::Windows1252) {
+        for (char c : text) {
+            advances.push_back(variant.advance[static_cast<unsigned char>(c)]);
+        }
+        return advances;
+    }
+    const std::u16string units = TextToUtf16(text, encoding);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0x80) {
+            advances.push_back(variant.advance[unit]);
+            continue;
+        }
+        const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size();
+        const char32_t code =
+            pair ? 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00)
+                 : char32_t{unit};
+        double advance = 0;
+        {
+            const std::lock_guard<std::mutex> lock(wideLock_);
+            const auto known = variant.wide.find(code);
+            if (known != variant.wide.end()) {
+                advance = known->second;
+            } else {
+                const QString character = QString::fromUcs4(&code, 1);
+                advance = QFontMetricsF(variant.font).horizontalAdvance(character);
+                variant.wide.emplace(code, advance);
+            }
+        }
+        advances.push_back(advance);
+        if (pair) {
+            advances.push_back(0);
+            ++i;
+        }
+    }
+    return advances;
+}
+
+int TextMetrics::Width(std::string_view text, bool italic, TTextEncoding encoding) const {
     double sum = 0;
-    for (char c : text) {
-        sum += variant.advance[static_cast<unsigned char>(c)];
+    if (encoding == TTextEncoding::Windows1252) {
+        const Measured& variant = Variant(italic);
+        for (char c : text) {
+            sum += variant.advance[static_cast<unsigned char>(c)];
+        }
+    } else {
+        for (double advance : UnitAdvances(text, italic, encoding)) {
+            sum += advance;
+        }
     }
     return RoundToInt(sum);
 }
@@ -72,14 +121,15 @@ double TextMetrics::Ascent(bool italic) const {
     return Variant(italic).ascent;
 }
 
-std::vector<std::int32_t> TextMetrics::Advances(std::string_view text, bool italic) const {
-    const Measured& variant = Variant(italic);
+std::vector<std::int32_t> TextMetrics::Advances(std::string_view text, bool italic,
+                                                TTextEncoding encoding) const {
+    const std::vector<double> exact = UnitAdvances(text, italic, encoding);
     std::vector<std::int32_t> advances;
-    advances.reserve(text.size());
+    advances.reserve(exact.size());
     double sum = 0;
     int placed = 0;
-    for (char c : text) {
-        sum += variant.advance[static_cast<unsigned char>(c)];
+    for (double advance : exact) {
+        sum += advance;
         const int end = RoundToInt(sum);
         advances.push_back(end - placed);
         placed = end;

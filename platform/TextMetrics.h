@@ -7,12 +7,16 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include <QFont>
 #include <QString>
+
+#include "base/Text.h"
 
 namespace karvello {
 
@@ -33,15 +37,21 @@ class TextMetrics {
     explicit TextMetrics(const QFont& font);
 
     // Width of the text in page units: the sum of its characters' advances,
-    // rounded to the nearest integer. 0 for an empty text.
-    int Width(std::string_view text, bool italic) const;
+    // rounded to the nearest integer. 0 for an empty text. The text's bytes
+    // are read in encoding; a character beyond the table is measured once
+    // and kept.
+    int Width(std::string_view text, bool italic,
+              TTextEncoding encoding = TTextEncoding::Windows1252) const;
     // Height of any text: ascent plus descent, rounded to the nearest integer.
     int Height(bool italic) const;
     // Distance from a text's top to its baseline, unrounded.
     double Ascent(bool italic) const;
-    // The per-character advances, rounded so that their running sums are
-    // the rounded running sums of the exact advances; they add up to Width.
-    std::vector<std::int32_t> Advances(std::string_view text, bool italic) const;
+    // The advances of the text's UTF-16 units (a character beyond U+FFFF
+    // has its advance on its first unit and 0 on its second), rounded so that
+    // their running sums are the rounded running sums of the exact advances;
+    // they add up to Width.
+    std::vector<std::int32_t> Advances(std::string_view text, bool italic,
+                                       TTextEncoding encoding = TTextEncoding::Windows1252) const;
     // The font measured, upright or italic.
     const QFont& Font(bool italic) const { return Variant(italic).font; }
 
@@ -51,12 +61,18 @@ class TextMetrics {
         std::array<double, 256> advance{};
         double ascent = 0;
         int height = 0;
+        // Characters beyond Windows-1252, measured when first met.
+        mutable std::unordered_map<char32_t, double> wide;
     };
     static Measured Measure(QFont font);
+    // The exact advance of each UTF-16 unit of the text.
+    std::vector<double> UnitAdvances(std::string_view text, bool italic,
+                                     TTextEncoding encoding) const;
     const Measured& Variant(bool italic) const { return italic ? italic_ : upright_; }
 
     Measured upright_;
     Measured italic_;
+    mutable std::mutex wideLock_;
 };
 
 // The font that stands in for "Microsoft Sans Serif" when measuring and

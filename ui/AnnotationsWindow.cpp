@@ -78,8 +78,10 @@ TAnnotationsWindow::TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent)
     resize(440, 300);
 }
 
-void TAnnotationsWindow::Fill(const TAnnotations& annotations, const QString& qtlPath) {
+void TAnnotationsWindow::Fill(const TAnnotations& annotations, const QString& qtlPath,
+                              TTextEncoding encoding) {
     filling_ = true;
+    encoding_ = encoding;
     filled_ = annotations;
     titles_->setChecked(annotations.Titles);
     ruler_->setChecked(annotations.Ruler);
@@ -88,7 +90,7 @@ void TAnnotationsWindow::Fill(const TAnnotations& annotations, const QString& qt
     QStringList names;
     if (annotations.ShowOnly) {
         for (const std::string& name : *annotations.ShowOnly) {
-            names << Windows1252ToQString(name);
+            names << TextToQString(name, encoding_);
         }
         names.sort();
     }
@@ -111,7 +113,7 @@ TAnnotations TAnnotationsWindow::Annotations() const {
             for (const QString& name : line.split(u',')) {
                 const QString trimmed = name.trimmed();
                 if (!trimmed.isEmpty()) {
-                    annotations.ShowOnly->insert(QStringToWindows1252(trimmed));
+                    annotations.ShowOnly->insert(QStringToText(trimmed, encoding_));
                 }
             }
         }

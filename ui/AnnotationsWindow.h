@@ -25,8 +25,10 @@ class TAnnotationsWindow : public QWidget {
     // the QTL table.
     TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent = nullptr);
 
-    // Shows these annotations and QTL table path without telling the owner.
-    void Fill(const TAnnotations& annotations, const QString& qtlPath);
+    // Shows these annotations and QTL table path without telling the owner;
+    // the names are in encoding, which the names typed are given in too.
+    void Fill(const TAnnotations& annotations, const QString& qtlPath,
+              TTextEncoding encoding = TTextEncoding::Windows1252);
     // The annotations the controls show. The map titles, which the maps list
     // edits, are those of the last Fill.
     TAnnotations Annotations() const;
@@ -45,6 +47,7 @@ class TAnnotationsWindow : public QWidget {
     const TDialogs& dialogs_;
     TAnnotations filled_;
     bool filling_ = false;
+    TTextEncoding encoding_ = TTextEncoding::Windows1252;
     QCheckBox* titles_ = nullptr;
     QCheckBox* ruler_ = nullptr;
     QCheckBox* links_ = nullptr;

@@ -148,9 +148,9 @@ constexpr int kFigureLeft = 296 + 232; // beside the colour ranges
 constexpr int kFigureBoxLeft = kFigureLeft + 128;
 constexpr int kFigureRowHeight = 28;
 
-QString MarkerName(std::int32_t index, const TAllMarkers& markers) {
+QString MarkerName(std::int32_t index, const TAllMarkers& markers, TTextEncoding encoding) {
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
-        return Windows1252ToQString(markers[static_cast<std::size_t>(index)].Name);
+        return TextToQString(markers[static_cast<std::size_t>(index)].Name, encoding);
     }
     return QStringLiteral("#") + QString::number(index);
 }
@@ -304,7 +304,9 @@ void TOptionFrm::HandIn(const TDrawSettings& settings, TColour defaultColour,
     HandIn(file, markers);
 }
 
-void TOptionFrm::HandIn(const TSettingsFile& settings, const TAllMarkers& markers) {
+void TOptionFrm::HandIn(const TSettingsFile& settings, const TAllMarkers& markers,
+                        TTextEncoding encoding) {
+    encoding_ = encoding;
     Settings_ = settings.Draw;
     DefaultColour_ = settings.DefaultColour;
     ColourRanges_ = settings.Ranges;
@@ -325,9 +327,10 @@ TSettingsFile TOptionFrm::SettingsFile() const {
     return file;
 }
 
-QString TOptionFrm::RangeEntryText(const TColRange& range, const TAllMarkers& markers) {
-    return MarkerName(range.StartIndex, markers) + QStringLiteral(" to ") +
-           MarkerName(range.EndIndex, markers);
+QString TOptionFrm::RangeEntryText(const TColRange& range, const TAllMarkers& markers,
+                                   TTextEncoding encoding) {
+    return MarkerName(range.StartIndex, markers, encoding) + QStringLiteral(" to ") +
+           MarkerName(range.EndIndex, markers, encoding);
 }
 
 void TOptionFrm::FillControls() {
@@ -364,7 +367,7 @@ void TOptionFrm::FillControls() {
         const QSignalBlocker blocker(listRanges);
         listRanges->clear();
         for (const TColRange& range : ColourRanges_) {
-            AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_));
+            AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_, encoding_));
         }
     }
     CurrentRange_ = -1;
@@ -373,7 +376,7 @@ void TOptionFrm::FillControls() {
     entries.reserve(static_cast<qsizetype>(AllMarkers_.size()));
     for (std::size_t k = 0; k < AllMarkers_.size(); ++k) {
         entries << QStringLiteral("(") + QString::number(k) + QStringLiteral(") ") +
-                       Windows1252ToQString(AllMarkers_[k].Name);
+                       TextToQString(AllMarkers_[k].Name, encoding_);
     }
     const QSignalBlocker startBlocker(comboStart);
     const QSignalBlocker endBlocker(comboEnd);
@@ -433,7 +436,7 @@ void TOptionFrm::StoreRange(int i) {
     }
     range.Colour = SubColour->Colour();
     if (QListWidgetItem* item = listRanges->item(i)) {
-        item->setText(RangeEntryText(range, AllMarkers_));
+        item->setText(RangeEntryText(range, AllMarkers_, encoding_));
     }
 }
 
@@ -593,7 +596,7 @@ void TOptionFrm::Button3Click() {
     ColourRanges_.push_back(range);
     {
         const QSignalBlocker blocker(listRanges);
-        AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_));
+        AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_, encoding_));
     }
     SelectRangeEntry(listRanges->count() - 1);
     listRangesClick();

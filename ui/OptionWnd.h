@@ -49,7 +49,8 @@ class TOptionFrm : public QDialog {
     // Hands in every setting a settings file holds: the above, the figure
     // settings, and the annotations and QTL table path, which the window
     // does not show but saves, loads and gives back.
-    void HandIn(const TSettingsFile& settings, const TAllMarkers& markers);
+    void HandIn(const TSettingsFile& settings, const TAllMarkers& markers,
+                TTextEncoding encoding = TTextEncoding::Windows1252);
     // Fills every control from the copies; nothing of an earlier opening
     // shows through.
     void FillControls();
@@ -66,7 +67,8 @@ class TOptionFrm : public QDialog {
     // The text of a range's entry in the range list: its start and end
     // markers' names joined by " to "; an index with no marker in the table
     // shows as "#" and the index instead of a name.
-    static QString RangeEntryText(const TColRange& range, const TAllMarkers& markers);
+    static QString RangeEntryText(const TColRange& range, const TAllMarkers& markers,
+                                  TTextEncoding encoding = TTextEncoding::Windows1252);
 
     // The close box gives the cancel result.
     void reject() override;
@@ -101,6 +103,7 @@ class TOptionFrm : public QDialog {
     TColour DefaultColour_ = 0;
     TDrawSettings Settings_;
     TAllMarkers AllMarkers_;
+    TTextEncoding encoding_ = TTextEncoding::Windows1252; // of the marker names
     TFigureSettings Figure_;
     TAnnotations Annotations_;
     std::string QtlFile_;

@@ -55,8 +55,8 @@ std::string FileName(const QString& path) {
 }
 
 // The information text ends its lines with CR LF; the text box wants LF.
-QString MemoText(const std::string& text) {
-    QString shown = Windows1252ToQString(text);
+QString MemoText(const std::string& text, TTextEncoding encoding) {
+    QString shown = TextToQString(text, encoding);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (shown.endsWith(u'\n')) {
         shown.chop(1);
@@ -228,7 +228,7 @@ void TForm2::ApplyAnnotations() {
                 qtlPath_ = path;
             } catch (...) {
                 // The former table stays, and the window shows it again.
-                annotationsWindow_->Fill(ws_.Annotations(), qtlPath_);
+                annotationsWindow_->Fill(ws_.Annotations(), qtlPath_, ws_.TextEncoding());
                 throw;
             }
         }
@@ -249,17 +249,17 @@ void TForm2::EditTitle(int mapIndex) {
     const auto text = dialogs_.AskText(
         this, QStringLiteral("Map title"),
         QStringLiteral("The title of map %1 (empty: the usual one):").arg(map.MapNumber),
-        Windows1252ToQString(current));
+        TextToQString(current, ws_.TextEncoding()));
     if (!text) {
         return;
     }
     if (text->trimmed().isEmpty()) {
         annotations.TitleTexts.erase(map.MapNumber);
     } else {
-        annotations.TitleTexts[map.MapNumber] = QStringToWindows1252(*text);
+        annotations.TitleTexts[map.MapNumber] = QStringToText(*text, ws_.TextEncoding());
     }
     ws_.SetAnnotations(std::move(annotations));
-    annotationsWindow_->Fill(ws_.Annotations(), qtlPath_);
+    annotationsWindow_->Fill(ws_.Annotations(), qtlPath_, ws_.TextEncoding());
     RunEvent([this] { RefreshPage(); });
 }
 
@@ -355,7 +355,8 @@ void TForm2::RefreshMapList() {
     const QSignalBlocker blocker(CheckListBox1);
     CheckListBox1->clear();
     for (const std::string& entry : ws_.MapListEntries()) {
-        QListWidgetItem* item = AddListEntry(*CheckListBox1, Windows1252ToQString(entry));
+        QListWidgetItem* item =
+            AddListEntry(*CheckListBox1, TextToQString(entry, ws_.TextEncoding()));
         // The box is narrower than an entry with its length; the tooltip
         // shows the entry whole.
         item->setToolTip(item->text());
@@ -394,7 +395,7 @@ void TForm2::Button1Click() {
     RequestPreview();
     RunEvent([this] { RefreshPage(); });
     if (loaded) {
-        Memo1->setPlainText(MemoText(ws_.InformationText()));
+        Memo1->setPlainText(MemoText(ws_.InformationText(), ws_.TextEncoding()));
         QStringList warnings;
         for (const std::string& warning : ws_.LoadWarnings()) {
             warnings << ErrorBoxText(warning);
@@ -519,7 +520,7 @@ void TForm2::Button2Click() {
         return;
     }
     RunEvent([this] {
-        OptionFrm_->HandIn(ws_.SettingsFile(), ws_.AllMarkers());
+        OptionFrm_->HandIn(ws_.SettingsFile(), ws_.AllMarkers(), ws_.TextEncoding());
         OptionFrm_->FillControls();
         if (dialogs_.ShowOptions(*OptionFrm_) == TOptionFrm::kResultOk) {
             ws_.ApplySettingsFile(OptionFrm_->SettingsFile());
@@ -527,7 +528,7 @@ void TForm2::Button2Click() {
             // annotations and another QTL table.
             qtlPath_ =
                 ws_.QtlTable() ? QFile::decodeName(ws_.QtlTable()->FileName.c_str()) : QString();
-            annotationsWindow_->Fill(ws_.Annotations(), qtlPath_);
+            annotationsWindow_->Fill(ws_.Annotations(), qtlPath_, ws_.TextEncoding());
             RequestPreview();
             RefreshPage();
         }

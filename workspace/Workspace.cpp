@@ -66,6 +66,10 @@ class ProgressSurface : public Surface {
         inner_.BeginMap(mapNumber);
     }
     void EndMap() override { inner_.EndMap(); }
+    void SetTextEncoding(TTextEncoding encoding) override {
+        Surface::SetTextEncoding(encoding);
+        inner_.SetTextEncoding(encoding);
+    }
 
   private:
     Surface& inner_;
@@ -283,6 +287,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
     mapFiles_ = {inputPath, outputPath};
+    encoding_ = TTextEncoding::Windows1252;
     informationText_ = BuildInformationText(allMarkers_);
     Recolour();
 
@@ -316,6 +321,7 @@ void Workspace::LoadMapFile(const std::string& path) {
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
     mapFiles_ = {path};
+    encoding_ = file.Encoding;
     informationText_ = BuildMapFileInformationText(maps_, allMarkers_);
     Recolour();
     loadWarnings_ = std::move(file.Warnings);
@@ -427,6 +433,7 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
     }
     MapModeRestorer restorer(surface);
     surface.SetMapMode(MappingMode::HiMetric);
+    surface.SetTextEncoding(encoding_);
     const auto [cx, cy] = surface.WindowExtent();
     const TDrawSettings local =
         PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy, screenWidthPx, screenHeightPx);
@@ -473,6 +480,7 @@ std::vector<TChrData> Workspace::PageMapCopies() const {
 
 void Workspace::DrawPage(Surface& surface) const {
     const std::vector<TChrData> maps = PageMapCopies();
+    surface.SetTextEncoding(encoding_);
     DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps));
 }
 
@@ -562,6 +570,7 @@ TDrawReport Workspace::DrawInto(const std::string& path, const FileCanvasFactory
     // the bar; the others are done when the last map is drawn.
     const bool commitWorks = progress && canvas->ReportCommitProgress(
                                              ProgressPart(progress, kDrawShare, kProgressSteps));
+    canvas->surface().SetTextEncoding(encoding_);
     ProgressSurface surface(canvas->surface(), maps.size(),
                             ProgressPart(progress, 0, commitWorks ? kDrawShare : kProgressSteps));
     TDrawReport report =

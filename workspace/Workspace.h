@@ -50,6 +50,8 @@ class Workspace {
     void SetAnnotations(TAnnotations annotations) { annotations_ = std::move(annotations); }
     // The QTL table that Draw and the page mark, if any.
     const std::optional<TQtlTable>& QtlTable() const { return qtlTable_; }
+    // The encoding of the marker names (and of the information text).
+    TTextEncoding TextEncoding() const { return encoding_; }
     void SetQtlTable(std::optional<TQtlTable> table) { qtlTable_ = std::move(table); }
     // Reads the QTL table at path in place of the former one, and checks it
     // against the loaded maps, if any. Throws KarvelloError naming the file,
@@ -218,6 +220,9 @@ class Workspace {
     // others (QTL table, settings, lists of names). Draw refuses to write
     // over any of them.
     std::vector<std::string> mapFiles_;
+    // How the marker names' bytes stand for characters: Windows-1252 for a
+    // Mapmaker load, the map file's own for a map file.
+    TTextEncoding encoding_ = TTextEncoding::Windows1252;
     std::vector<std::string> otherReadFiles_;
     void RefuseReadFile(const std::string& path) const;
     TQtlTable ReadCheckedQtlTable(const std::string& path) const;

@@ -246,6 +246,30 @@ TEST_F(EmfSurfaceTest, TextRecordsCarryTheTextAndTheMeasuredAdvances) {
     EXPECT_EQ(sum, width);
 }
 
+TEST_F(EmfSurfaceTest, UtfEightNamesAreWrittenAsTheSameCharactersAndMeasuredAlike) {
+    // e-acute and the euro sign in UTF-8, a Greek omega, and a character
+    // beyond U+FFFF (two UTF-16 units).
+    const std::string name = "M1\xC3\xA9\xE2\x82\xAC\xCE\xA9\xF0\x9D\x94\xB8";
+    int width = 0;
+    const Metafile file = Draw([&](EmfSurface& s) {
+        s.SetTextEncoding(TTextEncoding::Utf8);
+        width = s.TextWidth(name);
+        s.TextOut(0, 0, name);
+    });
+    const auto text = DecodeText(file.OfType(kEmrExtTextOutW).at(0));
+    EXPECT_EQ(text.text, u"M1\u00E9\u20AC\u03A9\U0001D538");
+    ASSERT_EQ(text.dx.size(), text.text.size()) << "one advance a UTF-16 unit";
+    EXPECT_EQ(text.dx.back(), 0) << "the second unit of a pair advances nothing";
+    int sum = 0;
+    for (int dx : text.dx) {
+        sum += dx;
+    }
+    EXPECT_EQ(sum, width);
+    // The letters both encodings hold measure the same.
+    EXPECT_EQ(metrics().Width("M1\xC3\xA9\xE2\x82\xAC", false, TTextEncoding::Utf8),
+              metrics().Width("M1\xE9\x80", false));
+}
+
 TEST_F(EmfSurfaceTest, TextIsMeasuredInTheCurrentFontState) {
     EmfSurface s(metrics());
     const std::string text = "Wide text, 12.9";

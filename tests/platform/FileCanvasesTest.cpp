@@ -450,6 +450,18 @@ TEST_F(ExportTest, PdfHoldsRealText) {
     EXPECT_TRUE(text.contains("T175, M12")) << text.toStdString();
     EXPECT_TRUE(text.contains(QString::fromUtf8("D7\u00E9"))) << text.toStdString();
 
+    // A name of a UTF-8 table reaches the page as the same characters.
+    const std::string utf8 = Draw("utf8.pdf", [](Surface& s) {
+        s.SetMapMode(MappingMode::HiMetric);
+        s.SetTextEncoding(TTextEncoding::Utf8);
+        s.TextOut(0, 0, "\xCE\xA9-\xC3\xA9t\xC3\xA9");
+    });
+    process.start(pdftotext, {QString::fromStdString(utf8), "-"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString utf8Text = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(utf8Text.contains(QString::fromUtf8("\u03A9-\u00E9t\u00E9")))
+        << utf8Text.toStdString();
+
     // The page is the drawing's frame, 2540 + 1 by 2540 + 1 hundredths of
     // a mm plus the text's width, and 2 mm on each side, in whole points.
     const QString pdfinfo = QStandardPaths::findExecutable("pdfinfo");

@@ -86,5 +86,34 @@ TEST(Windows1252Test, BytesBecomeTheCharactersWindowsShows) {
     EXPECT_EQ(Windows1252ToUtf16(std::string_view("M\x93x\x94")), u"M\u201Cx\u201D");
 }
 
+TEST(TextEncodingTest, UtfEightIsDecodedAndEveryBadByteBecomesOneReplacement) {
+    struct Row {
+        const char* rule;
+        std::string bytes;
+        std::u16string units;
+    };
+    const Row rows[] = {
+        {"two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9D\x94\xB8",
+         u"\u00E9\u20AC\U0001D538"},
+        {"a lone continuation byte",
+         "a\x80"
+         "b",
+         u"a\uFFFDb"},
+        {"a sequence cut short", "a\xE2\x82", u"a\uFFFD\uFFFD"},
+        {"an overlong form", "\xC0\xAF", u"\uFFFD\uFFFD"},
+        {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"a Windows-1252 byte in a UTF-8 table", "Caf\xE9", u"Caf\uFFFD"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        EXPECT_EQ(TextToUtf16(row.bytes, TTextEncoding::Utf8), row.units);
+    }
+    EXPECT_EQ(TextToUtf16("Caf\xE9", TTextEncoding::Windows1252), u"Caf\u00E9");
+    EXPECT_EQ(QStringToText(QStringLiteral("\u00E9\u03A9"), TTextEncoding::Utf8),
+              "\xC3\xA9\xCE\xA9");
+    EXPECT_EQ(QStringToText(QStringLiteral("\u00E9\u03A9"), TTextEncoding::Windows1252), "\xE9?");
+}
+
 } // namespace
 } // namespace karvello

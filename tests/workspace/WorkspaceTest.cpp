@@ -528,6 +528,29 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
               "Canvas does not allow drawing");
 }
 
+TEST_F(WorkspaceTest, EverySurfaceLearnsTheEncodingOfTheNamesLoaded) {
+    const std::string table =
+        folder.Write("map.csv", "group,marker,pos\nLG1,\xC3\xA9,0\nLG1,b,5\n");
+    // Each surface starts in the other encoding, so only the workspace can set it.
+    const auto encodingDrawn = [this](TTextEncoding other) {
+        ws.SetTicked(0, true);
+        FakeCanvases record;
+        record.surface.SetTextEncoding(other);
+        ws.Draw(folder.Path("maps.emf"), record.Factory());
+        RecordingSurface page;
+        page.SetTextEncoding(other);
+        ws.DrawPage(page);
+        EXPECT_EQ(page.TextEncoding(), record.surface.TextEncoding());
+        return record.surface.TextEncoding();
+    };
+    ws.LoadMapFile(table);
+    EXPECT_EQ(ws.TextEncoding(), TTextEncoding::Utf8);
+    EXPECT_EQ(encodingDrawn(TTextEncoding::Windows1252), TTextEncoding::Utf8);
+    LoadFixture();
+    EXPECT_EQ(encodingDrawn(TTextEncoding::Utf8), TTextEncoding::Windows1252)
+        << "a Mapmaker load is Windows-1252";
+}
+
 TEST_F(WorkspaceTest, DrawRefusesToWriteOverAFileItWasReadFromHoweverItIsNamed) {
     LoadFixture();
     ws.SetTicked(0, true);
