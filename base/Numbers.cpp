@@ -57,19 +57,33 @@ std::optional<double> ParseDecimalNumber(std::string_view text) {
     }
     const std::size_t numberStart = i;
     std::size_t digits = 0;
+    // The digits as a whole number, while it stays exact in a double.
+    std::uint64_t mantissa = 0;
+    int decimals = 0;
     while (i < size && IsDigit(text[i])) {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
         ++i;
         ++digits;
     }
     if (i < size && text[i] == '.') {
         ++i;
         while (i < size && IsDigit(text[i])) {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(text[i] - '0');
             ++i;
             ++digits;
+            ++decimals;
         }
     }
     if (digits == 0) {
         return std::nullopt;
+    }
+    // Up to 15 digits and no exponent: the whole number and the power of ten
+    // are exact doubles, so one division rounds as from_chars does.
+    if (i == size && digits <= 15) {
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double value = static_cast<double>(mantissa) / kPowers[decimals];
+        return numberStart > 0 && text[0] == '-' ? -value : value;
     }
     if (i < size && (text[i] == 'e' || text[i] == 'E')) {
         ++i;

@@ -50,8 +50,15 @@ void SplitFields(std::string_view line, char separator, std::vector<std::string_
             fields.push_back(std::string_view(scratch).substr(start));
         } else {
             const std::size_t start = i;
-            while (i < size && (separator == 0 ? !IsBlank(line[i]) : line[i] != separator)) {
-                ++i;
+            if (separator == 0) {
+                while (i < size && !IsBlank(line[i])) {
+                    ++i;
+                }
+            } else {
+                // Fields are short: a plain loop beats a library search here.
+                while (i < size && line[i] != separator) {
+                    ++i;
+                }
             }
             fields.push_back(TrimText(line.substr(start, i - start)));
         }

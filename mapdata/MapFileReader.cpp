@@ -68,6 +68,8 @@ class MapBuilder {
     explicit MapBuilder(const std::string& fileName) : fileName_(fileName) {}
 
     const std::string& FileName() const { return fileName_; }
+    // Room for this many marker rows.
+    void Reserve(std::size_t rows) { markers_.reserve(rows); }
 
     // One marker row: checks its fields and keeps it. line counts from 1.
     void Add(std::string_view group, std::string_view name, std::string_view positionText,
@@ -132,8 +134,11 @@ class MapBuilder {
 
     TChrData BuildMap(std::size_t g, std::vector<std::string>& warnings) {
         std::vector<Row>& rows = groups_[g];
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Row& a, const Row& b) { return a.Position < b.Position; });
+        // Tables usually list a group in order already.
+        const auto byPosition = [](const Row& a, const Row& b) { return a.Position < b.Position; };
+        if (!std::is_sorted(rows.begin(), rows.end(), byPosition)) {
+            std::stable_sort(rows.begin(), rows.end(), byPosition);
+        }
 
         TChrData map;
         map.MapNumber = static_cast<std::int32_t>(g) + 1;
@@ -141,8 +146,14 @@ class MapBuilder {
         map.FirstPosition = rows.front().Position;
         map.Markers.resize(rows.size());
 
-        std::unordered_map<std::string_view, std::int64_t> firstLine;
-        firstLine.reserve(rows.size());
+        // Which row first had each name: an open-addressing table of row
+        // numbers, twice as large as the group, so that finding names listed
+        // twice costs no allocation a name.
+        std::size_t slots = 16;
+        while (slots < 2 * rows.size()) {
+            slots *= 2;
+        }
+        firstRow_.assign(slots, kNoRow);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             TMarkerDetails& marker = markers_[static_cast<std::size_t>(rows[i].Marker)];
             marker.Mapped = true;
@@ -160,10 +171,10 @@ class MapBuilder {
                 map.Markers[i - 1].NextSamePos = static_cast<std::int32_t>(i);
             }
 
-            auto [seen, added] = firstLine.try_emplace(marker.Name, rows[i].Line);
-            if (!added) {
-                const std::int64_t a = std::min(seen->second, rows[i].Line);
-                const std::int64_t b = std::max(seen->second, rows[i].Line);
+            const std::size_t seen = FirstRowNamed(marker.Name, rows, i, slots);
+            if (seen != i) {
+                const std::int64_t a = std::min(rows[seen].Line, rows[i].Line);
+                const std::int64_t b = std::max(rows[seen].Line, rows[i].Line);
                 warnings.push_back("Marker " + Quote(marker.Name) + " is listed twice in group " +
                                    Quote(map.GroupName) + " of " + Quote(fileName_) +
                                    ", on lines " + DecimalText(a) + " and " + DecimalText(b) +
@@ -173,8 +184,27 @@ class MapBuilder {
         return map;
     }
 
+    static constexpr std::uint32_t kNoRow = UINT32_MAX;
+
+    // The first of rows[0..i] whose marker is named name, entering row i
+    // when none is; slots is the table's size, a power of two.
+    std::size_t FirstRowNamed(const std::string& name, const std::vector<Row>& rows, std::size_t i,
+                              std::size_t slots) {
+        std::size_t slot = std::hash<std::string_view>{}(name) & (slots - 1);
+        while (firstRow_[slot] != kNoRow) {
+            const std::size_t row = firstRow_[slot];
+            if (markers_[static_cast<std::size_t>(rows[row].Marker)].Name == name) {
+                return row;
+            }
+            slot = (slot + 1) & (slots - 1);
+        }
+        firstRow_[slot] = static_cast<std::uint32_t>(i);
+        return i;
+    }
+
     const std::string& fileName_;
     TAllMarkers markers_;
+    std::vector<std::uint32_t> firstRow_;
     std::vector<std::vector<Row>> groups_;
     std::vector<std::string> groupNames_;
     std::unordered_map<std::string, std::size_t> groupIndex_;
@@ -258,6 +288,7 @@ TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
                       const std::array<std::int64_t, kColumnCount>& columns,
                       const std::string& fileName) {
     MapBuilder builder(fileName);
+    builder.Reserve(lines.size() - headerLine);
     const std::int64_t needed = *std::max_element(columns.begin(), columns.end()) + 1;
     std::vector<std::string_view> fields;
     std::string scratch;

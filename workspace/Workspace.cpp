@@ -1,8 +1,8 @@
 #include "workspace/Workspace.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -175,18 +175,29 @@ std::string BuildInformationText(const TAllMarkers& markers) {
 namespace {
 
 // A position in cM as a table writes it: at most four decimals, no trailing
-// zeros.
+// zeros. Positions lie within 1e9 cM, so ten-thousandths fit 64 bits.
 void AppendPosition(std::string& text, double position) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.4f", position);
-    std::string_view written = buffer;
-    while (written.ends_with('0')) {
-        written.remove_suffix(1);
+    const std::int64_t units = std::llround(position * 1e4);
+    if (units < 0) {
+        text += '-';
     }
-    if (written.ends_with('.')) {
-        written.remove_suffix(1);
+    const std::uint64_t magnitude =
+        units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+    text += DecimalText(static_cast<std::int64_t>(magnitude / 10000));
+    std::uint64_t fraction = magnitude % 10000;
+    if (fraction == 0) {
+        return;
     }
-    text += written == "-0" ? "0" : written;
+    char digits[5] = {'.', '0', '0', '0', '0'};
+    for (int k = 4; k >= 1; --k) {
+        digits[k] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    std::size_t length = 5;
+    while (digits[length - 1] == '0') {
+        --length;
+    }
+    text.append(digits, length);
 }
 
 } // namespace
@@ -233,6 +244,15 @@ void Workspace::SetAllTicked(bool ticked) {
     ticked_.assign(ticked_.size(), ticked);
 }
 
+const std::string& Workspace::InformationText() const {
+    if (informationPending_) {
+        informationText_ = informationOfMapFile_ ? BuildMapFileInformationText(maps_, allMarkers_)
+                                                 : BuildInformationText(allMarkers_);
+        informationPending_ = false;
+    }
+    return informationText_;
+}
+
 void Workspace::ClearMaps() {
     maps_.clear();
     mapListEntries_.clear();
@@ -256,6 +276,7 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
 
 void Workspace::LoadPair(const std::string& inputPath, const std::string& outputPath,
                          const ProgressFn& progress) {
+    InformationText(); // the last load's text outlives a failed load
     ClearMaps();
     allMarkers_.clear();
     loadWarnings_.clear();
@@ -288,7 +309,8 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
     mapsLoaded_ = true;
     mapFiles_ = {inputPath, outputPath};
     encoding_ = TTextEncoding::Windows1252;
-    informationText_ = BuildInformationText(allMarkers_);
+    informationPending_ = true;
+    informationOfMapFile_ = false;
     Recolour();
 
     if (!inputLooksRight) {
@@ -305,6 +327,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
 }
 
 void Workspace::LoadMapFile(const std::string& path) {
+    InformationText(); // the last load's text outlives a failed load
     ClearMaps();
     allMarkers_.clear();
     loadWarnings_.clear();
@@ -322,7 +345,8 @@ void Workspace::LoadMapFile(const std::string& path) {
     mapsLoaded_ = true;
     mapFiles_ = {path};
     encoding_ = file.Encoding;
-    informationText_ = BuildMapFileInformationText(maps_, allMarkers_);
+    informationPending_ = true;
+    informationOfMapFile_ = true;
     Recolour();
     loadWarnings_ = std::move(file.Warnings);
 }

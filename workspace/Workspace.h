@@ -107,8 +107,10 @@ class Workspace {
     // its length in cM as the maps listing writes them, "2: 14 markers,
     // 63.5 cM".
     const std::vector<std::string>& MapListEntries() const { return mapListEntries_; }
-    // The information text, CR LF line ends; empty until the first load.
-    const std::string& InformationText() const { return informationText_; }
+    // The information text, CR LF line ends; empty until the first load, and
+    // after a failed load still that of the last complete one. Built when
+    // first asked for, as listing or drawing maps never needs it.
+    const std::string& InformationText() const;
 
     // Select: index of the selected list entry, -1 for none. Sets the flip
     // box to the selected map's Flipped. Throws KarvelloError "List index out
@@ -232,7 +234,11 @@ class Workspace {
     bool flipBox_ = false;
     std::vector<bool> ticked_;
     std::vector<std::string> mapListEntries_;
-    std::string informationText_;
+    mutable std::string informationText_;
+    // The last complete load's text is still to be built (from a map file's
+    // maps, or from a Mapmaker marker table).
+    mutable bool informationPending_ = false;
+    bool informationOfMapFile_ = false;
     std::vector<std::string> loadWarnings_;
 };
 

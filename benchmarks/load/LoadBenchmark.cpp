@@ -13,6 +13,10 @@
 //
 // The forked child's peak includes what the benchmark process held before
 // the fork, which the counter "baseline_MB" gives.
+//
+//   TableFloor       reading a map table of 200,000 rows (20 groups) and
+//                    splitting it into lines
+//   TableLoad        the workspace's LoadMapFile of the same table
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +31,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/FileWriter.h"
 #include "benchmarks/pairs/GeneratedPair.h"
 #include "mapdata/TextLines.h"
 #include "workspace/Workspace.h"
@@ -103,6 +108,47 @@ void Load(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(pair.Bytes));
 }
 
+// A map table as R/qtl writes one: 200,000 rows in 20 groups, positions
+// with up to six decimals, a few markers sharing a position. Written once.
+const std::string& TablePath() {
+    static const std::string path = [] {
+        std::filesystem::create_directories(BenchFolder());
+        const std::filesystem::path file = BenchFolder() / "table-200000.csv";
+        std::string text = "marker,chr,pos\n";
+        for (long row = 0; row < 200000; ++row) {
+            const long group = row / 10000;
+            const long within = row % 10000;
+            const double position = static_cast<double>(within - within % 7) * 0.0173;
+            text += "M" + std::to_string(row) + "," + std::to_string(group + 1) + "," +
+                    std::to_string(position) + "\n";
+        }
+        karvello::WriteWholeFile(file.string(), text);
+        return file.string();
+    }();
+    return path;
+}
+
+void TableFloor(benchmark::State& state) {
+    ReadTextLines(TablePath());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadTextLines(TablePath()).size());
+    }
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(TablePath())) / 1e6;
+}
+
+void TableLoad(benchmark::State& state) {
+    Workspace warm;
+    warm.LoadMapFile(TablePath());
+    for (auto _ : state) {
+        Workspace workspace;
+        workspace.LoadMapFile(TablePath());
+        if (workspace.Maps().size() != 20) {
+            state.SkipWithError("the table did not give 20 maps");
+            break;
+        }
+    }
+}
+
 // Runs work in a forked child and gives the child's peak resident memory in
 // kilobytes.
 template <typename Work> long ChildPeakKilobytes(Work work) {
@@ -150,6 +196,8 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(Floor)->Unit(benchmark::kMillisecond)->Apply(Sizes);
 BENCHMARK(Load)->Unit(benchmark::kMillisecond)->Apply(Sizes);
+BENCHMARK(TableFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(TableLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadPeakMemory)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
@@ -166,6 +214,7 @@ int main(int argc, char** argv) {
         PairOf(maps, kShortGenotypes);
     }
     PairOf(karvello::bench::kLargeShape.Maps, karvello::bench::kLargeShape.Genotypes);
+    TablePath();
     sync();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

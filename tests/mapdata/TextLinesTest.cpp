@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -171,6 +173,27 @@ TEST(ParseDecimalNumber, GrammarAndPointAsSeparator) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(ParseDecimalNumber(row.text), row.value);
+    }
+}
+
+// Short numbers take a shortcut of their own; it must round exactly as the
+// standard library's reading does, digit counts and decimals of every kind.
+TEST(ParseDecimalNumber, ShortNumbersReadExactlyAsTheStandardLibraryReadsThem) {
+    std::mt19937_64 random(20261211);
+    for (int n = 0; n < 200000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 17);
+        std::string text;
+        for (int d = 0; d < digits; ++d) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        const std::size_t point = random() % (text.size() + 1);
+        text.insert(point, ".");
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        const auto read = ParseDecimalNumber(text);
+        ASSERT_TRUE(read) << text;
+        ASSERT_EQ(*read, expected) << text;
+        ASSERT_EQ(ParseDecimalNumber("-" + text), -expected) << text;
     }
 }
 
