@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "platform/FileCanvases.h"
 #include "ui/ProgramStart.h"
 
 #ifdef _WIN32
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
             int windowArgc = 1;
             return karvello::RunWindows(windowArgc, argv, karvello::TOpenFiles{input, output});
         };
-        return karvello::RunCommandLine(args, std::cout, std::cerr, openWindows);
+        return karvello::RunCommandLine(args, std::cout, std::cerr, &karvello::CreateFileCanvas,
+                                        openWindows);
     }
     if (NoDisplay()) {
         std::cerr << kNoDisplay;

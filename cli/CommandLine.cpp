@@ -6,7 +6,6 @@
 
 #include "cli/Commands.h"
 #include "cli/Request.h"
-#include "platform/FileCanvases.h"
 
 namespace karvello {
 
@@ -23,24 +22,22 @@ bool Deliver(std::ostream& out, const std::string& text) {
 // What goes to standard output for the request; warnings collects what the
 // user should know although the request succeeds. Throws what RunRequest
 // throws.
-std::string Result(const CliRequest& request, std::vector<std::string>& warnings) {
+std::string Result(const CliRequest& request, const FileCanvasFactory& canvases,
+                   std::vector<std::string>& warnings) {
     switch (request.Command) {
     case CliCommand::Help:
         return UsageText();
     case CliCommand::Version:
         return "karvello " KARVELLO_VERSION "\n";
     default:
-        // Only a canvas needs Qt, and creating one starts Qt's GUI on the
-        // offscreen platform, so info, maps and a draw refused before its
-        // file is opened never start it.
-        return RunRequest(request, &CreateFileCanvas, &warnings);
+        return RunRequest(request, canvases, &warnings);
     }
 }
 
 } // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const OpenWindows& openWindows) {
+                   const FileCanvasFactory& canvases, const OpenWindows& openWindows) {
     CliRequest request;
     try {
         request = ParseCommandLine(args);
@@ -65,7 +62,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         }
     };
     try {
-        text = Result(request, warnings);
+        text = Result(request, canvases, warnings);
     } catch (const std::bad_alloc&) {
         // The operations name what they were doing when they can; this is
         // the rest (building the listing or the help text, say).
@@ -82,6 +79,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return 1;
     }
     return 0;
+}
+
+bool CommandNeedsNoCanvas(const std::vector<std::string>& args) {
+    return !args.empty() && (args.front() == "info" || args.front() == "maps");
 }
 
 } // namespace karvello

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "workspace/Canvas.h"
+
 namespace karvello {
 
 // Opens the windows with the Mapmaker input and output file loaded, for
@@ -13,10 +15,15 @@ namespace karvello {
 using OpenWindows = std::function<int(const std::string& input, const std::string& output)>;
 
 // Runs the command line given by args (without the program name), writing to
-// out and err. Returns the exit status: 0 success, 1 error (a command that
-// fails, or out refusing what was written to it), 2 usage error; for "open",
-// what openWindows returns (1 when there is none).
+// out and err; draw writes through canvases. Returns the exit status: 0
+// success, 1 error (a command that fails, or out refusing what was written
+// to it), 2 usage error; for "open", what openWindows returns (1 when there
+// is none).
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const OpenWindows& openWindows = {});
+                   const FileCanvasFactory& canvases, const OpenWindows& openWindows = {});
+
+// Whether the command that args name (info or maps) never draws, so that a
+// program without the file canvases can carry it out.
+bool CommandNeedsNoCanvas(const std::vector<std::string>& args);
 
 } // namespace karvello

@@ -1,7 +1,9 @@
 #include "mapdata/OutputReader.h"
+
 #include "base/Numbers.h"
 #include "base/Text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
@@ -284,7 +286,8 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) 
     // under the heading holds column titles and is never read, so the search
     // starts below it.
     int placedHeading = -1;
-    for (int k = heading + 2; k < count; ++k) {
+    int k = heading + 2;
+    for (; k < count; ++k) {
         const std::string_view line = lines[static_cast<std::size_t>(k)];
         if (IsMapHeading(line)) {
             break;
@@ -295,6 +298,11 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) 
         }
     }
 
+    // The framework rows lie before where the search stopped: room for them
+    // once (up to a bound, so that a heading followed by millions of other
+    // lines reserves no more than a real map needs).
+    constexpr int kMostReserved = 4096;
+    map.Markers.reserve(static_cast<std::size_t>(std::clamp(k - (heading + 2), 0, kMostReserved)));
     const int frameworkEnd = ReadFrameworkMarkers(lines, heading + 2, markers, map);
     if (placedHeading < 0) {
         map.Placed.clear();

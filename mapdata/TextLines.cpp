@@ -32,6 +32,24 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     const char* const begin = text.data();
     std::size_t size = text.size();
     std::size_t start = 0;
+    // The usual text holds neither NUL nor CR: two searches of the whole
+    // text say so, and its lines are then found by LF alone.
+    if (const void* nul = std::memchr(begin, '\0', size); nul != nullptr) {
+        size = static_cast<std::size_t>(static_cast<const char*>(nul) - begin);
+    }
+    if (std::memchr(begin, '\r', size) == nullptr) {
+        while (start < size) {
+            const void* lf = std::memchr(begin + start, '\n', size - start);
+            if (lf == nullptr) {
+                lines.push_back(text.substr(start, size - start));
+                break;
+            }
+            const auto end = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
+            lines.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return lines;
+    }
     while (start < size) {
         const void* lf = std::memchr(begin + start, '\n', size - start);
         std::size_t end =

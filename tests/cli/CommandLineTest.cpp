@@ -13,6 +13,7 @@
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
 #include "platform/EmfSurface.h"
+#include "platform/FileCanvases.h"
 #include "platform/Windows1252.h"
 #include "tests/support/EmfReader.h"
 #include "tests/support/FixtureFiles.h"
@@ -34,7 +35,7 @@ Outcome RunKarvello(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
     Outcome outcome;
-    outcome.status = RunCommandLine(args, out, err);
+    outcome.status = RunCommandLine(args, out, err, &CreateFileCanvas);
     outcome.out = out.str();
     outcome.err = err.str();
     return outcome;
@@ -177,7 +178,7 @@ TEST_F(CommandLineTest, AnOutputThatCannotBeWrittenIsAnError) {
         RefusingBuffer refusing;
         std::ostream out(&refusing);
         std::ostringstream err;
-        EXPECT_EQ(RunCommandLine(args, out, err), 1);
+        EXPECT_EQ(RunCommandLine(args, out, err, &CreateFileCanvas), 1);
         EXPECT_EQ(err.str(), "karvello: Cannot write to standard output\n");
     }
 }
@@ -211,12 +212,12 @@ TEST(CommandLineOpenTest, OpenHandsThePairOrTheMapFileToTheWindowsAndEndsWithThe
         opened = {input, output};
         return 7;
     };
-    EXPECT_EQ(RunCommandLine({"open", "in.raw", "out.txt"}, out, err, openWindows), 7);
+    EXPECT_EQ(RunCommandLine({"open", "in.raw", "out.txt"}, out, err, {}, openWindows), 7);
     EXPECT_EQ(opened, (std::vector<std::string>{"in.raw", "out.txt"}));
     EXPECT_EQ(out.str() + err.str(), "");
 
     // A map file of another program goes to the windows alone.
-    EXPECT_EQ(RunCommandLine({"open", "map.csv"}, out, err, openWindows), 7);
+    EXPECT_EQ(RunCommandLine({"open", "map.csv"}, out, err, {}, openWindows), 7);
     EXPECT_EQ(opened, (std::vector<std::string>{"map.csv", ""}));
     EXPECT_EQ(out.str() + err.str(), "");
 }
