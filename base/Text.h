@@ -16,6 +16,18 @@ enum class TTextEncoding { Windows1252, Utf8 };
 // is left.
 std::string_view TrimText(std::string_view text);
 
+// Appends the character as UTF-8 (one to four bytes). code must be a
+// Unicode scalar value.
+void AppendUtf8(std::string& out, char32_t code);
+// Whether unit starts a UTF-16 surrogate pair, and the character a pair
+// stands for.
+constexpr bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit < 0xDC00;
+}
+constexpr char32_t FromSurrogates(char16_t high, char16_t low) {
+    return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
+}
+
 // Whether a and b are equal when ASCII letters are compared without case.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 // Whether text ends with suffix, ASCII letters compared without case.

@@ -216,6 +216,13 @@ TFigureSettings WithFigureOptions(TFigureSettings figure, const TFigureSettings&
 
 void RunDraw(const CliRequest& request, Workspace& workspace,
              const FileCanvasFactory& canvasFactory, std::vector<std::string>* warnings) {
+    if (!request.SaveSettingsPath.empty() &&
+        (FullPathForMessage(request.SaveSettingsPath) == FullPathForMessage(request.DrawPath) ||
+         IsSameFile(request.SaveSettingsPath, request.DrawPath))) {
+        throw KarvelloError("The drawing and the settings would both be written to " +
+                            cli::QuoteArgument(FullPathForMessage(request.DrawPath)) +
+                            "; give --save-settings another file name.");
+    }
     if (!request.SettingsPath.empty()) {
         workspace.LoadSettingsFile(request.SettingsPath);
     }
@@ -234,15 +241,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     workspace.SetFigure(WithFigureOptions(workspace.Figure(), request.Figure));
     // The command line's annotations go over the settings file's.
     TAnnotations annotations = workspace.Annotations();
-    annotations.Titles = annotations.Titles || request.Annotations.Titles;
-    annotations.Ruler = annotations.Ruler || request.Annotations.Ruler;
-    annotations.Links = annotations.Links || request.Annotations.Links;
-    for (const auto& [number, title] : request.Annotations.TitleTexts) {
-        annotations.TitleTexts.insert_or_assign(number, title);
-    }
-    if (request.Annotations.Collapse != 0) {
-        annotations.Collapse = request.Annotations.Collapse;
-    }
+    PutAnnotationsOver(annotations, request.Annotations);
     if (request.ShowOnly) {
         annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
         if (request.ShowOnly->starts_with('@')) {

@@ -72,6 +72,10 @@ class ExtentSurface : public Surface {
     int TextHeight(std::string_view text) override { return metrics_.TextHeight(text); }
     void SetFontColour(TColour) override {}
     void SetItalic(bool italic) override { metrics_.SetItalic(italic); }
+    void SetTextEncoding(TTextEncoding encoding) override {
+        Surface::SetTextEncoding(encoding);
+        metrics_.SetTextEncoding(encoding);
+    }
 
   private:
     void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
@@ -103,6 +107,10 @@ class ShiftedSurface : public Surface {
     int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
     void SetFontColour(TColour colour) override { target_.SetFontColour(colour); }
     void SetItalic(bool italic) override { target_.SetItalic(italic); }
+    void SetTextEncoding(TTextEncoding encoding) override {
+        Surface::SetTextEncoding(encoding);
+        target_.SetTextEncoding(encoding);
+    }
 
   private:
     int Y(int y) const {

@@ -39,4 +39,25 @@ struct TAnnotations {
     bool operator==(const TAnnotations&) const = default;
 };
 
+// Puts the annotations given (on the command line, say) over base: a choice
+// that is on stays on, a title given replaces that of its map, a collapse or
+// a list of names given replaces base's, and QTL given replace base's.
+inline void PutAnnotationsOver(TAnnotations& base, const TAnnotations& given) {
+    base.Titles = base.Titles || given.Titles;
+    base.Ruler = base.Ruler || given.Ruler;
+    base.Links = base.Links || given.Links;
+    for (const auto& [number, title] : given.TitleTexts) {
+        base.TitleTexts.insert_or_assign(number, title);
+    }
+    if (!given.Qtls.empty()) {
+        base.Qtls = given.Qtls;
+    }
+    if (given.ShowOnly) {
+        base.ShowOnly = given.ShowOnly;
+    }
+    if (given.Collapse != 0) {
+        base.Collapse = given.Collapse;
+    }
+}
+
 } // namespace karvello

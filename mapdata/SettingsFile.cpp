@@ -251,23 +251,6 @@ class JsonParser {
         value.text = std::string(text_.substr(start, pos_ - start));
     }
 
-    void AppendUtf8(std::string& out, std::uint32_t code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
     std::uint32_t Hex4() {
         if (text_.size() - pos_ < 4) {
             Fail("\\u needs four hex digits");
@@ -667,7 +650,7 @@ TSettingsFile ReadSettingsFile(const std::string& path, const TSettingsFile& bas
         text += '\n';
     }
     TSettingsFile settings = ReadSettingsText(text, FullPathForMessage(path), base, markers);
-    if (settings.QtlFile != base.QtlFile && !settings.QtlFile.empty()) {
+    if (!settings.QtlFile.empty() && std::filesystem::path(settings.QtlFile).is_relative()) {
         settings.QtlFile = (std::filesystem::path(path).parent_path() / settings.QtlFile)
                                .lexically_normal()
                                .string();

@@ -24,24 +24,6 @@ bool IsControl(char16_t unit) {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
 // Appends one character of XML text or of an attribute in double quotes.
 void AppendXmlCharacter(std::string& out, char16_t unit) {
     switch (unit) {
@@ -306,10 +288,9 @@ void SvgSurface::TextOut(int x, int y, std::string_view text) {
     const std::u16string units = TextToUtf16(text, TextEncoding());
     for (std::size_t i = 0; i < units.size(); ++i) {
         const char16_t unit = units[i];
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size()) {
+        if (IsHighSurrogate(unit) && i + 1 < units.size()) {
             // A character beyond U+FFFF, written whole.
-            AppendUtf8(buffer_, 0x10000 + ((char32_t{unit} - 0xD800) << 10) +
-                                    (char32_t{units[i + 1]} - 0xDC00));
+            AppendUtf8(buffer_, FromSurrogates(unit, units[i + 1]));
             ++i;
         } else {
             AppendXmlCharacter(buffer_, unit);

@@ -73,10 +73,8 @@ std::vector<double> TextMetrics::UnitAdvances(std::string_view text, bool italic
             advances.push_back(variant.advance[unit]);
             continue;
         }
-        const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size();
-        const char32_t code =
-            pair ? 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00)
-                 : char32_t{unit};
+        const bool pair = IsHighSurrogate(unit) && i + 1 < units.size();
+        const char32_t code = pair ? FromSurrogates(unit, units[i + 1]) : char32_t{unit};
         double advance = 0;
         {
             const std::lock_guard<std::mutex> lock(wideLock_);

@@ -13,6 +13,8 @@
 #include <QSpinBox>
 #include <QStringListModel>
 
+#include <algorithm>
+
 #include "base/Error.h"
 #include "base/FileWriter.h"
 #include "base/Numbers.h"
@@ -144,6 +146,15 @@ constexpr bool EveryFigureSettingHasAPlace() {
 static_assert(EveryFigureSettingHasAPlace(),
               "the options window does not place the figure settings as the table lists them");
 
+// The spin boxes' ranges, and the value a box shows for a setting's value.
+constexpr int kMostCount = 100000;
+int LeastCount(const TFigurePlace& place) {
+    return place.Setting == "Dpi" ? 1 : 0;
+}
+int ShownCount(std::int32_t value, const TFigurePlace& place) {
+    return std::clamp(value, LeastCount(place), kMostCount);
+}
+
 constexpr int kFigureLeft = 296 + 232; // beside the colour ranges
 constexpr int kFigureBoxLeft = kFigureLeft + 128;
 constexpr int kFigureRowHeight = 28;
@@ -220,7 +231,7 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
             AddLabel(this, "", place.Label, kFigureLeft, top + 4);
             if (place.Control == TFigureControl::Count) {
                 auto* spin = new QSpinBox(this);
-                spin->setRange(place.Setting == "Dpi" ? 1 : 0, 100000);
+                spin->setRange(LeastCount(place), kMostCount);
                 if (place.Setting == "MapsPerRow") {
                     spin->setSpecialValueText(QStringLiteral("any"));
                 }
@@ -301,7 +312,7 @@ void TOptionFrm::HandIn(const TDrawSettings& settings, TColour defaultColour,
     file.Draw = settings;
     file.DefaultColour = defaultColour;
     file.Ranges = ranges;
-    HandIn(file, markers);
+    HandIn(file, markers, TTextEncoding::Windows1252);
 }
 
 void TOptionFrm::HandIn(const TSettingsFile& settings, const TAllMarkers& markers,
@@ -346,7 +357,9 @@ void TOptionFrm::FillControls() {
             static_cast<QCheckBox*>(control)->setChecked(Figure_.*field->Number > 0);
             break;
         case TFigureControl::Count:
-            static_cast<QSpinBox*>(control)->setValue(Figure_.*field->Number);
+            static_cast<QSpinBox*>(control)->setValue(ShownCount(
+                Figure_.*field->Number,
+                kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())]));
             break;
         case TFigureControl::Length: {
             const std::int32_t value = Figure_.*field->Number;
@@ -497,10 +510,19 @@ bool TOptionFrm::TakeControls() {
             break;
         }
         case TFigureControl::Count:
-            figure.*field->Number = static_cast<QSpinBox*>(control)->value();
+            // A number beyond the box's range (from a settings file) stays
+            // as it was unless the user changed the box.
+            if (static_cast<QSpinBox*>(control)->value() !=
+                ShownCount(Figure_.*field->Number, place)) {
+                figure.*field->Number = static_cast<QSpinBox*>(control)->value();
+            }
             break;
         case TFigureControl::Length: {
-            const QString text = static_cast<QLineEdit*>(control)->text().trimmed();
+            auto* edit = static_cast<QLineEdit*>(control);
+            if (!edit->isModified()) {
+                break; // as handed in, whatever a settings file gave
+            }
+            const QString text = edit->text().trimmed();
             if (text.isEmpty()) {
                 figure.*field->Number = defaults.*field->Number;
                 break;
@@ -565,7 +587,7 @@ void TOptionFrm::LoadSettingsClick() {
     try {
         HandIn(
             ReadSettingsFile(QFile::encodeName(*path).toStdString(), SettingsFile(), AllMarkers_),
-            AllMarkers_);
+            AllMarkers_, encoding_);
     } catch (const KarvelloError& error) {
         dialogs_.ShowError(this, ErrorBoxText(error.what()));
         return;

@@ -49,8 +49,7 @@ class TOptionFrm : public QDialog {
     // Hands in every setting a settings file holds: the above, the figure
     // settings, and the annotations and QTL table path, which the window
     // does not show but saves, loads and gives back.
-    void HandIn(const TSettingsFile& settings, const TAllMarkers& markers,
-                TTextEncoding encoding = TTextEncoding::Windows1252);
+    void HandIn(const TSettingsFile& settings, const TAllMarkers& markers, TTextEncoding encoding);
     // Fills every control from the copies; nothing of an earlier opening
     // shows through.
     void FillControls();

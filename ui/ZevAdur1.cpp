@@ -384,8 +384,10 @@ void TForm2::Button1Click() {
         failure = error.what();
     }
     // What the load did before a failure stays done: the list shows the
-    // workspace's maps either way.
+    // workspace's maps either way, and the annotations window takes names in
+    // the encoding of the names now loaded.
     RefreshMapList();
+    annotationsWindow_->Fill(ws_.Annotations(), qtlPath_, ws_.TextEncoding());
     if (ws_.MapsLoaded()) {
         for (QWidget* control : MapControls()) {
             control->setEnabled(true);
@@ -523,7 +525,18 @@ void TForm2::Button2Click() {
         OptionFrm_->HandIn(ws_.SettingsFile(), ws_.AllMarkers(), ws_.TextEncoding());
         OptionFrm_->FillControls();
         if (dialogs_.ShowOptions(*OptionFrm_) == TOptionFrm::kResultOk) {
-            ws_.ApplySettingsFile(OptionFrm_->SettingsFile());
+            TSettingsFile chosen = OptionFrm_->SettingsFile();
+            std::string qtlFailure;
+            try {
+                ws_.ApplySettingsFile(chosen);
+            } catch (const KarvelloError& error) {
+                // Only the QTL table of a settings file loaded in the window
+                // can fail here: the rest of the user's choices are taken,
+                // with the table that was loaded before.
+                qtlFailure = error.what();
+                chosen.QtlFile = ws_.QtlTable() ? ws_.QtlTable()->FileName : std::string();
+                ws_.ApplySettingsFile(chosen);
+            }
             // A settings file loaded in the window may have brought other
             // annotations and another QTL table.
             qtlPath_ =
@@ -531,6 +544,10 @@ void TForm2::Button2Click() {
             annotationsWindow_->Fill(ws_.Annotations(), qtlPath_, ws_.TextEncoding());
             RequestPreview();
             RefreshPage();
+            if (!qtlFailure.empty()) {
+                ShowError(qtlFailure + " The other settings are taken; the QTL table stays as it "
+                                       "was.");
+            }
         }
     });
 }

@@ -124,10 +124,12 @@ bool StartsLikeAnInputFile(Lines lines) {
 } // namespace
 
 bool FileBeginsLikeAnInputFile(const std::string& path) {
+    // The heading is short: a few hundred bytes say it, whatever the file.
     std::ifstream file(path, std::ios::binary);
-    std::string first;
-    std::getline(file, first);
-    const std::string_view lines[] = {first};
+    char start[256];
+    file.read(start, sizeof start);
+    const std::string_view read(start, static_cast<std::size_t>(file.gcount()));
+    const std::string_view lines[] = {read.substr(0, read.find('\n'))};
     return StartsLikeAnInputFile(lines);
 }
 
@@ -279,6 +281,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
     InformationText(); // the last load's text outlives a failed load
     ClearMaps();
     allMarkers_.clear();
+    encoding_ = TTextEncoding::Windows1252; // what the input file's names are read as
     loadWarnings_.clear();
 
     bool inputLooksRight = false;
@@ -409,7 +412,7 @@ std::string Workspace::SettingsFileText() const {
 
 void Workspace::LoadSettingsFile(const std::string& path) {
     ApplySettingsFile(ReadSettingsFile(path, SettingsFile(), allMarkers_));
-    NoteReadFile(path);
+    settingsFiles_.push_back(path);
 }
 
 void Workspace::ApplySettingsFile(const TSettingsFile& file) {
@@ -429,6 +432,8 @@ void Workspace::ApplySettingsFile(const TSettingsFile& file) {
 }
 
 void Workspace::SaveSettingsFile(const std::string& path) const {
+    // A settings file read may be saved over; the data and tables may not.
+    RefuseReadFile(path, "save the settings into", false);
     WriteWholeFile(path, SettingsFileText());
 }
 
@@ -535,14 +540,19 @@ void Workspace::NoteReadFile(const std::string& path) {
     otherReadFiles_.push_back(path);
 }
 
-void Workspace::RefuseReadFile(const std::string& path) const {
-    for (const auto* files : {&mapFiles_, &otherReadFiles_}) {
+void Workspace::RefuseReadFile(const std::string& path, const char* action,
+                               bool settingsToo) const {
+    for (const auto* files : {&mapFiles_, &otherReadFiles_, &settingsFiles_}) {
+        if (files == &settingsFiles_ && !settingsToo) {
+            continue;
+        }
         for (const std::string& read : *files) {
             if (IsSameFile(path, read)) {
-                throw KarvelloError("Cannot draw into \"" + FullPathForMessage(path) +
-                                    "\": it is the file \"" + FullPathForMessage(read) +
-                                    "\" that was read for this figure, and the drawing would "
-                                    "replace it. Choose another file name.");
+                throw KarvelloError("Cannot " + std::string(action) + " \"" +
+                                    FullPathForMessage(path) + "\": it is the file \"" +
+                                    FullPathForMessage(read) +
+                                    "\" that was read for this figure, which would be replaced. "
+                                    "Choose another file name.");
             }
         }
     }
@@ -572,7 +582,7 @@ void Workspace::RequireTickedMaps() const {
 TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
                             const ProgressFn& progress) const {
     RequireTickedMaps();
-    RefuseReadFile(path);
+    RefuseReadFile(path, "draw into", true);
     try {
         return DrawInto(path, canvasFactory, progress);
     } catch (const std::bad_alloc&) {

@@ -148,7 +148,8 @@ class Workspace {
     // table it names (a full path) is read when it is not the one loaded.
     // Throws KarvelloError, changing nothing.
     void ApplySettingsFile(const TSettingsFile& file);
-    // Writes SettingsFileText() to path, all or nothing. Throws KarvelloError.
+    // Writes SettingsFileText() to path, all or nothing; a settings file read
+    // may be replaced, the other files read may not. Throws KarvelloError.
     void SaveSettingsFile(const std::string& path) const;
 
     // Paints the preview box: its background, then the selected map (a copy,
@@ -218,15 +219,18 @@ class Workspace {
     TFigureSettings figure_;
     TAnnotations annotations_;
     std::optional<TQtlTable> qtlTable_;
-    // The files read: the maps' files (replaced by each load), and the
-    // others (QTL table, settings, lists of names). Draw refuses to write
-    // over any of them.
-    std::vector<std::string> mapFiles_;
     // How the marker names' bytes stand for characters: Windows-1252 for a
     // Mapmaker load, the map file's own for a map file.
     TTextEncoding encoding_ = TTextEncoding::Windows1252;
+    // The files read: the maps' files (replaced by each load), the others
+    // (QTL tables, lists of names) and the settings files. Draw refuses to
+    // write over any of them; saving settings over the first two.
+    std::vector<std::string> mapFiles_;
     std::vector<std::string> otherReadFiles_;
-    void RefuseReadFile(const std::string& path) const;
+    std::vector<std::string> settingsFiles_;
+    // Throws "Cannot <action> "<path>": it is the file ... that was read" when
+    // path is one of the files read (settings files only with settingsToo).
+    void RefuseReadFile(const std::string& path, const char* action, bool settingsToo) const;
     TQtlTable ReadCheckedQtlTable(const std::string& path) const;
     // The annotations for a drawing of these maps, with the QTL placed.
     TAnnotations AnnotationsFor(const std::vector<TChrData>& maps) const;

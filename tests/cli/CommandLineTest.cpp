@@ -190,8 +190,9 @@ TEST_F(CommandLineTest, DrawNeverWritesOverAFileItReads) {
          {std::vector<std::string>{"draw", input, output, "-o", output},
           std::vector<std::string>{"draw", input, output, "-o", input},
           std::vector<std::string>{"draw", input, output, "-o", qtl, "--qtl", qtl},
-          std::vector<std::string>{"draw", input, output, "--show-only", "@" + names, "-o",
-                                   names}}) {
+          std::vector<std::string>{"draw", input, output, "--show-only", "@" + names, "-o", names},
+          std::vector<std::string>{"draw", input, output, "-o", folder.Path("maps.emf"),
+                                   "--save-settings", output}}) {
         SCOPED_TRACE(args[4]);
         const Outcome outcome = RunKarvello(args);
         EXPECT_EQ(outcome.status, 1);
@@ -202,6 +203,13 @@ TEST_F(CommandLineTest, DrawNeverWritesOverAFileItReads) {
     EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
     EXPECT_EQ(folder.Read("names.txt"), "A1\nB2\n");
     EXPECT_EQ(folder.Read("qtl.csv"), "map,name,start,end\n1,q1,0,5\n");
+
+    const std::string both = folder.Path("both.emf");
+    const Outcome same = RunKarvello({"draw", input, output, "-o", both, "--save-settings", both});
+    EXPECT_EQ(same.status, 1);
+    EXPECT_NE(same.err.find("give --save-settings another file name"), std::string::npos)
+        << same.err;
+    EXPECT_FALSE(folder.Exists("both.emf"));
 }
 
 TEST(CommandLineOpenTest, OpenHandsThePairOrTheMapFileToTheWindowsAndEndsWithTheirStatus) {

@@ -577,6 +577,19 @@ TEST_F(WorkspaceTest, DrawRefusesToWriteOverAFileItWasReadFromHoweverItIsNamed) 
 
     ws.Draw(folder.Path("maps.emf"), record.Factory()); // a new file is fine
     EXPECT_EQ(record.paths.size(), 1U);
+
+    // A settings file read is no drawing's target, but saving settings may
+    // replace it; saving them over the data may not.
+    const std::string settings = folder.Write("figure.json", "{}");
+    ws.LoadSettingsFile(settings);
+    EXPECT_THROW(ws.Draw(settings, record.Factory()), KarvelloError);
+    ws.SaveSettingsFile(settings);
+    EXPECT_NE(folder.Read("figure.json"), "{}");
+    EXPECT_NE(test::ThrownMessage([&] {
+                  ws.SaveSettingsFile(output);
+              }).find("Cannot save the settings into"),
+              std::string::npos);
+    EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
 }
 
 TEST_F(WorkspaceTest, ASettingsFileCarriesTheAnnotationsAndItsQtlTableFromItsOwnFolder) {

@@ -472,7 +472,7 @@ TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotations
 TEST_F(MainWindowTest, AMapTableOpensFromItsButtonOrADropAndAMapmakerPairReplacesIt) {
     test::TempFolder folder;
     const QString table = QString::fromStdString(
-        folder.Write("map.csv", "group,position,locus\nLG3,0,a\nLG3,7.5,b\nLG4,0,c\n"));
+        folder.Write("map.csv", "group,position,locus\nLG3,0,a\nLG3,7.5,\xC3\xA9\nLG4,0,c\n"));
     dialogs.openAnswers.push_back(table);
     Click("ButtonOpenMapTable");
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
@@ -481,6 +481,12 @@ TEST_F(MainWindowTest, AMapTableOpensFromItsButtonOrADropAndAMapmakerPairReplace
     EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), QString());
     EXPECT_EQ(Status(), QStringLiteral("Loaded 2 maps."));
     EXPECT_TRUE(Child<QPushButton>(form(), "Button4")->isEnabled()) << "Draw works as for a pair";
+    // Names typed for the table are taken in its encoding, UTF-8.
+    Child<QPlainTextEdit>(form().AnnotationsWindow(), "EditShowOnly")
+        ->setPlainText(QString::fromUtf8("\u00E9"));
+    ASSERT_TRUE(form().workspace().Annotations().ShowOnly.has_value());
+    EXPECT_EQ(*form().workspace().Annotations().ShowOnly,
+              (std::unordered_set<std::string>{"\xC3\xA9"}));
 
     LoadExample();
     EXPECT_EQ(List()->count(), 6);

@@ -64,6 +64,13 @@ class OptionWndTest : public ::testing::Test {
             QTest::keyClick(box, Qt::Key_Down);
         }
     }
+    // Replaces a text box's text by typing, as the user does.
+    void Type(const char* box, const char* text) {
+        auto* edit = Child<QLineEdit>(window, box);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, QString::fromUtf8(text));
+    }
     void Click(const char* button) {
         QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
     }
@@ -274,7 +281,7 @@ TEST_F(OptionWndTest, TheFigureSectionShowsTheFigureSettingsAndOkTakesThem) {
     handed.Figure.Dpi = 600;
     handed.Annotations.Ruler = true; // not shown, but given back
     handed.QtlFile = "/data/qtl.csv";
-    window.HandIn(handed, Markers({"A1"}));
+    window.HandIn(handed, Markers({"A1"}), TTextEncoding::Windows1252);
     window.FillControls();
     EXPECT_FALSE(Child<QCheckBox>(window, "checkWrapRows")->isChecked());
     EXPECT_EQ(Child<QLineEdit>(window, "editFontFace")->text(), QStringLiteral("Liberation Sans"));
@@ -286,8 +293,8 @@ TEST_F(OptionWndTest, TheFigureSectionShowsTheFigureSettingsAndOkTakesThem) {
     Child<QCheckBox>(window, "checkWrapRows")->setChecked(true);
     Child<TNumberBox>(window, "spinPageWidth")->SetValue(18000);
     Child<TNumberBox>(window, "spinRightMargin")->SetValue(500);
-    Child<QLineEdit>(window, "editLineWidth")->setText(QStringLiteral("0.5pt"));
-    Child<QLineEdit>(window, "editFontSize")->setText(QString());
+    Type("editLineWidth", "0.5pt");
+    Type("editFontSize", "");
     Child<QCheckBox>(window, "checkGroupMaps")->setChecked(true);
     Click("Button1");
     EXPECT_EQ(window.result(), TOptionFrm::kResultOk);
@@ -301,9 +308,34 @@ TEST_F(OptionWndTest, TheFigureSectionShowsTheFigureSettingsAndOkTakesThem) {
     EXPECT_EQ(window.SettingsFile(), expected);
 }
 
+TEST_F(OptionWndTest, SettingsTheBoxesCannotShowPassThroughOkUntouched) {
+    TSettingsFile handed;
+    handed.Figure.Dpi = 250000;
+    handed.Figure.Margin = -5;
+    window.HandIn(handed, Markers({"A1"}), TTextEncoding::Windows1252);
+    window.FillControls();
+    Click("Button1");
+    EXPECT_EQ(window.result(), TOptionFrm::kResultOk);
+    EXPECT_TRUE(dialogs.errors.empty());
+    EXPECT_EQ(window.Figure(), handed.Figure);
+}
+
+TEST_F(OptionWndTest, NamesOfAUtfEightTableKeepTheirCharactersOverALoadedSettingsFile) {
+    TSettingsFile handed;
+    handed.Ranges = {{0, 0, 0xFF}};
+    window.HandIn(handed, Markers({"\xC3\xA9t\xC3\xA9"}), TTextEncoding::Utf8);
+    window.FillControls();
+    const QStringList expected{QString::fromUtf8("\u00E9t\u00E9 to \u00E9t\u00E9")};
+    EXPECT_EQ(Entries(), expected);
+    test::TempFolder folder;
+    dialogs.settingsAnswers = {QString::fromStdString(folder.Write("empty.json", "{}"))};
+    Click("ButtonLoadSettings");
+    EXPECT_EQ(Entries(), expected);
+}
+
 TEST_F(OptionWndTest, ALengthThatIsNoneIsNamedAndOkWaits) {
     Open({});
-    Child<QLineEdit>(window, "editMargin")->setText(QStringLiteral("2 furlongs"));
+    Type("editMargin", "2 furlongs");
     Child<TNumberBox>(window, "spinbarWidth")->SetValue(99);
     window.setResult(0);
     Click("Button1");
