@@ -1,6 +1,7 @@
 #include "base/Numbers.h"
 
 #include <charconv>
+#include <string>
 
 namespace karvello {
 
@@ -111,6 +112,20 @@ std::optional<double> ParseDecimalNumber(std::string_view text) {
         return std::nullopt;
     }
     return numberStart > 0 && text[0] == '-' ? -value : value;
+}
+
+std::optional<double> ParseDecimalNumberWithComma(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+        return ParseDecimalNumber(text);
+    }
+    if (text.find('.') != std::string_view::npos ||
+        text.find(',', comma + 1) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string pointed(text);
+    pointed[comma] = '.';
+    return ParseDecimalNumber(pointed);
 }
 
 std::optional<std::int32_t> ParseDecimalInt32(std::string_view text) {

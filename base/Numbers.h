@@ -23,6 +23,10 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 // ".", whatever the locale. Returns nothing for anything else, and for a value
 // too large or too small for a double.
 std::optional<double> ParseDecimalNumber(std::string_view text);
+// As ParseDecimalNumber, but a comma may stand for the point, as spreadsheets
+// write decimals in many languages ("12,5" is 12.5; a text with both a comma
+// and a point is no number). For fields that a comma does not separate.
+std::optional<double> ParseDecimalNumberWithComma(std::string_view text);
 
 // Returns the value when text is entirely a signed 32-bit integer in decimal:
 // an optional + or - sign and decimal digits, nothing else. Returns nothing

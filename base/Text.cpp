@@ -1,5 +1,7 @@
 #include "base/Text.h"
 
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 
 namespace karvello {
@@ -15,6 +17,54 @@ char LowerAscii(char c) {
 }
 
 } // namespace
+
+char32_t NextUtf8(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+        ++i;
+        return lead;
+    }
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    char32_t code = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = lead >= 0xC2 && lead <= 0xF4 && i + length <= text.size();
+    for (std::size_t k = 1; valid && k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        valid = (next & 0xC0) == 0x80;
+        code = code << 6 | (next & 0x3F);
+    }
+    valid = valid && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
+            !(code >= 0xD800 && code < 0xE000) && code <= 0x10FFFF;
+    if (!valid) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += length;
+    return code;
+}
+
+std::size_t FirstNonUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Eight ASCII bytes at a time, the usual case.
+        std::uint64_t word = 0;
+        if (text.size() - i >= sizeof word) {
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t at = i;
+        if (NextUtf8(text, i) == 0xFFFD && !(i - at == 3 && text.substr(at, 3) == "\xEF\xBF\xBD")) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
 
 void AppendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {

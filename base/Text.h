@@ -16,6 +16,14 @@ enum class TTextEncoding { Windows1252, Utf8 };
 // is left.
 std::string_view TrimText(std::string_view text);
 
+// The character that starts at text[i] in UTF-8, with i moved past it. A
+// byte that starts no valid sequence (a stray continuation byte, a cut
+// sequence, an overlong form, a surrogate, a value past U+10FFFF) gives
+// U+FFFD and moves i by one. i must be below text.size().
+char32_t NextUtf8(std::string_view text, std::size_t& i);
+// The index of the first byte of text that is not valid UTF-8, or npos.
+std::size_t FirstNonUtf8(std::string_view text);
+
 // Appends the character as UTF-8 (one to four bytes). code must be a
 // Unicode scalar value.
 void AppendUtf8(std::string& out, char32_t code);

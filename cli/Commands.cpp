@@ -121,9 +121,9 @@ void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace
     for (const auto& span : spans) {
         if (span.Last > count) {
             const std::int64_t missing = span.First > count ? span.First : count + 1;
-            throw KarvelloError("There is no map " + DecimalText(missing) +
-                                ": the output file holds " + DecimalText(count) +
-                                (count == 1 ? " map." : " maps."));
+            throw KarvelloError("There is no map " + DecimalText(missing) + ": the " +
+                                (workspace.MapsFromMapFile() ? "map file" : "output file") +
+                                " holds " + DecimalText(count) + (count == 1 ? " map." : " maps."));
         }
     }
     for (const auto& span : spans) {
@@ -145,7 +145,12 @@ std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
     };
     if (value.starts_with('@')) {
         const TextLines lines = ReadTextLines(value.substr(1));
+        bool first = true;
         for (std::string_view line : lines.lines()) {
+            if (first && line.starts_with("\xEF\xBB\xBF")) {
+                line.remove_prefix(3); // a byte-order mark some editors write
+            }
+            first = false;
             add(line);
         }
     } else {

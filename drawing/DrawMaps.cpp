@@ -825,6 +825,11 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
         rowLayout.emplace(measure, settings, markers, scale, d.A, startX, d.AxisTop);
         measure.Reset();
         rowLayout->Draw(maps[i], d.Qtls[i]);
+        if (d.A.Ruler) {
+            // The row's ruler stands in its width and height too.
+            PagePoints page(measure);
+            DrawRuler(d, page, measure, *rowLayout, settings);
+        }
         rows.push_back({{i}, measure.Extent()});
         rowClosed = !fits(measure.Extent());
         if (rowClosed) {

@@ -50,7 +50,9 @@ const std::array<ColumnNames, kColumnCount>& KnownColumns() {
     static const std::array<ColumnNames, kColumnCount> columns{{
         {"group", {"group", "chr", "chrom", "chromosome", "lg", "linkage group", "linkage_group"}},
         {"marker", {"marker", "locus", "name", "id", "marker name"}},
-        {"position", {"position", "pos", "cm", "distance", "dist (cM)", "map position"}},
+        {"position",
+         {"position", "pos", "cm", "distance", "dist (cM)", "map position", "position (cM)",
+          "pos (cM)", "map position (cM)"}},
     }};
     return columns;
 }
@@ -65,7 +67,10 @@ std::array<std::int64_t, kColumnCount> FindColumns(const std::vector<std::string
 // Collects the rows of a file and turns them into maps at the end.
 class MapBuilder {
   public:
-    explicit MapBuilder(const std::string& fileName) : fileName_(fileName) {}
+    // With decimalComma, positions may be written with a comma for the point
+    // (the file's fields are not separated by commas).
+    MapBuilder(const std::string& fileName, bool decimalComma)
+        : fileName_(fileName), decimalComma_(decimalComma) {}
 
     const std::string& FileName() const { return fileName_; }
     // Room for this many marker rows.
@@ -80,7 +85,8 @@ class MapBuilder {
         if (name.empty()) {
             Fail("The marker name on " + LineText(line) + " of " + Quote(fileName_) + " is empty.");
         }
-        const auto position = ParseDecimalNumber(positionText);
+        const auto position = decimalComma_ ? ParseDecimalNumberWithComma(positionText)
+                                            : ParseDecimalNumber(positionText);
         if (!position) {
             Fail("Position " + Quote(positionText) + " on " + LineText(line) + " of " +
                  Quote(fileName_) + " is not a number.");
@@ -203,6 +209,7 @@ class MapBuilder {
     }
 
     const std::string& fileName_;
+    bool decimalComma_ = false;
     TAllMarkers markers_;
     std::vector<std::uint32_t> firstRow_;
     std::vector<std::vector<Row>> groups_;
@@ -287,7 +294,7 @@ std::string TooFewFields(std::size_t line, std::size_t count, std::string_view w
 TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
                       const std::array<std::int64_t, kColumnCount>& columns,
                       const std::string& fileName) {
-    MapBuilder builder(fileName);
+    MapBuilder builder(fileName, separator != ',');
     builder.Reserve(lines.size() - headerLine);
     const std::int64_t needed = *std::max_element(columns.begin(), columns.end()) + 1;
     std::vector<std::string_view> fields;
@@ -341,7 +348,7 @@ TMapFile ReadRqtlCross(Lines lines, const std::vector<std::size_t>& rows, char s
                          "row holds data), so it holds no map to draw. Estimate the map in R/qtl "
                          "and write the cross out again with its positions.");
     }
-    MapBuilder builder(fileName);
+    MapBuilder builder(fileName, separator != ',');
     const auto& positions = fields[2];
     for (std::size_t f = 0; f < names.size(); ++f) {
         if (f >= chromosomes.size()) {
@@ -383,7 +390,7 @@ std::optional<std::string_view> GroupLineName(std::string_view trimmed) {
 }
 
 TMapFile ReadGroupFile(Lines lines, const std::string& fileName) {
-    MapBuilder builder(fileName);
+    MapBuilder builder(fileName, true);
     std::optional<std::string_view> group;
     std::vector<std::string_view> fields;
     std::string scratch;
@@ -418,9 +425,23 @@ TMapFile ReadGroupFile(Lines lines, const std::string& fileName) {
     return builder.Finish(TMapFileFormat::GroupFile);
 }
 
-} // namespace
+// A Mapmaker file given alone: its own message, as it is no map table.
+void RefuseMapmakerFileAlone(Lines lines, const std::string& fileName) {
+    const std::string_view first = TrimText(LineAt(lines, 0));
+    if (first.size() >= 9 && EqualsIgnoringCase(first.substr(0, 9), "data type")) {
+        MapBuilder::Fail(Quote(fileName) + " is a Mapmaker input file, which is read together "
+                                           "with its Mapmaker output file: give both files.");
+    }
+    for (std::string_view line : lines) {
+        if (TrimText(line).starts_with("Map:")) {
+            MapBuilder::Fail(Quote(fileName) + " is a Mapmaker output file, which is read "
+                                               "together with its Mapmaker input file: give "
+                                               "both files, the input file first.");
+        }
+    }
+}
 
-TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
+TMapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
     const std::vector<std::size_t> first = FirstContentLines(lines, 1, true);
     if (first.empty()) {
         MapBuilder::Fail(Quote(fileName) + " is empty: it holds no map.");
@@ -449,7 +470,28 @@ TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
             return ReadRqtlCross(lines, rows, separator, fileName);
         }
     }
+    RefuseMapmakerFileAlone(lines, fileName);
     MapBuilder::Fail(MissingColumnsMessage(headerFields, columns, headerLine, fileName));
+}
+
+} // namespace
+
+TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
+    TMapFile file = ReadMapFileOfItsKind(lines, fileName);
+    // Text that is not UTF-8 is most likely a spreadsheet's "CSV" in the
+    // Windows code page: its names are read as that, and the user told.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (FirstNonUtf8(lines[i]) != std::string_view::npos) {
+            file.Encoding = TTextEncoding::Windows1252;
+            file.Warnings.push_back(Quote(fileName) + " is not UTF-8 text (line " +
+                                    DecimalText(static_cast<std::int64_t>(i) + 1) +
+                                    " holds a byte UTF-8 does not allow), so its names are read "
+                                    "as Windows-1252 (ANSI, Latin-1); save it as UTF-8 to be sure "
+                                    "of its accented letters.");
+            break;
+        }
+    }
+    return file;
 }
 
 } // namespace karvello

@@ -56,9 +56,11 @@ std::string Where(std::int64_t line, const std::string& fileName) {
     throw KarvelloError(message);
 }
 
+// With decimalComma (fields not separated by commas) "12,5" reads as 12.5.
 double Position(std::string_view text, std::string_view what, std::int64_t line,
-                const std::string& fileName) {
-    const std::optional<double> value = ParseDecimalNumber(text);
+                const std::string& fileName, bool decimalComma) {
+    const std::optional<double> value =
+        decimalComma ? ParseDecimalNumberWithComma(text) : ParseDecimalNumber(text);
     if (!value) {
         Fail("The " + std::string(what) + " " + Quote(text) + " on " + Where(line, fileName) +
              " is not a number.");
@@ -165,8 +167,8 @@ TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
         if (qtl.Name.empty()) {
             Fail("The name on " + Where(lineNumber, fileName) + " is empty.");
         }
-        qtl.Start = Position(field(kStart), "start", lineNumber, fileName);
-        qtl.End = Position(field(kEnd), "end", lineNumber, fileName);
+        qtl.Start = Position(field(kStart), "start", lineNumber, fileName, separator != ',');
+        qtl.End = Position(field(kEnd), "end", lineNumber, fileName, separator != ',');
         if (qtl.Start > qtl.End) {
             Fail(QtlName(qtl, fileName) + " starts at " + CmText(qtl.Start) +
                  ", after its end at " + CmText(qtl.End) + ".");
@@ -178,8 +180,9 @@ TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
                  " gives only one end of its inner interval; give both or neither.");
         }
         if (!innerStart.empty()) {
-            qtl.InnerStart = Position(innerStart, "inner start", lineNumber, fileName);
-            qtl.InnerEnd = Position(innerEnd, "inner end", lineNumber, fileName);
+            qtl.InnerStart =
+                Position(innerStart, "inner start", lineNumber, fileName, separator != ',');
+            qtl.InnerEnd = Position(innerEnd, "inner end", lineNumber, fileName, separator != ',');
             if (*qtl.InnerStart > *qtl.InnerEnd || *qtl.InnerStart < qtl.Start ||
                 *qtl.InnerEnd > qtl.End) {
                 Fail(QtlName(qtl, fileName) + " has the inner interval " + CmText(*qtl.InnerStart) +

@@ -141,8 +141,9 @@ void Append(std::string& text, const char* data, std::size_t size, const std::st
 void RefuseUtf16(const std::string& path, std::string_view text) {
     if (text.size() >= 2 &&
         ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
-        CannotRead(path, "It is saved as UTF-16 (Unicode) text; Mapmaker files are plain 8-bit "
-                         "text. Save it again as plain text (ANSI or Latin-1) and open that.");
+        CannotRead(path, "It is saved as UTF-16 (Unicode) text; Karvello reads 8-bit text. Save it "
+                         "again as plain text (UTF-8 for a map table, ANSI or Latin-1 for a "
+                         "Mapmaker file) and open that.");
     }
 }
 

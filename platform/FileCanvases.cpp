@@ -306,7 +306,8 @@ class PdfCanvas final : public PaintedCanvas {
                 file_.path(),
                 QStringLiteral("The page would be %1 x %2 mm, and PDF readers open no page larger "
                                "than 5080 mm (200 inches) on a side. Draw the maps in rows "
-                               "(--width) or fewer maps, or write SVG.")
+                               "(--width), fewer maps, or labels for fewer markers (--show-only, "
+                               "--collapse), or write SVG.")
                     .arg(QString::fromStdString(DecimalText((page.Width() + 99) / 100)),
                          QString::fromStdString(DecimalText((page.Height() + 99) / 100))));
         }

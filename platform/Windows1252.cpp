@@ -61,33 +61,13 @@ std::u16string TextToUtf16(std::string_view text, TTextEncoding encoding) {
     converted.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        char32_t code = length == 1   ? lead
-                        : length == 2 ? lead & 0x1F
-                        : length == 3 ? lead & 0x0F
-                                      : lead & 0x07;
-        bool valid = (lead < 0x80 || lead >= 0xC2) && lead <= 0xF4 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = code << 6 | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-        valid = valid && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
-                !(code >= 0xD800 && code < 0xE000) && code <= 0x10FFFF;
-        if (!valid) {
-            converted.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
+        const char32_t code = NextUtf8(text, i);
         if (code >= 0x10000) {
             converted.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
             converted.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
         } else {
             converted.push_back(static_cast<char16_t>(code));
         }
-        i += length;
     }
     return converted;
 }

@@ -50,6 +50,8 @@ class Workspace {
     void SetAnnotations(TAnnotations annotations) { annotations_ = std::move(annotations); }
     // The QTL table that Draw and the page mark, if any.
     const std::optional<TQtlTable>& QtlTable() const { return qtlTable_; }
+    // Whether the maps loaded come from one map file (not a Mapmaker pair).
+    bool MapsFromMapFile() const { return mapFiles_.size() == 1; }
     // The encoding of the marker names (and of the information text).
     TTextEncoding TextEncoding() const { return encoding_; }
     void SetQtlTable(std::optional<TQtlTable> table) { qtlTable_ = std::move(table); }

@@ -125,7 +125,8 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
     request.Annotations.Titles = true;
     request.Annotations.Ruler = true;
     request.QtlPath = folder.Write("qtl.csv", "map,name,start,end\n1,qA,2,8\n");
-    request.ShowOnly = "@" + folder.Write("names.txt", "A1\n\n  C3 \nZZ9\n");
+    request.ShowOnly = "@" + folder.Write("names.txt", "\xEF\xBB\xBF"
+                                                       "A1\r\n\n  C3 \nZZ9\n");
     std::vector<std::string> warnings;
     RunRequest(request, canvas.Factory(), &warnings);
     EXPECT_EQ(warnings,
@@ -191,6 +192,9 @@ TEST_F(CommandsTest, AMapFileAloneIsLoadedAndDrawnOnItsPositions) {
     EXPECT_NE(drawn.find("\"LG1\""), std::string::npos);
     EXPECT_NE(drawn.find("\"LG2\""), std::string::npos);
     EXPECT_NE(drawn.find("\"5.5\""), std::string::npos);
+
+    request.MapNumbers = std::vector<CliMapSpan>{{3, 3}};
+    EXPECT_EQ(ErrorOf(request), "There is no map 3: the map file holds 2 maps.");
 
     CliRequest bad = Request(CliCommand::Info);
     bad.InputPath = folder.Write("bad.csv", "group,marker,position\nLG1,a,x\n");

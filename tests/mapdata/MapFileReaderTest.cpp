@@ -97,6 +97,10 @@ TEST(MapFileReader, ReadsEachFormatIntoMaps) {
          {"lg\tname\tdist (cM)", "LG 1\tmarker one\t0", "LG 1\tmarker two\t3"},
          TMapFileFormat::MapTable,
          {"LG 1 @0: marker one 3 marker two"}},
+        {"semicolons with decimal commas, as spreadsheets in many languages write them",
+         {"Group;Marker;Position (cM)", "LG1;a;0,0", "LG1;b;12,5"},
+         TMapFileFormat::MapTable,
+         {"LG1 @0: a 12.5 b"}},
         {"blank separated with runs of blanks",
          {"chrom   id   cm", "  1  a   0.5", "1 b 1.5  "},
          TMapFileFormat::MapTable,
@@ -135,6 +139,10 @@ TEST(MapFileReader, ReadsEachFormatIntoMaps) {
           "c 1"},
          TMapFileFormat::GroupFile,
          {"LG1 @0: a 12.5 b", "LG2 @1: c"}},
+        {"group file with a decimal comma",
+         {"group LG1", "a 0", "b 3,5"},
+         TMapFileFormat::GroupFile,
+         {"LG1 @0: a 3.5 b"}},
         {"group file as MSTmap writes it",
          {";BEGINOFGROUP", "group lg0", "m1\t0.000", "m2\t3.100", ";ENDOFGROUP"},
          TMapFileFormat::GroupFile,
@@ -168,6 +176,20 @@ TEST(MapFileReader, NameTwiceInOneGroupIsKeptWithOneWarning) {
                                  "lines 2 and 5; both are kept."}));
 }
 
+TEST(MapFileReader, TextThatIsNotUtfEightIsReadAsWindows1252WithAWarning) {
+    const TMapFile utf8 = Read({"group,marker,pos", "LG1,G\xC3\xA8ne,0", "LG1,b,1"});
+    EXPECT_EQ(utf8.Encoding, TTextEncoding::Utf8);
+    EXPECT_TRUE(utf8.Warnings.empty());
+    const TMapFile latin = Read({"group,marker,pos", "LG1,a,0", "LG1,G\xE8ne,1"});
+    EXPECT_EQ(latin.Encoding, TTextEncoding::Windows1252);
+    EXPECT_EQ(latin.Markers.at(1).Name, "G\xE8ne");
+    ASSERT_EQ(latin.Warnings.size(), 1U);
+    EXPECT_EQ(latin.Warnings[0],
+              "\"map.csv\" is not UTF-8 text (line 3 holds a byte UTF-8 does not allow), so its "
+              "names are read as Windows-1252 (ANSI, Latin-1); save it as UTF-8 to be sure of its "
+              "accented letters.");
+}
+
 TEST(MapFileReader, BadFilesFailNamingFileLineAndField) {
     struct Row {
         const char* rule;
@@ -175,9 +197,9 @@ TEST(MapFileReader, BadFilesFailNamingFileLineAndField) {
         std::string message;
     };
     const std::vector<Row> rows = {
-        {"position with a decimal comma",
-         {"chr;locus;pos", "1;a;0", "1;b;12,5"},
-         "Position \"12,5\" on line 3 of \"map.csv\" is not a number."},
+        {"position with a decimal comma and a point",
+         {"chr;locus;pos", "1;a;0", "1;b;12,5.0"},
+         "Position \"12,5.0\" on line 3 of \"map.csv\" is not a number."},
         {"empty position",
          {"chr,locus,pos", "1,a,"},
          "Position \"\" on line 2 of \"map.csv\" is not a number."},
@@ -196,11 +218,19 @@ TEST(MapFileReader, BadFilesFailNamingFileLineAndField) {
          {"# nothing", "  "},
          "\"map.csv\" is empty: it holds no map."},
         {"header and no rows", {"chr,locus,pos"}, "\"map.csv\" holds no markers."},
+        {"a Mapmaker input file alone",
+         {"data type f2 intercross", "3 2 0", "*A1 ABH"},
+         "\"map.csv\" is a Mapmaker input file, which is read together with its Mapmaker output "
+         "file: give both files."},
+        {"a Mapmaker output file alone",
+         {"*******", "Map:", "  Markers          Distance", "    1  A1          10.0 cM"},
+         "\"map.csv\" is a Mapmaker output file, which is read together with its Mapmaker input "
+         "file: give both files, the input file first."},
         {"header without a position column",
          {"Chr,Marker,cM value", "1,a,0"},
          "The header on line 1 of \"map.csv\" names no position column. Its columns are \"Chr\", "
          "\"Marker\", \"cM value\". A position column is named one of: position, pos, cm, "
-         "distance, dist (cM), map position."},
+         "distance, dist (cM), map position, position (cM), pos (cM), map position (cM)."},
         {"R/qtl cross file without its position row",
          {"bp,sex,m1,m2", ",,1,1", "109.6,male,BA,BB"},
          "\"map.csv\" is an R/qtl cross file without a row of marker positions (its third row "

@@ -24,6 +24,8 @@ TEST(QtlTable, ReadsEveryColumnInAnyOrderAndSeparator) {
          "2,\"yield, 2019\",10.5,30,15,20,#FF8000", "", "chr5,height,0,12.25,,,"},
         {"colour\tinner_end\tinner_start\tright\tleft\ttrait\tchromosome",
          "#ff8000\t20\t15\t30\t10.5\tyield, 2019\t2", "\t\t\t12.25\t0\theight\tchr5"},
+        {"map;name;start;end;inner start;inner end;colour", "2;yield, 2019;10,5;30;15;20;#FF8000",
+         "chr5;height;0;12,25;;;"},
     };
     for (const auto& lines : files) {
         SCOPED_TRACE(lines.front());

@@ -278,8 +278,8 @@ TEST_F(ReadTextFileTest, FilesThatCannotBeReadAsMapmakerTextAreErrorsNamingThem)
         std::string error; // after "Cannot read file "<path>". "
     };
     const std::string utf16 =
-        "It is saved as UTF-16 (Unicode) text; Mapmaker files are plain 8-bit text. Save it "
-        "again as plain text (ANSI or Latin-1) and open that.";
+        "It is saved as UTF-16 (Unicode) text; Karvello reads 8-bit text. Save it again as plain "
+        "text (UTF-8 for a map table, ANSI or Latin-1 for a Mapmaker file) and open that.";
     for (const Row& row : {
              Row{"utf16-little-endian.raw",
                  std::string("\xFF\xFE"
