@@ -1,8 +1,10 @@
 #include "base/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 namespace karvello {
 
@@ -64,6 +66,39 @@ std::size_t FirstNonUtf8(std::string_view text) {
         }
     }
     return std::string_view::npos;
+}
+
+char Windows1252ByteOf(char32_t code) {
+    // Characters of bytes 0x80 to 0x9F, the only range where Windows-1252
+    // differs from Latin-1.
+    static constexpr char16_t kHighControlRange[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+        return static_cast<char>(code);
+    }
+    for (std::size_t k = 0; k < std::size(kHighControlRange); ++k) {
+        if (kHighControlRange[k] == code) {
+            return static_cast<char>(0x80 + k);
+        }
+    }
+    return '?';
+}
+
+std::string Utf8AsWindows1252(std::string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || FirstNonUtf8(text) != std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        bytes += Windows1252ByteOf(NextUtf8(text, i));
+    }
+    return bytes;
 }
 
 void AppendUtf8(std::string& out, char32_t code) {

@@ -24,6 +24,14 @@ char32_t NextUtf8(std::string_view text, std::size_t& i);
 // The index of the first byte of text that is not valid UTF-8, or npos.
 std::size_t FirstNonUtf8(std::string_view text);
 
+// The Windows-1252 byte of the character, or '?' where the code page has
+// none.
+char Windows1252ByteOf(char32_t code);
+// Text typed or read as UTF-8 in Windows-1252, for names read in that code
+// page: each character as its byte, '?' for one the code page lacks. Text
+// that is not valid UTF-8, or is ASCII, comes back as it is.
+std::string Utf8AsWindows1252(std::string_view text);
+
 // Appends the character as UTF-8 (one to four bytes). code must be a
 // Unicode scalar value.
 void AppendUtf8(std::string& out, char32_t code);

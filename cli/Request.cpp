@@ -85,12 +85,12 @@ constexpr std::array<CommandSpec, 4> kCommands{{
     {"open", CliCommand::Open,
      "  karvello open INPUT OUTPUT | MAPFILE       open the window with the maps loaded\n"},
     {"info", CliCommand::Info,
-     "  karvello info INPUT OUTPUT                 the information text of a load\n"},
+     "  karvello info INPUT OUTPUT | MAPFILE       the information text of a load\n"},
     {"maps", CliCommand::Maps,
-     "  karvello maps INPUT OUTPUT                 one line per map: number, markers,\n"
+     "  karvello maps INPUT OUTPUT | MAPFILE       one line per map: number, markers,\n"
      "                                             placed markers, length in cM\n"},
     {"draw", CliCommand::Draw,
-     "  karvello draw INPUT OUTPUT -o FILE [options]\n"
+     "  karvello draw INPUT OUTPUT | MAPFILE -o FILE [options]\n"
      "                                             draw maps into FILE (.emf, .svg,\n"
      "                                             .pdf or .png, by its extension)\n"},
 }};

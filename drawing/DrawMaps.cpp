@@ -841,6 +841,14 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
         }
     }
 
+    // A width under a centimetre was most likely meant in millimetres.
+    if (!report.Warnings.empty() && figure.RowWidth > 0 && figure.RowWidth < 1000) {
+        report.Warnings.push_back("The row width is " + MillimetreText(figure.RowWidth) +
+                                  ": a length without a unit is in 1/100 mm, so write " +
+                                  DecimalText(figure.RowWidth) + "mm for " +
+                                  DecimalText(figure.RowWidth) + " millimetres.");
+    }
+
     // Each row starts MapSpacing below the lowest point of the row above.
     const std::int64_t gap = std::max<std::int64_t>(settings.MapSpacing, 0);
     std::int64_t shift = 0;

@@ -1,5 +1,7 @@
 #include "platform/Windows1252.h"
 
+#include <QList>
+
 #include <array>
 
 namespace karvello {
@@ -35,20 +37,8 @@ std::u16string Windows1252ToUtf16(std::string_view text) {
 std::string QStringToWindows1252(const QString& text) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar c : text) {
-        const char16_t unit = c.unicode();
-        char byte = '?';
-        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
-            byte = static_cast<char>(unit);
-        } else {
-            for (std::size_t k = 0; k < kHighControlRange.size(); ++k) {
-                if (kHighControlRange[k] == unit) {
-                    byte = static_cast<char>(0x80 + k);
-                    break;
-                }
-            }
-        }
-        bytes.push_back(byte);
+    for (const char32_t code : text.toUcs4()) {
+        bytes.push_back(Windows1252ByteOf(code));
     }
     return bytes;
 }

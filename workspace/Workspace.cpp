@@ -519,6 +519,16 @@ TAnnotations Workspace::AnnotationsFor(const std::vector<TChrData>& maps) const 
     if (qtlTable_) {
         annotations.Qtls = PlaceQtls(*qtlTable_, maps, &maps_);
     }
+    // Titles typed on a command line and QTL tables are UTF-8; the names of a
+    // Mapmaker load, and so everything drawn beside them, are Windows-1252.
+    if (encoding_ == TTextEncoding::Windows1252) {
+        for (auto& [number, title] : annotations.TitleTexts) {
+            title = Utf8AsWindows1252(title);
+        }
+        for (TPlacedQtl& placed : annotations.Qtls) {
+            placed.Qtl.Name = Utf8AsWindows1252(placed.Qtl.Name);
+        }
+    }
     return annotations;
 }
 

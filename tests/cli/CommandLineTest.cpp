@@ -234,7 +234,7 @@ TEST(CommandLineHelpTest, HelpAndVersion) {
     const Outcome help = RunKarvello({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage:\n"));
-    EXPECT_NE(help.out.find("karvello draw INPUT OUTPUT -o FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("karvello draw INPUT OUTPUT | MAPFILE -o FILE"), std::string::npos);
     EXPECT_NE(help.out.find("karvello open INPUT OUTPUT"), std::string::npos);
 
     const Outcome version = RunKarvello({"--version"});

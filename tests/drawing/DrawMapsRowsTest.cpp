@@ -221,6 +221,14 @@ TEST(DrawMapsRows, AMapWiderThanTheRowStandsAloneAndIsReported) {
 
     EXPECT_TRUE(Draw(figure, TFigureSettings()).Report.Warnings.empty());
     EXPECT_TRUE(Draw(figure, Rows(0, 1)).Report.Warnings.empty());
+
+    // A width under a centimetre was likely meant in millimetres: one more
+    // warning says how to write it.
+    const auto tiny = Draw(figure, Rows(175));
+    ASSERT_FALSE(tiny.Report.Warnings.empty());
+    EXPECT_EQ(tiny.Report.Warnings.back(),
+              "The row width is 1.75 mm: a length without a unit is in 1/100 mm, so write 175mm "
+              "for 175 millimetres.");
 }
 
 // Each map of every row is drawn between its own BeginMap and EndMap.
