@@ -248,8 +248,8 @@ void Workspace::SetAllTicked(bool ticked) {
 
 const std::string& Workspace::InformationText() const {
     if (informationPending_) {
-        informationText_ = informationOfMapFile_ ? BuildMapFileInformationText(maps_, allMarkers_)
-                                                 : BuildInformationText(allMarkers_);
+        informationText_ = MapsFromMapFile() ? BuildMapFileInformationText(maps_, allMarkers_)
+                                             : BuildInformationText(allMarkers_);
         informationPending_ = false;
     }
     return informationText_;
@@ -311,9 +311,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
     mapFiles_ = {inputPath, outputPath};
-    encoding_ = TTextEncoding::Windows1252;
     informationPending_ = true;
-    informationOfMapFile_ = false;
     Recolour();
 
     if (!inputLooksRight) {
@@ -349,7 +347,6 @@ void Workspace::LoadMapFile(const std::string& path) {
     mapFiles_ = {path};
     encoding_ = file.Encoding;
     informationPending_ = true;
-    informationOfMapFile_ = true;
     Recolour();
     loadWarnings_ = std::move(file.Warnings);
 }

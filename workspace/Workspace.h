@@ -242,9 +242,9 @@ class Workspace {
     std::vector<std::string> mapListEntries_;
     mutable std::string informationText_;
     // The last complete load's text is still to be built (from a map file's
-    // maps, or from a Mapmaker marker table).
+    // maps, or from a Mapmaker marker table, as MapsFromMapFile says). It is
+    // built before a load clears what it is built from.
     mutable bool informationPending_ = false;
-    bool informationOfMapFile_ = false;
     std::vector<std::string> loadWarnings_;
 };
 
