@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/Memory.h"
 #include "cli/CommandLine.h"
 
 namespace {
@@ -33,6 +34,7 @@ std::string FullProgram(const char* invokedAs) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (karvello::CommandNeedsNoCanvas(args)) {
+        karvello::PrepareHeapForLargeWork(std::size_t{32} << 20);
         return karvello::RunCommandLine(args, std::cout, std::cerr, {});
     }
     const std::string full = FullProgram(argv[0]);

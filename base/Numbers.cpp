@@ -1,6 +1,7 @@
 #include "base/Numbers.h"
 
 #include <charconv>
+#include <cstdint>
 #include <string>
 
 namespace karvello {
@@ -152,6 +153,17 @@ void AppendDecimal(std::string& text, std::int64_t value) {
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     text.append(buffer, end);
+}
+
+std::size_t DecimalLength(std::int64_t value) {
+    std::size_t length = value < 0 ? 2 : 1;
+    // Counted on the magnitude as unsigned, which holds that of INT64_MIN.
+    for (std::uint64_t rest = value < 0 ? 0 - static_cast<std::uint64_t>(value)
+                                        : static_cast<std::uint64_t>(value);
+         rest >= 10; rest /= 10) {
+        ++length;
+    }
+    return length;
 }
 
 std::string DecimalText(std::int64_t value) {

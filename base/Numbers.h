@@ -38,6 +38,8 @@ std::optional<std::int32_t> ParseDecimalInt32(std::string_view text);
 // The number in decimal digits, with a "-" when negative and no grouping,
 // whatever the locale.
 std::string DecimalText(std::int64_t value);
+// The length of DecimalText(value).
+std::size_t DecimalLength(std::int64_t value);
 // Appends DecimalText(value) to text.
 void AppendDecimal(std::string& text, std::int64_t value);
 

@@ -372,7 +372,7 @@ std::string RunRequest(const CliRequest& request, const FileCanvasFactory& canva
     }
     switch (request.Command) {
     case CliCommand::Info:
-        return workspace.InformationText();
+        return workspace.TakeInformationText();
     case CliCommand::Maps:
         return MapsListing(workspace);
     case CliCommand::Draw:

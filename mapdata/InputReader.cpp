@@ -49,15 +49,18 @@ std::string DominantCharacters(const TDominantCodes& dominant) {
     return characters;
 }
 
-THeader ReadHeader(Lines lines) {
+// The letters alone, for a file whose header has no second line.
+THeader DefaultHeader() {
     THeader header;
     for (char c : {'C', 'D', 'c', 'd'}) {
         header.Dominant[static_cast<unsigned char>(c)] = true;
     }
-    if (lines.size() < 2) {
-        return header;
-    }
-    std::string_view rest = lines[1];
+    return header;
+}
+
+THeader ReadHeader(std::string_view secondLine) {
+    THeader header = DefaultHeader();
+    std::string_view rest = secondLine;
     std::size_t wordIndex = 0;
     std::optional<std::int32_t> firstNumber;
     bool inSymbols = false;
@@ -137,31 +140,57 @@ std::string_view ReadEntryLine(std::string_view line, TMarkerDetails& marker) {
 
 } // namespace
 
-void ReadInputFile(Lines lines, TAllMarkers& markers) {
-    markers.clear();
-    const THeader header = ReadHeader(lines);
-    const std::string dominant = DominantCharacters(header.Dominant);
-    const std::size_t limit = header.MarkerCount.value_or(std::numeric_limits<std::size_t>::max());
-    // Each marker takes a line at least, so the lines bound the count a
-    // header may claim.
-    ReserveLarge(markers, std::min(limit, lines.size()));
+InputFileReader::InputFileReader(TAllMarkers& markers, std::size_t mostEntries)
+    : markers_(markers), mostEntries_(mostEntries), limit_(std::numeric_limits<std::size_t>::max()),
+      dominant_(DominantCharacters(DefaultHeader().Dominant)) {
+    markers_.clear();
+}
 
+bool InputFileReader::Take(std::string_view line) {
+    const std::size_t k = line_++;
+    if (k < kFirstEntryLine) {
+        if (k == 0) {
+            beginsLikeInputFile_ = karvello::BeginsLikeAnInputFile(line);
+            return true;
+        }
+        const THeader header = ReadHeader(line);
+        dominant_ = DominantCharacters(header.Dominant);
+        limit_ = header.MarkerCount.value_or(limit_);
+        if (mostEntries_ > 0) {
+            ReserveLarge(markers_, std::min(limit_, mostEntries_));
+        }
+        return true;
+    }
     // An entry runs from its "*" line to the next one; comment lines inside it
     // are left out, every other line continues its codes. Lines before the
     // first entry belong to nothing.
-    for (std::size_t k = kFirstEntryLine; k < lines.size(); ++k) {
-        const std::string_view line = lines[k];
-        if (!line.empty() && line.front() == '*') {
-            if (markers.size() == limit) {
-                // The entries after the counted markers are traits.
-                break;
-            }
-            TMarkerDetails& marker = markers.emplace_back();
-            marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), dominant);
-        } else if (!markers.empty() && !markers.back().Dominant && !IsComment(line)) {
-            markers.back().Dominant = HasDominantCode(line, dominant);
+    if (!line.empty() && line.front() == '*') {
+        if (markers_.size() == limit_) {
+            return false;
+        }
+        TMarkerDetails& marker = markers_.emplace_back();
+        marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), dominant_);
+    } else if (!markers_.empty() && !markers_.back().Dominant && !IsComment(line)) {
+        markers_.back().Dominant = HasDominantCode(line, dominant_);
+    }
+    return true;
+}
+
+void ReadInputFile(Lines lines, TAllMarkers& markers) {
+    // Each marker takes a line at least.
+    InputFileReader reader(markers, lines.size());
+    for (const std::string_view line : lines) {
+        if (!reader.Take(line)) {
+            break;
         }
     }
+}
+
+bool BeginsLikeAnInputFile(std::string_view firstLine) {
+    constexpr std::string_view kHeading = "data type";
+    const std::string_view first = TrimText(firstLine);
+    return first.size() >= kHeading.size() &&
+           EqualsIgnoringCase(first.substr(0, kHeading.size()), kHeading);
 }
 
 } // namespace karvello

@@ -21,44 +21,35 @@
 
 namespace karvello {
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    // Each line is found with memchr, the fastest search the library has:
-    // the next LF, then any NUL (which ends the text) and any CR before it.
-    std::vector<std::string_view> lines;
-    // Room reserved once, so that the list never moves as it grows:
-    // Mapmaker's lines are seldom shorter than 24 characters, and room that
-    // is never written costs no memory.
-    ReserveLarge(lines, text.size() / 24 + 16);
+namespace {
+
+// Calls each(line) for the lines of text, which holds no NUL, until each
+// returns false; returns false when it did. Each line is found with memchr,
+// the fastest search the library has.
+template <typename Each> bool SplitAtLineEnds(std::string_view text, Each&& each) {
     const char* const begin = text.data();
-    std::size_t size = text.size();
+    const std::size_t size = text.size();
     std::size_t start = 0;
-    // The usual text holds neither NUL nor CR: two searches of the whole
-    // text say so, and its lines are then found by LF alone.
-    if (const void* nul = std::memchr(begin, '\0', size); nul != nullptr) {
-        size = static_cast<std::size_t>(static_cast<const char*>(nul) - begin);
-    }
+    // The usual text holds no CR: one search of the whole text says so, and
+    // its lines are then found by LF alone.
     if (std::memchr(begin, '\r', size) == nullptr) {
         while (start < size) {
             const void* lf = std::memchr(begin + start, '\n', size - start);
             if (lf == nullptr) {
-                lines.push_back(text.substr(start, size - start));
-                break;
+                return each(text.substr(start, size - start));
             }
             const auto end = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
-            lines.push_back(text.substr(start, end - start));
+            if (!each(text.substr(start, end - start))) {
+                return false;
+            }
             start = end + 1;
         }
-        return lines;
+        return true;
     }
     while (start < size) {
         const void* lf = std::memchr(begin + start, '\n', size - start);
-        std::size_t end =
+        const std::size_t end =
             lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : size;
-        if (const void* nul = std::memchr(begin + start, '\0', end - start); nul != nullptr) {
-            size = static_cast<std::size_t>(static_cast<const char*>(nul) - begin);
-            end = size;
-            lf = nullptr;
-        }
         // A CR ends a line of its own, unless the LF follows it: CR LF is
         // one line end.
         bool crLf = false;
@@ -68,7 +59,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
                 break;
             }
             const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-            lines.push_back(text.substr(start, at - start));
+            if (!each(text.substr(start, at - start))) {
+                return false;
+            }
             start = at + 1;
             if (lf != nullptr && start == end) {
                 crLf = true;
@@ -76,16 +69,37 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
             }
         }
         if (lf == nullptr) {
-            if (start < end) {
-                lines.push_back(text.substr(start, end - start));
-            }
-            break;
+            return start < end ? each(text.substr(start, end - start)) : true;
         }
-        if (!crLf) {
-            lines.push_back(text.substr(start, end - start));
+        if (!crLf && !each(text.substr(start, end - start))) {
+            return false;
         }
         start = end + 1;
     }
+    return true;
+}
+
+// The text up to its first NUL, which ends it.
+std::string_view UpToNul(std::string_view text) {
+    const void* nul = std::memchr(text.data(), '\0', text.size());
+    return nul == nullptr
+               ? text
+               : text.substr(0,
+                             static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+}
+
+} // namespace
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    // Room reserved once, so that the list never moves as it grows:
+    // Mapmaker's lines are seldom shorter than 24 characters, and room that
+    // is never written costs no memory.
+    ReserveLarge(lines, text.size() / 24 + 16);
+    SplitAtLineEnds(UpToNul(text), [&lines](std::string_view line) {
+        lines.push_back(line);
+        return true;
+    });
     return lines;
 }
 
@@ -100,7 +114,9 @@ TextLines::TextLines(std::shared_ptr<const void> owner, std::string_view text)
 
 namespace {
 
+// A chunk of a whole-file read, and the first room of a line-by-line read.
 constexpr std::size_t kReadChunk = 1 << 16;
+constexpr std::size_t kLineBufferRoom = 1 << 17;
 
 [[noreturn]] void CannotOpen(const std::string& path, const std::string& reason) {
     throw KarvelloError("Cannot open file \"" + FullPathForMessage(path) + "\". " + reason);
@@ -120,21 +136,6 @@ std::string SizeText(std::size_t bytes) {
                          ", far more than any Mapmaker file; it may not end at all.");
 }
 
-// Appends size bytes, turning a failed allocation into an error that says
-// what ran out while doing what.
-void Append(std::string& text, const char* data, std::size_t size, const std::string& path,
-            const TextFileLimits& limits) {
-    if (size > limits.MaxBytes - text.size()) {
-        TooLong(path, limits);
-    }
-    try {
-        text.append(data, size);
-    } catch (const std::bad_alloc&) {
-        CannotRead(path, "The memory ran out after " + std::to_string(text.size()) +
-                             " bytes of it had been read.");
-    }
-}
-
 // Text saved by an editor as UTF-16 begins with its byte-order mark. Every
 // Mapmaker file is 8-bit text; read as such, UTF-16 gives names with a NUL
 // after each letter and no maps, so it is refused with what to do instead.
@@ -147,25 +148,53 @@ void RefuseUtf16(const std::string& path, std::string_view text) {
     }
 }
 
+[[noreturn]] void OutOfMemory(const std::string& path, std::size_t read) {
+    CannotRead(path,
+               "The memory ran out after " + std::to_string(read) + " bytes of it had been read.");
+}
+
 #ifdef _WIN32
 
-std::string ReadAll(const std::string& path, const TextFileLimits& limits) {
-    errno = 0;
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) {
-        CannotOpen(path, std::strerror(errno != 0 ? errno : ENOENT));
+// A file's bytes as they come, read in chunks; at most limits.MaxBytes.
+class FileSource {
+  public:
+    FileSource(const std::string& path, const TextFileLimits& limits)
+        : path_(path), limits_(limits) {
+        errno = 0;
+        in_.open(std::filesystem::path(path), std::ios::binary);
+        if (!in_) {
+            CannotOpen(path, std::strerror(errno != 0 ? errno : ENOENT));
+        }
     }
-    std::string text;
-    std::vector<char> chunk(kReadChunk);
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        Append(text, chunk.data(), static_cast<std::size_t>(in.gcount()), path, limits);
+    // The file's size where it is known in advance.
+    std::size_t SizeHint() const { return 0; }
+
+    // Reads up to room bytes into into; 0 at the end of the file.
+    std::size_t Read(char* into, std::size_t room) {
+        if (!in_) {
+            if (in_.bad()) {
+                CannotRead(path_, std::strerror(errno != 0 ? errno : EIO));
+            }
+            return 0;
+        }
+        in_.read(into, static_cast<std::streamsize>(room));
+        return Counted(static_cast<std::size_t>(in_.gcount()));
     }
-    if (in.bad()) {
-        CannotRead(path, std::strerror(errno != 0 ? errno : EIO));
+
+  private:
+    std::size_t Counted(std::size_t got) {
+        if (got > limits_.MaxBytes - read_) {
+            TooLong(path_, limits_);
+        }
+        read_ += got;
+        return got;
     }
-    return text;
-}
+
+    const std::string& path_;
+    const TextFileLimits& limits_;
+    std::ifstream in_;
+    std::size_t read_ = 0;
+};
 
 #else
 
@@ -185,68 +214,113 @@ class Descriptor {
     int fd_;
 };
 
+// A file's bytes as they come, read in chunks; at most limits.MaxBytes.
 // Opened without blocking, so that opening a named pipe nobody writes to
 // returns at once; the reads then wait for data with poll, each wait at
 // most limits.Silence long.
-std::string ReadAll(const std::string& path, const TextFileLimits& limits) {
-    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0) {
-        CannotOpen(path, std::strerror(errno));
-    }
-    struct stat info {};
-    if (fstat(file.get(), &info) != 0) {
-        CannotRead(path, std::strerror(errno));
-    }
-    if (S_ISDIR(info.st_mode)) {
-        CannotOpen(path, std::strerror(EISDIR));
-    }
-    std::string text;
-    if (S_ISREG(info.st_mode) && info.st_size > 0) {
-        if (static_cast<std::uint64_t>(info.st_size) > limits.MaxBytes) {
-            TooLong(path, limits);
+class FileSource {
+  public:
+    FileSource(const std::string& path, const TextFileLimits& limits)
+        : path_(path), limits_(limits),
+          file_(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+        if (file_.get() < 0) {
+            CannotOpen(path, std::strerror(errno));
         }
-        try {
-            text.reserve(static_cast<std::size_t>(info.st_size));
-        } catch (const std::bad_alloc&) {
-            CannotRead(path, "There is not enough memory for its " + std::to_string(info.st_size) +
-                                 " bytes.");
-        }
-    }
-    // A pipe read without a writer gives end of file at once, so for
-    // anything but a regular file the read waits with poll until there is
-    // data, or the writer has come and gone.
-    const bool waits = !S_ISREG(info.st_mode);
-    std::vector<char> chunk(kReadChunk);
-    for (;;) {
-        if (waits) {
-            pollfd wait{file.get(), POLLIN, 0};
-            const int ready = poll(&wait, 1, static_cast<int>(limits.Silence.count()));
-            if (ready == 0) {
-                const auto ms = limits.Silence.count();
-                CannotRead(path, "Nothing arrived from it for " +
-                                     (ms % 1000 == 0 ? std::to_string(ms / 1000) + " seconds"
-                                                     : std::to_string(ms) + " ms") +
-                                     "; is anything writing to it?");
-            }
-            if (ready < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                CannotRead(path, std::strerror(errno));
-            }
-        }
-        const ssize_t got = read(file.get(), chunk.data(), chunk.size());
-        if (got > 0) {
-            Append(text, chunk.data(), static_cast<std::size_t>(got), path, limits);
-        } else if (got == 0) {
-            return text;
-        } else if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+        struct stat info {};
+        if (fstat(file_.get(), &info) != 0) {
             CannotRead(path, std::strerror(errno));
         }
+        if (S_ISDIR(info.st_mode)) {
+            CannotOpen(path, std::strerror(EISDIR));
+        }
+        // A pipe read without a writer gives end of file at once, so for
+        // anything but a regular file the read waits with poll until there
+        // is data, or the writer has come and gone.
+        waits_ = !S_ISREG(info.st_mode);
+        if (!waits_ && info.st_size > 0) {
+            if (static_cast<std::uint64_t>(info.st_size) > limits.MaxBytes) {
+                TooLong(path, limits);
+            }
+            size_ = static_cast<std::size_t>(info.st_size);
+        }
     }
-}
+
+    // The size of a regular file, 0 for anything else.
+    std::size_t SizeHint() const { return size_; }
+
+    // Reads up to room bytes into into; 0 at the end of the file.
+    std::size_t Read(char* into, std::size_t room) {
+        for (;;) {
+            if (waits_) {
+                Wait();
+            }
+            const ssize_t got = read(file_.get(), into, room);
+            if (got > 0) {
+                if (static_cast<std::size_t>(got) > limits_.MaxBytes - read_) {
+                    TooLong(path_, limits_);
+                }
+                read_ += static_cast<std::size_t>(got);
+                return static_cast<std::size_t>(got);
+            }
+            if (got == 0) {
+                return 0;
+            }
+            if (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+                CannotRead(path_, std::strerror(errno));
+            }
+        }
+    }
+
+  private:
+    void Wait() const {
+        for (;;) {
+            pollfd wait{file_.get(), POLLIN, 0};
+            const int ready = poll(&wait, 1, static_cast<int>(limits_.Silence.count()));
+            if (ready > 0) {
+                return;
+            }
+            if (ready == 0) {
+                const auto ms = limits_.Silence.count();
+                CannotRead(path_, "Nothing arrived from it for " +
+                                      (ms % 1000 == 0 ? std::to_string(ms / 1000) + " seconds"
+                                                      : std::to_string(ms) + " ms") +
+                                      "; is anything writing to it?");
+            }
+            if (errno != EINTR) {
+                CannotRead(path_, std::strerror(errno));
+            }
+        }
+    }
+
+    const std::string& path_;
+    const TextFileLimits& limits_;
+    Descriptor file_;
+    bool waits_ = false;
+    std::size_t size_ = 0;
+    std::size_t read_ = 0;
+};
 
 #endif
+
+std::string ReadAll(const std::string& path, const TextFileLimits& limits) {
+    FileSource source(path, limits);
+    std::string text;
+    try {
+        text.reserve(source.SizeHint());
+    } catch (const std::bad_alloc&) {
+        CannotRead(path, "There is not enough memory for its " + std::to_string(source.SizeHint()) +
+                             " bytes.");
+    }
+    std::vector<char> chunk(kReadChunk);
+    while (const std::size_t got = source.Read(chunk.data(), chunk.size())) {
+        try {
+            text.append(chunk.data(), got);
+        } catch (const std::bad_alloc&) {
+            OutOfMemory(path, text.size());
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -289,6 +363,74 @@ TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits) {
     }
 #endif
     return TextLines(ReadTextFile(path, limits));
+}
+
+void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
+                         const TextFileLimits& limits) {
+    if (path.empty()) {
+        CannotOpen(path, "No file name was given");
+    }
+    FileSource source(path, limits);
+    // One buffer serves the whole file: the lines whose ends have been read
+    // are handed on, the start of a line read only in part moves to the
+    // front, and the next read goes after it. It grows only for a line
+    // longer than itself. Left uninitialised: every byte read is written by
+    // the read first.
+    std::size_t room = kLineBufferRoom;
+    std::unique_ptr<char[]> buffer;
+    try {
+        buffer.reset(new char[room]);
+    } catch (const std::bad_alloc&) {
+        OutOfMemory(path, 0);
+    }
+    std::size_t held = 0;  // bytes in the buffer, from the start of a line
+    std::size_t total = 0; // bytes read so far
+    bool checked = false;  // whether the start has been checked for UTF-16
+    for (;;) {
+        if (held == room) {
+            std::unique_ptr<char[]> larger;
+            try {
+                larger.reset(new char[room * 2]);
+            } catch (const std::bad_alloc&) {
+                OutOfMemory(path, total);
+            }
+            std::memcpy(larger.get(), buffer.get(), held);
+            buffer = std::move(larger);
+            room *= 2;
+        }
+        const std::size_t got = source.Read(buffer.get() + held, room - held);
+        total += got;
+        // A NUL ends the text: what stands before it is the last of it.
+        const std::string_view fresh(buffer.get() + held, got);
+        const std::string_view beforeNul = UpToNul(fresh);
+        held += beforeNul.size();
+        const bool ends = got == 0 || beforeNul.size() < fresh.size();
+        const std::string_view text(buffer.get(), held);
+        if (!checked && (total >= 2 || ends)) {
+            RefuseUtf16(path, text);
+            checked = true;
+        }
+        if (ends) {
+            SplitAtLineEnds(text, eachLine);
+            return;
+        }
+        if (!checked) {
+            continue;
+        }
+        // The lines up to the last LF are whole; a CR just before it is part
+        // of its line end, and a CR later on may yet be followed by an LF.
+        // Searched from the end, where it is at most a line away.
+        const std::size_t lastLf = text.rfind('\n');
+        if (lastLf == std::string_view::npos) {
+            continue;
+        }
+        const std::size_t whole = lastLf + 1;
+        if (!SplitAtLineEnds(text.substr(0, whole), eachLine)) {
+            return;
+        }
+        held -= whole;
+        std::memmove(buffer.get(), buffer.get() + whole, held);
+    }
 }
 
 } // namespace karvello

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -72,5 +73,20 @@ std::string ReadTextFile(const std::string& path, const TextFileLimits& limits =
 // rather than copied, where the system allows it, so that a large file costs
 // no more than the system's own reading of it.
 TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits = {});
+
+// Takes one line of a text; returns false when no further line is wanted.
+using LineFn = std::function<bool(std::string_view line)>;
+
+// Hands the lines of the file at path to eachLine in order, the same lines
+// ReadTextLines gives, until eachLine returns false or the text ends. Each
+// view is valid only during its call. The file is read once through one
+// buffer of about a hundred kilobytes (larger only for a longer line), so
+// that reading a file of any size touches no more memory than that: for a
+// file read for a few facts of each line, such as a Mapmaker input file,
+// this is the cheapest way the system gives. The same errors as
+// ReadTextFile, raised when the reading comes to them: lines before the
+// fault may have been handed on.
+void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
+                         const TextFileLimits& limits = {});
 
 } // namespace karvello

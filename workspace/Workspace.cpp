@@ -1,5 +1,6 @@
 #include "workspace/Workspace.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <new>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "base/FileWriter.h"
@@ -110,17 +112,6 @@ std::int32_t ScaledLength(int boxPx, int extent, int screenPx) {
     return RoundHalfEven(static_cast<double>(product) / static_cast<double>(screenPx));
 }
 
-// Mapmaker's input files begin with a line such as "data type f2 intercross".
-bool StartsLikeAnInputFile(Lines lines) {
-    constexpr std::string_view kHeading = "data type";
-    if (lines.empty()) {
-        return false;
-    }
-    const std::string_view first = TrimText(lines.front());
-    return first.size() >= kHeading.size() &&
-           EqualsIgnoringCase(first.substr(0, kHeading.size()), kHeading);
-}
-
 } // namespace
 
 bool FileBeginsLikeAnInputFile(const std::string& path) {
@@ -129,8 +120,7 @@ bool FileBeginsLikeAnInputFile(const std::string& path) {
     char start[256];
     file.read(start, sizeof start);
     const std::string_view read(start, static_cast<std::size_t>(file.gcount()));
-    const std::string_view lines[] = {read.substr(0, read.find('\n'))};
-    return StartsLikeAnInputFile(lines);
+    return BeginsLikeAnInputFile(read.substr(0, read.find('\n')));
 }
 
 namespace {
@@ -145,31 +135,42 @@ std::string MapListEntry(const TChrData& map) {
 } // namespace
 
 std::string BuildInformationText(const TAllMarkers& markers) {
-    std::string text;
-    std::size_t size = 128;
-    for (const auto& marker : markers) {
-        size += 2 * marker.Name.size() + 28;
-    }
-    text.reserve(size);
-
-    text += "Unmapped markers:\r\n";
-    text += "=================\r\n";
+    constexpr std::string_view kUnmapped = "Unmapped markers:\r\n"
+                                           "=================\r\n";
+    constexpr std::string_view kPositions = "\r\n"
+                                            "Marker positions (chromosome, position)\r\n"
+                                            "=======================================\r\n";
+    // The text runs to megabytes for a large file, so its length is counted
+    // first and it is written once into room of that size.
+    std::size_t size = kUnmapped.size() + kPositions.size();
     for (const auto& marker : markers) {
         if (!marker.Mapped) {
-            text += marker.Name;
-            text += "\r\n";
+            size += marker.Name.size() + 2;
+        }
+        size += DecimalLength(marker.Chromosome) + DecimalLength(marker.Position) +
+                marker.Name.size() + 4;
+    }
+    std::string text(size, '\0');
+    char* out = text.data();
+    char* const end = out + size;
+    const auto put = [&out](std::string_view part) {
+        out = std::copy(part.begin(), part.end(), out);
+    };
+    put(kUnmapped);
+    for (const auto& marker : markers) {
+        if (!marker.Mapped) {
+            put(marker.Name);
+            put("\r\n");
         }
     }
-    text += "\r\n";
-    text += "Marker positions (chromosome, position)\r\n";
-    text += "=======================================\r\n";
+    put(kPositions);
     for (const auto& marker : markers) {
-        AppendDecimal(text, marker.Chromosome);
-        text += '\t';
-        AppendDecimal(text, marker.Position);
-        text += '\t';
-        text += marker.Name;
-        text += "\r\n";
+        out = std::to_chars(out, end, marker.Chromosome).ptr;
+        *out++ = '\t';
+        out = std::to_chars(out, end, marker.Position).ptr;
+        *out++ = '\t';
+        put(marker.Name);
+        put("\r\n");
     }
     return text;
 }
@@ -255,6 +256,12 @@ const std::string& Workspace::InformationText() const {
     return informationText_;
 }
 
+std::string Workspace::TakeInformationText() {
+    InformationText();
+    informationPending_ = true;
+    return std::move(informationText_);
+}
+
 void Workspace::ClearMaps() {
     maps_.clear();
     mapListEntries_.clear();
@@ -286,9 +293,18 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
 
     bool inputLooksRight = false;
     {
-        const TextLines input = ReadTextLines(inputPath);
-        ReadInputFile(input.lines(), allMarkers_);
-        inputLooksRight = StartsLikeAnInputFile(input.lines());
+        // Only each marker's name and whether a code makes it dominant are
+        // kept, so the input file (the larger of the two by far) is read
+        // line by line through one small buffer rather than held whole.
+        // An entry of a real file takes six bytes or more ("*M1 A" and its
+        // line end), which bounds the room a wrong header can reserve; a
+        // file of shorter entries only grows the table as it goes.
+        std::error_code unknown;
+        const std::uintmax_t size = std::filesystem::file_size(inputPath, unknown);
+        InputFileReader reader(allMarkers_, unknown ? 0 : static_cast<std::size_t>(size / 6 + 1));
+        ReadTextLinesInTurn(inputPath,
+                            [&reader](std::string_view line) { return reader.Take(line); });
+        inputLooksRight = reader.BeginsLikeAnInputFile();
     }
     // The input file is read in a moment; the output file's maps take the time.
     ReportProgress(progress, kInputShare, kProgressSteps);

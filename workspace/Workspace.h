@@ -113,6 +113,9 @@ class Workspace {
     // after a failed load still that of the last complete one. Built when
     // first asked for, as listing or drawing maps never needs it.
     const std::string& InformationText() const;
+    // The information text handed over rather than copied, for a run that
+    // shows it once: the workspace builds it again when next asked.
+    std::string TakeInformationText();
 
     // Select: index of the selected list entry, -1 for none. Sets the flip
     // box to the selected map's Flipped. Throws KarvelloError "List index out

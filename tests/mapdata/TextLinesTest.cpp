@@ -78,6 +78,79 @@ TEST(ReadTextLines, AFileGivesTheLinesOfItsText) {
     }
 }
 
+// Reading in turn goes through a buffer of about 128 KB: the texts here
+// are longer, so that lines, CR LF pairs and a NUL fall across the ends of
+// its fillings, and one line is longer than the buffer itself.
+std::vector<std::string> InTurn(const std::string& path, std::size_t most = SIZE_MAX) {
+    std::vector<std::string> lines;
+    ReadTextLinesInTurn(path, [&lines, most](std::string_view line) {
+        lines.emplace_back(line);
+        return lines.size() < most;
+    });
+    return lines;
+}
+
+std::string LongText(std::uint32_t seed) {
+    std::mt19937 random(seed);
+    const char* const ends[] = {"\n", "\r\n", "\r", "\n\r", "\r\r\n"};
+    std::string text;
+    while (text.size() < 600000) {
+        const std::size_t length = random() % 20 == 0 ? random() % 200000 : random() % 300;
+        text.append(length, static_cast<char>('a' + random() % 26));
+        text += ends[random() % 5];
+    }
+    return text;
+}
+
+TEST(ReadTextLinesInTurn, GivesTheLinesReadTextLinesGives) {
+    const test::TempFolder folder;
+    for (const auto& row : LineRows()) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(InTurn(folder.Write("lines.txt", row.text)), row.lines);
+    }
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE("long text " + std::to_string(seed));
+        std::string text = LongText(seed);
+        if (seed % 2 == 0) {
+            text[text.size() / 2 + seed] = '\0';
+        }
+        if (seed % 3 == 0) {
+            text += "no line end";
+        }
+        const std::string path = folder.Write("long.txt", text);
+        EXPECT_EQ(InTurn(path), Strings(ReadTextLines(path).lines()));
+    }
+    // A line of a megabyte, longer than the buffer, between short ones.
+    const std::string path =
+        folder.Write("one-long-line.txt", "a\r\n" + std::string(1 << 20, 'x') + "\r\nb");
+    EXPECT_EQ(InTurn(path), (std::vector<std::string>{"a", std::string(1 << 20, 'x'), "b"}));
+    // The first filling of the buffer (128 KB) ends between a CR and its LF.
+    const std::string x(std::size_t{1} << 17, 'x');
+    const std::string split = folder.Write("cr-lf-split.txt", "a\n" + x.substr(3) + "\r\nb\r");
+    EXPECT_EQ(InTurn(split), (std::vector<std::string>{"a", x.substr(3), "b"}));
+}
+
+TEST(ReadTextLinesInTurn, StopsWhenNoFurtherLineIsWanted) {
+    const test::TempFolder folder;
+    const std::string path = folder.Write("long.txt", LongText(11));
+    const std::vector<std::string> all = Strings(ReadTextLines(path).lines());
+    ASSERT_GT(all.size(), 100u);
+    EXPECT_EQ(InTurn(path, 100), std::vector<std::string>(all.begin(), all.begin() + 100));
+}
+
+TEST(ReadTextLinesInTurn, FailsAsReadTextFileFails) {
+    const test::TempFolder folder;
+    for (const std::string& path : {folder.Path("absent.txt"), std::string(), folder.Path(""),
+                                    folder.Write("utf16.raw", std::string("\xFF\xFE"
+                                                                          "d\0a\0",
+                                                                          6))}) {
+        SCOPED_TRACE(path);
+        const std::string expected = test::ThrownMessage([&] { ReadTextFile(path); });
+        EXPECT_EQ(expected.rfind("Cannot ", 0), 0u) << expected;
+        EXPECT_EQ(test::ThrownMessage([&] { InTurn(path); }), expected);
+    }
+}
+
 TEST(ReadTextLines, FailsAsReadTextFileFails) {
     const test::TempFolder folder;
     for (const std::string& path : {folder.Path("absent.txt"), std::string(), folder.Path("")}) {
@@ -201,6 +274,16 @@ TEST(ParseDecimalNumber, NegativeZeroIsStillZero) {
     const auto value = ParseDecimalNumber("-0.0");
     ASSERT_TRUE(value);
     EXPECT_TRUE(*value == 0.0);
+}
+
+TEST(DecimalText, LengthIsCountedWithoutWritingTheText) {
+    for (const std::int64_t value :
+         {std::int64_t{0}, std::int64_t{9}, std::int64_t{10}, std::int64_t{-1}, std::int64_t{-10},
+          std::int64_t{99999}, std::int64_t{100000}, std::numeric_limits<std::int64_t>::max(),
+          std::numeric_limits<std::int64_t>::min()}) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(DecimalLength(value), DecimalText(value).size());
+    }
 }
 
 TEST(ParseDecimalInt32Test, TakesSignedDecimalIntegersOnly) {
