@@ -1,5 +1,6 @@
 #include "mapdata/TextLines.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -386,6 +387,9 @@ void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
     std::size_t held = 0;  // bytes in the buffer, from the start of a line
     std::size_t total = 0; // bytes read so far
     bool checked = false;  // whether the start has been checked for UTF-16
+    // The bytes at the start of the buffer that hold no line end, but for
+    // a CR as the last of them.
+    std::size_t searched = 0;
     for (;;) {
         if (held == room) {
             std::unique_ptr<char[]> larger;
@@ -417,18 +421,33 @@ void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
         if (!checked) {
             continue;
         }
-        // The lines up to the last LF are whole; a CR just before it is part
-        // of its line end, and a CR later on may yet be followed by an LF.
-        // Searched from the end, where it is at most a line away.
-        const std::size_t lastLf = text.rfind('\n');
-        if (lastLf == std::string_view::npos) {
+        // The lines up to the last line end are whole: the last LF, or a CR
+        // after it with a byte that follows (not an LF, or that LF would be
+        // the last line end). A CR as the last byte may yet be followed by
+        // an LF. Only the bytes not yet searched can hold a line end, and
+        // the CR just before them: a text whose lines end in CR alone is
+        // handed on as it comes, like one of LF.
+        const std::size_t from = searched > 0 ? searched - 1 : 0;
+        const std::string_view unsearched = text.substr(from);
+        searched = held;
+        std::size_t whole = 0;
+        if (const std::size_t lf = unsearched.rfind('\n'); lf != std::string_view::npos) {
+            whole = from + lf + 1;
+        }
+        if (const std::size_t after = std::max(whole, from); after + 1 < held) {
+            const std::size_t cr = text.substr(after, held - 1 - after).rfind('\r');
+            if (cr != std::string_view::npos) {
+                whole = after + cr + 1;
+            }
+        }
+        if (whole == 0) {
             continue;
         }
-        const std::size_t whole = lastLf + 1;
         if (!SplitAtLineEnds(text.substr(0, whole), eachLine)) {
             return;
         }
         held -= whole;
+        searched = held;
         std::memmove(buffer.get(), buffer.get() + whole, held);
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <limits>
 #include <optional>
 #include <random>
@@ -137,6 +138,40 @@ TEST(ReadTextLinesInTurn, StopsWhenNoFurtherLineIsWanted) {
     ASSERT_GT(all.size(), 100u);
     EXPECT_EQ(InTurn(path, 100), std::vector<std::string>(all.begin(), all.begin() + 100));
 }
+
+#ifndef _WIN32
+// A line is handed on once its end has come, whichever end it is: the
+// writer here keeps the pipe open until the reader has stopped, so a line
+// held back until the end of the file would never arrive.
+TEST(ReadTextLinesInTurn, HandsOnEachLineAsItsEndArrives) {
+    const test::TempFolder folder;
+    TextFileLimits limits;
+    limits.Silence = std::chrono::seconds(3);
+    for (const char* text : {"a\nb", "a\rb", "a\r\rb"}) {
+        SCOPED_TRACE(text);
+        const std::string pipe = folder.Path("pipe");
+        std::filesystem::remove(pipe);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        std::promise<void> stopped;
+        std::thread writer([&pipe, text, done = stopped.get_future()] {
+            std::ofstream out(pipe, std::ios::binary);
+            out << text << std::flush;
+            done.wait_for(std::chrono::seconds(10));
+        });
+        std::vector<std::string> lines;
+        EXPECT_NO_THROW(ReadTextLinesInTurn(
+            pipe,
+            [&lines](std::string_view line) {
+                lines.emplace_back(line);
+                return false;
+            },
+            limits));
+        stopped.set_value();
+        writer.join();
+        EXPECT_EQ(lines, std::vector<std::string>{"a"});
+    }
+}
+#endif
 
 TEST(ReadTextLinesInTurn, FailsAsReadTextFileFails) {
     const test::TempFolder folder;
