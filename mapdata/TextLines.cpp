@@ -171,15 +171,19 @@ class FileSource {
     std::size_t SizeHint() const { return 0; }
 
     // Reads up to room bytes into into; 0 at the end of the file.
+    // A read that fails is an error even when it is the one that would
+    // have ended the file: it got nothing, and nothing is not the end.
     std::size_t Read(char* into, std::size_t room) {
-        if (!in_) {
-            if (in_.bad()) {
-                CannotRead(path_, std::strerror(errno != 0 ? errno : EIO));
+        if (in_) {
+            in_.read(into, static_cast<std::streamsize>(room));
+            if (const auto got = static_cast<std::size_t>(in_.gcount()); got > 0) {
+                return Counted(got);
             }
-            return 0;
         }
-        in_.read(into, static_cast<std::streamsize>(room));
-        return Counted(static_cast<std::size_t>(in_.gcount()));
+        if (in_.bad()) {
+            CannotRead(path_, std::strerror(errno != 0 ? errno : EIO));
+        }
+        return 0;
     }
 
   private:
