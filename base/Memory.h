@@ -21,10 +21,11 @@ template <typename T> void ReserveLarge(std::vector<T>& list, std::size_t count)
 }
 
 // Readies the heap for a run that allocates many small blocks summing to
-// megabytes (maps of thousands of markers): about bytes of it are backed by
-// huge pages as they are first written, and blocks up to that size come from
-// it rather than from mappings of their own. Called once, at the start of a
-// short run; a hint only, like the one above.
+// megabytes (maps of thousands of markers): about bytes of it (from 1 to 32
+// MiB; less does nothing) are backed by huge pages as they are first written,
+// and blocks up to that size come from it rather than from mappings of their
+// own. Called once, at the start of a short run; a hint only, like the one
+// above.
 void PrepareHeapForLargeWork(std::size_t bytes);
 
 } // namespace karvello

@@ -156,8 +156,10 @@ bool InputFileReader::Take(std::string_view line) {
         const THeader header = ReadHeader(line);
         dominant_ = DominantCharacters(header.Dominant);
         limit_ = header.MarkerCount.value_or(limit_);
-        if (mostEntries_ > 0) {
-            ReserveLarge(markers_, std::min(limit_, mostEntries_));
+        // A count the file cannot hold is wrong: the table then grows as
+        // it is filled instead.
+        if (limit_ <= mostEntries_) {
+            ReserveLarge(markers_, limit_);
         }
         return true;
     }

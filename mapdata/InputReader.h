@@ -15,10 +15,11 @@ namespace karvello {
 // whole.
 class InputFileReader {
   public:
-    // Empties markers, which are then filled line by line. The room
-    // reserved for them is the marker count the header claims, but at most
-    // mostEntries (0: nothing reserved), so that a wrong count never
-    // reserves more than the file can fill.
+    // Empties markers, which are then filled line by line. Room for the
+    // marker count the header claims is reserved at once when the count is
+    // at most mostEntries, a bound of the entries the file can hold (0:
+    // nothing is reserved), so that a wrong count never reserves more room
+    // than the file could fill.
     InputFileReader(TAllMarkers& markers, std::size_t mostEntries);
 
     // Takes the next line. Returns false when no later line can add a

@@ -296,12 +296,13 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
         // Only each marker's name and whether a code makes it dominant are
         // kept, so the input file (the larger of the two by far) is read
         // line by line through one small buffer rather than held whole.
-        // An entry of a real file takes six bytes or more ("*M1 A" and its
-        // line end), which bounds the room a wrong header can reserve; a
-        // file of shorter entries only grows the table as it goes.
+        // An entry of a real file takes sixteen bytes or more (a name and
+        // the codes of more than a handful of individuals), which bounds the
+        // room a header's count may reserve; the table of a file of shorter
+        // entries, or of a wrong count, grows as it is filled.
         std::error_code unknown;
         const std::uintmax_t size = std::filesystem::file_size(inputPath, unknown);
-        InputFileReader reader(allMarkers_, unknown ? 0 : static_cast<std::size_t>(size / 6 + 1));
+        InputFileReader reader(allMarkers_, unknown ? 0 : static_cast<std::size_t>(size / 16 + 1));
         ReadTextLinesInTurn(inputPath,
                             [&reader](std::string_view line) { return reader.Take(line); });
         inputLooksRight = reader.BeginsLikeAnInputFile();

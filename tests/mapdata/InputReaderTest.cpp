@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "mapdata/InputReader.h"
@@ -135,6 +136,27 @@ TEST(ReadInputFile, CrOnlyAndCrLfLineEndsReadAlike) {
     EXPECT_EQ(lf, Expected({{"M1", true}, {"M2", false}}));
     EXPECT_EQ(cr, lf);
     EXPECT_EQ(crlf, lf);
+}
+
+// Room for the claimed count is reserved at once, unless the file could not
+// hold that many entries: a wrong header must not reserve gigabytes.
+TEST(InputFileReader, ReservesTheClaimedCountOnlyWhereTheFileCanHoldIt) {
+    for (const auto& [claim, mostEntries, reserved] :
+         {std::tuple{"3", std::size_t{100}, true},
+          std::tuple{"2000000000", std::size_t{100}, false},
+          std::tuple{"3", std::size_t{0}, false}}) {
+        SCOPED_TRACE(claim);
+        TAllMarkers markers;
+        InputFileReader reader(markers, mostEntries);
+        for (const std::string& line :
+             {std::string("data type f2 intercross"), "4 " + std::string(claim) + " 0",
+              std::string("*M1 A"), std::string("*M2 B")}) {
+            EXPECT_TRUE(reader.Take(line));
+        }
+        EXPECT_EQ(markers, Expected({{"M1", false}, {"M2", false}}));
+        EXPECT_EQ(markers.capacity() >= 3, reserved) << markers.capacity();
+        EXPECT_TRUE(reader.BeginsLikeAnInputFile());
+    }
 }
 
 } // namespace
