@@ -303,8 +303,15 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
         std::error_code unknown;
         const std::uintmax_t size = std::filesystem::file_size(inputPath, unknown);
         InputFileReader reader(allMarkers_, unknown ? 0 : static_cast<std::size_t>(size / 16 + 1));
-        ReadTextLinesInTurn(inputPath,
-                            [&reader](std::string_view line) { return reader.Take(line); });
+        try {
+            ReadTextLinesInTurn(inputPath,
+                                [&reader](std::string_view line) { return reader.Take(line); });
+        } catch (...) {
+            // A read that fails part way keeps none of the file, as one that
+            // fails at once.
+            allMarkers_.clear();
+            throw;
+        }
         inputLooksRight = reader.BeginsLikeAnInputFile();
     }
     // The input file is read in a moment; the output file's maps take the time.
