@@ -370,43 +370,29 @@ TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits) {
     return TextLines(ReadTextFile(path, limits));
 }
 
-void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
-                         const TextFileLimits& limits) {
-    if (path.empty()) {
-        CannotOpen(path, "No file name was given");
-    }
-    FileSource source(path, limits);
-    // One buffer serves the whole file: the lines whose ends have been read
+void SplitLinesInTurn(const ReadFn& read, const LineFn& eachLine, std::size_t firstRoom,
+                      const StartFn& checkStart) {
+    // One buffer serves the whole text: the lines whose ends have been read
     // are handed on, the start of a line read only in part moves to the
     // front, and the next read goes after it. It grows only for a line
     // longer than itself. Left uninitialised: every byte read is written by
     // the read first.
-    std::size_t room = kLineBufferRoom;
-    std::unique_ptr<char[]> buffer;
-    try {
-        buffer.reset(new char[room]);
-    } catch (const std::bad_alloc&) {
-        OutOfMemory(path, 0);
-    }
+    std::size_t room = firstRoom > 0 ? firstRoom : 1;
+    auto buffer = std::make_unique_for_overwrite<char[]>(room);
     std::size_t held = 0;  // bytes in the buffer, from the start of a line
     std::size_t total = 0; // bytes read so far
-    bool checked = false;  // whether the start has been checked for UTF-16
+    bool checked = false;  // whether the start has been checked
     // The bytes at the start of the buffer that hold no line end, but for
     // a CR as the last of them.
     std::size_t searched = 0;
     for (;;) {
         if (held == room) {
-            std::unique_ptr<char[]> larger;
-            try {
-                larger.reset(new char[room * 2]);
-            } catch (const std::bad_alloc&) {
-                OutOfMemory(path, total);
-            }
+            auto larger = std::make_unique_for_overwrite<char[]>(room * 2);
             std::memcpy(larger.get(), buffer.get(), held);
             buffer = std::move(larger);
             room *= 2;
         }
-        const std::size_t got = source.Read(buffer.get() + held, room - held);
+        const std::size_t got = read(buffer.get() + held, room - held);
         total += got;
         // A NUL ends the text: what stands before it is the last of it.
         const std::string_view fresh(buffer.get() + held, got);
@@ -415,7 +401,9 @@ void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
         const bool ends = got == 0 || beforeNul.size() < fresh.size();
         const std::string_view text(buffer.get(), held);
         if (!checked && (total >= 2 || ends)) {
-            RefuseUtf16(path, text);
+            if (checkStart) {
+                checkStart(text);
+            }
             checked = true;
         }
         if (ends) {
@@ -453,6 +441,38 @@ void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
         held -= whole;
         searched = held;
         std::memmove(buffer.get(), buffer.get() + whole, held);
+    }
+}
+
+void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
+                         const TextFileLimits& limits) {
+    if (path.empty()) {
+        CannotOpen(path, "No file name was given");
+    }
+    FileSource source(path, limits);
+    std::size_t total = 0;
+    const ReadFn read = [&source, &total](char* into, std::size_t room) {
+        const std::size_t got = source.Read(into, room);
+        total += got;
+        return got;
+    };
+    // Memory that runs out for the buffer is this reading's to report;
+    // memory that runs out for what a line is kept in is its taker's.
+    bool taking = false;
+    const LineFn take = [&eachLine, &taking](std::string_view line) {
+        taking = true;
+        const bool more = eachLine(line);
+        taking = false;
+        return more;
+    };
+    try {
+        SplitLinesInTurn(read, take, kLineBufferRoom,
+                         [&path](std::string_view start) { RefuseUtf16(path, start); });
+    } catch (const std::bad_alloc&) {
+        if (taking) {
+            throw;
+        }
+        OutOfMemory(path, total);
     }
 }
 

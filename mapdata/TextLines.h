@@ -77,6 +77,21 @@ TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits = 
 // Takes one line of a text; returns false when no further line is wanted.
 using LineFn = std::function<bool(std::string_view line)>;
 
+// Gives up to room bytes of a text, in order, into into; 0 at its end.
+using ReadFn = std::function<std::size_t(char* into, std::size_t room)>;
+// Looks at the start of a text (its first two bytes or more, or all of a
+// shorter one) before any line of it is handed on; throws to refuse it.
+using StartFn = std::function<void(std::string_view start)>;
+
+// Hands the lines of a text that read gives in pieces to eachLine in order,
+// the same lines SplitLines gives for the whole text, until eachLine returns
+// false or the text ends; each line as soon as its end and the byte after it
+// have been read. The pieces go into one buffer of firstRoom bytes, grown
+// only for a longer line; each view is valid only during its call. Throws
+// what read, checkStart and eachLine throw, and std::bad_alloc.
+void SplitLinesInTurn(const ReadFn& read, const LineFn& eachLine, std::size_t firstRoom,
+                      const StartFn& checkStart = {});
+
 // Hands the lines of the file at path to eachLine in order, the same lines
 // ReadTextLines gives, until eachLine returns false or the text ends. Each
 // view is valid only during its call. The file is read once through one

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -129,6 +130,50 @@ TEST(ReadTextLinesInTurn, GivesTheLinesReadTextLinesGives) {
     const std::string x(std::size_t{1} << 17, 'x');
     const std::string split = folder.Write("cr-lf-split.txt", "a\n" + x.substr(3) + "\r\nb\r");
     EXPECT_EQ(InTurn(split), (std::vector<std::string>{"a", x.substr(3), "b"}));
+}
+
+// Pieces of every small size into buffers of every small size: each line
+// end, CR LF pair and NUL falls at every place against the pieces and the
+// fillings of the buffer.
+TEST(SplitLinesInTurn, GivesTheLinesOfTheWholeTextWhateverThePieces) {
+    std::vector<std::string> texts;
+    for (const auto& row : LineRows()) {
+        texts.push_back(row.text);
+    }
+    std::mt19937 random(7);
+    const std::string alphabet("ab\r\n\r\n\0", 7);
+    for (int t = 0; t < 40; ++t) {
+        std::string text;
+        for (std::size_t n = random() % 60; n > 0; --n) {
+            text += alphabet[random() % alphabet.size()];
+        }
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const std::vector<std::string> expected = Strings(SplitLines(text));
+        for (std::size_t room = 1; room <= 9; ++room) {
+            for (std::size_t piece = 1; piece <= 5; ++piece) {
+                SCOPED_TRACE("room " + std::to_string(room) + ", pieces of " +
+                             std::to_string(piece) + ": \"" + text + "\"");
+                std::size_t at = 0;
+                const ReadFn read = [&](char* into, std::size_t space) {
+                    const std::size_t n = std::min({piece, space, text.size() - at});
+                    std::copy_n(text.data() + at, n, into);
+                    at += n;
+                    return n;
+                };
+                std::vector<std::string> lines;
+                SplitLinesInTurn(
+                    read,
+                    [&lines](std::string_view line) {
+                        lines.emplace_back(line);
+                        return true;
+                    },
+                    room);
+                ASSERT_EQ(lines, expected);
+            }
+        }
+    }
 }
 
 TEST(ReadTextLinesInTurn, StopsWhenNoFurtherLineIsWanted) {
