@@ -169,6 +169,8 @@ class FileSource {
     }
     // The file's size where it is known in advance.
     std::size_t SizeHint() const { return 0; }
+    // The bytes read so far.
+    std::size_t BytesRead() const { return read_; }
 
     // Reads up to room bytes into into; 0 at the end of the file.
     // A read that fails is an error even when it is the one that would
@@ -252,6 +254,8 @@ class FileSource {
 
     // The size of a regular file, 0 for anything else.
     std::size_t SizeHint() const { return size_; }
+    // The bytes read so far.
+    std::size_t BytesRead() const { return read_; }
 
     // Reads up to room bytes into into; 0 at the end of the file.
     std::size_t Read(char* into, std::size_t room) {
@@ -450,12 +454,7 @@ void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
         CannotOpen(path, "No file name was given");
     }
     FileSource source(path, limits);
-    std::size_t total = 0;
-    const ReadFn read = [&source, &total](char* into, std::size_t room) {
-        const std::size_t got = source.Read(into, room);
-        total += got;
-        return got;
-    };
+    const ReadFn read = [&source](char* into, std::size_t room) { return source.Read(into, room); };
     // Memory that runs out for the buffer is this reading's to report;
     // memory that runs out for what a line is kept in is its taker's.
     bool taking = false;
@@ -472,7 +471,7 @@ void ReadTextLinesInTurn(const std::string& path, const LineFn& eachLine,
         if (taking) {
             throw;
         }
-        OutOfMemory(path, total);
+        OutOfMemory(path, source.BytesRead());
     }
 }
 
