@@ -1,13 +1,19 @@
 // Feeds arbitrary bytes to the map file reader and checks the records it
 // gives: every marker on exactly one map, entries in position order with
-// consistent same-position links, or else one KarvelloError.
+// consistent same-position links, or else one KarvelloError. The same lines
+// held apart, each in a string of its own, must give the same file or the
+// same error; and the quick split of a table's rows must give the fields
+// the full split gives.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Error.h"
+#include "mapdata/DelimitedText.h"
 #include "mapdata/MapFileReader.h"
 #include "mapdata/TextLines.h"
 
@@ -49,14 +55,63 @@ void CheckFile(const TMapFile& file) {
     }
 }
 
+// The file, or the error's message.
+struct Outcome {
+    TMapFile File;
+    std::string Error;
+};
+
+Outcome Read(Lines lines) {
+    Outcome outcome;
+    try {
+        outcome.File = ReadMapFile(lines, "fuzz.csv");
+        CheckFile(outcome.File);
+    } catch (const KarvelloError& error) {
+        outcome.Error = error.what();
+        Require(outcome.Error.find("\"fuzz.csv\"") != std::string::npos);
+    }
+    return outcome;
+}
+
+bool SameOutcome(const Outcome& a, const Outcome& b) {
+    return a.Error == b.Error && a.File.Format == b.File.Format &&
+           a.File.Markers == b.File.Markers && a.File.Maps == b.File.Maps &&
+           a.File.Encoding == b.File.Encoding && a.File.Warnings == b.File.Warnings;
+}
+
+// Every line split both ways, with columns taken from the text's first bytes.
+void CheckQuickSplit(Lines lines, const std::uint8_t* data, std::size_t size) {
+    std::array<std::int64_t, 3> columns{0, 1, 2};
+    for (std::size_t k = 0; k < columns.size() && k < size; ++k) {
+        columns[k] = data[k] % 6;
+    }
+    std::array<std::string_view, 3> wanted;
+    std::vector<std::string_view> fields;
+    std::string scratch;
+    for (const std::string_view line : lines) {
+        for (const char separator : {',', ';', '\t'}) {
+            if (!SplitWantedFields(line, separator, columns, wanted)) {
+                continue;
+            }
+            SplitFields(line, separator, fields, scratch);
+            for (std::size_t k = 0; k < columns.size(); ++k) {
+                const auto column = static_cast<std::size_t>(columns[k]);
+                Require(column < fields.size() && fields[column] == wanted[k]);
+            }
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const TextLines text(std::string(reinterpret_cast<const char*>(data), size));
-    try {
-        CheckFile(ReadMapFile(text.lines(), "fuzz.csv"));
-    } catch (const KarvelloError& error) {
-        Require(std::string(error.what()).find("\"fuzz.csv\"") != std::string::npos);
-    }
+    const Outcome whole = Read(text.lines());
+
+    std::vector<std::string> apart(text.lines().begin(), text.lines().end());
+    const std::vector<std::string_view> apartLines(apart.begin(), apart.end());
+    Require(SameOutcome(whole, Read(apartLines)));
+
+    CheckQuickSplit(text.lines(), data, size);
     return 0;
 }

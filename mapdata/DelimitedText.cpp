@@ -1,5 +1,9 @@
 #include "mapdata/DelimitedText.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "base/Text.h"
 
 namespace karvello {
@@ -74,6 +78,82 @@ void SplitFields(std::string_view line, char separator, std::vector<std::string_
         }
         i = skipBlanks(i + 1); // past the separator
     }
+}
+
+namespace {
+
+// The first of at..end that is separator or a quote, or end. Eight bytes are
+// compared at a time where the machine stores words lowest byte first: a byte
+// equal to c makes the word XOR c-in-every-byte hold a zero byte, and the
+// lowest zero byte is the lowest set top bit of (v - 0x01..) & ~v & 0x80..
+// (higher ones may be false, the lowest never is).
+const char* FindSeparatorOrQuote(const char* at, const char* end, char separator) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kTops = 0x8080808080808080ULL;
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t separators = kOnes * static_cast<unsigned char>(separator);
+        const std::uint64_t quotes = kOnes * static_cast<unsigned char>('"');
+        while (end - at >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, at, sizeof word);
+            const std::uint64_t a = word ^ separators;
+            const std::uint64_t b = word ^ quotes;
+            const std::uint64_t found = (((a - kOnes) & ~a) | ((b - kOnes) & ~b)) & kTops;
+            if (found != 0) {
+                return at + std::countr_zero(found) / 8;
+            }
+            at += 8;
+        }
+    }
+    while (at != end && *at != separator && *at != '"') {
+        ++at;
+    }
+    return at;
+}
+
+} // namespace
+
+bool SplitWantedFields(std::string_view line, char separator, std::span<const std::int64_t> columns,
+                       std::span<std::string_view> wanted) {
+    if (separator == 0 || wanted.size() < columns.size()) {
+        return false;
+    }
+    std::int64_t needed = 0;
+    for (const std::int64_t column : columns) {
+        if (column < 0) {
+            return false;
+        }
+        needed = std::max(needed, column + 1);
+    }
+    // Trimmed as TrimText trims, which also takes the blanks SplitFields
+    // steps over before a field.
+    const auto trimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    const char* at = line.data();
+    const char* const end = at + line.size();
+    for (std::int64_t f = 0; f < needed; ++f) {
+        const char* start = at;
+        at = FindSeparatorOrQuote(at, end, separator);
+        if (at != end && *at == '"') {
+            return false;
+        }
+        const char* stop = at;
+        while (start != stop && trimmed(*start)) {
+            ++start;
+        }
+        while (stop != start && trimmed(stop[-1])) {
+            --stop;
+        }
+        for (std::size_t k = 0; k < columns.size(); ++k) {
+            if (columns[k] == f) {
+                wanted[k] = std::string_view(start, static_cast<std::size_t>(stop - start));
+            }
+        }
+        if (at == end) {
+            return f + 1 == needed;
+        }
+        ++at; // past the separator
+    }
+    return true;
 }
 
 char SeparatorOf(std::string_view header) {

@@ -20,6 +20,15 @@ bool IsBlank(char c);
 void SplitFields(std::string_view line, char separator, std::vector<std::string_view>& fields,
                  std::string& scratch);
 
+// The fields at the given indexes of a line, as SplitFields gives them, found
+// without building the list of all fields: wanted[k] becomes field
+// columns[k]. For the rows of a large table. False, with wanted unspecified,
+// for blank-separated lines (separator 0) and for a line with a quote before
+// the end of the last wanted field or with too few fields: SplitFields reads
+// those.
+bool SplitWantedFields(std::string_view line, char separator, std::span<const std::int64_t> columns,
+                       std::span<std::string_view> wanted);
+
 // The separator a header line uses: a tab, else a semicolon, else a comma,
 // else blanks (0).
 char SeparatorOf(std::string_view header);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -43,6 +44,49 @@ double RoundToMillionths(double value) {
     return std::round(value * 1e6) / 1e6;
 }
 
+// The usual position, an optional "-", digits and up to six decimals after a
+// point (or a comma, with decimalComma), read at the speed of a table's rows
+// into exactly what RoundToMillionths(ParseDecimalNumber(text)) gives: the
+// digits make a whole number of millionths below 2^51, so rounding the
+// quotient to millionths gives the quotient back. False for any other text
+// and for a position beyond kMaxPosition, which the full reading then judges.
+bool ReadPlainPosition(std::string_view text, bool decimalComma, double& value) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const bool negative = at != end && *at == '-';
+    at += negative ? 1 : 0;
+    const char* const digitsStart = at;
+    std::uint64_t whole = 0;
+    while (at != end && static_cast<unsigned char>(*at - '0') < 10) {
+        whole = whole * 10 + static_cast<unsigned char>(*at - '0');
+        ++at;
+    }
+    const std::ptrdiff_t wholeDigits = at - digitsStart;
+    std::ptrdiff_t decimals = 0;
+    if (at != end && (*at == '.' || (decimalComma && *at == ','))) {
+        const char* const decimalsStart = ++at;
+        while (at != end && static_cast<unsigned char>(*at - '0') < 10) {
+            whole = whole * 10 + static_cast<unsigned char>(*at - '0');
+            ++at;
+        }
+        decimals = at - decimalsStart;
+    }
+    if (at != end || wholeDigits + decimals == 0 || wholeDigits > 9 || decimals > 6) {
+        return false;
+    }
+    // Compared as whole millionths, so that nothing waits for the division.
+    static constexpr std::uint64_t kMostWhole[] = {
+        1'000'000'000,      10'000'000'000,      100'000'000'000,      1'000'000'000'000,
+        10'000'000'000'000, 100'000'000'000'000, 1'000'000'000'000'000};
+    if (whole > kMostWhole[decimals]) {
+        return false;
+    }
+    const double magnitude = static_cast<double>(whole) / kPowers[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // The three columns a map table must have, and the names each goes by.
 enum Column { kGroup, kMarker, kPosition, kColumnCount };
 
@@ -74,11 +118,67 @@ class MapBuilder {
 
     const std::string& FileName() const { return fileName_; }
     // Room for this many marker rows.
-    void Reserve(std::size_t rows) { markers_.reserve(rows); }
+    void Reserve(std::size_t rows) {
+        markers_.reserve(rows);
+        rows_.reserve(rows);
+    }
 
     // One marker row: checks its fields and keeps it. line counts from 1.
     void Add(std::string_view group, std::string_view name, std::string_view positionText,
              std::int64_t line) {
+        double position = 0.0;
+        if (group.empty() || name.empty() ||
+            !ReadPlainPosition(positionText, decimalComma_, position)) {
+            position = CheckedPosition(group, name, positionText, line);
+        }
+        const std::uint32_t g = GroupIndex(group);
+        GroupRows& rows = groups_[g];
+        rows.InOrder = rows.InOrder && (rows.Count == 0 || position >= rows.Last);
+        rows.Last = position;
+        ++rows.Count;
+        rows_.push_back(Row{position, line, g,
+                            static_cast<std::uint32_t>(std::hash<std::string_view>{}(name))});
+        // Chromosome and Position as the map will give them, unless the rows
+        // of the group turn out not to be in order, when BuildMap sets
+        // Position again.
+        markers_.push_back(TMarkerDetails{std::string(name), 0, false, true,
+                                          static_cast<std::int32_t>(g) + 1,
+                                          static_cast<std::int32_t>(2 * rows.Count)});
+    }
+
+    TMapFile Finish(TMapFileFormat format) {
+        if (markers_.empty()) {
+            Fail(Quote(fileName_) + " holds no markers.");
+        }
+        // The rows of each group in file order, group after group: a stable
+        // counting sort of the row numbers by group.
+        std::vector<std::size_t> start(groupNames_.size() + 1, 0);
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            start[g + 1] = start[g] + groups_[g].Count;
+        }
+        std::vector<std::int32_t> members(rows_.size());
+        std::vector<std::size_t> next(start.begin(), start.end() - 1);
+        for (std::size_t r = 0; r < rows_.size(); ++r) {
+            members[next[rows_[r].Group]++] = static_cast<std::int32_t>(r);
+        }
+        TMapFile file;
+        file.Format = format;
+        file.Maps.reserve(groupNames_.size());
+        for (std::size_t g = 0; g < groupNames_.size(); ++g) {
+            const std::span<std::int32_t> group(members.data() + start[g], start[g + 1] - start[g]);
+            file.Maps.push_back(BuildMap(g, group, file.Warnings));
+        }
+        file.Markers = std::move(markers_);
+        return file;
+    }
+
+    [[noreturn]] static void Fail(const std::string& message) { throw KarvelloError(message); }
+
+  private:
+    // The rounded position of a row that the usual reading did not take:
+    // checks every field and throws for a fault.
+    double CheckedPosition(std::string_view group, std::string_view name,
+                           std::string_view positionText, std::int64_t line) const {
         if (group.empty()) {
             Fail("The group on " + LineText(line) + " of " + Quote(fileName_) + " is empty.");
         }
@@ -95,41 +195,31 @@ class MapBuilder {
             Fail("Position " + Quote(positionText) + " on " + LineText(line) + " of " +
                  Quote(fileName_) + " lies beyond 1000000000 cM.");
         }
-        const std::size_t g = GroupIndex(group);
-        groups_[g].push_back(
-            Row{static_cast<std::int32_t>(markers_.size()), RoundToMillionths(*position), line});
-        markers_.emplace_back().Name = name;
+        return RoundToMillionths(*position);
     }
 
-    TMapFile Finish(TMapFileFormat format) {
-        if (markers_.empty()) {
-            Fail(Quote(fileName_) + " holds no markers.");
-        }
-        TMapFile file;
-        file.Format = format;
-        file.Maps.reserve(groups_.size());
-        for (std::size_t g = 0; g < groups_.size(); ++g) {
-            file.Maps.push_back(BuildMap(g, file.Warnings));
-        }
-        file.Markers = std::move(markers_);
-        return file;
-    }
-
-    [[noreturn]] static void Fail(const std::string& message) { throw KarvelloError(message); }
-
-  private:
+    // A marker row, numbered as its marker is.
     struct Row {
-        std::int32_t Marker = 0;
         double Position = 0.0;
         std::int64_t Line = 0;
+        std::uint32_t Group = 0;
+        std::uint32_t NameHash = 0;
     };
 
-    std::size_t GroupIndex(std::string_view group) {
+    // What is known of a group's rows as they come.
+    struct GroupRows {
+        std::size_t Count = 0;
+        double Last = 0.0;   // the position of the last row
+        bool InOrder = true; // no row's position below the one before
+    };
+
+    std::uint32_t GroupIndex(std::string_view group) {
         // Rows of one group usually follow each other.
         if (lastGroup_ < groupNames_.size() && groupNames_[lastGroup_] == group) {
             return lastGroup_;
         }
-        auto [where, added] = groupIndex_.try_emplace(std::string(group), groupNames_.size());
+        auto [where, added] = groupIndex_.try_emplace(
+            std::string(group), static_cast<std::uint32_t>(groupNames_.size()));
         if (added) {
             groupNames_.emplace_back(group);
             groups_.emplace_back();
@@ -138,38 +228,46 @@ class MapBuilder {
         return lastGroup_;
     }
 
-    TChrData BuildMap(std::size_t g, std::vector<std::string>& warnings) {
-        std::vector<Row>& rows = groups_[g];
+    // The map of group g from its rows, given by number in file order.
+    TChrData BuildMap(std::size_t g, std::span<std::int32_t> members,
+                      std::vector<std::string>& warnings) {
         // Tables usually list a group in order already.
-        const auto byPosition = [](const Row& a, const Row& b) { return a.Position < b.Position; };
-        if (!std::is_sorted(rows.begin(), rows.end(), byPosition)) {
-            std::stable_sort(rows.begin(), rows.end(), byPosition);
+        const bool inOrder = groups_[g].InOrder;
+        if (!inOrder) {
+            std::stable_sort(members.begin(), members.end(),
+                             [this](std::int32_t a, std::int32_t b) {
+                                 return rows_[static_cast<std::size_t>(a)].Position <
+                                        rows_[static_cast<std::size_t>(b)].Position;
+                             });
         }
+        const auto rowOf = [&](std::size_t i) -> const Row& {
+            return rows_[static_cast<std::size_t>(members[i])];
+        };
 
         TChrData map;
         map.MapNumber = static_cast<std::int32_t>(g) + 1;
         map.GroupName = groupNames_[g];
-        map.FirstPosition = rows.front().Position;
-        map.Markers.resize(rows.size());
+        map.FirstPosition = rowOf(0).Position;
+        map.Markers.reserve(members.size());
 
-        // Which row first had each name: an open-addressing table of row
-        // numbers, twice as large as the group, so that finding names listed
-        // twice costs no allocation a name.
+        // Which row first had each name: an open-addressing table of
+        // indexes into members, twice as large as the group, so that finding
+        // names listed twice costs no allocation a name.
         std::size_t slots = 16;
-        while (slots < 2 * rows.size()) {
+        while (slots < 2 * members.size()) {
             slots *= 2;
         }
         firstRow_.assign(slots, kNoRow);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            TMarkerDetails& marker = markers_[static_cast<std::size_t>(rows[i].Marker)];
-            marker.Mapped = true;
-            marker.Chromosome = map.MapNumber;
-            marker.Position = static_cast<std::int32_t>(2 * (i + 1));
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            if (!inOrder) {
+                markers_[static_cast<std::size_t>(members[i])].Position =
+                    static_cast<std::int32_t>(2 * (i + 1));
+            }
 
-            TChrMarker& entry = map.Markers[i];
-            entry.MarkerIndex = rows[i].Marker;
-            if (i + 1 < rows.size()) {
-                const double gap = rows[i + 1].Position - rows[i].Position;
+            TChrMarker& entry = map.Markers.emplace_back();
+            entry.MarkerIndex = members[i];
+            if (i + 1 < members.size()) {
+                const double gap = rowOf(i + 1).Position - rowOf(i).Position;
                 entry.Distance = gap < kSamePosition ? 0.0 : RoundToMillionths(gap);
             }
             if (i > 0 && map.Markers[i - 1].Distance == 0.0) {
@@ -177,11 +275,12 @@ class MapBuilder {
                 map.Markers[i - 1].NextSamePos = static_cast<std::int32_t>(i);
             }
 
-            const std::size_t seen = FirstRowNamed(marker.Name, rows, i, slots);
+            const std::size_t seen = FirstRowNamed(members, i, slots);
             if (seen != i) {
-                const std::int64_t a = std::min(rows[seen].Line, rows[i].Line);
-                const std::int64_t b = std::max(rows[seen].Line, rows[i].Line);
-                warnings.push_back("Marker " + Quote(marker.Name) + " is listed twice in group " +
+                const std::string& name = markers_[static_cast<std::size_t>(members[i])].Name;
+                const std::int64_t a = std::min(rowOf(seen).Line, rowOf(i).Line);
+                const std::int64_t b = std::max(rowOf(seen).Line, rowOf(i).Line);
+                warnings.push_back("Marker " + Quote(name) + " is listed twice in group " +
                                    Quote(map.GroupName) + " of " + Quote(fileName_) +
                                    ", on lines " + DecimalText(a) + " and " + DecimalText(b) +
                                    "; both are kept.");
@@ -192,15 +291,20 @@ class MapBuilder {
 
     static constexpr std::uint32_t kNoRow = UINT32_MAX;
 
-    // The first of rows[0..i] whose marker is named name, entering row i
-    // when none is; slots is the table's size, a power of two.
-    std::size_t FirstRowNamed(const std::string& name, const std::vector<Row>& rows, std::size_t i,
+    // The first of members[0..i] whose marker has the name of members[i]'s,
+    // entering i when none has; slots is the table's size, a power of two.
+    // Names are compared only where their hashes agree.
+    std::size_t FirstRowNamed(std::span<const std::int32_t> members, std::size_t i,
                               std::size_t slots) {
-        std::size_t slot = std::hash<std::string_view>{}(name) & (slots - 1);
+        const auto marker = static_cast<std::size_t>(members[i]);
+        const std::uint32_t hash = rows_[marker].NameHash;
+        std::size_t slot = hash & (slots - 1);
         while (firstRow_[slot] != kNoRow) {
-            const std::size_t row = firstRow_[slot];
-            if (markers_[static_cast<std::size_t>(rows[row].Marker)].Name == name) {
-                return row;
+            const std::size_t seen = firstRow_[slot];
+            const auto seenMarker = static_cast<std::size_t>(members[seen]);
+            if (rows_[seenMarker].NameHash == hash &&
+                markers_[seenMarker].Name == markers_[marker].Name) {
+                return seen;
             }
             slot = (slot + 1) & (slots - 1);
         }
@@ -211,11 +315,12 @@ class MapBuilder {
     const std::string& fileName_;
     bool decimalComma_ = false;
     TAllMarkers markers_;
+    std::vector<Row> rows_;
+    std::vector<GroupRows> groups_;
     std::vector<std::uint32_t> firstRow_;
-    std::vector<std::vector<Row>> groups_;
     std::vector<std::string> groupNames_;
-    std::unordered_map<std::string, std::size_t> groupIndex_;
-    std::size_t lastGroup_ = 0;
+    std::unordered_map<std::string, std::uint32_t> groupIndex_;
+    std::uint32_t lastGroup_ = 0;
 };
 
 // The lines that carry content: not blank. The first line loses a UTF-8
@@ -297,12 +402,23 @@ TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
     MapBuilder builder(fileName, separator != ',');
     builder.Reserve(lines.size() - headerLine);
     const std::int64_t needed = *std::max_element(columns.begin(), columns.end()) + 1;
+    std::array<std::string_view, kColumnCount> wanted;
     std::vector<std::string_view> fields;
     std::string scratch;
     for (std::size_t i = headerLine + 1; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
-        const std::string_view trimmed = TrimText(line);
-        if (trimmed.empty() || IsComment(trimmed)) {
+        // A row that starts with a letter or digit is neither blank nor a
+        // comment; only others need trimming to tell.
+        if (line.empty() || static_cast<unsigned char>(line.front()) <= ' ' ||
+            line.front() == '#') {
+            const std::string_view trimmed = TrimText(line);
+            if (trimmed.empty() || IsComment(trimmed)) {
+                continue;
+            }
+        }
+        if (SplitWantedFields(line, separator, columns, wanted)) {
+            builder.Add(wanted[kGroup], wanted[kMarker], wanted[kPosition],
+                        static_cast<std::int64_t>(i) + 1);
             continue;
         }
         SplitFields(line, separator, fields, scratch);
@@ -474,10 +590,39 @@ TMapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
     MapBuilder::Fail(MissingColumnsMessage(headerFields, columns, headerLine, fileName));
 }
 
+// The text the lines were split from, when they lie in it in order with
+// only line ends between them, as TextLines gives them; else empty. Such a
+// text is valid UTF-8 exactly when every line is, as no character of UTF-8
+// spans a line end.
+std::string_view TextOfLines(Lines lines) {
+    if (lines.empty()) {
+        return {};
+    }
+    const char* end = lines.front().data() + lines.front().size();
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const char* const next = lines[i].data();
+        if (next <= end || next - end > 2) {
+            return {};
+        }
+        for (const char* at = end; at != next; ++at) {
+            if (*at != '\r' && *at != '\n') {
+                return {};
+            }
+        }
+        end = next + lines[i].size();
+    }
+    return std::string_view(lines.front().data(),
+                            static_cast<std::size_t>(end - lines.front().data()));
+}
+
 } // namespace
 
 TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
     TMapFile file = ReadMapFileOfItsKind(lines, fileName);
+    const std::string_view text = TextOfLines(lines);
+    if (!text.empty() && FirstNonUtf8(text) == std::string_view::npos) {
+        return file;
+    }
     // Text that is not UTF-8 is most likely a spreadsheet's "CSV" in the
     // Windows code page: its names are read as that, and the user told.
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -163,6 +163,49 @@ TEST(MapFileReader, ReadsEachFormatIntoMaps) {
     }
 }
 
+// Positions as written, read to six decimals: the usual short forms and
+// the longer ones, which are read another way, alike.
+TEST(MapFileReader, PositionsAreReadToSixDecimals) {
+    struct Row {
+        const char* text;
+        char separator;
+        double position;
+    };
+    const std::vector<Row> rows = {
+        {"7", ',', 7.0},
+        {"-4.9", ',', -4.9},
+        {"0.000001", ',', 0.000001},
+        {"123456789.123456", ',', 123456789.123456},
+        {"1000000000", ',', 1e9},
+        {"-1000000000.000000", ',', -1e9},
+        {"19.7000000001", ',', 19.7},
+        {"0.0000004", ',', 0.0},
+        {"-0", ',', 0.0},
+        {"+5", ',', 5.0},
+        {"5.", ',', 5.0},
+        {".5", ',', 0.5},
+        {"1e3", ',', 1000.0},
+        {"2.5E-1", ',', 0.25},
+        {"12,5", ';', 12.5},
+        {"-0,125", '\t', -0.125},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const std::string s(1, row.separator);
+        const TMapFile file = Read({"chr" + s + "locus" + s + "pos", "1" + s + "a" + s + row.text});
+        ASSERT_EQ(file.Maps.size(), 1u);
+        EXPECT_EQ(file.Maps[0].FirstPosition, row.position);
+    }
+    for (const char* beyond : {"1000000000.000001", "-1000000001", "12345678901"}) {
+        SCOPED_TRACE(beyond);
+        EXPECT_EQ(test::ThrownMessage([&] {
+                      Read({"chr,locus,pos", std::string("1,a,") + beyond});
+                  }),
+                  "Position \"" + std::string(beyond) +
+                      "\" on line 2 of \"map.csv\" lies beyond 1000000000 cM.");
+    }
+}
+
 TEST(MapFileReader, MarkerTableKeepsFileOrder) {
     const TMapFile file = Read({"chr,locus,pos", "1,late,9", "2,other,0", "1,early,1"});
     ASSERT_EQ(file.Markers.size(), 3u);
