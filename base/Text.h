@@ -11,6 +11,12 @@ namespace karvello {
 // the encoding of its marker table beside it and hands it to every surface.
 enum class TTextEncoding { Windows1252, Utf8 };
 
+// Whether TrimText takes the character away at an end: a blank, a tab, CR or
+// another control character (code 32 or less).
+inline bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
+
 // Returns text without the characters of code 32 or less (blank, tab, CR and
 // the other control characters) at either end; an empty view when nothing else
 // is left.

@@ -127,7 +127,6 @@ bool SplitWantedFields(std::string_view line, char separator, std::span<const st
     }
     // Trimmed as TrimText trims, which also takes the blanks SplitFields
     // steps over before a field.
-    const auto trimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     const char* at = line.data();
     const char* const end = at + line.size();
     for (std::int64_t f = 0; f < needed; ++f) {
@@ -137,10 +136,10 @@ bool SplitWantedFields(std::string_view line, char separator, std::span<const st
             return false;
         }
         const char* stop = at;
-        while (start != stop && trimmed(*start)) {
+        while (start != stop && IsTrimmed(*start)) {
             ++start;
         }
-        while (stop != start && trimmed(stop[-1])) {
+        while (stop != start && IsTrimmed(stop[-1])) {
             --stop;
         }
         for (std::size_t k = 0; k < columns.size(); ++k) {

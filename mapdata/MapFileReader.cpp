@@ -44,12 +44,13 @@ double RoundToMillionths(double value) {
     return std::round(value * 1e6) / 1e6;
 }
 
-// The usual position, an optional "-", digits and up to six decimals after a
-// point (or a comma, with decimalComma), read at the speed of a table's rows
-// into exactly what RoundToMillionths(ParseDecimalNumber(text)) gives: the
-// digits make a whole number of millionths below 2^51, so rounding the
-// quotient to millionths gives the quotient back. False for any other text
-// and for a position beyond kMaxPosition, which the full reading then judges.
+// The usual position, an optional "-", up to nine digits and up to six
+// decimals after a point (or a comma, with decimalComma), read at the speed
+// of a table's rows into exactly what RoundToMillionths(ParseDecimalNumber(
+// text)) gives: the digits make a whole number of millionths below 2^51, so
+// rounding the quotient to millionths gives the quotient back, and nine
+// whole digits keep it below kMaxPosition. False for any other text, which
+// the full reading then judges.
 bool ReadPlainPosition(std::string_view text, bool decimalComma, double& value) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
     const char* at = text.data();
@@ -73,13 +74,6 @@ bool ReadPlainPosition(std::string_view text, bool decimalComma, double& value) 
         decimals = at - decimalsStart;
     }
     if (at != end || wholeDigits + decimals == 0 || wholeDigits > 9 || decimals > 6) {
-        return false;
-    }
-    // Compared as whole millionths, so that nothing waits for the division.
-    static constexpr std::uint64_t kMostWhole[] = {
-        1'000'000'000,      10'000'000'000,      100'000'000'000,      1'000'000'000'000,
-        10'000'000'000'000, 100'000'000'000'000, 1'000'000'000'000'000};
-    if (whole > kMostWhole[decimals]) {
         return false;
     }
     const double magnitude = static_cast<double>(whole) / kPowers[decimals];
@@ -409,8 +403,7 @@ TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
         const std::string_view line = lines[i];
         // A row that starts with a letter or digit is neither blank nor a
         // comment; only others need trimming to tell.
-        if (line.empty() || static_cast<unsigned char>(line.front()) <= ' ' ||
-            line.front() == '#') {
+        if (line.empty() || IsTrimmed(line.front()) || line.front() == '#') {
             const std::string_view trimmed = TrimText(line);
             if (trimmed.empty() || IsComment(trimmed)) {
                 continue;
@@ -590,41 +583,16 @@ TMapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
     MapBuilder::Fail(MissingColumnsMessage(headerFields, columns, headerLine, fileName));
 }
 
-// The text the lines were split from, when they lie in it in order with
-// only line ends between them, as TextLines gives them; else empty. Such a
-// text is valid UTF-8 exactly when every line is, as no character of UTF-8
-// spans a line end.
-std::string_view TextOfLines(Lines lines) {
-    if (lines.empty()) {
-        return {};
+// Text that is not UTF-8 is most likely a spreadsheet's "CSV" in the Windows
+// code page: its names are read as that, and the user told. wholeText, when
+// not empty, holds all the lines with only line ends between them: it is
+// valid UTF-8 exactly when every line is, as no character of UTF-8 spans a
+// line end, and one look at it is quicker than one a line.
+void TellEncoding(Lines lines, std::string_view wholeText, const std::string& fileName,
+                  TMapFile& file) {
+    if (!wholeText.empty() && FirstNonUtf8(wholeText) == std::string_view::npos) {
+        return;
     }
-    const char* end = lines.front().data() + lines.front().size();
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const char* const next = lines[i].data();
-        if (next <= end || next - end > 2) {
-            return {};
-        }
-        for (const char* at = end; at != next; ++at) {
-            if (*at != '\r' && *at != '\n') {
-                return {};
-            }
-        }
-        end = next + lines[i].size();
-    }
-    return std::string_view(lines.front().data(),
-                            static_cast<std::size_t>(end - lines.front().data()));
-}
-
-} // namespace
-
-TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
-    TMapFile file = ReadMapFileOfItsKind(lines, fileName);
-    const std::string_view text = TextOfLines(lines);
-    if (!text.empty() && FirstNonUtf8(text) == std::string_view::npos) {
-        return file;
-    }
-    // Text that is not UTF-8 is most likely a spreadsheet's "CSV" in the
-    // Windows code page: its names are read as that, and the user told.
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (FirstNonUtf8(lines[i]) != std::string_view::npos) {
             file.Encoding = TTextEncoding::Windows1252;
@@ -633,9 +601,22 @@ TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
                                     " holds a byte UTF-8 does not allow), so its names are read "
                                     "as Windows-1252 (ANSI, Latin-1); save it as UTF-8 to be sure "
                                     "of its accented letters.");
-            break;
+            return;
         }
     }
+}
+
+} // namespace
+
+TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
+    TMapFile file = ReadMapFileOfItsKind(lines, fileName);
+    TellEncoding(lines, {}, fileName, file);
+    return file;
+}
+
+TMapFile ReadMapFile(const TextLines& text, const std::string& fileName) {
+    TMapFile file = ReadMapFileOfItsKind(text.lines(), fileName);
+    TellEncoding(text.lines(), text.text(), fileName, file);
     return file;
 }
 

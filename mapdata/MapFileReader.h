@@ -42,4 +42,8 @@ struct TMapFile {
 // group file line that is not "name position".
 TMapFile ReadMapFile(Lines lines, const std::string& fileName);
 
+// The same for the lines of a text held whole, as a file is read: quicker to
+// tell whether it is UTF-8.
+TMapFile ReadMapFile(const TextLines& text, const std::string& fileName);
+
 } // namespace karvello

@@ -108,10 +108,21 @@ TextLines::TextLines(std::string text) {
     auto kept = std::make_shared<const std::string>(std::move(text));
     lines_ = SplitLines(*kept);
     owner_ = std::move(kept);
+    KeepTextOfLines();
 }
 
 TextLines::TextLines(std::shared_ptr<const void> owner, std::string_view text)
-    : owner_(std::move(owner)), lines_(SplitLines(text)) {}
+    : owner_(std::move(owner)), lines_(SplitLines(text)) {
+    KeepTextOfLines();
+}
+
+void TextLines::KeepTextOfLines() {
+    if (!lines_.empty()) {
+        const char* const first = lines_.front().data();
+        const char* const end = lines_.back().data() + lines_.back().size();
+        text_ = std::string_view(first, static_cast<std::size_t>(end - first));
+    }
+}
 
 namespace {
 

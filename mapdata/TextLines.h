@@ -31,18 +31,23 @@ class TextLines {
     TextLines& operator=(TextLines&&) noexcept = default;
 
     Lines lines() const { return lines_; }
+    // The text from the start of the first line to the end of the last, with
+    // the line ends between them: the lines lie in it in order.
+    std::string_view text() const { return text_; }
     std::size_t size() const { return lines_.size(); }
     std::string_view operator[](std::size_t i) const { return lines_[i]; }
 
   private:
     friend TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits);
     TextLines(std::shared_ptr<const void> owner, std::string_view text);
+    void KeepTextOfLines();
 
     // Whatever holds the characters the views point at: a string of ours or
     // a mapping of the file. Held behind a pointer so that moving the object
     // never moves the characters.
     std::shared_ptr<const void> owner_;
     std::vector<std::string_view> lines_;
+    std::string_view text_;
 };
 
 // Splits text into line views by the rule above; the views point into text.

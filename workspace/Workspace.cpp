@@ -359,7 +359,7 @@ void Workspace::LoadMapFile(const std::string& path) {
     TMapFile file;
     {
         const TextLines lines = ReadTextLines(path);
-        file = ReadMapFile(lines.lines(), FullPathForMessage(path));
+        file = ReadMapFile(lines, FullPathForMessage(path));
     }
     allMarkers_ = std::move(file.Markers);
     maps_ = std::move(file.Maps);

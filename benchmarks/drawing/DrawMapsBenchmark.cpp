@@ -198,7 +198,7 @@ void BM_DrawMaps_Oat(benchmark::State& state) {
     static const std::optional<TMapFile> read = []() -> std::optional<TMapFile> {
         try {
             const TextLines lines = ReadTextLines(KARVELLO_OAT_MAP);
-            return ReadMapFile(lines.lines(), KARVELLO_OAT_MAP);
+            return ReadMapFile(lines, KARVELLO_OAT_MAP);
         } catch (const KarvelloError&) {
             return std::nullopt;
         }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ std::vector<std::string> Describe(const TMapFile& file) {
 
 TMapFile Read(const std::vector<std::string>& lines, const std::string& name = "map.csv") {
     const TextLines text = Text(lines);
-    return ReadMapFile(text.lines(), name);
+    return ReadMapFile(text, name);
 }
 
 // What every load must give, whatever the file: the records as the drawing
@@ -180,7 +181,7 @@ TEST(MapFileReader, PositionsAreReadToSixDecimals) {
         {"-1000000000.000000", ',', -1e9},
         {"19.7000000001", ',', 19.7},
         {"0.0000004", ',', 0.0},
-        {"-0", ',', 0.0},
+        {"-0", ',', -0.0},
         {"+5", ',', 5.0},
         {"5.", ',', 5.0},
         {".5", ',', 0.5},
@@ -195,6 +196,7 @@ TEST(MapFileReader, PositionsAreReadToSixDecimals) {
         const TMapFile file = Read({"chr" + s + "locus" + s + "pos", "1" + s + "a" + s + row.text});
         ASSERT_EQ(file.Maps.size(), 1u);
         EXPECT_EQ(file.Maps[0].FirstPosition, row.position);
+        EXPECT_EQ(std::signbit(file.Maps[0].FirstPosition), std::signbit(row.position));
     }
     for (const char* beyond : {"1000000000.000001", "-1000000001", "12345678901"}) {
         SCOPED_TRACE(beyond);
@@ -228,6 +230,10 @@ TEST(MapFileReader, TextThatIsNotUtfEightIsReadAsWindows1252WithAWarning) {
     EXPECT_EQ(utf8.Encoding, TTextEncoding::Utf8);
     EXPECT_TRUE(utf8.Warnings.empty());
     const TMapFile latin = Read({"group,marker,pos", "LG1,a,0", "LG1,G\xE8ne,1"});
+    // The same lines, each held apart, are looked at one by one.
+    const std::vector<std::string> apart = {"group,marker,pos", "LG1,a,0", "LG1,G\xE8ne,1"};
+    const std::vector<std::string_view> apartLines(apart.begin(), apart.end());
+    EXPECT_EQ(ReadMapFile(apartLines, "map.csv").Warnings, latin.Warnings);
     EXPECT_EQ(latin.Encoding, TTextEncoding::Windows1252);
     EXPECT_EQ(latin.Markers.at(1).Name, "G\xE8ne");
     ASSERT_EQ(latin.Warnings.size(), 1U);
@@ -309,7 +315,7 @@ std::string MapsFile(const char* path) {
 
 TMapFile ReadShipped(const char* path) {
     const TextLines text(ReadTextFile(MapsFile(path)));
-    return ReadMapFile(text.lines(), path);
+    return ReadMapFile(text, path);
 }
 
 std::vector<std::size_t> MarkerCounts(const TMapFile& file) {

@@ -77,6 +77,15 @@ TEST(ReadTextLines, AFileGivesTheLinesOfItsText) {
         TextLines read = ReadTextLines(folder.Write("lines.txt", row.text));
         const TextLines moved = std::move(read);
         EXPECT_EQ(Strings(moved.lines()), row.lines);
+        // The text of the lines starts the file's and holds every line.
+        const std::string_view text = moved.text();
+        EXPECT_TRUE(std::string_view(row.text).starts_with(text));
+        EXPECT_EQ(text.empty(),
+                  row.lines.empty() || Strings(moved.lines()) == std::vector<std::string>{""});
+        for (const std::string_view line : moved.lines()) {
+            EXPECT_TRUE(line.data() >= text.data() &&
+                        line.data() + line.size() <= text.data() + text.size());
+        }
     }
 }
 
