@@ -115,18 +115,6 @@ void AppendUtf8(std::string& out, char32_t code) {
     }
 }
 
-std::string_view TrimText(std::string_view text) {
-    std::size_t first = 0;
-    std::size_t end = text.size();
-    while (first < end && IsTrimmed(text[first])) {
-        ++first;
-    }
-    while (end > first && IsTrimmed(text[end - 1])) {
-        --end;
-    }
-    return text.substr(first, end - first);
-}
-
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

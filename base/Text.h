@@ -19,8 +19,18 @@ inline bool IsTrimmed(char c) {
 
 // Returns text without the characters of code 32 or less (blank, tab, CR and
 // the other control characters) at either end; an empty view when nothing else
-// is left.
-std::string_view TrimText(std::string_view text);
+// is left. Inline, as the rows of large tables are trimmed field by field.
+inline std::string_view TrimText(std::string_view text) {
+    const char* first = text.data();
+    const char* end = first + text.size();
+    while (first != end && IsTrimmed(*first)) {
+        ++first;
+    }
+    while (end != first && IsTrimmed(end[-1])) {
+        --end;
+    }
+    return std::string_view(first, static_cast<std::size_t>(end - first));
+}
 
 // The character that starts at text[i] in UTF-8, with i moved past it. A
 // byte that starts no valid sequence (a stray continuation byte, a cut

@@ -125,26 +125,19 @@ bool SplitWantedFields(std::string_view line, char separator, std::span<const st
         }
         needed = std::max(needed, column + 1);
     }
-    // Trimmed as TrimText trims, which also takes the blanks SplitFields
-    // steps over before a field.
     const char* at = line.data();
     const char* const end = at + line.size();
     for (std::int64_t f = 0; f < needed; ++f) {
-        const char* start = at;
+        const char* const start = at;
         at = FindSeparatorOrQuote(at, end, separator);
         if (at != end && *at == '"') {
             return false;
         }
-        const char* stop = at;
-        while (start != stop && IsTrimmed(*start)) {
-            ++start;
-        }
-        while (stop != start && IsTrimmed(stop[-1])) {
-            --stop;
-        }
         for (std::size_t k = 0; k < columns.size(); ++k) {
             if (columns[k] == f) {
-                wanted[k] = std::string_view(start, static_cast<std::size_t>(stop - start));
+                // TrimText also takes the blanks SplitFields steps over
+                // before a field.
+                wanted[k] = TrimText(std::string_view(start, static_cast<std::size_t>(at - start)));
             }
         }
         if (at == end) {
