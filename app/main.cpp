@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             int windowArgc = 1;
-            return karvello::RunWindows(windowArgc, argv, karvello::TOpenFiles{input, output});
+            return karvello::RunWindows(windowArgc, argv, karvello::FilesToOpen{input, output});
         };
         return karvello::RunCommandLine(args, std::cout, std::cerr, &karvello::CreateFileCanvas,
                                         openWindows);

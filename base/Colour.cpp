@@ -2,11 +2,11 @@
 
 namespace karvello {
 
-std::optional<TColour> ParseHexColour(std::string_view text) {
+std::optional<RgbColour> ParseHexColour(std::string_view text) {
     if (text.size() != 7 || text[0] != '#') {
         return std::nullopt;
     }
-    TColour rgb = 0;
+    RgbColour rgb = 0;
     for (char c : text.substr(1)) {
         int value = -1;
         if (c >= '0' && c <= '9') {
@@ -18,12 +18,12 @@ std::optional<TColour> ParseHexColour(std::string_view text) {
         } else {
             return std::nullopt;
         }
-        rgb = (rgb << 4) | static_cast<TColour>(value);
+        rgb = (rgb << 4) | static_cast<RgbColour>(value);
     }
     // The drawing keeps blue in the high byte.
-    const TColour red = (rgb >> 16) & 0xFF;
-    const TColour green = (rgb >> 8) & 0xFF;
-    const TColour blue = rgb & 0xFF;
+    const RgbColour red = (rgb >> 16) & 0xFF;
+    const RgbColour green = (rgb >> 8) & 0xFF;
+    const RgbColour blue = rgb & 0xFF;
     return (blue << 16) | (green << 8) | red;
 }
 

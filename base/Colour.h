@@ -8,10 +8,10 @@
 namespace karvello {
 
 // A colour in the Windows RGB form 0x00BBGGRR.
-using TColour = std::uint32_t;
+using RgbColour = std::uint32_t;
 
 // Reads a colour written "#RRGGBB" (hex digits in either case), red first
 // as people write it, into the form 0x00BBGGRR; nothing for any other text.
-std::optional<TColour> ParseHexColour(std::string_view text);
+std::optional<RgbColour> ParseHexColour(std::string_view text);
 
 } // namespace karvello

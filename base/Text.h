@@ -9,7 +9,7 @@ namespace karvello {
 // How the bytes of the marker names stand for characters. A Mapmaker load
 // gives Windows-1252 names; a map file gives UTF-8 names. The workspace keeps
 // the encoding of its marker table beside it and hands it to every surface.
-enum class TTextEncoding { Windows1252, Utf8 };
+enum class CharacterEncoding { Windows1252, Utf8 };
 
 // Whether TrimText takes the character away at an end: a blank, a tab, CR or
 // another control character (code 32 or less).

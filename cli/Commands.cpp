@@ -41,7 +41,7 @@ bool AllDigits(std::string_view text) {
 // every split of a long range is then linear.
 class RangeEnds {
   public:
-    RangeEnds(std::string_view text, const TAllMarkers& markers)
+    RangeEnds(std::string_view text, const MarkerTable& markers)
         : text_(text), markers_(markers), firstDash_(text.find('-')), lastDash_(text.rfind('-')) {
         for (std::size_t i = 0; i < markers.size(); ++i) {
             const std::string_view name = markers[i].Name;
@@ -92,14 +92,14 @@ class RangeEnds {
     }
 
     std::string_view text_;
-    const TAllMarkers& markers_;
+    const MarkerTable& markers_;
     std::size_t firstDash_;
     std::size_t lastDash_;
     ByDash starts_;
     ByDash ends_;
 };
 
-std::string UnknownMarker(std::string_view text, const TAllMarkers& markers) {
+std::string UnknownMarker(std::string_view text, const MarkerTable& markers) {
     if (AllDigits(text)) {
         if (markers.empty()) {
             return "There is no marker with index " + cli::ShortArgument(text) +
@@ -166,10 +166,10 @@ std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
 
 // A warning naming the --show-only names that no marker has, at most ten.
 std::string UnknownNamesWarning(const std::unordered_set<std::string>& names,
-                                const TAllMarkers& markers) {
+                                const MarkerTable& markers) {
     std::unordered_set<std::string_view> known;
     known.reserve(markers.size());
-    for (const TMarkerDetails& marker : markers) {
+    for (const Marker& marker : markers) {
         known.insert(marker.Name);
     }
     std::vector<std::string> unknown;
@@ -195,8 +195,8 @@ std::string UnknownNamesWarning(const std::unordered_set<std::string>& names,
 
 // The figure settings with those that the command line gives, the ones that
 // differ from the defaults, put over them.
-TFigureSettings WithFigureOptions(TFigureSettings figure, const TFigureSettings& options) {
-    const TFigureSettings defaults;
+FigureSettings WithFigureOptions(FigureSettings figure, const FigureSettings& options) {
+    const FigureSettings defaults;
     for (const FigureSettingField& field : kFigureSettingFields) {
         switch (field.Kind) {
         case FigureSettingKind::WholeNumber:
@@ -231,12 +231,12 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     if (!request.SettingsPath.empty()) {
         workspace.LoadSettingsFile(request.SettingsPath);
     }
-    TDrawSettings settings = workspace.Settings();
+    PageLengths settings = workspace.Settings();
     for (const auto& setting : request.Settings) {
         SetDrawSetting(settings, setting.Field, setting.Value);
     }
     // The command line's ranges apply after the file's.
-    TColRangeSet ranges = workspace.ColourRanges();
+    ColourRangeList ranges = workspace.ColourRanges();
     for (const auto& range : request.Ranges) {
         ranges.push_back(ResolveRange(range, workspace.AllMarkers()));
     }
@@ -245,7 +245,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
 
     workspace.SetFigure(WithFigureOptions(workspace.Figure(), request.Figure));
     // The command line's annotations go over the settings file's.
-    TAnnotations annotations = workspace.Annotations();
+    FigureAnnotations annotations = workspace.Annotations();
     PutAnnotationsOver(annotations, request.Annotations);
     if (request.ShowOnly) {
         annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
@@ -284,7 +284,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     if (std::string warning = workspace.DrawWarning(); warnings != nullptr && !warning.empty()) {
         warnings->push_back(std::move(warning));
     }
-    const TDrawReport report = workspace.Draw(request.DrawPath, canvasFactory);
+    const DrawReport report = workspace.Draw(request.DrawPath, canvasFactory);
     if (warnings != nullptr) {
         warnings->insert(warnings->end(), report.Warnings.begin(), report.Warnings.end());
     }
@@ -304,16 +304,16 @@ std::string MapsListing(const Workspace& workspace) {
         text += '\t';
         text += DecimalText(static_cast<std::int64_t>(map.Placed.size()));
         text += '\t';
-        text += DistanceToStr(MapLength(map));
+        text += DistanceText(MapLength(map));
         text += '\n';
     }
     return text;
 }
 
-TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
+ColourRange ResolveRange(const CliRange& range, const MarkerTable& markers) {
     const std::string_view text = range.Markers;
     const RangeEnds ends(text, markers);
-    std::vector<TColRange> fits;
+    std::vector<ColourRange> fits;
     std::size_t splits = 0;
     std::size_t onlySplit = 0;
     for (std::size_t dash = text.find('-'); dash != std::string_view::npos;
@@ -337,7 +337,7 @@ TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers) {
             " can be read as more than one pair of markers; give marker indexes instead.");
     }
     if (fits.size() == 1) {
-        const TColRange& fit = fits.front();
+        const ColourRange& fit = fits.front();
         if (fit.StartIndex > fit.EndIndex) {
             throw KarvelloError("The range " + cli::QuoteArgument(text) +
                                 " runs backwards: marker " + DecimalText(fit.StartIndex) + " (" +

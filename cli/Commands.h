@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/Request.h"
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 #include "workspace/Canvas.h"
 #include "workspace/Workspace.h"
 
@@ -30,6 +30,6 @@ std::string MapsListing(const Workspace& workspace);
 // occurrence). A name may hold "-": the pair is split at the one "-" where
 // both sides name markers. Throws KarvelloError naming what is unknown, or
 // when more than one split fits.
-TColRange ResolveRange(const CliRange& range, const TAllMarkers& markers);
+ColourRange ResolveRange(const CliRange& range, const MarkerTable& markers);
 
 } // namespace karvello

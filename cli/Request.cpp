@@ -308,7 +308,7 @@ void AppendSettingNames(std::string& text) {
 
 } // namespace
 
-bool SetDrawSetting(TDrawSettings& settings, std::string_view name, std::int32_t value) {
+bool SetDrawSetting(PageLengths& settings, std::string_view name, std::int32_t value) {
     const DrawSettingField* field = FindDrawSetting(name);
     if (field == nullptr) {
         return false;
@@ -342,8 +342,8 @@ std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
     return spans;
 }
 
-TColour ParseColour(std::string_view text) {
-    const std::optional<TColour> colour = ParseHexColour(text);
+RgbColour ParseColour(std::string_view text) {
+    const std::optional<RgbColour> colour = ParseHexColour(text);
     if (!colour) {
         throw UsageError("Cannot read the colour " + QuoteArgument(text) +
                          ": write it as #RRGGBB.");

@@ -11,7 +11,7 @@
 #include "base/Error.h"
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 namespace karvello {
 
@@ -28,7 +28,7 @@ enum class CliCommand { Help, Version, Open, Info, Maps, Draw };
 // table is loaded, since it may name markers) and its colour.
 struct CliRange {
     std::string Markers; // "FROM-TO", each an index counted from 0 or a marker name
-    TColour Colour = 0;
+    RgbColour Colour = 0;
 
     bool operator==(const CliRange&) const = default;
 };
@@ -60,12 +60,12 @@ struct CliRequest {
     std::string SettingsPath;                          // --settings FILE, read first
     std::string SaveSettingsPath;                      // --save-settings FILE
     std::vector<CliSetting> Settings;                  // --set, in the order given
-    std::optional<TColour> DefaultColour;              // --default-colour
+    std::optional<RgbColour> DefaultColour;            // --default-colour
     std::vector<CliRange> Ranges;                      // --range, in the order given
-    TFigureSettings Figure; // --width, --per-row, --font, ...; the defaults when not given
+    FigureSettings Figure; // --width, --per-row, --font, ...; the defaults when not given
     // --titles, --title, --ruler, --links, --collapse; ShowOnly and Qtls stay
     // empty here (see below).
-    TAnnotations Annotations;
+    FigureAnnotations Annotations;
     std::string QtlPath;                 // --qtl FILE
     std::optional<std::string> ShowOnly; // --show-only NAMES or @FILE, as given
 
@@ -85,10 +85,10 @@ std::vector<CliMapSpan> ParseMapNumbers(std::string_view text);
 
 // Reads a colour written "#RRGGBB" (either case) into the form 0x00BBGGRR.
 // Throws UsageError for any other text.
-TColour ParseColour(std::string_view text);
+RgbColour ParseColour(std::string_view text);
 
 // Gives the settings field its value; false when no field has that name.
-bool SetDrawSetting(TDrawSettings& settings, std::string_view field, std::int32_t value);
+bool SetDrawSetting(PageLengths& settings, std::string_view field, std::int32_t value);
 
 // The text of --help.
 std::string UsageText();

@@ -22,15 +22,15 @@ namespace karvello {
 
 namespace {
 
-constexpr TColour kBlack = 0x000000;
-constexpr TColour kGrey = 0x808080;
-constexpr TColour kSilver = 0xC0C0C0;
+constexpr RgbColour kBlack = 0x000000;
+constexpr RgbColour kGrey = 0x808080;
+constexpr RgbColour kSilver = 0xC0C0C0;
 // Lines between the same marker on two maps: lighter than the label lines.
-constexpr TColour kLinkGrey = 0xA0A0A0;
+constexpr RgbColour kLinkGrey = 0xA0A0A0;
 // QTL drawn without a colour of their own.
-constexpr TColour kQtlColour = 0x000000;
+constexpr RgbColour kQtlColour = 0x000000;
 
-const TAnnotations kNoAnnotations;
+const FigureAnnotations kNoAnnotations;
 
 // The text whose half height sets the gap below every block of placed names.
 constexpr std::string_view kGapText = "ABC";
@@ -39,8 +39,8 @@ constexpr std::string_view kSeparator = ", ";
 
 // Refuses maps that would make the layout read outside the marker table or
 // compute with values that are not finite, before anything is drawn.
-void CheckMaps(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
-    auto fail = [](const TChrData& map, const std::string& what) {
+void CheckMaps(const std::vector<LinkageMap>& maps, const MarkerTable& markers) {
+    auto fail = [](const LinkageMap& map, const std::string& what) {
         throw KarvelloError("Map " + DecimalText(map.MapNumber) + " cannot be drawn: " + what);
     };
     auto inTable = [&markers](std::int32_t index) {
@@ -97,14 +97,14 @@ struct MapGeometry {
 // Draws one drawing: the values that hold for all its maps, and the running x.
 class MapLayout {
   public:
-    MapLayout(Surface& surface, const TDrawSettings& settings, const TAllMarkers& markers,
-              double scale, const TAnnotations& annotations = kNoAnnotations, double startX = 0.0,
-              double axisTop = 0.0)
+    MapLayout(Surface& surface, const PageLengths& settings, const MarkerTable& markers,
+              double scale, const FigureAnnotations& annotations = kNoAnnotations,
+              double startX = 0.0, double axisTop = 0.0)
         : page_(surface), surface_(surface), s_(settings), markers_(markers), scale_(scale),
           a_(annotations), axisTop_(axisTop), currentX_(settings.LeftMargin + startX) {}
 
     // Draws the map; qtls are the QTL of this map.
-    MapGeometry Draw(const TChrData& map, const std::vector<const TQtl*>& qtls = {}) {
+    MapGeometry Draw(const LinkageMap& map, const std::vector<const QtlInterval*>& qtls = {}) {
         geometry_ = MapGeometry();
         geometry_.Left = currentX_;
         // Maps share one position axis: a map read from a table starts where
@@ -126,7 +126,7 @@ class MapLayout {
 
     // The y of a position of the map, in cM as the map file or the QTL table
     // gives it.
-    double PositionY(const TChrData& map, double position) const {
+    double PositionY(const LinkageMap& map, double position) const {
         double offset = position - map.FirstPosition;
         if (map.Flipped) {
             offset = MapLength(map) - offset;
@@ -160,7 +160,7 @@ class MapLayout {
 
     // The intervals labelled with their distance: every framework interval,
     // or with only some markers labelled, those between labelled positions.
-    std::vector<Interval> LabelledIntervals(const TChrData& map) const {
+    std::vector<Interval> LabelledIntervals(const LinkageMap& map) const {
         std::vector<Interval> intervals;
         const std::size_t last = map.Markers.empty() ? 0 : map.Markers.size() - 1;
         double cumulativeCM = 0.0;
@@ -174,7 +174,7 @@ class MapLayout {
         }
         std::optional<double> previous;
         for (std::size_t i = 0; i < map.Markers.size(); ++i) {
-            if (Shown(Marker(map.Markers[i].MarkerIndex).Name) &&
+            if (Shown(MarkerAt(map.Markers[i].MarkerIndex).Name) &&
                 (!previous || cumulativeCM > *previous)) {
                 if (previous) {
                     intervals.push_back({*previous, cumulativeCM - *previous});
@@ -193,7 +193,7 @@ class MapLayout {
                s_.TailLength;
     }
 
-    const TMarkerDetails& Marker(std::int32_t index) const {
+    const Marker& MarkerAt(std::int32_t index) const {
         return markers_[static_cast<std::size_t>(index)];
     }
 
@@ -207,7 +207,7 @@ class MapLayout {
         std::int64_t columnWidth = 0;
         for (const Interval& interval : intervals) {
             const double distance = interval.Distance;
-            const std::string label = DistanceToStr(distance);
+            const std::string label = DistanceText(distance);
             const int w = surface_.TextWidth(label);
             const int h = surface_.TextHeight(label);
             const double top = DistanceLabelTop(interval.StartCM, distance, h);
@@ -223,7 +223,7 @@ class MapLayout {
         return static_cast<double>(columnWidth);
     }
 
-    void DrawBarAndDistances(const TChrData& map, double columnWidth,
+    void DrawBarAndDistances(const LinkageMap& map, double columnWidth,
                              const std::vector<Interval>& intervals) {
         const double barLeft = currentX_ + columnWidth;
         const std::size_t count = map.Markers.size();
@@ -269,7 +269,7 @@ class MapLayout {
             if (distance == 0) {
                 continue; // markers at one position have no interval to label
             }
-            const std::string label = DistanceToStr(distance);
+            const std::string label = DistanceText(distance);
             const int w = surface_.TextWidth(label);
             const int h = surface_.TextHeight(label);
             const double top = DistanceLabelTop(interval.StartCM, distance, h);
@@ -295,7 +295,7 @@ class MapLayout {
         }
     }
 
-    void DrawFrameworkLabels(const TChrData& map) {
+    void DrawFrameworkLabels(const LinkageMap& map) {
         const auto& entries = map.Markers;
         double nextFreeY = s_.TopMargin;
         double cumulativeCM = 0.0;
@@ -311,7 +311,7 @@ class MapLayout {
                 // The markers at this position that get a label.
                 group.clear();
                 for (std::size_t j = i;; j = static_cast<std::size_t>(entries[j].NextSamePos)) {
-                    if (Shown(Marker(entries[j].MarkerIndex).Name)) {
+                    if (Shown(MarkerAt(entries[j].MarkerIndex).Name)) {
                         group.push_back(j);
                     }
                     if (entries[j].NextSamePos == -1) {
@@ -329,9 +329,9 @@ class MapLayout {
 
     // Draws the label of the markers of one position, the entries in group,
     // with its line from the tick at markerY; moves nextFreeY below it.
-    void DrawLabel(const std::vector<TChrMarker>& entries, const std::vector<std::size_t>& group,
+    void DrawLabel(const std::vector<MapEntry>& entries, const std::vector<std::size_t>& group,
                    double markerY, double lineEndX, double& nextFreeY) {
-        const std::string& name = Marker(entries[group.front()].MarkerIndex).Name;
+        const std::string& name = MarkerAt(entries[group.front()].MarkerIndex).Name;
         const int h = surface_.TextHeight(name);
         const double labelTop = std::max(markerY - h / 2.0, nextFreeY);
         const double labelMiddle = labelTop + h / 2.0;
@@ -349,7 +349,7 @@ class MapLayout {
         double textX = frameworkTextX_;
         std::string_view lastText;
         for (std::size_t k = 0; k < written; ++k) {
-            const TMarkerDetails& marker = Marker(entries[group[k]].MarkerIndex);
+            const Marker& marker = MarkerAt(entries[group[k]].MarkerIndex);
             if (k > 0) {
                 surface_.SetItalic(false);
                 surface_.SetFontColour(kBlack);
@@ -375,13 +375,13 @@ class MapLayout {
         nextFreeY = labelTop + surface_.TextHeight(lastText);
         for (std::size_t k = 0; k < group.size(); ++k) {
             geometry_.Labels.push_back(
-                {Marker(entries[group[k]].MarkerIndex).Name, markerY, labelMiddle});
+                {MarkerAt(entries[group[k]].MarkerIndex).Name, markerY, labelMiddle});
         }
     }
 
     // The placed entries of each interval 0..n, in the order of the list;
     // entries naming no interval are left out.
-    static std::vector<std::vector<std::size_t>> PlacedByInterval(const TChrData& map) {
+    static std::vector<std::vector<std::size_t>> PlacedByInterval(const LinkageMap& map) {
         const std::size_t n = map.Markers.size();
         std::vector<std::vector<std::size_t>> byInterval(n + 1);
         for (std::size_t k = 0; k < map.Placed.size(); ++k) {
@@ -393,7 +393,7 @@ class MapLayout {
         return byInterval;
     }
 
-    void DrawPlacedMarkers(const TChrData& map) {
+    void DrawPlacedMarkers(const LinkageMap& map) {
         const auto& entries = map.Markers;
         const std::size_t n = entries.size();
         const auto byInterval = PlacedByInterval(map);
@@ -416,7 +416,7 @@ class MapLayout {
             double slotY = barBottom_;
             gathered.clear();
             if (i < n) {
-                const TMarkerDetails& marker = Marker(entries[i].MarkerIndex);
+                const Marker& marker = MarkerAt(entries[i].MarkerIndex);
                 name = marker.Name;
                 surface_.SetItalic(marker.Dominant);
                 slotY = MarkerY(cumulativeCM);
@@ -432,7 +432,7 @@ class MapLayout {
             }
             if (a_.ShowOnly) {
                 std::erase_if(gathered, [&](std::size_t k) {
-                    return !Shown(Marker(map.Placed[k].MarkerIndex).Name);
+                    return !Shown(MarkerAt(map.Placed[k].MarkerIndex).Name);
                 });
             }
             const int h = surface_.TextHeight(name);
@@ -455,17 +455,17 @@ class MapLayout {
     // box over its inner interval (or its whole interval when it has none)
     // with whiskers out to its interval's ends, its name beside the box.
     // QTL whose boxes or names would overlap stand side by side.
-    void DrawQtls(const TChrData& map, const std::vector<const TQtl*>& qtls) {
+    void DrawQtls(const LinkageMap& map, const std::vector<const QtlInterval*>& qtls) {
         const double width = std::max(s_.BarWidth / 2.0, 1.0);
         struct Placed {
-            const TQtl* Qtl;
+            const QtlInterval* Qtl;
             double Top, Bottom, BoxTop, BoxBottom, TextTop;
             int TextWidth, TextHeight;
             std::size_t Column;
         };
         std::vector<Placed> placed;
         placed.reserve(qtls.size());
-        for (const TQtl* qtl : qtls) {
+        for (const QtlInterval* qtl : qtls) {
             const double y1 = PositionY(map, qtl->Start);
             const double y2 = PositionY(map, qtl->End);
             double boxTop = std::min(y1, y2);
@@ -509,7 +509,7 @@ class MapLayout {
         }
         surface_.SetItalic(false);
         for (const Placed& q : placed) {
-            const TColour colour = q.Qtl->Colour.value_or(kQtlColour);
+            const RgbColour colour = q.Qtl->Colour.value_or(kQtlColour);
             const double left = columnX[q.Column];
             const double middle = left + width / 2;
             surface_.SetPenColour(colour);
@@ -538,7 +538,7 @@ class MapLayout {
     // Draws one block of placed names with its silver line from the middle
     // between two framework labels and its black bracket. Returns the y at
     // which the next block may start.
-    double DrawBlock(const TChrData& map, const std::vector<std::size_t>& gathered, double mid,
+    double DrawBlock(const LinkageMap& map, const std::vector<std::size_t>& gathered, double mid,
                      double blockHeight, double blockY) {
         const double idealTop = mid - blockHeight / 2;
         if (idealTop > blockY) {
@@ -561,7 +561,7 @@ class MapLayout {
         const double textX = bracketX + s_.TextPadding;
         geometry_.Top = std::min(geometry_.Top, blockY);
         for (std::size_t k : gathered) {
-            const TMarkerDetails& marker = Marker(map.Placed[k].MarkerIndex);
+            const Marker& marker = MarkerAt(map.Placed[k].MarkerIndex);
             surface_.SetItalic(marker.Dominant);
             surface_.SetFontColour(marker.Colour);
             page_.TextOut(textX, blockY, marker.Name);
@@ -573,10 +573,10 @@ class MapLayout {
 
     PagePoints page_;
     Surface& surface_;
-    const TDrawSettings& s_;
-    const TAllMarkers& markers_;
+    const PageLengths& s_;
+    const MarkerTable& markers_;
     const double scale_;
-    const TAnnotations& a_;
+    const FigureAnnotations& a_;
     const double axisTop_;
     double startCM_ = 0.0; // where the map being drawn starts on the axis
     double currentX_;
@@ -604,8 +604,8 @@ std::string MillimetreText(std::int64_t hundredths) {
 // What the annotations of every row share: the figure's annotations, each
 // map's QTL, and the ruler's marks.
 struct Decorations {
-    const TAnnotations& A;
-    std::vector<std::vector<const TQtl*>> Qtls; // by map
+    const FigureAnnotations& A;
+    std::vector<std::vector<const QtlInterval*>> Qtls; // by map
     // The ruler: its marks (position down the axis in cM, label), the widest
     // label, the text height, and the room it takes left of the first map.
     std::vector<std::pair<double, std::string>> RulerMarks;
@@ -615,9 +615,9 @@ struct Decorations {
     double AxisLength = 0.0; // cM
     double AxisTop = 0.0;    // the lowest first position of the maps drawn
 
-    Decorations(const TAnnotations& annotations, std::size_t mapCount) : A(annotations) {
+    Decorations(const FigureAnnotations& annotations, std::size_t mapCount) : A(annotations) {
         Qtls.resize(mapCount);
-        for (const TPlacedQtl& placed : A.Qtls) {
+        for (const PlacedQtl& placed : A.Qtls) {
             if (placed.MapIndex < mapCount) {
                 Qtls[placed.MapIndex].push_back(&placed.Qtl);
             }
@@ -625,7 +625,7 @@ struct Decorations {
     }
 
     // Whether the map gets a title, and which.
-    std::optional<std::string> Title(const TChrData& map) const {
+    std::optional<std::string> Title(const LinkageMap& map) const {
         const auto given = A.TitleTexts.find(map.MapNumber);
         if (given != A.TitleTexts.end()) {
             return given->second;
@@ -637,8 +637,8 @@ struct Decorations {
     }
 
     // The room that titles take above a row of these maps.
-    double TitleBand(const std::vector<TChrData>& maps, const TDrawSettings& s) const {
-        for (const TChrData& map : maps) {
+    double TitleBand(const std::vector<LinkageMap>& maps, const PageLengths& s) const {
+        for (const LinkageMap& map : maps) {
             if (Title(map)) {
                 return TextHeight + 2.0 * s.TextPadding;
             }
@@ -661,7 +661,7 @@ double RulerStep(double scale, int textHeight) {
     return 0.0;
 }
 
-void PrepareRuler(Decorations& d, Surface& surface, const TDrawSettings& s, double scale,
+void PrepareRuler(Decorations& d, Surface& surface, const PageLengths& s, double scale,
                   double axisLength) {
     surface.SetItalic(false);
     d.TextHeight = surface.TextHeight("0123456789");
@@ -676,7 +676,7 @@ void PrepareRuler(Decorations& d, Surface& surface, const TDrawSettings& s, doub
     for (std::int64_t k = 0; k <= count && k <= 100000; ++k) {
         const double value = (first + static_cast<double>(k)) * step;
         std::string label = step >= 1 ? DecimalText(static_cast<std::int64_t>(std::llround(value)))
-                                      : DistanceToStr(value + (value < 0 ? -1e-9 : 1e-9));
+                                      : DistanceText(value + (value < 0 ? -1e-9 : 1e-9));
         d.RulerLabelWidth = std::max(d.RulerLabelWidth, surface.TextWidth(label));
         d.RulerMarks.emplace_back(value - d.AxisTop, std::move(label));
     }
@@ -685,7 +685,7 @@ void PrepareRuler(Decorations& d, Surface& surface, const TDrawSettings& s, doub
 }
 
 void DrawRuler(const Decorations& d, PagePoints& page, Surface& surface, const MapLayout& layout,
-               const TDrawSettings& s) {
+               const PageLengths& s) {
     const double labelRight = static_cast<double>(s.LeftMargin) + d.RulerLabelWidth;
     const double axisX = labelRight + s.TextPadding + s.PreBendLength;
     const double top = layout.AxisY(0.0);
@@ -709,7 +709,7 @@ void DrawRuler(const Decorations& d, PagePoints& page, Surface& surface, const M
 // of the right map, at its tick's height: through the room between the maps,
 // where there is no text.
 void DrawLinks(const std::vector<MapGeometry>& row, PagePoints& page, Surface& surface,
-               const TDrawSettings& s) {
+               const PageLengths& s) {
     surface.SetPenColour(kLinkGrey);
     for (std::size_t m = 0; m + 1 < row.size(); ++m) {
         const MapGeometry& left = row[m];
@@ -735,9 +735,9 @@ void DrawLinks(const std::vector<MapGeometry>& row, PagePoints& page, Surface& s
     }
 }
 
-void DrawTitles(const std::vector<TChrData>& maps, const std::vector<std::size_t>& which,
+void DrawTitles(const std::vector<LinkageMap>& maps, const std::vector<std::size_t>& which,
                 const std::vector<MapGeometry>& row, const Decorations& d, PagePoints& page,
-                Surface& surface, const TDrawSettings& s) {
+                Surface& surface, const PageLengths& s) {
     double top = std::numeric_limits<double>::max();
     for (const MapGeometry& g : row) {
         top = std::min(top, g.Top);
@@ -757,9 +757,9 @@ void DrawTitles(const std::vector<TChrData>& maps, const std::vector<std::size_t
 
 // Draws the maps of one row, each between BeginMap and EndMap on grouping,
 // and then what joins or heads them.
-void DrawRow(const std::vector<TChrData>& maps, const std::vector<std::size_t>& which,
+void DrawRow(const std::vector<LinkageMap>& maps, const std::vector<std::size_t>& which,
              Surface& target, Surface& grouping, MapLayout& layout, const Decorations& d,
-             const TDrawSettings& s) {
+             const PageLengths& s) {
     std::vector<MapGeometry> row;
     row.reserve(which.size());
     for (std::size_t i : which) {
@@ -782,23 +782,23 @@ void DrawRow(const std::vector<TChrData>& maps, const std::vector<std::size_t>& 
 // Sets the maps in rows. Each row is laid out exactly as a drawing of its
 // maps alone would be, so the first row of a figure that needs only one is
 // today's drawing; the rows below are the same drawing moved down.
-TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
-                       const TDrawSettings& settings, const TAllMarkers& markers,
-                       const TFigureSettings& figure, double scale, const Decorations& d) {
+DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
+                      const PageLengths& settings, const MarkerTable& markers,
+                      const FigureSettings& figure, double scale, const Decorations& d) {
     const double startX = d.A.Ruler ? d.RulerRoom : 0.0;
     const auto titleBand = static_cast<std::int64_t>(std::ceil(d.TitleBand(maps, settings)));
     const std::int64_t edgeRoom = figure.Margin >= 0 ? figure.Margin : kRowEdgeRoom;
     const std::int64_t usableWidth = std::int64_t{figure.RowWidth} - 2 * edgeRoom;
-    auto fits = [&](const TExtent& extent) {
+    auto fits = [&](const ExtentBox& extent) {
         return figure.RowWidth <= 0 || extent.Width() <= usableWidth;
     };
 
     struct Row {
         std::vector<std::size_t> Maps;
-        TExtent Extent;
+        ExtentBox Extent;
     };
     std::vector<Row> rows;
-    TDrawReport report;
+    DrawReport report;
 
     // Each map is measured where it would stand: after the maps already in
     // the row, or first in a new one. A layout holds the running x, so the
@@ -813,7 +813,7 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
             MapLayout trial = *rowLayout;
             measure.Reset();
             trial.Draw(maps[i], d.Qtls[i]);
-            TExtent extent = rows.back().Extent;
+            ExtentBox extent = rows.back().Extent;
             extent.Include(measure.Extent());
             if (fits(extent)) {
                 rowLayout.emplace(trial);
@@ -866,12 +866,12 @@ TDrawReport DrawInRows(const std::vector<TChrData>& maps, Surface& surface,
 
 } // namespace
 
-std::string DistanceToStr(double distance) {
+std::string DistanceText(double distance) {
     if (!std::isfinite(distance)) {
         return std::isnan(distance) ? "nan" : (distance < 0 ? "-inf" : "inf");
     }
     if (distance < 0) {
-        return "-" + DistanceToStr(-distance);
+        return "-" + DistanceText(-distance);
     }
     // The tenths come from 10 x d rounded to a double, so that a distance
     // read as 0.3 (stored just below it) keeps its digit 3. The whole part is
@@ -892,9 +892,9 @@ std::string DistanceToStr(double distance) {
     return std::string(buffer, end) + ".0";
 }
 
-TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
-                     const TDrawSettings& settings, const TAllMarkers& markers,
-                     const TFigureSettings& figure, const TAnnotations& annotations) {
+DrawReport DrawMaps(const std::vector<LinkageMap>& maps, Surface& surface,
+                    const PageLengths& settings, const MarkerTable& markers,
+                    const FigureSettings& figure, const FigureAnnotations& annotations) {
     CheckMaps(maps, markers);
     surface.SetMapMode(MappingMode::HiMetric);
     if (maps.empty()) {
@@ -941,7 +941,7 @@ TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
     return {};
 }
 
-std::int64_t BarRoom(const TDrawSettings& settings) {
+std::int64_t BarRoom(const PageLengths& settings) {
     return std::int64_t{settings.PageHeight} - settings.TopMargin - settings.BottomMargin -
            2 * std::int64_t{settings.TailLength};
 }

@@ -9,20 +9,20 @@
 #include "drawing/Surface.h"
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 namespace karvello {
 
 // The label text of a distance in cM: whole part, ".", tenths digit, cut off
 // not rounded (12.96 gives "12.9"), always with "." whatever the locale.
-std::string DistanceToStr(double distance);
+std::string DistanceText(double distance);
 
 // What a drawing has to tell the user beside the picture.
-struct TDrawReport {
+struct DrawReport {
     // One sentence each, such as a map that is wider than a row by itself.
     std::vector<std::string> Warnings;
 
-    bool operator==(const TDrawReport&) const = default;
+    bool operator==(const DrawReport&) const = default;
 };
 
 // The edge room that rows are fitted with when the figure settings leave
@@ -48,14 +48,14 @@ inline constexpr std::int32_t kWidestDefaultLine = 9;
 // marker outside the table, links a group to an entry that does not follow,
 // or holds a distance that is not a finite number; what the surface throws
 // passes through.
-TDrawReport DrawMaps(const std::vector<TChrData>& maps, Surface& surface,
-                     const TDrawSettings& settings, const TAllMarkers& markers,
-                     const TFigureSettings& figure = TFigureSettings(),
-                     const TAnnotations& annotations = TAnnotations());
+DrawReport DrawMaps(const std::vector<LinkageMap>& maps, Surface& surface,
+                    const PageLengths& settings, const MarkerTable& markers,
+                    const FigureSettings& figure = FigureSettings(),
+                    const FigureAnnotations& annotations = FigureAnnotations());
 
 // The height, in 1/100 mm, that the settings leave for the bars between the
 // margins and both tails; 0 or less when the page holds no room for them, in
 // which case DrawMaps draws the bars upside down over each other.
-std::int64_t BarRoom(const TDrawSettings& settings);
+std::int64_t BarRoom(const PageLengths& settings);
 
 } // namespace karvello

@@ -25,7 +25,7 @@ class Surface {
     virtual ~Surface() = default;
 
     virtual void SetMapMode(MappingMode mode) = 0;
-    virtual void SetPenColour(TColour colour) = 0;
+    virtual void SetPenColour(RgbColour colour) = 0;
     // Outlined with the pen, filled with the surface's own brush.
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
     virtual void MoveTo(int x, int y) = 0;
@@ -36,7 +36,7 @@ class Surface {
     // Extent of the text in the current font, in page units.
     virtual int TextWidth(std::string_view text) = 0;
     virtual int TextHeight(std::string_view text) = 0;
-    virtual void SetFontColour(TColour colour) = 0;
+    virtual void SetFontColour(RgbColour colour) = 0;
     // Switches the font's italic style, leaving its other styles as they are.
     virtual void SetItalic(bool italic) = 0;
 
@@ -49,11 +49,11 @@ class Surface {
     // How the bytes of every text given from now on stand for characters:
     // Windows-1252 (Mapmaker's names) until set. A surface that passes its
     // calls on to another passes this on too.
-    virtual void SetTextEncoding(TTextEncoding encoding) { textEncoding_ = encoding; }
-    TTextEncoding TextEncoding() const { return textEncoding_; }
+    virtual void SetTextEncoding(CharacterEncoding encoding) { textEncoding_ = encoding; }
+    CharacterEncoding TextEncoding() const { return textEncoding_; }
 
   private:
-    TTextEncoding textEncoding_ = TTextEncoding::Windows1252;
+    CharacterEncoding textEncoding_ = CharacterEncoding::Windows1252;
 };
 
 } // namespace karvello

@@ -12,7 +12,7 @@
 namespace karvello {
 
 // The box a drawing covers in surface units (y upward, so Top >= Bottom).
-struct TExtent {
+struct ExtentBox {
     std::int64_t Left = 0;
     std::int64_t Top = 0;
     std::int64_t Right = 0;
@@ -31,7 +31,7 @@ struct TExtent {
         Top = std::max(Top, y);
         Bottom = std::min(Bottom, y);
     }
-    void Include(const TExtent& other) {
+    void Include(const ExtentBox& other) {
         if (!other.Empty) {
             Include(other.Left, other.Top);
             Include(other.Right, other.Bottom);
@@ -49,11 +49,11 @@ class ExtentSurface : public Surface {
     ExtentSurface(Surface& metrics, int lineWidth)
         : metrics_(metrics), halfPen_((std::max(lineWidth, 0) + 1) / 2) {}
 
-    const TExtent& Extent() const { return extent_; }
-    void Reset() { extent_ = TExtent(); }
+    const ExtentBox& Extent() const { return extent_; }
+    void Reset() { extent_ = ExtentBox(); }
 
     void SetMapMode(MappingMode) override {}
-    void SetPenColour(TColour) override {}
+    void SetPenColour(RgbColour) override {}
     void Rectangle(int x1, int y1, int x2, int y2) override { Line(x1, y1, x2, y2); }
     void MoveTo(int x, int y) override {
         x_ = x;
@@ -70,9 +70,9 @@ class ExtentSurface : public Surface {
     }
     int TextWidth(std::string_view text) override { return metrics_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return metrics_.TextHeight(text); }
-    void SetFontColour(TColour) override {}
+    void SetFontColour(RgbColour) override {}
     void SetItalic(bool italic) override { metrics_.SetItalic(italic); }
-    void SetTextEncoding(TTextEncoding encoding) override {
+    void SetTextEncoding(CharacterEncoding encoding) override {
         Surface::SetTextEncoding(encoding);
         metrics_.SetTextEncoding(encoding);
     }
@@ -85,7 +85,7 @@ class ExtentSurface : public Surface {
 
     Surface& metrics_;
     std::int64_t halfPen_;
-    TExtent extent_;
+    ExtentBox extent_;
     int x_ = 0;
     int y_ = 0;
 };
@@ -96,7 +96,7 @@ class ShiftedSurface : public Surface {
     ShiftedSurface(Surface& target, int dy) : target_(target), dy_(dy) {}
 
     void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
-    void SetPenColour(TColour colour) override { target_.SetPenColour(colour); }
+    void SetPenColour(RgbColour colour) override { target_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override {
         target_.Rectangle(x1, Y(y1), x2, Y(y2));
     }
@@ -105,9 +105,9 @@ class ShiftedSurface : public Surface {
     void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, Y(y), text); }
     int TextWidth(std::string_view text) override { return target_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
-    void SetFontColour(TColour colour) override { target_.SetFontColour(colour); }
+    void SetFontColour(RgbColour colour) override { target_.SetFontColour(colour); }
     void SetItalic(bool italic) override { target_.SetItalic(italic); }
-    void SetTextEncoding(TTextEncoding encoding) override {
+    void SetTextEncoding(CharacterEncoding encoding) override {
         Surface::SetTextEncoding(encoding);
         target_.SetTextEncoding(encoding);
     }

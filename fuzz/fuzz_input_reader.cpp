@@ -26,7 +26,7 @@ void Require(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace karvello;
     const TextLines text(std::string(reinterpret_cast<const char*>(data), size));
-    TAllMarkers markers;
+    MarkerTable markers;
     ReadInputFile(text.lines(), markers);
     Require(markers.size() <= text.size());
     for (const auto& marker : markers) {
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return n;
     };
     std::vector<std::string> lines;
-    TAllMarkers streamed;
+    MarkerTable streamed;
     InputFileReader reader(streamed, text.size());
     bool taking = true;
     SplitLinesInTurn(

@@ -27,16 +27,16 @@ void Require(bool condition) {
     }
 }
 
-void CheckFile(const TMapFile& file) {
+void CheckFile(const MapFile& file) {
     Require(!file.Markers.empty());
     std::vector<int> listed(file.Markers.size(), 0);
     for (std::size_t m = 0; m < file.Maps.size(); ++m) {
-        const TChrData& map = file.Maps[m];
+        const LinkageMap& map = file.Maps[m];
         Require(map.MapNumber == static_cast<std::int32_t>(m + 1));
         Require(!map.Markers.empty() && map.Placed.empty() && !map.GroupName.empty());
         const std::size_t n = map.Markers.size();
         for (std::size_t i = 0; i < n; ++i) {
-            const TChrMarker& entry = map.Markers[i];
+            const MapEntry& entry = map.Markers[i];
             Require(entry.MarkerIndex >= 0 &&
                     static_cast<std::size_t>(entry.MarkerIndex) < file.Markers.size());
             ++listed[static_cast<std::size_t>(entry.MarkerIndex)];
@@ -45,8 +45,7 @@ void CheckFile(const TMapFile& file) {
             const bool joined = entry.Distance == 0.0 && i + 1 < n;
             Require(entry.NextSamePos == (joined ? static_cast<std::int32_t>(i + 1) : -1));
             Require(entry.SamePosAsPrev == (i > 0 && map.Markers[i - 1].Distance == 0.0));
-            const TMarkerDetails& marker =
-                file.Markers[static_cast<std::size_t>(entry.MarkerIndex)];
+            const Marker& marker = file.Markers[static_cast<std::size_t>(entry.MarkerIndex)];
             Require(marker.Chromosome == map.MapNumber && !marker.Name.empty());
         }
     }
@@ -57,7 +56,7 @@ void CheckFile(const TMapFile& file) {
 
 // The file, or the error's message.
 struct Outcome {
-    TMapFile File;
+    MapFile File;
     std::string Error;
 };
 

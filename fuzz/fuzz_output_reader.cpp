@@ -22,20 +22,20 @@ void Require(bool condition) {
     }
 }
 
-bool InTable(std::int32_t index, const TAllMarkers& markers) {
+bool InTable(std::int32_t index, const MarkerTable& markers) {
     return index >= 0 && static_cast<std::size_t>(index) < markers.size();
 }
 
-void CheckMap(const TChrData& map, const TAllMarkers& markers) {
+void CheckMap(const LinkageMap& map, const MarkerTable& markers) {
     const std::size_t n = map.Markers.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const TChrMarker& entry = map.Markers[i];
+        const MapEntry& entry = map.Markers[i];
         Require(InTable(entry.MarkerIndex, markers));
         const bool joined = entry.Distance == 0.0 && i + 1 < n;
         Require(entry.NextSamePos == (joined ? static_cast<std::int32_t>(i + 1) : -1));
         Require(entry.SamePosAsPrev == (i > 0 && map.Markers[i - 1].Distance == 0.0));
     }
-    for (const TPlacedMarker& placed : map.Placed) {
+    for (const PlacedMarker& placed : map.Placed) {
         Require(InTable(placed.MarkerIndex, markers));
         Require(placed.Interval >= -1);
     }
@@ -47,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    TAllMarkers markers(data[0]);
+    MarkerTable markers(data[0]);
     const TextLines text(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
     try {
         int from = 0;
         for (std::int32_t number = 1;; ++number) {
-            TChrData map;
+            LinkageMap map;
             map.MapNumber = number;
             const int next = FindNextMap(text.lines(), from, markers, map);
             if (next == -1) {
@@ -62,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Every search moves on, so loading always ends.
             Require(next > from);
             CheckMap(map, markers);
-            TChrData flipped;
+            LinkageMap flipped;
             CopyChrData(map, flipped);
-            FlipChrData(flipped);
-            FlipChrData(flipped);
+            FlipMap(flipped);
+            FlipMap(flipped);
             if (map.Markers.empty() || map.Markers.back().Distance == 0.0) {
                 Require(flipped == map);
             }

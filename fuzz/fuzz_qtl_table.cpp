@@ -22,8 +22,8 @@ void Require(bool condition) {
     }
 }
 
-std::vector<TChrData> Maps() {
-    std::vector<TChrData> maps(3);
+std::vector<LinkageMap> Maps() {
+    std::vector<LinkageMap> maps(3);
     for (std::size_t m = 0; m < maps.size(); ++m) {
         maps[m].MapNumber = static_cast<std::int32_t>(m) + 1;
         maps[m].Markers.resize(3);
@@ -44,14 +44,14 @@ void RequireNamesFile(const KarvelloError& error) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const TextLines text(std::string(reinterpret_cast<const char*>(data), size));
-    TQtlTable table;
+    QtlTableFile table;
     try {
         table = ReadQtlTable(text.lines(), "fuzz.csv");
     } catch (const KarvelloError& error) {
         RequireNamesFile(error);
         return 0;
     }
-    for (const TQtl& qtl : table.Qtls) {
+    for (const QtlInterval& qtl : table.Qtls) {
         Require(!qtl.Map.empty() && !qtl.Name.empty() && qtl.Start <= qtl.End && qtl.Line > 0);
         Require(qtl.InnerStart.has_value() == qtl.InnerEnd.has_value());
         if (qtl.InnerStart) {
@@ -59,13 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     *qtl.InnerEnd <= qtl.End);
         }
     }
-    const std::vector<TChrData> maps = Maps();
+    const std::vector<LinkageMap> maps = Maps();
     try {
-        const std::vector<TPlacedQtl> placed = PlaceQtls(table, maps);
+        const std::vector<PlacedQtl> placed = PlaceQtls(table, maps);
         Require(placed.size() == table.Qtls.size());
-        for (const TPlacedQtl& p : placed) {
+        for (const PlacedQtl& p : placed) {
             Require(p.MapIndex < maps.size());
-            const TChrData& map = maps[p.MapIndex];
+            const LinkageMap& map = maps[p.MapIndex];
             Require(p.Qtl.Start >= map.FirstPosition - 0.05);
             Require(p.Qtl.End <= map.FirstPosition + MapLength(map) + 0.05);
         }

@@ -20,8 +20,8 @@ void Require(bool condition) {
     }
 }
 
-TAllMarkers Markers() {
-    TAllMarkers markers(5);
+MarkerTable Markers() {
+    MarkerTable markers(5);
     markers[0].Name = "A1";
     markers[1].Name = "B2";
     markers[2].Name = "B2"; // a repeated name
@@ -33,10 +33,10 @@ TAllMarkers Markers() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const TAllMarkers markers = Markers();
-    TSettingsFile read;
+    const MarkerTable markers = Markers();
+    AllSettings read;
     try {
-        read = ReadSettingsText(text, "fuzz.json", TSettingsFile{}, markers);
+        read = ReadSettingsText(text, "fuzz.json", AllSettings{}, markers);
     } catch (const KarvelloError& error) {
         Require(std::string(error.what()).find("\"fuzz.json\"") != std::string::npos);
         return 0;
@@ -45,6 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // NUL or invalid UTF-8 still survives: the writer escapes only what JSON
     // requires.
     const std::string written = WriteSettingsText(read, markers);
-    Require(ReadSettingsText(written, "again.json", TSettingsFile{}, markers) == read);
+    Require(ReadSettingsText(written, "again.json", AllSettings{}, markers) == read);
     return 0;
 }

@@ -75,18 +75,18 @@ void CheckMetafile(const std::vector<char>& file) {
     Require(lastType == 14 && lastSize == 20);
 }
 
-TDrawSettings Preset(std::uint8_t choice) {
-    TDrawSettings settings;
+PageLengths Preset(std::uint8_t choice) {
+    PageLengths settings;
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-    std::int32_t TDrawSettings::*const fields[] = {
-        &TDrawSettings::LeftMargin,          &TDrawSettings::RightMargin,
-        &TDrawSettings::TopMargin,           &TDrawSettings::BottomMargin,
-        &TDrawSettings::PageHeight,          &TDrawSettings::PageWidth,
-        &TDrawSettings::TailLength,          &TDrawSettings::BarWidth,
-        &TDrawSettings::PreBendLength,       &TDrawSettings::SpacingLineLength,
-        &TDrawSettings::FrameworkLineLength, &TDrawSettings::AncillaryLineLength,
-        &TDrawSettings::TextPadding,         &TDrawSettings::MapSpacing};
+    std::int32_t PageLengths::*const fields[] = {
+        &PageLengths::LeftMargin,          &PageLengths::RightMargin,
+        &PageLengths::TopMargin,           &PageLengths::BottomMargin,
+        &PageLengths::PageHeight,          &PageLengths::PageWidth,
+        &PageLengths::TailLength,          &PageLengths::BarWidth,
+        &PageLengths::PreBendLength,       &PageLengths::SpacingLineLength,
+        &PageLengths::FrameworkLineLength, &PageLengths::AncillaryLineLength,
+        &PageLengths::TextPadding,         &PageLengths::MapSpacing};
     constexpr std::size_t kFields = std::size(fields);
     switch (choice % 5) {
     case 0: // the defaults
@@ -171,7 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const KarvelloError&) {
         return 0;
     }
-    TAnnotations annotations;
+    FigureAnnotations annotations;
     annotations.Titles = (extras & 2) != 0;
     annotations.Ruler = (extras & 4) != 0;
     annotations.Links = (extras & 8) != 0;
@@ -183,11 +183,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     annotations.Collapse = (extras & 32) != 0 ? 1 : 0;
     ws.SetAnnotations(std::move(annotations));
-    TFigureSettings figure;
+    FigureSettings figure;
     figure.MapsPerRow = extras >> 6;
     ws.SetFigure(figure);
     const int maps = static_cast<int>(ws.Maps().size());
-    TColRangeSet ranges;
+    ColourRangeList ranges;
     if (!ws.AllMarkers().empty()) {
         const auto last = static_cast<std::int32_t>(ws.AllMarkers().size()) - 1;
         ranges.push_back({last / 3, last, 0x0000FF});
@@ -204,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool drawn = false;
     try {
-        ws.Draw(drawing.string(), [](const std::string& path, const TFigureSettings& figure) {
+        ws.Draw(drawing.string(), [](const std::string& path, const FigureSettings& figure) {
             return CreateFileCanvas(path, figure);
         });
         drawn = true;

@@ -14,7 +14,7 @@
 
 namespace karvello {
 
-struct TAnnotations {
+struct FigureAnnotations {
     // --titles: a title centred above each map: its group's name, or "Map N"
     // for a Mapmaker map.
     bool Titles = false;
@@ -28,7 +28,7 @@ struct TAnnotations {
     bool Links = false;
     // --qtl: intervals, each on one of the maps drawn (MapIndex counts the
     // maps handed to the drawing).
-    std::vector<TPlacedQtl> Qtls;
+    std::vector<PlacedQtl> Qtls;
     // --show-only: when set, only markers of these names get a label; every
     // marker keeps its tick.
     std::optional<std::unordered_set<std::string>> ShowOnly;
@@ -36,13 +36,13 @@ struct TAnnotations {
     // first one's name and " (+K)" for the K left out; 0 = off.
     std::int32_t Collapse = 0;
 
-    bool operator==(const TAnnotations&) const = default;
+    bool operator==(const FigureAnnotations&) const = default;
 };
 
 // Puts the annotations given (on the command line, say) over base: a choice
 // that is on stays on, a title given replaces that of its map, a collapse or
 // a list of names given replaces base's, and QTL given replace base's.
-inline void PutAnnotationsOver(TAnnotations& base, const TAnnotations& given) {
+inline void PutAnnotationsOver(FigureAnnotations& base, const FigureAnnotations& given) {
     base.Titles = base.Titles || given.Titles;
     base.Ruler = base.Ruler || given.Ruler;
     base.Links = base.Links || given.Links;

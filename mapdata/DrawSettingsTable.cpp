@@ -38,7 +38,7 @@ std::string_view DrawSettingUnitText(SettingUnit unit) {
     return {};
 }
 
-void ApplyDrawSetting(TDrawSettings& settings, const DrawSettingField& field,
+void ApplyDrawSetting(PageLengths& settings, const DrawSettingField& field,
                       DrawSettingValue value) {
     settings.*field.Member = value;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Every drawing setting, declared once: its name on the command line, its
-// label in the options window, the member of TDrawSettings that keeps it, the
+// label in the options window, the member of PageLengths that keeps it, the
 // kind of value it takes and its unit. The command line's --set and its help
 // text, and the options window, all take their settings from this table, so
 // that a new setting is one new row.
@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 namespace karvello {
 
@@ -32,41 +32,41 @@ struct DrawSettingField {
     // The label beside its box in the options window; empty for a setting the
     // window does not show.
     std::string_view Label;
-    std::int32_t TDrawSettings::*Member;
+    std::int32_t PageLengths::*Member;
     SettingKind Kind;
     SettingUnit Unit;
 };
 
 // The fourteen settings in their record order.
 inline constexpr std::array<DrawSettingField, 14> kDrawSettingFields{{
-    {"LeftMargin", "Left margin", &TDrawSettings::LeftMargin, SettingKind::WholeNumber,
+    {"LeftMargin", "Left margin", &PageLengths::LeftMargin, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"RightMargin", "Right margin", &TDrawSettings::RightMargin, SettingKind::WholeNumber,
+    {"RightMargin", "Right margin", &PageLengths::RightMargin, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"TopMargin", "Top margin", &TDrawSettings::TopMargin, SettingKind::WholeNumber,
+    {"TopMargin", "Top margin", &PageLengths::TopMargin, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"BottomMargin", "Bottom margin", &TDrawSettings::BottomMargin, SettingKind::WholeNumber,
+    {"BottomMargin", "Bottom margin", &PageLengths::BottomMargin, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"PageHeight", "Page height", &TDrawSettings::PageHeight, SettingKind::WholeNumber,
+    {"PageHeight", "Page height", &PageLengths::PageHeight, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"PageWidth", "Page width", &TDrawSettings::PageWidth, SettingKind::WholeNumber,
+    {"PageWidth", "Page width", &PageLengths::PageWidth, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"TailLength", "Bar tail length", &TDrawSettings::TailLength, SettingKind::WholeNumber,
+    {"TailLength", "Bar tail length", &PageLengths::TailLength, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"BarWidth", "Bar width", &TDrawSettings::BarWidth, SettingKind::WholeNumber,
+    {"BarWidth", "Bar width", &PageLengths::BarWidth, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-    {"PreBendLength", "Line pre-bend length", &TDrawSettings::PreBendLength,
+    {"PreBendLength", "Line pre-bend length", &PageLengths::PreBendLength, SettingKind::WholeNumber,
+     SettingUnit::HundredthMillimetre},
+    {"SpacingLineLength", "cM spacing line length", &PageLengths::SpacingLineLength,
      SettingKind::WholeNumber, SettingUnit::HundredthMillimetre},
-    {"SpacingLineLength", "cM spacing line length", &TDrawSettings::SpacingLineLength,
+    {"FrameworkLineLength", "Framework marker line length", &PageLengths::FrameworkLineLength,
      SettingKind::WholeNumber, SettingUnit::HundredthMillimetre},
-    {"FrameworkLineLength", "Framework marker line length", &TDrawSettings::FrameworkLineLength,
+    {"AncillaryLineLength", "Ancillary marker line length", &PageLengths::AncillaryLineLength,
      SettingKind::WholeNumber, SettingUnit::HundredthMillimetre},
-    {"AncillaryLineLength", "Ancillary marker line length", &TDrawSettings::AncillaryLineLength,
-     SettingKind::WholeNumber, SettingUnit::HundredthMillimetre},
-    {"TextPadding", "Text left/right padding", &TDrawSettings::TextPadding,
-     SettingKind::WholeNumber, SettingUnit::HundredthMillimetre},
+    {"TextPadding", "Text left/right padding", &PageLengths::TextPadding, SettingKind::WholeNumber,
+     SettingUnit::HundredthMillimetre},
     // Only the command line sets the room between maps.
-    {"MapSpacing", "", &TDrawSettings::MapSpacing, SettingKind::WholeNumber,
+    {"MapSpacing", "", &PageLengths::MapSpacing, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
 }};
 
@@ -89,8 +89,7 @@ std::string_view DrawSettingValueRule(const DrawSettingField& field);
 std::string_view DrawSettingUnitText(SettingUnit unit);
 
 // Gives the setting's member of settings the value.
-void ApplyDrawSetting(TDrawSettings& settings, const DrawSettingField& field,
-                      DrawSettingValue value);
+void ApplyDrawSetting(PageLengths& settings, const DrawSettingField& field, DrawSettingValue value);
 
 // The names of all settings in table order, each joined to the next by
 // separator.

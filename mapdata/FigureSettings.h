@@ -10,7 +10,7 @@ namespace karvello {
 
 // Settings of the figure beyond the fourteen page lengths. Every default
 // reproduces today's drawing. Lengths are in 1/100 mm.
-struct TFigureSettings {
+struct FigureSettings {
     // --width: the width of a row; 0 = all maps in one row (as today).
     std::int32_t RowWidth = 0;
     // --per-row: at most this many maps in a row; 0 = off.
@@ -30,7 +30,7 @@ struct TFigureSettings {
     // --dpi: PNG resolution.
     std::int32_t Dpi = 300;
 
-    bool operator==(const TFigureSettings&) const = default;
+    bool operator==(const FigureSettings&) const = default;
 };
 
 } // namespace karvello

@@ -1,6 +1,6 @@
 #pragma once
 // Every figure setting, declared once: its name in a settings file, the kind
-// of value it takes and the member of TFigureSettings that keeps it.
+// of value it takes and the member of FigureSettings that keeps it.
 
 #include <array>
 #include <cstdint>
@@ -21,20 +21,20 @@ struct FigureSettingField {
     std::string_view Name;
     FigureSettingKind Kind;
     // The member for the field's kind; the others are null.
-    std::int32_t TFigureSettings::*Number = nullptr;
-    std::string TFigureSettings::*Text = nullptr;
-    bool TFigureSettings::*Flag = nullptr;
+    std::int32_t FigureSettings::*Number = nullptr;
+    std::string FigureSettings::*Text = nullptr;
+    bool FigureSettings::*Flag = nullptr;
 };
 
 inline constexpr std::array<FigureSettingField, 8> kFigureSettingFields{{
-    {"RowWidth", FigureSettingKind::WholeNumber, &TFigureSettings::RowWidth},
-    {"MapsPerRow", FigureSettingKind::WholeNumber, &TFigureSettings::MapsPerRow},
-    {"FontFace", FigureSettingKind::Text, nullptr, &TFigureSettings::FontFace},
-    {"FontHeight", FigureSettingKind::WholeNumber, &TFigureSettings::FontHeight},
-    {"LineWidth", FigureSettingKind::WholeNumber, &TFigureSettings::LineWidth},
-    {"Margin", FigureSettingKind::WholeNumber, &TFigureSettings::Margin},
-    {"GroupMaps", FigureSettingKind::Flag, nullptr, nullptr, &TFigureSettings::GroupMaps},
-    {"Dpi", FigureSettingKind::WholeNumber, &TFigureSettings::Dpi},
+    {"RowWidth", FigureSettingKind::WholeNumber, &FigureSettings::RowWidth},
+    {"MapsPerRow", FigureSettingKind::WholeNumber, &FigureSettings::MapsPerRow},
+    {"FontFace", FigureSettingKind::Text, nullptr, &FigureSettings::FontFace},
+    {"FontHeight", FigureSettingKind::WholeNumber, &FigureSettings::FontHeight},
+    {"LineWidth", FigureSettingKind::WholeNumber, &FigureSettings::LineWidth},
+    {"Margin", FigureSettingKind::WholeNumber, &FigureSettings::Margin},
+    {"GroupMaps", FigureSettingKind::Flag, nullptr, nullptr, &FigureSettings::GroupMaps},
+    {"Dpi", FigureSettingKind::WholeNumber, &FigureSettings::Dpi},
 }};
 
 } // namespace karvello

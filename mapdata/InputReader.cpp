@@ -20,7 +20,7 @@ constexpr std::size_t kFirstEntryLine = 2;
 
 // Which code characters make a marker dominant: the letters C, D, c and d,
 // and any character that the header's symbols clause maps to one of them.
-using TDominantCodes = std::array<bool, 256>;
+using DominantCodes = std::array<bool, 256>;
 
 bool IsDominantLetter(char c) {
     return c == 'C' || c == 'D' || c == 'c' || c == 'd';
@@ -33,13 +33,13 @@ bool IsWordSeparator(char c) {
 // The header's second line, read for what it can tell: the marker count
 // (its second number when it begins with two whole numbers) and the symbols
 // clause ("symbols 1=A 2=B 4=C 5=D ...").
-struct THeader {
+struct InputHeader {
     std::optional<std::size_t> MarkerCount;
-    TDominantCodes Dominant{};
+    DominantCodes Dominant{};
 };
 
 // The dominant codes as a list of characters, for searching code text.
-std::string DominantCharacters(const TDominantCodes& dominant) {
+std::string DominantCharacters(const DominantCodes& dominant) {
     std::string characters;
     for (std::size_t c = 0; c < dominant.size(); ++c) {
         if (dominant[c]) {
@@ -50,16 +50,16 @@ std::string DominantCharacters(const TDominantCodes& dominant) {
 }
 
 // The letters alone, for a file whose header has no second line.
-THeader DefaultHeader() {
-    THeader header;
+InputHeader DefaultHeader() {
+    InputHeader header;
     for (char c : {'C', 'D', 'c', 'd'}) {
         header.Dominant[static_cast<unsigned char>(c)] = true;
     }
     return header;
 }
 
-THeader ReadHeader(std::string_view secondLine) {
-    THeader header = DefaultHeader();
+InputHeader ReadHeader(std::string_view secondLine) {
+    InputHeader header = DefaultHeader();
     std::string_view rest = secondLine;
     std::size_t wordIndex = 0;
     std::optional<std::int32_t> firstNumber;
@@ -121,7 +121,7 @@ bool IsComment(std::string_view line) {
 // Fills Name from an entry's first line and returns the code text on it: the
 // part after the first blank or tab, or the whole trimmed line when there is
 // no separator.
-std::string_view ReadEntryLine(std::string_view line, TMarkerDetails& marker) {
+std::string_view ReadEntryLine(std::string_view line, Marker& marker) {
     const std::string_view trimmed = TrimText(line);
     std::size_t separator = std::string_view::npos;
     for (std::size_t i = 0; i < trimmed.size(); ++i) {
@@ -140,7 +140,7 @@ std::string_view ReadEntryLine(std::string_view line, TMarkerDetails& marker) {
 
 } // namespace
 
-InputFileReader::InputFileReader(TAllMarkers& markers, std::size_t mostEntries)
+InputFileReader::InputFileReader(MarkerTable& markers, std::size_t mostEntries)
     : markers_(markers), mostEntries_(mostEntries), limit_(std::numeric_limits<std::size_t>::max()),
       dominant_(DominantCharacters(DefaultHeader().Dominant)) {
     markers_.clear();
@@ -153,7 +153,7 @@ bool InputFileReader::Take(std::string_view line) {
             beginsLikeInputFile_ = karvello::BeginsLikeAnInputFile(line);
             return true;
         }
-        const THeader header = ReadHeader(line);
+        const InputHeader header = ReadHeader(line);
         dominant_ = DominantCharacters(header.Dominant);
         limit_ = header.MarkerCount.value_or(limit_);
         // A count the file cannot hold is wrong: the table then grows as
@@ -170,7 +170,7 @@ bool InputFileReader::Take(std::string_view line) {
         if (markers_.size() == limit_) {
             return false;
         }
-        TMarkerDetails& marker = markers_.emplace_back();
+        Marker& marker = markers_.emplace_back();
         marker.Dominant = HasDominantCode(ReadEntryLine(line, marker), dominant_);
     } else if (!markers_.empty() && !markers_.back().Dominant && !IsComment(line)) {
         markers_.back().Dominant = HasDominantCode(line, dominant_);
@@ -178,7 +178,7 @@ bool InputFileReader::Take(std::string_view line) {
     return true;
 }
 
-void ReadInputFile(Lines lines, TAllMarkers& markers) {
+void ReadInputFile(Lines lines, MarkerTable& markers) {
     // Each marker takes a line at least.
     InputFileReader reader(markers, lines.size());
     for (const std::string_view line : lines) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "mapdata/MapRecords.h"
 #include "mapdata/TextLines.h"
-#include "mapdata/ZazereZeve.h"
 
 namespace karvello {
 
@@ -20,7 +20,7 @@ class InputFileReader {
     // at most mostEntries, a bound of the entries the file can hold (0:
     // nothing is reserved), so that a wrong count never reserves more room
     // than the file could fill.
-    InputFileReader(TAllMarkers& markers, std::size_t mostEntries);
+    InputFileReader(MarkerTable& markers, std::size_t mostEntries);
 
     // Takes the next line. Returns false when no later line can add a
     // marker: the entries after the counted markers are traits.
@@ -30,7 +30,7 @@ class InputFileReader {
     bool BeginsLikeAnInputFile() const { return beginsLikeInputFile_; }
 
   private:
-    TAllMarkers& markers_;
+    MarkerTable& markers_;
     std::size_t mostEntries_;
     std::size_t line_ = 0;
     std::size_t limit_ = 0;
@@ -42,7 +42,7 @@ class InputFileReader {
 // order: Name and Dominant from the file, Colour 0, Mapped false, Chromosome
 // and Position 0. Reports nothing; lines that are not marker entries are
 // passed over.
-void ReadInputFile(Lines lines, TAllMarkers& markers);
+void ReadInputFile(Lines lines, MarkerTable& markers);
 
 // Whether line, the first of a file, is Mapmaker's "data type" line, with
 // which every input file begins.

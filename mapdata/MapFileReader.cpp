@@ -135,12 +135,12 @@ class MapBuilder {
         // Chromosome and Position as the map will give them, unless the rows
         // of the group turn out not to be in order, when BuildMap sets
         // Position again.
-        markers_.push_back(TMarkerDetails{std::string(name), 0, false, true,
-                                          static_cast<std::int32_t>(g) + 1,
-                                          static_cast<std::int32_t>(2 * rows.Count)});
+        markers_.push_back(Marker{std::string(name), 0, false, true,
+                                  static_cast<std::int32_t>(g) + 1,
+                                  static_cast<std::int32_t>(2 * rows.Count)});
     }
 
-    TMapFile Finish(TMapFileFormat format) {
+    MapFile Finish(MapFileFormat format) {
         if (markers_.empty()) {
             Fail(Quote(fileName_) + " holds no markers.");
         }
@@ -155,7 +155,7 @@ class MapBuilder {
         for (std::size_t r = 0; r < rows_.size(); ++r) {
             members[next[rows_[r].Group]++] = static_cast<std::int32_t>(r);
         }
-        TMapFile file;
+        MapFile file;
         file.Format = format;
         file.Maps.reserve(groupNames_.size());
         for (std::size_t g = 0; g < groupNames_.size(); ++g) {
@@ -223,8 +223,8 @@ class MapBuilder {
     }
 
     // The map of group g from its rows, given by number in file order.
-    TChrData BuildMap(std::size_t g, std::span<std::int32_t> members,
-                      std::vector<std::string>& warnings) {
+    LinkageMap BuildMap(std::size_t g, std::span<std::int32_t> members,
+                        std::vector<std::string>& warnings) {
         // Tables usually list a group in order already.
         const bool inOrder = groups_[g].InOrder;
         if (!inOrder) {
@@ -238,7 +238,7 @@ class MapBuilder {
             return rows_[static_cast<std::size_t>(members[i])];
         };
 
-        TChrData map;
+        LinkageMap map;
         map.MapNumber = static_cast<std::int32_t>(g) + 1;
         map.GroupName = groupNames_[g];
         map.FirstPosition = rowOf(0).Position;
@@ -258,7 +258,7 @@ class MapBuilder {
                     static_cast<std::int32_t>(2 * (i + 1));
             }
 
-            TChrMarker& entry = map.Markers.emplace_back();
+            MapEntry& entry = map.Markers.emplace_back();
             entry.MarkerIndex = members[i];
             if (i + 1 < members.size()) {
                 const double gap = rowOf(i + 1).Position - rowOf(i).Position;
@@ -308,7 +308,7 @@ class MapBuilder {
 
     const std::string& fileName_;
     bool decimalComma_ = false;
-    TAllMarkers markers_;
+    MarkerTable markers_;
     std::vector<Row> rows_;
     std::vector<GroupRows> groups_;
     std::vector<std::uint32_t> firstRow_;
@@ -390,9 +390,9 @@ std::string TooFewFields(std::size_t line, std::size_t count, std::string_view w
            DecimalText(field + 1) + ").";
 }
 
-TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
-                      const std::array<std::int64_t, kColumnCount>& columns,
-                      const std::string& fileName) {
+MapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
+                     const std::array<std::int64_t, kColumnCount>& columns,
+                     const std::string& fileName) {
     MapBuilder builder(fileName, separator != ',');
     builder.Reserve(lines.size() - headerLine);
     const std::int64_t needed = *std::max_element(columns.begin(), columns.end()) + 1;
@@ -429,15 +429,15 @@ TMapFile ReadMapTable(Lines lines, std::size_t headerLine, char separator,
                     fields[static_cast<std::size_t>(columns[kPosition])],
                     static_cast<std::int64_t>(i) + 1);
     }
-    return builder.Finish(TMapFileFormat::MapTable);
+    return builder.Finish(MapFileFormat::MapTable);
 }
 
 // Row 1: phenotype names, then marker names; row 2: each marker's chromosome,
 // empty under the phenotypes; row 3: each marker's position, again empty under
 // the phenotypes. Without the position row the third row is the first
 // individual, whose phenotype values fill those fields.
-TMapFile ReadRqtlCross(Lines lines, const std::vector<std::size_t>& rows, char separator,
-                       const std::string& fileName) {
+MapFile ReadRqtlCross(Lines lines, const std::vector<std::size_t>& rows, char separator,
+                      const std::string& fileName) {
     std::array<std::vector<std::string_view>, 3> fields;
     std::array<std::string, 3> scratch;
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -483,7 +483,7 @@ TMapFile ReadRqtlCross(Lines lines, const std::vector<std::size_t>& rows, char s
         }
         builder.Add(chromosomes[f], names[f], positions[f], static_cast<std::int64_t>(rows[2]) + 1);
     }
-    return builder.Finish(TMapFileFormat::RqtlCross);
+    return builder.Finish(MapFileFormat::RqtlCross);
 }
 
 // "group NAME" (any case) gives NAME, without what follows a "{".
@@ -498,7 +498,7 @@ std::optional<std::string_view> GroupLineName(std::string_view trimmed) {
     return name;
 }
 
-TMapFile ReadGroupFile(Lines lines, const std::string& fileName) {
+MapFile ReadGroupFile(Lines lines, const std::string& fileName) {
     MapBuilder builder(fileName, true);
     std::optional<std::string_view> group;
     std::vector<std::string_view> fields;
@@ -531,7 +531,7 @@ TMapFile ReadGroupFile(Lines lines, const std::string& fileName) {
         }
         builder.Add(*group, fields[0], fields[1], line);
     }
-    return builder.Finish(TMapFileFormat::GroupFile);
+    return builder.Finish(MapFileFormat::GroupFile);
 }
 
 // A Mapmaker file given alone: its own message, as it is no map table.
@@ -550,7 +550,7 @@ void RefuseMapmakerFileAlone(Lines lines, const std::string& fileName) {
     }
 }
 
-TMapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
+MapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
     const std::vector<std::size_t> first = FirstContentLines(lines, 1, true);
     if (first.empty()) {
         MapBuilder::Fail(Quote(fileName) + " is empty: it holds no map.");
@@ -589,13 +589,13 @@ TMapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
 // valid UTF-8 exactly when every line is, as no character of UTF-8 spans a
 // line end, and one look at it is quicker than one a line.
 void TellEncoding(Lines lines, std::string_view wholeText, const std::string& fileName,
-                  TMapFile& file) {
+                  MapFile& file) {
     if (!wholeText.empty() && FirstNonUtf8(wholeText) == std::string_view::npos) {
         return;
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (FirstNonUtf8(lines[i]) != std::string_view::npos) {
-            file.Encoding = TTextEncoding::Windows1252;
+            file.Encoding = CharacterEncoding::Windows1252;
             file.Warnings.push_back(Quote(fileName) + " is not UTF-8 text (line " +
                                     DecimalText(static_cast<std::int64_t>(i) + 1) +
                                     " holds a byte UTF-8 does not allow), so its names are read "
@@ -608,14 +608,14 @@ void TellEncoding(Lines lines, std::string_view wholeText, const std::string& fi
 
 } // namespace
 
-TMapFile ReadMapFile(Lines lines, const std::string& fileName) {
-    TMapFile file = ReadMapFileOfItsKind(lines, fileName);
+MapFile ReadMapFile(Lines lines, const std::string& fileName) {
+    MapFile file = ReadMapFileOfItsKind(lines, fileName);
     TellEncoding(lines, {}, fileName, file);
     return file;
 }
 
-TMapFile ReadMapFile(const TextLines& text, const std::string& fileName) {
-    TMapFile file = ReadMapFileOfItsKind(text.lines(), fileName);
+MapFile ReadMapFile(const TextLines& text, const std::string& fileName) {
+    MapFile file = ReadMapFileOfItsKind(text.lines(), fileName);
     TellEncoding(text.lines(), text.text(), fileName, file);
     return file;
 }

@@ -7,28 +7,28 @@
 #include <string>
 #include <vector>
 
+#include "mapdata/MapRecords.h"
 #include "mapdata/TextLines.h"
-#include "mapdata/ZazereZeve.h"
 
 namespace karvello {
 
-enum class TMapFileFormat { MapTable, RqtlCross, GroupFile };
+enum class MapFileFormat { MapTable, RqtlCross, GroupFile };
 
 // What a map file gives: the same records as a Mapmaker load, plus the
 // encoding of the names and the warnings for the user.
-struct TMapFile {
-    TMapFileFormat Format = TMapFileFormat::MapTable;
+struct MapFile {
+    MapFileFormat Format = MapFileFormat::MapTable;
     // One marker per row of the file, in file order; every one is mapped
     // (Chromosome and Position as a Mapmaker map gives them), none dominant.
-    TAllMarkers Markers;
+    MarkerTable Markers;
     // One map per group, in the order the groups first appear, numbered from
     // 1. Entries run by position, equal positions in file order; a distance is
     // the difference to the next position rounded to 6 decimals, and exactly 0
     // where two positions differ by less than 0.00005 cM. GroupName and
     // FirstPosition are set; nothing is placed.
-    std::vector<TChrData> Maps;
+    std::vector<LinkageMap> Maps;
     // Map files hold UTF-8 text.
-    TTextEncoding Encoding = TTextEncoding::Utf8;
+    CharacterEncoding Encoding = CharacterEncoding::Utf8;
     // Complete sentences about what was read but looks wrong (a name twice in
     // one group); the load goes on.
     std::vector<std::string> Warnings;
@@ -40,10 +40,10 @@ struct TMapFile {
 // few fields, an empty group or name, a position that is not a decimal number
 // or lies beyond 1e9 cM, an R/qtl cross file without its position row, or a
 // group file line that is not "name position".
-TMapFile ReadMapFile(Lines lines, const std::string& fileName);
+MapFile ReadMapFile(Lines lines, const std::string& fileName);
 
 // The same for the lines of a text held whole, as a file is read: quicker to
 // tell whether it is UTF-8.
-TMapFile ReadMapFile(const TextLines& text, const std::string& fileName);
+MapFile ReadMapFile(const TextLines& text, const std::string& fileName);
 
 } // namespace karvello

@@ -73,16 +73,16 @@ std::optional<double> ReadDistance(std::string_view rest) {
 
 // Checks a marker number against the table before anything is changed for
 // its line; line is an index from 0.
-std::int32_t CheckedMarkerIndex(std::int32_t number, int line, const TAllMarkers& markers) {
+std::int32_t CheckedMarkerIndex(std::int32_t number, int line, const MarkerTable& markers) {
     if (number < 1 || static_cast<std::uint64_t>(number) > markers.size()) {
         throw MarkerNumberError(line + 1, number, markers.size());
     }
     return number - 1;
 }
 
-void MarkMarker(TAllMarkers& markers, std::int32_t index, const TChrData& map,
+void MarkMarker(MarkerTable& markers, std::int32_t index, const LinkageMap& map,
                 std::int32_t position) {
-    TMarkerDetails& marker = markers[static_cast<std::size_t>(index)];
+    Marker& marker = markers[static_cast<std::size_t>(index)];
     marker.Mapped = true;
     marker.Chromosome = map.MapNumber;
     marker.Position = position;
@@ -90,17 +90,17 @@ void MarkMarker(TAllMarkers& markers, std::int32_t index, const TChrData& map,
 
 // A placement row: a line that splits and whose first and second tokens are
 // both whole numbers.
-struct TRow {
-    TSplitLine Parts;
+struct OutputRow {
+    SplitLine Parts;
     std::int32_t Number = 0; // the marker number, the first token
 };
 
 // Gives the row on the line, or nothing when the line is missing or no row.
-std::optional<TRow> ReadRow(Lines lines, std::int64_t line) {
+std::optional<OutputRow> ReadRow(Lines lines, std::int64_t line) {
     if (line < 0 || line >= static_cast<std::int64_t>(lines.size())) {
         return std::nullopt;
     }
-    const TSplitLine split = SplitMapLine(lines[static_cast<std::size_t>(line)]);
+    const SplitLine split = SplitMapLine(lines[static_cast<std::size_t>(line)]);
     if (!split.Splits || !ParseWholeNumber(split.Second)) {
         return std::nullopt;
     }
@@ -108,7 +108,7 @@ std::optional<TRow> ReadRow(Lines lines, std::int64_t line) {
     if (!number) {
         return std::nullopt;
     }
-    return TRow{split, *number};
+    return OutputRow{split, *number};
 }
 
 // The highest cell count that still gives a Position (2c + 1) within 32 bits.
@@ -143,8 +143,8 @@ std::string MarkerNumberMessage(int line, std::int32_t number, std::size_t count
 
 } // namespace
 
-TSplitLine SplitMapLine(std::string_view line) {
-    TSplitLine result;
+SplitLine SplitMapLine(std::string_view line) {
+    SplitLine result;
     const std::string_view trimmed = TrimText(line);
     const std::size_t firstBlank = trimmed.find(' ');
     if (firstBlank == std::string_view::npos) {
@@ -170,13 +170,13 @@ std::string MarkerNumberError::MessageFor(const std::string& outputFileName) con
     return MarkerNumberMessage(line_, number_, count_, "\"" + outputFileName + "\"");
 }
 
-int ReadFrameworkMarkers(Lines lines, int firstLine, TAllMarkers& markers, TChrData& map) {
+int ReadFrameworkMarkers(Lines lines, int firstLine, MarkerTable& markers, LinkageMap& map) {
     map.Markers.clear();
     const int count = LineCount(lines);
     int k = firstLine < 0 ? 0 : firstLine;
     double previousDistance = -1.0;
     for (; k < count; ++k) {
-        const TSplitLine split = SplitMapLine(lines[static_cast<std::size_t>(k)]);
+        const SplitLine split = SplitMapLine(lines[static_cast<std::size_t>(k)]);
         if (!split.Splits) {
             break;
         }
@@ -190,7 +190,7 @@ int ReadFrameworkMarkers(Lines lines, int firstLine, TAllMarkers& markers, TChrD
         }
         const std::int32_t index = CheckedMarkerIndex(*number, k, markers);
         const auto i = static_cast<std::int32_t>(map.Markers.size());
-        TChrMarker& entry = map.Markers.emplace_back();
+        MapEntry& entry = map.Markers.emplace_back();
         entry.MarkerIndex = index;
         entry.Distance = *distance;
         entry.NextSamePos = -1;
@@ -207,7 +207,7 @@ int ReadFrameworkMarkers(Lines lines, int firstLine, TAllMarkers& markers, TChrD
     return k;
 }
 
-void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, TChrData& map) {
+void ReadPlacedMarkers(Lines lines, int headingNextLine, MarkerTable& markers, LinkageMap& map) {
     map.Placed.clear();
     const std::int64_t firstRow = static_cast<std::int64_t>(headingNextLine) + 2;
 
@@ -218,7 +218,7 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
             break;
         }
         const std::int32_t index = CheckedMarkerIndex(row->Number, static_cast<int>(line), markers);
-        map.Placed.push_back(TPlacedMarker{index, -1});
+        map.Placed.push_back(PlacedMarker{index, -1});
     }
     const auto n = static_cast<std::int64_t>(map.Placed.size());
     if (n == 0) {
@@ -242,7 +242,7 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
 
     const auto lineCount = static_cast<std::int64_t>(lines.size());
     for (std::int64_t r = 0; r < n; ++r) {
-        TPlacedMarker& placed = map.Placed[static_cast<std::size_t>(r)];
+        PlacedMarker& placed = map.Placed[static_cast<std::size_t>(r)];
         std::int64_t cell = 0;
         for (std::int64_t b = 0; b < blocks; ++b) {
             // A later block cut short by the end of the text gives this row
@@ -251,7 +251,7 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
             if (line >= lineCount) {
                 break;
             }
-            const TSplitLine split = SplitMapLine(lines[static_cast<std::size_t>(line)]);
+            const SplitLine split = SplitMapLine(lines[static_cast<std::size_t>(line)]);
             if (!split.Splits) {
                 continue;
             }
@@ -268,7 +268,7 @@ void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, T
     }
 }
 
-int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) {
+int FindNextMap(Lines lines, int fromLine, MarkerTable& markers, LinkageMap& map) {
     const int count = LineCount(lines);
     if (fromLine < 0) {
         return -1;
@@ -312,11 +312,11 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map) 
     return placedHeading + 3;
 }
 
-std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers, const ProgressFn& progress) {
-    std::vector<TChrData> maps;
+std::vector<LinkageMap> ReadAllMaps(Lines lines, MarkerTable& markers, const ProgressFn& progress) {
+    std::vector<LinkageMap> maps;
     int from = 0;
     while (true) {
-        TChrData map;
+        LinkageMap map;
         map.MapNumber = static_cast<std::int32_t>(maps.size()) + 1;
         from = FindNextMap(lines, from, markers, map);
         if (from == -1) {

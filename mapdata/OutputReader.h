@@ -8,13 +8,13 @@
 
 #include "base/Error.h"
 #include "base/Progress.h"
+#include "mapdata/MapRecords.h"
 #include "mapdata/TextLines.h"
-#include "mapdata/ZazereZeve.h"
 
 namespace karvello {
 
 // A line cut into first token, second token and rest (see SplitMapLine).
-struct TSplitLine {
+struct SplitLine {
     bool Splits = false;
     std::string_view First;
     std::string_view Second;
@@ -24,7 +24,7 @@ struct TSplitLine {
 // Splits a trimmed line at its first blank and the trimmed remainder at its
 // first blank. Splits is false when the line holds fewer than two such blanks;
 // the rest is never empty when it is true.
-TSplitLine SplitMapLine(std::string_view line);
+SplitLine SplitMapLine(std::string_view line);
 
 // The output file names a marker number that the marker table does not hold:
 // the two files do not belong together. Line is counted from 1.
@@ -48,7 +48,7 @@ class MarkerNumberError : public KarvelloError {
 // marker table. Returns the line index where the next search starts, or -1
 // when no further map is found; with -1 neither map nor markers changed.
 // Throws MarkerNumberError for a marker number outside the table.
-int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map);
+int FindNextMap(Lines lines, int fromLine, MarkerTable& markers, LinkageMap& map);
 
 // Returns every map of the output file in the order found, numbered from 1:
 // FindNextMap called from line 0 and then from where each search ended, until
@@ -56,16 +56,16 @@ int FindNextMap(Lines lines, int fromLine, TAllMarkers& markers, TChrData& map);
 // MarkerNumberError; the marks made before it stay in the table. After each
 // map it reports the lines read so far to progress, which may stop the
 // reading by throwing.
-std::vector<TChrData> ReadAllMaps(Lines lines, TAllMarkers& markers,
-                                  const ProgressFn& progress = {});
+std::vector<LinkageMap> ReadAllMaps(Lines lines, MarkerTable& markers,
+                                    const ProgressFn& progress = {});
 
 // Reads framework marker lines from firstLine into map.Markers, replacing
 // them, and marks the markers. Returns the index of the first line that is not
 // a framework marker line. Throws MarkerNumberError.
-int ReadFrameworkMarkers(Lines lines, int firstLine, TAllMarkers& markers, TChrData& map);
+int ReadFrameworkMarkers(Lines lines, int firstLine, MarkerTable& markers, LinkageMap& map);
 
 // Empties map.Placed and reads the placement table whose first row is on line
 // headingNextLine + 2, marking the placed markers. Throws MarkerNumberError.
-void ReadPlacedMarkers(Lines lines, int headingNextLine, TAllMarkers& markers, TChrData& map);
+void ReadPlacedMarkers(Lines lines, int headingNextLine, MarkerTable& markers, LinkageMap& map);
 
 } // namespace karvello

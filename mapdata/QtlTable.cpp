@@ -87,14 +87,14 @@ std::string CmText(double value) {
     return text + " cM";
 }
 
-std::string QtlName(const TQtl& qtl, const std::string& fileName) {
+std::string QtlName(const QtlInterval& qtl, const std::string& fileName) {
     return "The QTL " + Quote(qtl.Name) + " on " + Where(qtl.Line, fileName);
 }
 
 } // namespace
 
-TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
-    TQtlTable table;
+QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
+    QtlTableFile table;
     table.FileName = fileName;
     std::vector<std::string_view> fields;
     std::string scratch;
@@ -157,7 +157,7 @@ TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
                        : std::string_view();
         };
 
-        TQtl qtl;
+        QtlInterval qtl;
         qtl.Line = lineNumber;
         qtl.Map = field(kMap);
         qtl.Name = field(kName);
@@ -209,7 +209,7 @@ TQtlTable ReadQtlTable(Lines lines, const std::string& fileName) {
 namespace {
 
 // The index of the map that qtl names among maps, or maps.size().
-std::size_t FindMap(const TQtl& qtl, const std::vector<TChrData>& maps) {
+std::size_t FindMap(const QtlInterval& qtl, const std::vector<LinkageMap>& maps) {
     if (const auto number = ParseWholeNumber(qtl.Map)) {
         for (std::size_t m = 0; m < maps.size(); ++m) {
             if (maps[m].MapNumber == *number) {
@@ -225,7 +225,7 @@ std::size_t FindMap(const TQtl& qtl, const std::vector<TChrData>& maps) {
     return maps.size();
 }
 
-std::string MapList(const std::vector<TChrData>& maps) {
+std::string MapList(const std::vector<LinkageMap>& maps) {
     std::string listed;
     for (std::size_t m = 0; m < maps.size() && m < 12; ++m) {
         listed += m == 0 ? "" : ", ";
@@ -240,11 +240,11 @@ std::string MapList(const std::vector<TChrData>& maps) {
 
 } // namespace
 
-std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps,
-                                  const std::vector<TChrData>* loaded) {
-    std::vector<TPlacedQtl> placed;
+std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<LinkageMap>& maps,
+                                 const std::vector<LinkageMap>* loaded) {
+    std::vector<PlacedQtl> placed;
     placed.reserve(table.Qtls.size());
-    for (const TQtl& qtl : table.Qtls) {
+    for (const QtlInterval& qtl : table.Qtls) {
         const std::size_t found = FindMap(qtl, maps);
         if (found == maps.size()) {
             if (loaded != nullptr && FindMap(qtl, *loaded) < loaded->size()) {
@@ -255,7 +255,7 @@ std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChr
                                     : " is not in the figure, which draws ") +
                  MapList(loaded != nullptr ? *loaded : maps) + ".");
         }
-        const TChrData& map = maps[found];
+        const LinkageMap& map = maps[found];
         const double first = map.FirstPosition;
         const double last = first + MapLength(map);
         if (qtl.Start < first - kEndSlack || qtl.End > last + kEndSlack) {

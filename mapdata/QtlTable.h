@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "base/Colour.h"
+#include "mapdata/MapRecords.h"
 #include "mapdata/TextLines.h"
-#include "mapdata/ZazereZeve.h"
 
 namespace karvello {
 
-struct TQtl {
+struct QtlInterval {
     // The map as written: a map's number, or a group's name.
     std::string Map;
     std::string Name;
@@ -23,16 +23,16 @@ struct TQtl {
     // Both or neither; within Start..End.
     std::optional<double> InnerStart;
     std::optional<double> InnerEnd;
-    std::optional<TColour> Colour;
+    std::optional<RgbColour> Colour;
     // The line of the file it was read from, counted from 1.
     std::int64_t Line = 0;
 
-    bool operator==(const TQtl&) const = default;
+    bool operator==(const QtlInterval&) const = default;
 };
 
-struct TQtlTable {
+struct QtlTableFile {
     std::string FileName; // how messages name the file
-    std::vector<TQtl> Qtls;
+    std::vector<QtlInterval> Qtls;
 };
 
 // Reads the lines of a QTL table. The header names the columns: map (or
@@ -45,14 +45,14 @@ struct TQtlTable {
 // few fields, an empty map or name, a position that is not a number, a start
 // after its end, an inner interval given by half or not inside the interval,
 // a colour not written #RRGGBB.
-TQtlTable ReadQtlTable(Lines lines, const std::string& fileName);
+QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName);
 
 // A QTL placed on one of the figure's maps.
-struct TPlacedQtl {
+struct PlacedQtl {
     std::size_t MapIndex = 0; // into the maps given to PlaceQtls
-    TQtl Qtl;
+    QtlInterval Qtl;
 
-    bool operator==(const TPlacedQtl&) const = default;
+    bool operator==(const PlacedQtl&) const = default;
 };
 
 // Finds each QTL's map among the figure's maps: a whole number names the map
@@ -65,7 +65,7 @@ struct TPlacedQtl {
 // (every map of the data, of which maps are the ones drawn), a QTL of a
 // loaded map that is not drawn is left out, and only a map that is not
 // loaded at all is an error.
-std::vector<TPlacedQtl> PlaceQtls(const TQtlTable& table, const std::vector<TChrData>& maps,
-                                  const std::vector<TChrData>* loaded = nullptr);
+std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<LinkageMap>& maps,
+                                 const std::vector<LinkageMap>* loaded = nullptr);
 
 } // namespace karvello

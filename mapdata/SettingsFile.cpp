@@ -57,7 +57,7 @@ void AppendString(std::string& out, std::string_view text) {
     out += '"';
 }
 
-std::string ColourText(TColour colour) {
+std::string ColourText(RgbColour colour) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string text = "#";
     for (int shift : {0, 8, 16}) { // red, green, blue
@@ -74,7 +74,7 @@ bool PrintableAscii(std::string_view name) {
 
 // How a range's end is written: the marker's name where the name finds it
 // again (it is the first of that name), else its index.
-void AppendMarker(std::string& out, std::int32_t index, const TAllMarkers& markers,
+void AppendMarker(std::string& out, std::int32_t index, const MarkerTable& markers,
                   const std::map<std::string, std::int32_t>& firstOfName) {
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
         const std::string& name = markers[static_cast<std::size_t>(index)].Name;
@@ -342,10 +342,10 @@ class JsonParser {
 
 class SettingsReader {
   public:
-    SettingsReader(const std::string& fileName, const TAllMarkers& markers)
+    SettingsReader(const std::string& fileName, const MarkerTable& markers)
         : fileName_(fileName), markers_(markers) {}
 
-    void Read(const JsonValue& root, TSettingsFile& out) const {
+    void Read(const JsonValue& root, AllSettings& out) const {
         const JsonValue& top = Object(root, "the file");
         for (const JsonValue& value : top.items) {
             const std::string& key = value.key;
@@ -389,8 +389,8 @@ class SettingsReader {
         }
         return *number;
     }
-    TColour Colour(const JsonValue& value, std::string_view key) const {
-        std::optional<TColour> colour;
+    RgbColour Colour(const JsonValue& value, std::string_view key) const {
+        std::optional<RgbColour> colour;
         if (value.kind == JsonValue::Kind::Text) {
             colour = ParseHexColour(value.text);
         }
@@ -399,7 +399,7 @@ class SettingsReader {
         }
         return *colour;
     }
-    void ReadDraw(const JsonValue& object, TDrawSettings& draw) const {
+    void ReadDraw(const JsonValue& object, PageLengths& draw) const {
         for (const JsonValue& value : object.items) {
             const std::string& key = value.key;
             const DrawSettingField* field = FindDrawSetting(key);
@@ -409,7 +409,7 @@ class SettingsReader {
             ApplyDrawSetting(draw, *field, Whole(value, key));
         }
     }
-    void ReadFigure(const JsonValue& object, TFigureSettings& figure) const {
+    void ReadFigure(const JsonValue& object, FigureSettings& figure) const {
         for (const JsonValue& value : object.items) {
             const std::string& key = value.key;
             const auto field =
@@ -451,14 +451,14 @@ class SettingsReader {
         }
         Fail(value, "no marker is named " + Quote(value.text));
     }
-    TColRangeSet Ranges(const JsonValue& value) const {
+    ColourRangeList Ranges(const JsonValue& value) const {
         if (value.kind != JsonValue::Kind::Array) {
             Fail(value, "colourRanges must be a list [...]");
         }
-        TColRangeSet ranges;
+        ColourRangeList ranges;
         for (const JsonValue& item : value.items) {
             const JsonValue& object = Object(item, "a colour range");
-            TColRange range;
+            ColourRange range;
             bool first = false;
             bool last = false;
             bool colour = false;
@@ -497,8 +497,8 @@ class SettingsReader {
         }
         return value.text;
     }
-    void ReadAnnotations(const JsonValue& object, TSettingsFile& out) const {
-        TAnnotations& annotations = out.Annotations;
+    void ReadAnnotations(const JsonValue& object, AllSettings& out) const {
+        FigureAnnotations& annotations = out.Annotations;
         for (const JsonValue& value : object.items) {
             const std::string& key = value.key;
             if (key == "titles") {
@@ -543,11 +543,11 @@ class SettingsReader {
     }
 
     const std::string& fileName_;
-    const TAllMarkers& markers_;
+    const MarkerTable& markers_;
 };
 
-void AppendAnnotations(std::string& out, const TSettingsFile& settings) {
-    const TAnnotations& annotations = settings.Annotations;
+void AppendAnnotations(std::string& out, const AllSettings& settings) {
+    const FigureAnnotations& annotations = settings.Annotations;
     const auto flag = [](bool on) { return on ? "true" : "false"; };
     out += ",\n  \"annotations\": {\n    \"titles\": ";
     out += flag(annotations.Titles);
@@ -587,7 +587,7 @@ void AppendAnnotations(std::string& out, const TSettingsFile& settings) {
 
 } // namespace
 
-std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& markers) {
+std::string WriteSettingsText(const AllSettings& settings, const MarkerTable& markers) {
     std::string out = "{\n  \"settings\": {";
     for (std::size_t i = 0; i < kDrawSettingFields.size(); ++i) {
         const DrawSettingField& field = kDrawSettingFields[i];
@@ -620,7 +620,7 @@ std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& 
         firstOfName[markers[i].Name] = static_cast<std::int32_t>(i);
     }
     for (std::size_t i = 0; i < settings.Ranges.size(); ++i) {
-        const TColRange& range = settings.Ranges[i];
+        const ColourRange& range = settings.Ranges[i];
         out += i == 0 ? "\n    {\"first\": " : ",\n    {\"first\": ";
         AppendMarker(out, range.StartIndex, markers, firstOfName);
         out += ", \"last\": ";
@@ -633,23 +633,23 @@ std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& 
     return out;
 }
 
-TSettingsFile ReadSettingsText(std::string_view text, const std::string& fileName,
-                               const TSettingsFile& base, const TAllMarkers& markers) {
+AllSettings ReadSettingsText(std::string_view text, const std::string& fileName,
+                             const AllSettings& base, const MarkerTable& markers) {
     const JsonValue root = JsonParser(text, fileName).Document();
-    TSettingsFile settings = base;
+    AllSettings settings = base;
     SettingsReader(fileName, markers).Read(root, settings);
     return settings;
 }
 
-TSettingsFile ReadSettingsFile(const std::string& path, const TSettingsFile& base,
-                               const TAllMarkers& markers) {
+AllSettings ReadSettingsFile(const std::string& path, const AllSettings& base,
+                             const MarkerTable& markers) {
     const TextLines lines = ReadTextLines(path);
     std::string text;
     for (std::string_view line : lines.lines()) {
         text += line;
         text += '\n';
     }
-    TSettingsFile settings = ReadSettingsText(text, FullPathForMessage(path), base, markers);
+    AllSettings settings = ReadSettingsText(text, FullPathForMessage(path), base, markers);
     if (!settings.QtlFile.empty() && std::filesystem::path(settings.QtlFile).is_relative()) {
         settings.QtlFile = (std::filesystem::path(path).parent_path() / settings.QtlFile)
                                .lexically_normal()

@@ -33,32 +33,32 @@
 
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 namespace karvello {
 
-struct TSettingsFile {
-    TDrawSettings Draw;
-    TFigureSettings Figure;
-    TColour DefaultColour = 0;
-    TColRangeSet Ranges;      // marker indices into the table
-    TAnnotations Annotations; // without Qtls, which come from the QTL table
-    std::string QtlFile;      // the QTL table's path as written, empty for none
+struct AllSettings {
+    PageLengths Draw;
+    FigureSettings Figure;
+    RgbColour DefaultColour = 0;
+    ColourRangeList Ranges;        // marker indices into the table
+    FigureAnnotations Annotations; // without Qtls, which come from the QTL table
+    std::string QtlFile;           // the QTL table's path as written, empty for none
 
-    bool operator==(const TSettingsFile&) const = default;
+    bool operator==(const AllSettings&) const = default;
 };
 
 // The file's text, ending in a newline.
-std::string WriteSettingsText(const TSettingsFile& settings, const TAllMarkers& markers);
+std::string WriteSettingsText(const AllSettings& settings, const MarkerTable& markers);
 
 // Reads text, named fileName in messages, over base. Throws KarvelloError.
-TSettingsFile ReadSettingsText(std::string_view text, const std::string& fileName,
-                               const TSettingsFile& base, const TAllMarkers& markers);
+AllSettings ReadSettingsText(std::string_view text, const std::string& fileName,
+                             const AllSettings& base, const MarkerTable& markers);
 
 // Reads the settings file at path over base, as ReadSettingsText reads its
 // text; a qtlFile the file gives as a relative path is made a path from the
 // settings file's folder. Throws KarvelloError.
-TSettingsFile ReadSettingsFile(const std::string& path, const TSettingsFile& base,
-                               const TAllMarkers& markers);
+AllSettings ReadSettingsFile(const std::string& path, const AllSettings& base,
+                             const MarkerTable& markers);
 
 } // namespace karvello

@@ -7,18 +7,18 @@
 
 namespace karvello {
 
-void CopyChrData(const TChrData& source, TChrData& dest) {
+void CopyChrData(const LinkageMap& source, LinkageMap& dest) {
     // The records hold only values and vectors, so a plain copy shares nothing.
     dest = source;
 }
 
-void FlipChrData(TChrData& map) {
-    TChrData flipped;
+void FlipMap(LinkageMap& map) {
+    LinkageMap flipped;
     CopyChrData(map, flipped);
     const std::size_t n = map.Markers.size();
     double previousDistance = -1.0;
     for (std::size_t i = 0; i < n; ++i) {
-        TChrMarker& entry = flipped.Markers[i];
+        MapEntry& entry = flipped.Markers[i];
         entry.MarkerIndex = map.Markers[n - 1 - i].MarkerIndex;
         // The gap below new entry i is the gap above old entry n - 1 - i.
         entry.Distance = i + 1 < n ? map.Markers[n - 2 - i].Distance : 0.0;
@@ -33,14 +33,14 @@ void FlipChrData(TChrData& map) {
     // that name no interval stay outside 0..n (-1 becomes n + 1). The sum is
     // taken in 64 bits; C++20 wraps the conversion back for values no reader
     // gives.
-    for (TPlacedMarker& placed : flipped.Placed) {
+    for (PlacedMarker& placed : flipped.Placed) {
         placed.Interval = static_cast<std::int32_t>(static_cast<std::int64_t>(n) - placed.Interval);
     }
     map = std::move(flipped);
 }
 
-void ApplyColourRange(TAllMarkers& markers, std::int32_t StartIndex, std::int32_t EndIndex,
-                      TColour Colour) {
+void ApplyColourRange(MarkerTable& markers, std::int32_t StartIndex, std::int32_t EndIndex,
+                      RgbColour Colour) {
     const auto count = static_cast<std::int64_t>(markers.size());
     const std::int64_t end = EndIndex == -1 ? count - 1 : EndIndex;
     const std::int64_t first = std::max<std::int64_t>(0, StartIndex);

@@ -23,7 +23,7 @@ void DrawingRecorder::SetMapMode(MappingMode mode) {
     mapMode_ = mode;
 }
 
-void DrawingRecorder::SetPenColour(TColour colour) {
+void DrawingRecorder::SetPenColour(RgbColour colour) {
     operations_.push_back(Op(Kind::Pen, static_cast<int>(colour)));
 }
 
@@ -71,7 +71,7 @@ int DrawingRecorder::TextHeight(std::string_view) {
     return metrics_.Height(italic_);
 }
 
-void DrawingRecorder::SetFontColour(TColour colour) {
+void DrawingRecorder::SetFontColour(RgbColour colour) {
     operations_.push_back(Op(Kind::FontColour, static_cast<int>(colour)));
 }
 
@@ -106,10 +106,10 @@ void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const
             target.SetMapMode(static_cast<MappingMode>(op.a));
             break;
         case Kind::Pen:
-            target.SetPenColour(static_cast<TColour>(op.a));
+            target.SetPenColour(static_cast<RgbColour>(op.a));
             break;
         case Kind::FontColour:
-            target.SetFontColour(static_cast<TColour>(op.a));
+            target.SetFontColour(static_cast<RgbColour>(op.a));
             break;
         case Kind::Italic:
             target.SetItalic(op.a != 0);

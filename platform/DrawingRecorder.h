@@ -23,14 +23,14 @@ class DrawingRecorder : public Surface {
     explicit DrawingRecorder(const TextMetrics& metrics);
 
     void SetMapMode(MappingMode mode) override;
-    void SetPenColour(TColour colour) override;
+    void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;
     int TextWidth(std::string_view text) override;
     int TextHeight(std::string_view text) override;
-    void SetFontColour(TColour colour) override;
+    void SetFontColour(RgbColour colour) override;
     void SetItalic(bool italic) override;
     void BeginMap(int mapNumber) override;
     void EndMap() override;

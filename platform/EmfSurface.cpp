@@ -24,7 +24,7 @@ constexpr std::uint32_t kStockSystemFont = kStockObject | 13;
 constexpr std::uint32_t kOpaque = 2;
 constexpr std::uint32_t kTextAlignLeftTop = 0;
 constexpr std::uint32_t kGraphicsModeCompatible = 1;
-constexpr TColour kWhite = 0xFFFFFF;
+constexpr RgbColour kWhite = 0xFFFFFF;
 constexpr std::int32_t kFontWeightNormal = 400;
 constexpr std::uint8_t kDefaultCharset = 1;
 constexpr std::size_t kFaceNameChars = 32;
@@ -111,7 +111,7 @@ class EmfSurface::Record {
     std::size_t start_;
 };
 
-EmfSurface::EmfSurface(const TextMetrics& metrics, TColour textColour, EmfStyle style)
+EmfSurface::EmfSurface(const TextMetrics& metrics, RgbColour textColour, EmfStyle style)
     : metrics_(metrics), style_(std::move(style)), fontColour_(textColour) {
     WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(MappingMode::HiMetric));
     SelectObject(CreateFont(false));
@@ -189,7 +189,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     return handle;
 }
 
-std::uint32_t EmfSurface::CreatePen(TColour colour) {
+std::uint32_t EmfSurface::CreatePen(RgbColour colour) {
     const std::uint32_t handle = nextHandle_++;
     created_.push_back(handle);
     Record record(body_, kEmrCreatePen);
@@ -211,7 +211,7 @@ void EmfSurface::SetMapMode(MappingMode mode) {
     }
 }
 
-void EmfSurface::SetPenColour(TColour colour) {
+void EmfSurface::SetPenColour(RgbColour colour) {
     CheckOpen();
     if (colour == penColour_) {
         return;
@@ -351,7 +351,7 @@ int EmfSurface::TextHeight(std::string_view) {
     return metrics_.Height(italic_);
 }
 
-void EmfSurface::SetFontColour(TColour colour) {
+void EmfSurface::SetFontColour(RgbColour colour) {
     CheckOpen();
     if (colour != fontColour_) {
         WriteSimple(kEmrSetTextColor, colour);

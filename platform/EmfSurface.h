@@ -77,17 +77,17 @@ class EmfSurface : public Surface {
     // Prepares the metafile; text is measured with metrics (which must
     // outlive the surface and measure style's font) and drawn in textColour
     // at first.
-    explicit EmfSurface(const TextMetrics& metrics, TColour textColour = 0, EmfStyle style = {});
+    explicit EmfSurface(const TextMetrics& metrics, RgbColour textColour = 0, EmfStyle style = {});
 
     void SetMapMode(MappingMode mode) override;
-    void SetPenColour(TColour colour) override;
+    void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;
     int TextWidth(std::string_view text) override;
     int TextHeight(std::string_view text) override;
-    void SetFontColour(TColour colour) override;
+    void SetFontColour(RgbColour colour) override;
     void SetItalic(bool italic) override;
     // With groupMaps, a begin-group comment whose box, written at EndMap, is
     // the map's drawn extent; and an end-group comment.
@@ -107,7 +107,7 @@ class EmfSurface : public Surface {
     void CheckOpen() const;
     void SelectObject(std::uint32_t handle);
     std::uint32_t CreateFont(bool italic);
-    std::uint32_t CreatePen(TColour colour);
+    std::uint32_t CreatePen(RgbColour colour);
     void WriteSimple(std::uint32_t type, std::uint32_t value);
     std::vector<std::uint8_t> Header() const;
     void Include(const FrameBox& box);
@@ -118,12 +118,12 @@ class EmfSurface : public Surface {
     std::uint32_t recordCount_ = 0;
     std::vector<std::uint32_t> created_; // handles in creation order
     std::uint32_t nextHandle_ = 1;       // handle 0 stands for the metafile itself
-    std::map<TColour, std::uint32_t> pens_;
+    std::map<RgbColour, std::uint32_t> pens_;
     std::uint32_t fonts_[2] = {0, 0}; // upright, italic; 0 = not created yet
     FrameBox frame_;
     MappingMode mapMode_ = MappingMode::HiMetric;
-    TColour penColour_ = 0;
-    TColour fontColour_ = 0;
+    RgbColour penColour_ = 0;
+    RgbColour fontColour_ = 0;
     bool italic_ = false;
     int currentX_ = 0;
     int currentY_ = 0;

@@ -52,7 +52,7 @@ constexpr std::int64_t kMaxPdfPageUnits = 200 * 2540;
 // The white room around the drawn extent: the one asked for; else 2 mm in
 // every format when the maps stand in rows, so that rows break alike in all
 // four; else the format's own.
-std::int64_t EdgeRoom(const TFigureSettings& figure, std::int64_t formatDefault) {
+std::int64_t EdgeRoom(const FigureSettings& figure, std::int64_t formatDefault) {
     if (figure.Margin >= 0) {
         return figure.Margin;
     }
@@ -211,12 +211,12 @@ class CanvasBase : public FileCanvas {
 
 class EmfCanvas final : public CanvasBase {
   public:
-    EmfCanvas(const std::string& path, const FigureFont& font, const TFigureSettings& figure)
+    EmfCanvas(const std::string& path, const FigureFont& font, const FigureSettings& figure)
         : CanvasBase(path), surface_(*font.metrics, 0, StyleOf(font, figure)) {}
     Surface& surface() override { return surface_; }
 
   private:
-    static EmfStyle StyleOf(const FigureFont& font, const TFigureSettings& figure) {
+    static EmfStyle StyleOf(const FigureFont& font, const FigureSettings& figure) {
         EmfStyle style;
         style.faceName = font.face;
         style.fontHeight = font.height;
@@ -235,8 +235,7 @@ class EmfCanvas final : public CanvasBase {
 // page size is known.
 class PaintedCanvas : public CanvasBase {
   public:
-    PaintedCanvas(const std::string& path, const TextMetrics& metrics,
-                  const TFigureSettings& figure)
+    PaintedCanvas(const std::string& path, const TextMetrics& metrics, const FigureSettings& figure)
         : CanvasBase(path), metrics_(metrics), recorder_(metrics), figure_(figure) {}
     Surface& surface() override { return recorder_; }
 
@@ -262,7 +261,7 @@ class PaintedCanvas : public CanvasBase {
 
     const TextMetrics& metrics_;
     DrawingRecorder recorder_;
-    TFigureSettings figure_;
+    FigureSettings figure_;
 };
 
 // Written by our own writer from the recording: real texts, one group per
@@ -337,7 +336,7 @@ class PdfCanvas final : public PaintedCanvas {
 // row goes out tile by tile.
 class PngCanvas final : public PaintedCanvas {
   public:
-    PngCanvas(const std::string& path, const TextMetrics& metrics, const TFigureSettings& figure)
+    PngCanvas(const std::string& path, const TextMetrics& metrics, const FigureSettings& figure)
         : PaintedCanvas(path, metrics, figure), dpi_(figure.Dpi) {}
 
     // Painting the image is the long part of a PNG: each band is reported.
@@ -494,7 +493,7 @@ std::string DrawingFileDialogFilters() {
 }
 
 std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
-                                             const TFigureSettings& figure) {
+                                             const FigureSettings& figure) {
     const std::optional<DrawingFormat> format = DrawingFormatOf(path);
     if (!format) {
         // ".emf, .svg, .pdf or .png": the extensions in the order offered.

@@ -64,6 +64,6 @@ inline constexpr std::int64_t kMaxPngPixels = 500'000'000;
 // canvas's Commit throws KarvelloError "Cannot write file "<path>". <reason>"
 // when the file cannot be completed.
 std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
-                                             const TFigureSettings& figure = {});
+                                             const FigureSettings& figure = {});
 
 } // namespace karvello

@@ -28,7 +28,7 @@ class LegibleSurface : public Surface {
         inner_.SetMapMode(mode);
         mode_ = mode;
     }
-    void SetPenColour(TColour colour) override {
+    void SetPenColour(RgbColour colour) override {
         inner_.SetPenColour(colour);
         pen_ = QPen(ToQColor(colour), 0);
         penSet_ = false;
@@ -70,11 +70,11 @@ class LegibleSurface : public Surface {
     }
     int TextWidth(std::string_view text) override { return inner_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return inner_.TextHeight(text); }
-    void SetTextEncoding(TTextEncoding encoding) override {
+    void SetTextEncoding(CharacterEncoding encoding) override {
         Surface::SetTextEncoding(encoding);
         inner_.SetTextEncoding(encoding);
     }
-    void SetFontColour(TColour colour) override {
+    void SetFontColour(RgbColour colour) override {
         inner_.SetFontColour(colour);
         // Halfway to white: a line of small letters looks that dark.
         const QColor full = ToQColor(colour);

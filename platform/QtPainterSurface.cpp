@@ -18,7 +18,7 @@ constexpr double kFallbackDpi = 96.0;
 
 } // namespace
 
-QColor ToQColor(TColour colour) {
+QColor ToQColor(RgbColour colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
 }
@@ -83,7 +83,7 @@ void QtPainterSurface::SetMapMode(MappingMode mode) {
     }
 }
 
-void QtPainterSurface::SetPenColour(TColour colour) {
+void QtPainterSurface::SetPenColour(RgbColour colour) {
     penColour_ = ToQColor(colour);
 }
 
@@ -127,7 +127,7 @@ int QtPainterSurface::TextHeight(std::string_view) {
     return metrics_->Height(italic_);
 }
 
-void QtPainterSurface::SetFontColour(TColour colour) {
+void QtPainterSurface::SetFontColour(RgbColour colour) {
     fontColour_ = ToQColor(colour);
 }
 

@@ -80,14 +80,14 @@ class QtPainterSurface : public PreviewSurface {
 
     // Surface. An unknown mapping mode throws KarvelloError.
     void SetMapMode(MappingMode mode) override;
-    void SetPenColour(TColour colour) override;
+    void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;
     int TextWidth(std::string_view text) override;
     int TextHeight(std::string_view text) override;
-    void SetFontColour(TColour colour) override;
+    void SetFontColour(RgbColour colour) override;
     void SetItalic(bool italic) override;
 
     // PreviewSurface.
@@ -119,6 +119,6 @@ class QtPainterSurface : public PreviewSurface {
 };
 
 // The colour of a 0x00BBGGRR value.
-QColor ToQColor(TColour colour);
+QColor ToQColor(RgbColour colour);
 
 } // namespace karvello

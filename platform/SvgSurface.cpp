@@ -152,7 +152,7 @@ void SvgSurface::EmitNumber(std::int64_t value) {
     buffer_.append(digits, result.ptr);
 }
 
-void SvgSurface::EmitColour(TColour colour) {
+void SvgSurface::EmitColour(RgbColour colour) {
     static constexpr char kHex[] = "0123456789abcdef";
     const std::uint32_t channels[3] = {colour & 0xFFU, (colour >> 8) & 0xFFU,
                                        (colour >> 16) & 0xFFU};
@@ -180,7 +180,7 @@ void SvgSurface::SetMapMode(MappingMode mode) {
     mapMode_ = mode;
 }
 
-void SvgSurface::SetPenColour(TColour colour) {
+void SvgSurface::SetPenColour(RgbColour colour) {
     CheckOpen();
     penColour_ = colour;
 }
@@ -307,7 +307,7 @@ int SvgSurface::TextHeight(std::string_view) {
     return metrics_.Height(italic_);
 }
 
-void SvgSurface::SetFontColour(TColour colour) {
+void SvgSurface::SetFontColour(RgbColour colour) {
     CheckOpen();
     fontColour_ = colour;
 }

@@ -55,14 +55,14 @@ class SvgSurface : public Surface {
                const SvgOptions& options);
 
     void SetMapMode(MappingMode mode) override;
-    void SetPenColour(TColour colour) override;
+    void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;
     int TextWidth(std::string_view text) override;
     int TextHeight(std::string_view text) override;
-    void SetFontColour(TColour colour) override;
+    void SetFontColour(RgbColour colour) override;
     void SetItalic(bool italic) override;
     void BeginMap(int mapNumber) override;
     void EndMap() override;
@@ -79,19 +79,19 @@ class SvgSurface : public Surface {
     void FlushPath();
     void Emit(std::string_view text);
     void EmitNumber(std::int64_t value);
-    void EmitColour(TColour colour);
+    void EmitColour(RgbColour colour);
 
     Sink sink_;
     FrameBox page_;
     const TextMetrics& metrics_;
     std::string buffer_;
     std::string path_; // the path data of the lines not yet written
-    TColour pathColour_ = 0;
+    RgbColour pathColour_ = 0;
     std::int64_t pathX_ = 0; // where the last piece of path_ ends
     std::int64_t pathY_ = 0;
     MappingMode mapMode_ = MappingMode::HiMetric;
-    TColour penColour_ = 0;
-    TColour fontColour_ = 0;
+    RgbColour penColour_ = 0;
+    RgbColour fontColour_ = 0;
     bool italic_ = false;
     int currentX_ = 0;
     int currentY_ = 0;

@@ -56,11 +56,11 @@ TextMetrics::TextMetrics(const QFont& font) {
 }
 
 std::vector<double> TextMetrics::UnitAdvances(std::string_view text, bool italic,
-                                              TTextEncoding encoding) const {
+                                              CharacterEncoding encoding) const {
     const Measured& variant = Variant(italic);
     std::vector<double> advances;
     advances.reserve(text.size());
-    if (encoding == TTextEncoding::Windows1252) {
+    if (encoding == CharacterEncoding::Windows1252) {
         for (char c : text) {
             advances.push_back(variant.advance[static_cast<unsigned char>(c)]);
         }
@@ -96,9 +96,9 @@ std::vector<double> TextMetrics::UnitAdvances(std::string_view text, bool italic
     return advances;
 }
 
-int TextMetrics::Width(std::string_view text, bool italic, TTextEncoding encoding) const {
+int TextMetrics::Width(std::string_view text, bool italic, CharacterEncoding encoding) const {
     double sum = 0;
-    if (encoding == TTextEncoding::Windows1252) {
+    if (encoding == CharacterEncoding::Windows1252) {
         const Measured& variant = Variant(italic);
         for (char c : text) {
             sum += variant.advance[static_cast<unsigned char>(c)];
@@ -120,7 +120,7 @@ double TextMetrics::Ascent(bool italic) const {
 }
 
 std::vector<std::int32_t> TextMetrics::Advances(std::string_view text, bool italic,
-                                                TTextEncoding encoding) const {
+                                                CharacterEncoding encoding) const {
     const std::vector<double> exact = UnitAdvances(text, italic, encoding);
     std::vector<std::int32_t> advances;
     advances.reserve(exact.size());

@@ -41,7 +41,7 @@ class TextMetrics {
     // are read in encoding; a character beyond the table is measured once
     // and kept.
     int Width(std::string_view text, bool italic,
-              TTextEncoding encoding = TTextEncoding::Windows1252) const;
+              CharacterEncoding encoding = CharacterEncoding::Windows1252) const;
     // Height of any text: ascent plus descent, rounded to the nearest integer.
     int Height(bool italic) const;
     // Distance from a text's top to its baseline, unrounded.
@@ -50,8 +50,9 @@ class TextMetrics {
     // has its advance on its first unit and 0 on its second), rounded so that
     // their running sums are the rounded running sums of the exact advances;
     // they add up to Width.
-    std::vector<std::int32_t> Advances(std::string_view text, bool italic,
-                                       TTextEncoding encoding = TTextEncoding::Windows1252) const;
+    std::vector<std::int32_t>
+    Advances(std::string_view text, bool italic,
+             CharacterEncoding encoding = CharacterEncoding::Windows1252) const;
     // The font measured, upright or italic.
     const QFont& Font(bool italic) const { return Variant(italic).font; }
 
@@ -67,7 +68,7 @@ class TextMetrics {
     static Measured Measure(QFont font);
     // The exact advance of each UTF-16 unit of the text.
     std::vector<double> UnitAdvances(std::string_view text, bool italic,
-                                     TTextEncoding encoding) const;
+                                     CharacterEncoding encoding) const;
     const Measured& Variant(bool italic) const { return italic ? italic_ : upright_; }
 
     Measured upright_;

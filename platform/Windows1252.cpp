@@ -43,8 +43,8 @@ std::string QStringToWindows1252(const QString& text) {
     return bytes;
 }
 
-std::u16string TextToUtf16(std::string_view text, TTextEncoding encoding) {
-    if (encoding == TTextEncoding::Windows1252) {
+std::u16string TextToUtf16(std::string_view text, CharacterEncoding encoding) {
+    if (encoding == CharacterEncoding::Windows1252) {
         return Windows1252ToUtf16(text);
     }
     std::u16string converted;
@@ -62,14 +62,14 @@ std::u16string TextToUtf16(std::string_view text, TTextEncoding encoding) {
     return converted;
 }
 
-QString TextToQString(std::string_view text, TTextEncoding encoding) {
+QString TextToQString(std::string_view text, CharacterEncoding encoding) {
     const std::u16string wide = TextToUtf16(text, encoding);
     return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
-std::string QStringToText(const QString& text, TTextEncoding encoding) {
-    return encoding == TTextEncoding::Windows1252 ? QStringToWindows1252(text)
-                                                  : text.toUtf8().toStdString();
+std::string QStringToText(const QString& text, CharacterEncoding encoding) {
+    return encoding == CharacterEncoding::Windows1252 ? QStringToWindows1252(text)
+                                                      : text.toUtf8().toStdString();
 }
 
 QString Windows1252ToQString(std::string_view text) {

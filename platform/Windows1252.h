@@ -30,9 +30,9 @@ std::string QStringToWindows1252(const QString& text);
 
 // The text as UTF-16 in the given encoding. A byte sequence that is not
 // UTF-8 gives U+FFFD for each byte of it.
-std::u16string TextToUtf16(std::string_view text, TTextEncoding encoding);
-QString TextToQString(std::string_view text, TTextEncoding encoding);
+std::u16string TextToUtf16(std::string_view text, CharacterEncoding encoding);
+QString TextToQString(std::string_view text, CharacterEncoding encoding);
 // The other way, as QStringToWindows1252 or as UTF-8.
-std::string QStringToText(const QString& text, TTextEncoding encoding);
+std::string QStringToText(const QString& text, CharacterEncoding encoding);
 
 } // namespace karvello

@@ -15,7 +15,7 @@
 
 namespace karvello {
 
-TAnnotationsWindow::TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent)
+AnnotationsWindow::AnnotationsWindow(const Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), dialogs_(dialogs) {
     setObjectName(QStringLiteral("AnnotationsWindow"));
     setWindowTitle(QStringLiteral("Annotations - Karvello"));
@@ -60,7 +60,7 @@ TAnnotationsWindow::TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent)
     layout->addLayout(form);
 
     for (QCheckBox* box : {titles_, ruler_, links_}) {
-        connect(box, &QCheckBox::toggled, this, &TAnnotationsWindow::Changed);
+        connect(box, &QCheckBox::toggled, this, &AnnotationsWindow::Changed);
     }
     connect(qtlPath_, &QLineEdit::editingFinished, this, [this] {
         if (qtlPath_->isModified()) {
@@ -68,18 +68,18 @@ TAnnotationsWindow::TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent)
             Changed();
         }
     });
-    connect(choose, &QPushButton::clicked, this, &TAnnotationsWindow::ChooseQtlTable);
+    connect(choose, &QPushButton::clicked, this, &AnnotationsWindow::ChooseQtlTable);
     connect(clear, &QPushButton::clicked, this, [this] {
         qtlPath_->clear();
         Changed();
     });
-    connect(showOnly_, &QPlainTextEdit::textChanged, this, &TAnnotationsWindow::Changed);
-    connect(collapse_, &QSpinBox::valueChanged, this, &TAnnotationsWindow::Changed);
+    connect(showOnly_, &QPlainTextEdit::textChanged, this, &AnnotationsWindow::Changed);
+    connect(collapse_, &QSpinBox::valueChanged, this, &AnnotationsWindow::Changed);
     resize(440, 300);
 }
 
-void TAnnotationsWindow::Fill(const TAnnotations& annotations, const QString& qtlPath,
-                              TTextEncoding encoding) {
+void AnnotationsWindow::Fill(const FigureAnnotations& annotations, const QString& qtlPath,
+                             CharacterEncoding encoding) {
     filling_ = true;
     encoding_ = encoding;
     filled_ = annotations;
@@ -99,8 +99,8 @@ void TAnnotationsWindow::Fill(const TAnnotations& annotations, const QString& qt
     filling_ = false;
 }
 
-TAnnotations TAnnotationsWindow::Annotations() const {
-    TAnnotations annotations;
+FigureAnnotations AnnotationsWindow::Annotations() const {
+    FigureAnnotations annotations;
     annotations.TitleTexts = filled_.TitleTexts;
     annotations.Titles = titles_->isChecked();
     annotations.Ruler = ruler_->isChecked();
@@ -121,24 +121,24 @@ TAnnotations TAnnotationsWindow::Annotations() const {
     return annotations;
 }
 
-QString TAnnotationsWindow::QtlPath() const {
+QString AnnotationsWindow::QtlPath() const {
     return qtlPath_->text().trimmed();
 }
 
-void TAnnotationsWindow::Changed() {
+void AnnotationsWindow::Changed() {
     if (!filling_ && OnChange) {
         OnChange();
     }
 }
 
-void TAnnotationsWindow::ChooseQtlTable() {
+void AnnotationsWindow::ChooseQtlTable() {
     if (const auto chosen = dialogs_.OpenFileName(this, qtlPath_->text())) {
         qtlPath_->setText(*chosen);
         Changed();
     }
 }
 
-void TAnnotationsWindow::showEvent(QShowEvent* event) {
+void AnnotationsWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     KeepInsideScreen(*this);
 }

@@ -18,20 +18,20 @@ class QSpinBox;
 
 namespace karvello {
 
-class TAnnotationsWindow : public QWidget {
+class AnnotationsWindow : public QWidget {
     Q_OBJECT
   public:
     // A window of its own, hidden; destroyed with parent. The dialogs choose
     // the QTL table.
-    TAnnotationsWindow(const TDialogs& dialogs, QWidget* parent = nullptr);
+    AnnotationsWindow(const Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Shows these annotations and QTL table path without telling the owner;
     // the names are in encoding, which the names typed are given in too.
-    void Fill(const TAnnotations& annotations, const QString& qtlPath,
-              TTextEncoding encoding = TTextEncoding::Windows1252);
+    void Fill(const FigureAnnotations& annotations, const QString& qtlPath,
+              CharacterEncoding encoding = CharacterEncoding::Windows1252);
     // The annotations the controls show. The map titles, which the maps list
     // edits, are those of the last Fill.
-    TAnnotations Annotations() const;
+    FigureAnnotations Annotations() const;
     QString QtlPath() const;
 
     // Called after every change the user makes.
@@ -44,10 +44,10 @@ class TAnnotationsWindow : public QWidget {
     void Changed();
     void ChooseQtlTable();
 
-    const TDialogs& dialogs_;
-    TAnnotations filled_;
+    const Dialogs& dialogs_;
+    FigureAnnotations filled_;
     bool filling_ = false;
-    TTextEncoding encoding_ = TTextEncoding::Windows1252;
+    CharacterEncoding encoding_ = CharacterEncoding::Windows1252;
     QCheckBox* titles_ = nullptr;
     QCheckBox* ruler_ = nullptr;
     QCheckBox* links_ = nullptr;

@@ -33,51 +33,51 @@ QFont WindowFont() {
     return font;
 }
 
-TColour FromQColor(const QColor& colour) {
+RgbColour FromQColor(const QColor& colour) {
     const QColor rgb = colour.toRgb();
-    return static_cast<TColour>(rgb.red()) | (static_cast<TColour>(rgb.green()) << 8) |
-           (static_cast<TColour>(rgb.blue()) << 16);
+    return static_cast<RgbColour>(rgb.red()) | (static_cast<RgbColour>(rgb.green()) << 8) |
+           (static_cast<RgbColour>(rgb.blue()) << 16);
 }
 
-// --- TColourSwatch ---
+// --- ColourSwatch ---
 
-TColourSwatch::TColourSwatch(QWidget* parent) : QWidget(parent) {}
+ColourSwatch::ColourSwatch(QWidget* parent) : QWidget(parent) {}
 
-void TColourSwatch::SetColour(TColour colour) {
+void ColourSwatch::SetColour(RgbColour colour) {
     colour_ = colour;
     update();
 }
 
-void TColourSwatch::paintEvent(QPaintEvent*) {
+void ColourSwatch::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(Qt::black);
     painter.setBrush(ToQColor(colour_));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void TColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
+void ColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
     // A release outside the swatch is the user changing their mind.
     if (rect().contains(event->position().toPoint())) {
         emit mouseUp();
     }
 }
 
-// --- TNumberBox ---
+// --- NumberBox ---
 
-TNumberBox::TNumberBox(QWidget* parent) : QAbstractSpinBox(parent) {
-    connect(lineEdit(), &QLineEdit::textChanged, this, &TNumberBox::ShowValidity);
+NumberBox::NumberBox(QWidget* parent) : QAbstractSpinBox(parent) {
+    connect(lineEdit(), &QLineEdit::textChanged, this, &NumberBox::ShowValidity);
     SetValue(0);
 }
 
-std::int32_t TNumberBox::Value() const {
+std::int32_t NumberBox::Value() const {
     return ParseDecimalInt32(Text().toStdString()).value_or(0);
 }
 
-bool TNumberBox::HoldsWholeNumber() const {
+bool NumberBox::HoldsWholeNumber() const {
     return ParseDecimalInt32(Text().toStdString()).has_value();
 }
 
-void TNumberBox::ShowValidity() {
+void NumberBox::ShowValidity() {
     QPalette colours = palette();
     if (HoldsWholeNumber()) {
         colours.setColor(QPalette::Base, QApplication::palette(this).color(QPalette::Base));
@@ -94,19 +94,19 @@ QColor ErrorColour() {
     return QColor(0xFF, 0xC8, 0xC8);
 }
 
-void TNumberBox::SetValue(std::int32_t value) {
+void NumberBox::SetValue(std::int32_t value) {
     SetText(QString::number(value));
 }
 
-QString TNumberBox::Text() const {
+QString NumberBox::Text() const {
     return lineEdit()->text();
 }
 
-void TNumberBox::SetText(const QString& text) {
+void NumberBox::SetText(const QString& text) {
     lineEdit()->setText(text);
 }
 
-void TNumberBox::stepBy(int steps) {
+void NumberBox::stepBy(int steps) {
     // Widened so that a step past either end of the 32-bit range stops there
     // rather than overflowing.
     const std::int64_t stepped = static_cast<std::int64_t>(Value()) + steps;
@@ -115,17 +115,17 @@ void TNumberBox::stepBy(int steps) {
     SetValue(static_cast<std::int32_t>(std::clamp(stepped, lowest, highest)));
 }
 
-QValidator::State TNumberBox::validate(QString&, int&) const {
+QValidator::State NumberBox::validate(QString&, int&) const {
     // Keys are filtered as they are typed; pasted text is taken as it is and
     // simply reads as 0 when it is no integer.
     return QValidator::Acceptable;
 }
 
-QAbstractSpinBox::StepEnabled TNumberBox::stepEnabled() const {
+QAbstractSpinBox::StepEnabled NumberBox::stepEnabled() const {
     return StepUpEnabled | StepDownEnabled;
 }
 
-void TNumberBox::keyPressEvent(QKeyEvent* event) {
+void NumberBox::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         QApplication::beep();
@@ -148,14 +148,14 @@ void TNumberBox::keyPressEvent(QKeyEvent* event) {
     QAbstractSpinBox::keyPressEvent(event);
 }
 
-// --- TRule ---
+// --- DividerLine ---
 
-TRule::TRule(Edge edge, QWidget* parent) : QFrame(parent), edge_(edge) {
+DividerLine::DividerLine(Edge edge, QWidget* parent) : QFrame(parent), edge_(edge) {
     setFrameShape(edge == Edge::Bottom ? QFrame::HLine : QFrame::VLine);
     setFrameShadow(QFrame::Sunken);
 }
 
-void TRule::Place(int left, int top, int width, int height) {
+void DividerLine::Place(int left, int top, int width, int height) {
     if (edge_ == Edge::Bottom) {
         setGeometry(left, top + height - 2, width, 2);
     } else {
@@ -239,13 +239,13 @@ QIcon OpenFolderIcon() {
     return icon;
 }
 
-// --- TMarkerComboBox ---
+// --- MarkerComboBox ---
 
-TMarkerComboBox::TMarkerComboBox(QWidget* parent) : QComboBox(parent) {
+MarkerComboBox::MarkerComboBox(QWidget* parent) : QComboBox(parent) {
     view()->installEventFilter(this);
 }
 
-int TMarkerComboBox::FindEntry(const QString& text) const {
+int MarkerComboBox::FindEntry(const QString& text) const {
     if (text.isEmpty()) {
         return -1;
     }
@@ -267,7 +267,7 @@ int TMarkerComboBox::FindEntry(const QString& text) const {
     return -1;
 }
 
-bool TMarkerComboBox::Search(QKeyEvent* event, bool open) {
+bool MarkerComboBox::Search(QKeyEvent* event, bool open) {
     const QString text = event->text();
     if (text.size() != 1 || !text.front().isPrint() ||
         (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -291,7 +291,7 @@ bool TMarkerComboBox::Search(QKeyEvent* event, bool open) {
     return true;
 }
 
-void TMarkerComboBox::keyPressEvent(QKeyEvent* event) {
+void MarkerComboBox::keyPressEvent(QKeyEvent* event) {
     if (Search(event, false)) {
         event->accept();
         return;
@@ -299,7 +299,7 @@ void TMarkerComboBox::keyPressEvent(QKeyEvent* event) {
     QComboBox::keyPressEvent(event);
 }
 
-bool TMarkerComboBox::eventFilter(QObject* watched, QEvent* event) {
+bool MarkerComboBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view() && event->type() == QEvent::KeyPress &&
         Search(static_cast<QKeyEvent*>(event), true)) {
         return true;

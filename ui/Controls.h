@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 #include "platform/QtPainterSurface.h"
 
 namespace karvello {
@@ -32,18 +32,18 @@ namespace karvello {
 QFont WindowFont();
 
 // Returns the 0x00BBGGRR form of a Qt colour (its alpha is dropped).
-TColour FromQColor(const QColor& colour);
+RgbColour FromQColor(const QColor& colour);
 
 // A rectangle filled with its colour and outlined in black. Releasing any
 // mouse button over it emits mouseUp; a disabled swatch receives no mouse
 // input, so it never emits while disabled.
-class TColourSwatch : public QWidget {
+class ColourSwatch : public QWidget {
     Q_OBJECT
   public:
-    explicit TColourSwatch(QWidget* parent = nullptr);
+    explicit ColourSwatch(QWidget* parent = nullptr);
 
-    TColour Colour() const { return colour_; }
-    void SetColour(TColour colour);
+    RgbColour Colour() const { return colour_; }
+    void SetColour(RgbColour colour);
 
   signals:
     void mouseUp();
@@ -53,7 +53,7 @@ class TColourSwatch : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    TColour colour_ = 0;
+    RgbColour colour_ = 0;
 };
 
 // A box holding one signed 32-bit integer as decimal text, with up and down
@@ -63,10 +63,10 @@ class TColourSwatch : public QWidget {
 // Enter; every other key is refused with a beep. Text that is not a valid
 // integer reads as 0; the box then shows in an error colour, with a tooltip
 // that says so, until its text is a whole number again.
-class TNumberBox : public QAbstractSpinBox {
+class NumberBox : public QAbstractSpinBox {
     Q_OBJECT
   public:
-    explicit TNumberBox(QWidget* parent = nullptr);
+    explicit NumberBox(QWidget* parent = nullptr);
 
     // The box's integer, or 0 when its text is not one.
     std::int32_t Value() const;
@@ -96,10 +96,10 @@ QColor ErrorColour();
 // its name; text that no name starts with is looked for at the start of the
 // entry, "(64" finds index 64. An entry found by typing is chosen as if
 // clicked (activated).
-class TMarkerComboBox : public QComboBox {
+class MarkerComboBox : public QComboBox {
     Q_OBJECT
   public:
-    explicit TMarkerComboBox(QWidget* parent = nullptr);
+    explicit MarkerComboBox(QWidget* parent = nullptr);
 
     // The row an entry search for text finds, or -1: the first row whose
     // name (what follows ") ") starts with text, else the first whose whole
@@ -129,11 +129,11 @@ QPoint PlaceInside(const QRect& frame, const QRect& available);
 void KeepInsideScreen(QWidget& window);
 
 // A rule line drawn along one edge of its rectangle, standing in for a bevel.
-class TRule : public QFrame {
+class DividerLine : public QFrame {
     Q_OBJECT
   public:
     enum class Edge { Bottom, Left };
-    TRule(Edge edge, QWidget* parent = nullptr);
+    DividerLine(Edge edge, QWidget* parent = nullptr);
     // Places the rule inside the rectangle (left, top, width, height).
     void Place(int left, int top, int width, int height);
 

@@ -11,7 +11,7 @@
 #include "platform/FileCanvases.h"
 
 #include "ui/Controls.h"
-#include "ui/OptionWnd.h"
+#include "ui/OptionsWindow.h"
 
 namespace karvello {
 
@@ -35,9 +35,9 @@ std::optional<QString> SystemSaveFileName(QWidget* parent) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const std::vector<TSaveFilter> filters = SaveFilters();
+    const std::vector<SaveFilter> filters = SaveFilters();
     QStringList names;
-    for (const TSaveFilter& filter : filters) {
+    for (const SaveFilter& filter : filters) {
         names << filter.Name;
     }
     dialog.setNameFilters(names);
@@ -47,7 +47,7 @@ std::optional<QString> SystemSaveFileName(QWidget* parent) {
     // the format follows the filter; "All files" keeps the metafile's.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog, filters](const QString& chosen) {
-                         for (const TSaveFilter& filter : filters) {
+                         for (const SaveFilter& filter : filters) {
                              if (chosen == filter.Name) {
                                  dialog.setDefaultSuffix(filter.Suffix);
                              }
@@ -73,7 +73,7 @@ std::optional<QString> SystemSettingsFileName(QWidget* parent, bool save) {
     return dialog.selectedFiles().front();
 }
 
-std::optional<TColour> SystemPickColour(QWidget* parent, TColour start) {
+std::optional<RgbColour> SystemPickColour(QWidget* parent, RgbColour start) {
     const QColor chosen = QColorDialog::getColor(ToQColor(start), parent);
     if (!chosen.isValid()) {
         return std::nullopt;
@@ -87,7 +87,7 @@ void SystemShowError(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-int SystemShowOptions(TOptionFrm& window) {
+int SystemShowOptions(OptionsWindow& window) {
     return window.exec();
 }
 
@@ -103,8 +103,8 @@ std::optional<QString> SystemAskText(QWidget* parent, const QString& title, cons
 
 } // namespace
 
-std::vector<TSaveFilter> SaveFilters() {
-    std::vector<TSaveFilter> filters;
+std::vector<SaveFilter> SaveFilters() {
+    std::vector<SaveFilter> filters;
     for (const DrawingFormatInfo& info : DrawingFormats()) {
         const QString extension = QString::fromLatin1(
             info.extension.data(), static_cast<qsizetype>(info.extension.size()));
@@ -117,7 +117,7 @@ std::vector<TSaveFilter> SaveFilters() {
                            extension.mid(1)});
     }
     // The metafile stays first whatever order the formats come in.
-    std::stable_partition(filters.begin(), filters.end(), [](const TSaveFilter& filter) {
+    std::stable_partition(filters.begin(), filters.end(), [](const SaveFilter& filter) {
         return filter.Suffix == QStringLiteral("emf");
     });
     filters.push_back({QStringLiteral("All files (*)"), QStringLiteral("emf")});
@@ -130,9 +130,9 @@ QStringList OpenFilters() {
             QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")};
 }
 
-TDialogs TDialogs::System() {
-    return TDialogs{SystemOpenFileName, SystemSaveFileName,     SystemPickColour, SystemShowError,
-                    SystemShowOptions,  SystemSettingsFileName, SystemAskText};
+Dialogs Dialogs::System() {
+    return Dialogs{SystemOpenFileName, SystemSaveFileName,     SystemPickColour, SystemShowError,
+                   SystemShowOptions,  SystemSettingsFileName, SystemAskText};
 }
 
 QString ErrorBoxText(std::string_view message) {

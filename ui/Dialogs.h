@@ -9,18 +9,18 @@
 #include <string_view>
 #include <vector>
 
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 class QWidget;
 
 namespace karvello {
 
-class TOptionFrm;
+class OptionsWindow;
 
 // The application title: the main window's caption and every error box's.
 inline constexpr const char* kAppTitle = "Karvello";
 
-struct TDialogs {
+struct Dialogs {
     // The open dialog, opened on lastFile (empty before the first choice).
     // Returns the full path chosen, or nothing when the user cancels.
     std::function<std::optional<QString>(QWidget* parent, const QString& lastFile)> OpenFileName;
@@ -29,11 +29,11 @@ struct TDialogs {
     std::function<std::optional<QString>(QWidget* parent)> SaveFileName;
     // The colour picker, starting on start. Returns the colour chosen, or
     // nothing when the user cancels.
-    std::function<std::optional<TColour>(QWidget* parent, TColour start)> PickColour;
+    std::function<std::optional<RgbColour>(QWidget* parent, RgbColour start)> PickColour;
     // The standard error box, showing text as it stands.
     std::function<void(QWidget* parent, const QString& text)> ShowError;
     // Shows the options window modally. Returns its modal result (1 = OK).
-    std::function<int(TOptionFrm& window)> ShowOptions;
+    std::function<int(OptionsWindow& window)> ShowOptions;
     // The dialog for a settings file, to save one (save) or to load one.
     // Returns the path, ".json" supplied to a name saved without an
     // extension, or nothing when the user cancels.
@@ -45,19 +45,19 @@ struct TDialogs {
         AskText;
 
     // The system's own dialogs.
-    static TDialogs System();
+    static Dialogs System();
 };
 
 // One filter of the save dialog: its text, and the extension a name typed
 // without one gets while the filter is chosen.
-struct TSaveFilter {
+struct SaveFilter {
     QString Name;
     QString Suffix;
 };
 
 // The save dialog's filters: "Metafiles (*.emf)" first, then the other
 // drawing formats, then "All files (*)", which keeps the ".emf" default.
-std::vector<TSaveFilter> SaveFilters();
+std::vector<SaveFilter> SaveFilters();
 
 // The open dialog's filters, the first chosen: "Mapmaker files (*.raw *.out
 // *.txt *.log)", "Map tables (*.csv *.tsv *.txt *.map)", "Text files

@@ -28,7 +28,7 @@ constexpr double kZoomStep = 1.25;
 
 } // namespace
 
-TPageView::TPageView(const PagePicture& picture, QWidget* parent)
+PageView::PageView(const PagePicture& picture, QWidget* parent)
     : QAbstractScrollArea(parent), picture_(picture) {
     setObjectName(QStringLiteral("PageView"));
     viewport()->setCursor(Qt::OpenHandCursor);
@@ -37,17 +37,17 @@ TPageView::TPageView(const PagePicture& picture, QWidget* parent)
     verticalScrollBar()->setSingleStep(20);
 }
 
-double TPageView::PixelsPerUnit() const {
+double PageView::PixelsPerUnit() const {
     return zoom_ * logicalDpiX() / kUnitsPerInch;
 }
 
-QSizeF TPageView::PageSizePx() const {
+QSizeF PageView::PageSizePx() const {
     const FrameBox page = picture_.Page();
     const double scale = PixelsPerUnit();
     return QSizeF(page.Width() * scale, page.Height() * scale);
 }
 
-QPointF TPageView::PageTopLeft() const {
+QPointF PageView::PageTopLeft() const {
     const QSizeF page = PageSizePx();
     const QSize area = viewport()->size();
     const auto axis = [](double pageLength, int areaLength, int scrolled) {
@@ -58,7 +58,7 @@ QPointF TPageView::PageTopLeft() const {
                    axis(page.height(), area.height(), verticalScrollBar()->value()));
 }
 
-void TPageView::UpdateScrollBars() {
+void PageView::UpdateScrollBars() {
     const QSizeF page = PageSizePx();
     const QSize area = viewport()->size();
     const auto range = [](double pageLength, int areaLength) {
@@ -70,7 +70,7 @@ void TPageView::UpdateScrollBars() {
     verticalScrollBar()->setPageStep(area.height());
 }
 
-void TPageView::ApplyFit() {
+void PageView::ApplyFit() {
     if (fit_ == Fit::None) {
         return;
     }
@@ -92,7 +92,7 @@ void TPageView::ApplyFit() {
     emit zoomChanged(zoom_);
 }
 
-void TPageView::PictureChanged() {
+void PageView::PictureChanged() {
     if (fit_ != Fit::None) {
         ApplyFit();
     } else {
@@ -101,7 +101,7 @@ void TPageView::PictureChanged() {
     }
 }
 
-void TPageView::SetZoom(double zoom, QPoint anchor) {
+void PageView::SetZoom(double zoom, QPoint anchor) {
     const double scaleBefore = PixelsPerUnit();
     const QPointF before = PageTopLeft();
     // The page point under the anchor, in units from the page's corner.
@@ -118,26 +118,26 @@ void TPageView::SetZoom(double zoom, QPoint anchor) {
     emit zoomChanged(zoom_);
 }
 
-void TPageView::SetZoom(double zoom) {
+void PageView::SetZoom(double zoom) {
     SetZoom(zoom, viewport()->rect().center());
 }
 
-void TPageView::ZoomBy(int steps) {
+void PageView::ZoomBy(int steps) {
     SetZoom(zoom_ * std::pow(kZoomStep, steps));
 }
 
-void TPageView::SetFit(Fit fit) {
+void PageView::SetFit(Fit fit) {
     fit_ = fit;
     ApplyFit();
 }
 
-void TPageView::paintEvent(QPaintEvent* event) {
+void PageView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), palette().color(QPalette::Dark));
     picture_.Paint(painter, PixelsPerUnit(), PageTopLeft(), event->rect());
 }
 
-void TPageView::resizeEvent(QResizeEvent* event) {
+void PageView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     if (fit_ != Fit::None) {
         ApplyFit();
@@ -146,7 +146,7 @@ void TPageView::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void TPageView::wheelEvent(QWheelEvent* event) {
+void PageView::wheelEvent(QWheelEvent* event) {
     if (event->modifiers() & Qt::ControlModifier) {
         const double steps = event->angleDelta().y() / 120.0;
         SetZoom(zoom_ * std::pow(kZoomStep, steps), event->position().toPoint());
@@ -156,7 +156,7 @@ void TPageView::wheelEvent(QWheelEvent* event) {
     QAbstractScrollArea::wheelEvent(event);
 }
 
-void TPageView::mousePressEvent(QMouseEvent* event) {
+void PageView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         dragging_ = true;
         dragFrom_ = event->position().toPoint();
@@ -167,7 +167,7 @@ void TPageView::mousePressEvent(QMouseEvent* event) {
     QAbstractScrollArea::mousePressEvent(event);
 }
 
-void TPageView::mouseMoveEvent(QMouseEvent* event) {
+void PageView::mouseMoveEvent(QMouseEvent* event) {
     if (dragging_) {
         const QPoint now = event->position().toPoint();
         const QPoint moved = now - dragFrom_;
@@ -180,7 +180,7 @@ void TPageView::mouseMoveEvent(QMouseEvent* event) {
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
-void TPageView::mouseReleaseEvent(QMouseEvent* event) {
+void PageView::mouseReleaseEvent(QMouseEvent* event) {
     if (dragging_ && event->button() == Qt::LeftButton) {
         dragging_ = false;
         viewport()->setCursor(Qt::OpenHandCursor);
@@ -190,13 +190,13 @@ void TPageView::mouseReleaseEvent(QMouseEvent* event) {
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
-void TPageView::scrollContentsBy(int, int) {
+void PageView::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
-// --- TPageWindow ---
+// --- PagePreviewWindow ---
 
-TPageWindow::TPageWindow(const PagePicture& picture, QWidget* parent)
+PagePreviewWindow::PagePreviewWindow(const PagePicture& picture, QWidget* parent)
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("PageWindow"));
     setWindowTitle(QStringLiteral("Page preview - Karvello"));
@@ -227,7 +227,7 @@ TPageWindow::TPageWindow(const PagePicture& picture, QWidget* parent)
                             this);
     hint->setWordWrap(true);
 
-    view_ = new TPageView(picture, this);
+    view_ = new PageView(picture, this);
 
     auto* buttons = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(fitWidth), static_cast<QWidget*>(fitPage),
@@ -241,13 +241,12 @@ TPageWindow::TPageWindow(const PagePicture& picture, QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(view_, 1);
 
-    connect(fitWidth, &QPushButton::clicked, this,
-            [this] { view_->SetFit(TPageView::Fit::Width); });
-    connect(fitPage, &QPushButton::clicked, this, [this] { view_->SetFit(TPageView::Fit::Page); });
+    connect(fitWidth, &QPushButton::clicked, this, [this] { view_->SetFit(PageView::Fit::Width); });
+    connect(fitPage, &QPushButton::clicked, this, [this] { view_->SetFit(PageView::Fit::Page); });
     connect(actual, &QPushButton::clicked, this, [this] { view_->SetZoom(1.0); });
     connect(zoomOut, &QPushButton::clicked, this, [this] { view_->ZoomBy(-1); });
     connect(zoomIn, &QPushButton::clicked, this, [this] { view_->ZoomBy(1); });
-    connect(view_, &TPageView::zoomChanged, this, &TPageWindow::ShowZoom);
+    connect(view_, &PageView::zoomChanged, this, &PagePreviewWindow::ShowZoom);
     // Ctrl+plus is also Ctrl+= on keyboards where plus needs Shift.
     for (const QKeySequence& keys :
          {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)}) {
@@ -261,16 +260,16 @@ TPageWindow::TPageWindow(const PagePicture& picture, QWidget* parent)
     ShowZoom(view_->Zoom());
 }
 
-void TPageWindow::PictureChanged() {
+void PagePreviewWindow::PictureChanged() {
     view_->PictureChanged();
 }
 
-void TPageWindow::ShowZoom(double zoom) {
+void PagePreviewWindow::ShowZoom(double zoom) {
     zoomLabel_->setText(QString::number(static_cast<int>(std::lround(zoom * 100))) +
                         QStringLiteral(" %"));
 }
 
-void TPageWindow::showEvent(QShowEvent* event) {
+void PagePreviewWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     KeepInsideScreen(*this);
 }

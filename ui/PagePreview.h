@@ -16,12 +16,12 @@ class QPushButton;
 namespace karvello {
 
 // The scrolling view of a page picture.
-class TPageView : public QAbstractScrollArea {
+class PageView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     enum class Fit { None, Width, Page };
 
-    explicit TPageView(const PagePicture& picture, QWidget* parent = nullptr);
+    explicit PageView(const PagePicture& picture, QWidget* parent = nullptr);
 
     // The picture was recorded anew: the scroll range follows it and the
     // view repaints; a fit stays in force.
@@ -76,13 +76,13 @@ class TPageView : public QAbstractScrollArea {
 };
 
 // The window that holds the view and its zoom buttons.
-class TPageWindow : public QWidget {
+class PagePreviewWindow : public QWidget {
     Q_OBJECT
   public:
     // A window of its own, hidden; destroyed with parent.
-    explicit TPageWindow(const PagePicture& picture, QWidget* parent = nullptr);
+    explicit PagePreviewWindow(const PagePicture& picture, QWidget* parent = nullptr);
 
-    TPageView& View() { return *view_; }
+    PageView& View() { return *view_; }
     // The picture was recorded anew.
     void PictureChanged();
 
@@ -92,7 +92,7 @@ class TPageWindow : public QWidget {
   private:
     void ShowZoom(double zoom);
 
-    TPageView* view_ = nullptr;
+    PageView* view_ = nullptr;
     QLabel* zoomLabel_ = nullptr;
 };
 

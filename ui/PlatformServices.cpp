@@ -8,7 +8,7 @@
 
 namespace karvello {
 
-TScreenInfo PrimaryScreen() {
+ScreenInfo PrimaryScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize pixels = screen->size();
         if (pixels.width() > 0 && pixels.height() > 0) {
@@ -17,17 +17,17 @@ TScreenInfo PrimaryScreen() {
             // monitor says of itself.
             const QSizeF millimetres(pixels.width() * 25.4 / screen->logicalDotsPerInchX(),
                                      pixels.height() * 25.4 / screen->logicalDotsPerInchY());
-            return TScreenInfo{pixels.width(), pixels.height(), millimetres};
+            return ScreenInfo{pixels.width(), pixels.height(), millimetres};
         }
     }
-    return TScreenInfo{1024, 768, QSizeF(1024 * 25.4 / 96, 768 * 25.4 / 96)};
+    return ScreenInfo{1024, 768, QSizeF(1024 * 25.4 / 96, 768 * 25.4 / 96)};
 }
 
-TPlatformServices TPlatformServices::Default() {
-    TPlatformServices services;
+PlatformServices PlatformServices::Default() {
+    PlatformServices services;
     services.CreateFileCanvas = &karvello::CreateFileCanvas;
     services.CreatePreviewSurface = [](QPainter& painter, const QFont& windowFont,
-                                       QColor background, const TScreenInfo& screen) {
+                                       QColor background, const ScreenInfo& screen) {
         return std::make_unique<QtPainterSurface>(painter, windowFont, background, screen.WidthPx,
                                                   screen.HeightPx, screen.SizeMm);
     };

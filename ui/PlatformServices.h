@@ -16,7 +16,7 @@ class QPainter;
 namespace karvello {
 
 // The primary display as the preview's page size needs it.
-struct TScreenInfo {
+struct ScreenInfo {
     int WidthPx = 0;
     int HeightPx = 0;
     QSizeF SizeMm;
@@ -25,18 +25,18 @@ struct TScreenInfo {
 // Returns the primary display's size in pixels, and in millimetres as its
 // logical resolution gives it; a 1024 by 768 display of 96 pixels per inch
 // when the system has no screen.
-TScreenInfo PrimaryScreen();
+ScreenInfo PrimaryScreen();
 
 using PreviewSurfaceFactory = std::function<std::unique_ptr<PreviewSurface>(
-    QPainter& painter, const QFont& windowFont, QColor background, const TScreenInfo& screen)>;
+    QPainter& painter, const QFont& windowFont, QColor background, const ScreenInfo& screen)>;
 
-struct TPlatformServices {
+struct PlatformServices {
     FileCanvasFactory CreateFileCanvas;
     PreviewSurfaceFactory CreatePreviewSurface;
 
     // The platform layer's metafile, SVG, PDF and PNG canvases and its Qt
     // painter surface.
-    static TPlatformServices Default();
+    static PlatformServices Default();
 };
 
 } // namespace karvello

@@ -3,16 +3,16 @@
 #include <QApplication>
 #include <QFile>
 
-#include "ui/OptionWnd.h"
-#include "ui/ZevAdur1.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsWindow.h"
 
 namespace karvello {
 
-TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platform) {
-    TWindows windows;
-    windows.Form2 = std::make_unique<TForm2>(dialogs, platform);
-    windows.OptionFrm = new TOptionFrm(dialogs, windows.Form2.get());
-    windows.Form2->SetOptionFrm(windows.OptionFrm);
+ProgramWindows CreateWindows(const Dialogs& dialogs, const PlatformServices& platform) {
+    ProgramWindows windows;
+    windows.Form2 = std::make_unique<MainWindow>(dialogs, platform);
+    windows.OptionFrm = new OptionsWindow(dialogs, windows.Form2.get());
+    windows.Form2->SetOptionsWindow(windows.OptionFrm);
     return windows;
 }
 
@@ -20,10 +20,10 @@ void SetApplicationTitle() {
     QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
 }
 
-int RunWindows(int& argc, char** argv, const std::optional<TOpenFiles>& open) {
+int RunWindows(int& argc, char** argv, const std::optional<FilesToOpen>& open) {
     QApplication application(argc, argv);
     SetApplicationTitle();
-    const TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
+    const ProgramWindows windows = CreateWindows(Dialogs::System(), PlatformServices::Default());
     windows.Form2->show();
     if (open) {
         windows.Form2->OpenFiles(QFile::decodeName(open->Input.c_str()),

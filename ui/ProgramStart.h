@@ -11,18 +11,18 @@
 
 namespace karvello {
 
-class TForm2;
-class TOptionFrm;
+class MainWindow;
+class OptionsWindow;
 
-struct TWindows {
-    std::unique_ptr<TForm2> Form2;
-    TOptionFrm* OptionFrm = nullptr; // owned by Form2, destroyed with it
+struct ProgramWindows {
+    std::unique_ptr<MainWindow> Form2;
+    OptionsWindow* OptionFrm = nullptr; // owned by Form2, destroyed with it
 };
 
 // Creates the main window first, so that it is the application's main
 // window, then the options window, hidden, for the whole run. Needs a
 // QApplication. Neither window is shown.
-TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platform);
+ProgramWindows CreateWindows(const Dialogs& dialogs, const PlatformServices& platform);
 
 // Sets the application title "Karvello" as the name the system knows the
 // program by; the main window and every error box take it as their caption
@@ -33,7 +33,7 @@ TWindows CreateWindows(const TDialogs& dialogs, const TPlatformServices& platfor
 void SetApplicationTitle();
 
 // The file pair "karvello open" names, as the system spells file names.
-struct TOpenFiles {
+struct FilesToOpen {
     std::string Input;
     std::string Output;
 };
@@ -43,6 +43,6 @@ struct TOpenFiles {
 // files in their boxes and loaded, when given) and runs the message loop
 // until "Exit" or the main window's close box. Returns the loop's exit
 // status.
-int RunWindows(int& argc, char** argv, const std::optional<TOpenFiles>& open = std::nullopt);
+int RunWindows(int& argc, char** argv, const std::optional<FilesToOpen>& open = std::nullopt);
 
 } // namespace karvello

@@ -15,7 +15,7 @@ constexpr int kEventsEveryMs = 30;
 
 } // namespace
 
-TProgressWindow::TProgressWindow(QWidget* parent, const QString& label)
+ProgressWindow::ProgressWindow(QWidget* parent, const QString& label)
     : dialog_(std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0,
                                                 static_cast<int>(kProgressSteps), parent)) {
     dialog_->setObjectName(QStringLiteral("ProgressWindow"));
@@ -31,13 +31,13 @@ TProgressWindow::TProgressWindow(QWidget* parent, const QString& label)
     sinceEvents_.start();
 }
 
-TProgressWindow::~TProgressWindow() = default;
+ProgressWindow::~ProgressWindow() = default;
 
-ProgressFn TProgressWindow::Fn() {
+ProgressFn ProgressWindow::Fn() {
     return [this](std::uint64_t done, std::uint64_t total) { Report(done, total); };
 }
 
-void TProgressWindow::Report(std::uint64_t done, std::uint64_t total) {
+void ProgressWindow::Report(std::uint64_t done, std::uint64_t total) {
     if (sinceEvents_.elapsed() < kEventsEveryMs) {
         return;
     }

@@ -15,13 +15,13 @@ class QWidget;
 
 namespace karvello {
 
-class TProgressWindow {
+class ProgressWindow {
   public:
     // label names the work ("Drawing maps.png ..."); nothing shows yet.
-    TProgressWindow(QWidget* parent, const QString& label);
-    ~TProgressWindow();
-    TProgressWindow(const TProgressWindow&) = delete;
-    TProgressWindow& operator=(const TProgressWindow&) = delete;
+    ProgressWindow(QWidget* parent, const QString& label);
+    ~ProgressWindow();
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
 
     // The work's progress. Throws OperationCancelled once Cancel is pressed.
     ProgressFn Fn();

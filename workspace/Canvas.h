@@ -48,6 +48,6 @@ class FileCanvas {
 // ("Canvas does not allow drawing. " and why, when the file cannot be
 // created).
 using FileCanvasFactory = std::function<std::unique_ptr<FileCanvas>(const std::string& path,
-                                                                    const TFigureSettings& figure)>;
+                                                                    const FigureSettings& figure)>;
 
 } // namespace karvello

@@ -32,7 +32,7 @@ namespace {
 
 // Restores the reading state that ReadInputFile gives every marker, undoing
 // the marks that maps read before a failure left behind.
-void UnmarkMarkers(TAllMarkers& markers) {
+void UnmarkMarkers(MarkerTable& markers) {
     for (auto& marker : markers) {
         marker.Mapped = false;
         marker.Chromosome = 0;
@@ -53,14 +53,14 @@ class ProgressSurface : public Surface {
         : inner_(inner), count_(count), progress_(std::move(progress)) {}
 
     void SetMapMode(MappingMode mode) override { inner_.SetMapMode(mode); }
-    void SetPenColour(TColour colour) override { inner_.SetPenColour(colour); }
+    void SetPenColour(RgbColour colour) override { inner_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override { inner_.Rectangle(x1, y1, x2, y2); }
     void MoveTo(int x, int y) override { inner_.MoveTo(x, y); }
     void LineTo(int x, int y) override { inner_.LineTo(x, y); }
     void TextOut(int x, int y, std::string_view text) override { inner_.TextOut(x, y, text); }
     int TextWidth(std::string_view text) override { return inner_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return inner_.TextHeight(text); }
-    void SetFontColour(TColour colour) override { inner_.SetFontColour(colour); }
+    void SetFontColour(RgbColour colour) override { inner_.SetFontColour(colour); }
     void SetItalic(bool italic) override { inner_.SetItalic(italic); }
     void BeginMap(int mapNumber) override {
         ReportProgress(progress_, begun_, count_);
@@ -68,7 +68,7 @@ class ProgressSurface : public Surface {
         inner_.BeginMap(mapNumber);
     }
     void EndMap() override { inner_.EndMap(); }
-    void SetTextEncoding(TTextEncoding encoding) override {
+    void SetTextEncoding(CharacterEncoding encoding) override {
         Surface::SetTextEncoding(encoding);
         inner_.SetTextEncoding(encoding);
     }
@@ -125,16 +125,16 @@ bool FileBeginsLikeAnInputFile(const std::string& path) {
 
 namespace {
 
-std::string MapListEntry(const TChrData& map) {
+std::string MapListEntry(const LinkageMap& map) {
     return DecimalText(map.MapNumber) + ": " +
            DecimalText(static_cast<std::int64_t>(map.Markers.size())) +
-           (map.Markers.size() == 1 ? " marker, " : " markers, ") + DistanceToStr(MapLength(map)) +
+           (map.Markers.size() == 1 ? " marker, " : " markers, ") + DistanceText(MapLength(map)) +
            " cM";
 }
 
 } // namespace
 
-std::string BuildInformationText(const TAllMarkers& markers) {
+std::string BuildInformationText(const MarkerTable& markers) {
     constexpr std::string_view kUnmapped = "Unmapped markers:\r\n"
                                            "=================\r\n";
     constexpr std::string_view kPositions = "\r\n"
@@ -205,15 +205,15 @@ void AppendPosition(std::string& text, double position) {
 
 } // namespace
 
-std::string BuildMapFileInformationText(const std::vector<TChrData>& maps,
-                                        const TAllMarkers& markers) {
+std::string BuildMapFileInformationText(const std::vector<LinkageMap>& maps,
+                                        const MarkerTable& markers) {
     std::string text = "Marker positions (group, cM)\r\n"
                        "============================\r\n";
-    for (const TChrData& map : maps) {
+    for (const LinkageMap& map : maps) {
         const std::string group =
             map.GroupName.empty() ? DecimalText(map.MapNumber) : map.GroupName;
         double position = map.FirstPosition;
-        for (const TChrMarker& entry : map.Markers) {
+        for (const MapEntry& entry : map.Markers) {
             text += group;
             text += '\t';
             AppendPosition(text, position);
@@ -288,7 +288,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
     InformationText(); // the last load's text outlives a failed load
     ClearMaps();
     allMarkers_.clear();
-    encoding_ = TTextEncoding::Windows1252; // what the input file's names are read as
+    encoding_ = CharacterEncoding::Windows1252; // what the input file's names are read as
     loadWarnings_.clear();
 
     bool inputLooksRight = false;
@@ -329,7 +329,7 @@ void Workspace::LoadPair(const std::string& inputPath, const std::string& output
         UnmarkMarkers(allMarkers_);
         throw;
     }
-    for (const TChrData& map : maps_) {
+    for (const LinkageMap& map : maps_) {
         mapListEntries_.push_back(MapListEntry(map));
     }
     ticked_.assign(maps_.size(), false);
@@ -356,14 +356,14 @@ void Workspace::LoadMapFile(const std::string& path) {
     ClearMaps();
     allMarkers_.clear();
     loadWarnings_.clear();
-    TMapFile file;
+    MapFile file;
     {
         const TextLines lines = ReadTextLines(path);
         file = ReadMapFile(lines, FullPathForMessage(path));
     }
     allMarkers_ = std::move(file.Markers);
     maps_ = std::move(file.Maps);
-    for (const TChrData& map : maps_) {
+    for (const LinkageMap& map : maps_) {
         mapListEntries_.push_back(MapListEntry(map));
     }
     ticked_.assign(maps_.size(), false);
@@ -403,18 +403,18 @@ void Workspace::SetFlipped(int mapIndex, bool flipped) {
     }
 }
 
-void Workspace::AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
-                              const TColRangeSet& ranges) {
+void Workspace::AcceptOptions(const PageLengths& settings, RgbColour defaultColour,
+                              const ColourRangeList& ranges) {
     // The ranges may be the caller's view of our own list, so copy first.
-    TColRangeSet accepted = ranges;
+    ColourRangeList accepted = ranges;
     defaultColour_ = defaultColour;
     colourRanges_ = std::move(accepted);
     settings_ = settings;
     Recolour();
 }
 
-TSettingsFile Workspace::SettingsFile() const {
-    TSettingsFile file;
+AllSettings Workspace::SettingsFile() const {
+    AllSettings file;
     file.Draw = settings_;
     file.Figure = figure_;
     file.DefaultColour = defaultColour_;
@@ -436,10 +436,10 @@ void Workspace::LoadSettingsFile(const std::string& path) {
     settingsFiles_.push_back(path);
 }
 
-void Workspace::ApplySettingsFile(const TSettingsFile& file) {
+void Workspace::ApplySettingsFile(const AllSettings& file) {
     // A QTL table named anew is read before anything changes, so that a
     // table that fails leaves the settings as they were.
-    std::optional<TQtlTable> qtlTable = qtlTable_;
+    std::optional<QtlTableFile> qtlTable = qtlTable_;
     if (file.QtlFile.empty()) {
         qtlTable.reset();
     } else if (!qtlTable_ || file.QtlFile != qtlTable_->FileName) {
@@ -466,10 +466,10 @@ void Workspace::Recolour() {
     }
 }
 
-TDrawSettings Workspace::PreviewSettings(const TDrawSettings& settings, int boxWidthPx,
-                                         int boxHeightPx, int extentCx, int extentCy,
-                                         int screenWidthPx, int screenHeightPx) {
-    TDrawSettings local = settings;
+PageLengths Workspace::PreviewSettings(const PageLengths& settings, int boxWidthPx, int boxHeightPx,
+                                       int extentCx, int extentCy, int screenWidthPx,
+                                       int screenHeightPx) {
+    PageLengths local = settings;
     local.PageHeight = ScaledLength(boxHeightPx, extentCy, screenHeightPx);
     local.PageWidth = ScaledLength(boxWidthPx, extentCx, screenWidthPx);
     return local;
@@ -485,14 +485,14 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
     surface.SetMapMode(MappingMode::HiMetric);
     surface.SetTextEncoding(encoding_);
     const auto [cx, cy] = surface.WindowExtent();
-    const TDrawSettings local =
+    const PageLengths local =
         PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy, screenWidthPx, screenHeightPx);
 
     try {
-        std::vector<TChrData> shown(1);
+        std::vector<LinkageMap> shown(1);
         CopyChrData(maps_[selectedMap_], shown.front());
         if (flipBox_) {
-            FlipChrData(shown.front());
+            FlipMap(shown.front());
         }
         DrawMaps(shown, surface, local, allMarkers_);
     } catch (const std::bad_alloc&) {
@@ -501,61 +501,61 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
     }
 }
 
-std::vector<TChrData> Workspace::TickedMapCopies() const {
-    std::vector<TChrData> copies;
+std::vector<LinkageMap> Workspace::TickedMapCopies() const {
+    std::vector<LinkageMap> copies;
     for (std::size_t i = 0; i < maps_.size(); ++i) {
         if (!ticked_[i]) {
             continue;
         }
-        TChrData& copy = copies.emplace_back();
+        LinkageMap& copy = copies.emplace_back();
         CopyChrData(maps_[i], copy);
         if (copy.Flipped) {
-            FlipChrData(copy);
+            FlipMap(copy);
         }
     }
     return copies;
 }
 
-std::vector<TChrData> Workspace::PageMapCopies() const {
-    std::vector<TChrData> copies = TickedMapCopies();
+std::vector<LinkageMap> Workspace::PageMapCopies() const {
+    std::vector<LinkageMap> copies = TickedMapCopies();
     if (copies.empty() && selectedMap_ != -1) {
-        TChrData& copy = copies.emplace_back();
+        LinkageMap& copy = copies.emplace_back();
         CopyChrData(maps_[static_cast<std::size_t>(selectedMap_)], copy);
         if (copy.Flipped) {
-            FlipChrData(copy);
+            FlipMap(copy);
         }
     }
     return copies;
 }
 
 void Workspace::DrawPage(Surface& surface) const {
-    const std::vector<TChrData> maps = PageMapCopies();
+    const std::vector<LinkageMap> maps = PageMapCopies();
     surface.SetTextEncoding(encoding_);
     DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps));
 }
 
-TAnnotations Workspace::AnnotationsFor(const std::vector<TChrData>& maps) const {
-    TAnnotations annotations = annotations_;
+FigureAnnotations Workspace::AnnotationsFor(const std::vector<LinkageMap>& maps) const {
+    FigureAnnotations annotations = annotations_;
     annotations.Qtls.clear();
     if (qtlTable_) {
         annotations.Qtls = PlaceQtls(*qtlTable_, maps, &maps_);
     }
     // Titles typed on a command line and QTL tables are UTF-8; the names of a
     // Mapmaker load, and so everything drawn beside them, are Windows-1252.
-    if (encoding_ == TTextEncoding::Windows1252) {
+    if (encoding_ == CharacterEncoding::Windows1252) {
         for (auto& [number, title] : annotations.TitleTexts) {
             title = Utf8AsWindows1252(title);
         }
-        for (TPlacedQtl& placed : annotations.Qtls) {
+        for (PlacedQtl& placed : annotations.Qtls) {
             placed.Qtl.Name = Utf8AsWindows1252(placed.Qtl.Name);
         }
     }
     return annotations;
 }
 
-TQtlTable Workspace::ReadCheckedQtlTable(const std::string& path) const {
+QtlTableFile Workspace::ReadCheckedQtlTable(const std::string& path) const {
     const TextLines lines = ReadTextLines(path);
-    TQtlTable table = ReadQtlTable(lines.lines(), FullPathForMessage(path));
+    QtlTableFile table = ReadQtlTable(lines.lines(), FullPathForMessage(path));
     if (!maps_.empty()) {
         PlaceQtls(table, maps_, &maps_); // every QTL on a map of the data, within it
     }
@@ -610,8 +610,8 @@ void Workspace::RequireTickedMaps() const {
     throw KarvelloError("No map is ticked. Tick the maps to draw.");
 }
 
-TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
-                            const ProgressFn& progress) const {
+DrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
+                           const ProgressFn& progress) const {
     RequireTickedMaps();
     RefuseReadFile(path, "draw into", true);
     try {
@@ -623,9 +623,9 @@ TDrawReport Workspace::Draw(const std::string& path, const FileCanvasFactory& ca
     }
 }
 
-TDrawReport Workspace::DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
-                                const ProgressFn& progress) const {
-    const std::vector<TChrData> maps = TickedMapCopies();
+DrawReport Workspace::DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
+                               const ProgressFn& progress) const {
+    const std::vector<LinkageMap> maps = TickedMapCopies();
     std::unique_ptr<FileCanvas> canvas = canvasFactory ? canvasFactory(path, figure_) : nullptr;
     if (!canvas) {
         throw KarvelloError("Canvas does not allow drawing. No canvas could be made for \"" + path +
@@ -638,7 +638,7 @@ TDrawReport Workspace::DrawInto(const std::string& path, const FileCanvasFactory
     canvas->surface().SetTextEncoding(encoding_);
     ProgressSurface surface(canvas->surface(), maps.size(),
                             ProgressPart(progress, 0, commitWorks ? kDrawShare : kProgressSteps));
-    TDrawReport report =
+    DrawReport report =
         DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps));
     canvas->Commit();
     ReportProgress(progress, kProgressSteps, kProgressSteps);

@@ -14,9 +14,9 @@
 #include "drawing/DrawMaps.h"
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
+#include "mapdata/MapRecords.h"
 #include "mapdata/QtlTable.h"
 #include "mapdata/SettingsFile.h"
-#include "mapdata/ZazereZeve.h"
 #include "workspace/Canvas.h"
 
 namespace karvello {
@@ -32,29 +32,29 @@ class Workspace {
     Workspace();
 
     // --- state ---
-    const TAllMarkers& AllMarkers() const { return allMarkers_; }
-    const std::vector<TChrData>& Maps() const { return maps_; }
+    const MarkerTable& AllMarkers() const { return allMarkers_; }
+    const std::vector<LinkageMap>& Maps() const { return maps_; }
     int SelectedMap() const { return selectedMap_; }
     bool MapsLoaded() const { return mapsLoaded_; }
-    const TColRangeSet& ColourRanges() const { return colourRanges_; }
-    TColour DefaultColour() const { return defaultColour_; }
-    const TDrawSettings& Settings() const { return settings_; }
+    const ColourRangeList& ColourRanges() const { return colourRanges_; }
+    RgbColour DefaultColour() const { return defaultColour_; }
+    const PageLengths& Settings() const { return settings_; }
     // The figure settings (rows, font, line width, edge room, ...); their
     // defaults draw exactly what the fourteen settings alone draw.
-    const TFigureSettings& Figure() const { return figure_; }
+    const FigureSettings& Figure() const { return figure_; }
     // Replaces the figure settings; nothing is redrawn or recoloured.
-    void SetFigure(const TFigureSettings& figure) { figure_ = figure; }
+    void SetFigure(const FigureSettings& figure) { figure_ = figure; }
     // What the figure carries beside its maps. Its QTL come from the QTL
     // table, placed on the maps of each drawing; those set here are ignored.
-    const TAnnotations& Annotations() const { return annotations_; }
-    void SetAnnotations(TAnnotations annotations) { annotations_ = std::move(annotations); }
+    const FigureAnnotations& Annotations() const { return annotations_; }
+    void SetAnnotations(FigureAnnotations annotations) { annotations_ = std::move(annotations); }
     // The QTL table that Draw and the page mark, if any.
-    const std::optional<TQtlTable>& QtlTable() const { return qtlTable_; }
+    const std::optional<QtlTableFile>& QtlTable() const { return qtlTable_; }
     // Whether the maps loaded come from one map file (not a Mapmaker pair).
     bool MapsFromMapFile() const { return mapFiles_.size() == 1; }
     // The encoding of the marker names (and of the information text).
-    TTextEncoding TextEncoding() const { return encoding_; }
-    void SetQtlTable(std::optional<TQtlTable> table) { qtlTable_ = std::move(table); }
+    CharacterEncoding TextEncoding() const { return encoding_; }
+    void SetQtlTable(std::optional<QtlTableFile> table) { qtlTable_ = std::move(table); }
     // Reads the QTL table at path in place of the former one, and checks it
     // against the loaded maps, if any. Throws KarvelloError naming the file,
     // the line and the field; the former table then stays. A QTL of a map
@@ -133,13 +133,13 @@ class Workspace {
     // marker table (default colour first, then each range in order). Ranges
     // are clipped to the table as ApplyColourRange clips them, so one kept
     // from a larger table never reaches outside this one.
-    void AcceptOptions(const TDrawSettings& settings, TColour defaultColour,
-                       const TColRangeSet& ranges);
+    void AcceptOptions(const PageLengths& settings, RgbColour defaultColour,
+                       const ColourRangeList& ranges);
 
     // Every setting as one settings file holds it: the fourteen, the figure
     // settings, the default colour, the colour ranges, the annotations and
     // the QTL table's path.
-    TSettingsFile SettingsFile() const;
+    AllSettings SettingsFile() const;
     // The settings file's text of SettingsFile(), its ranges naming the
     // markers of the table loaded.
     std::string SettingsFileText() const;
@@ -152,7 +152,7 @@ class Workspace {
     // Accepts the settings as LoadSettingsFile accepts a file's: the QTL
     // table it names (a full path) is read when it is not the one loaded.
     // Throws KarvelloError, changing nothing.
-    void ApplySettingsFile(const TSettingsFile& file);
+    void ApplySettingsFile(const AllSettings& file);
     // Writes SettingsFileText() to path, all or nothing; a settings file read
     // may be replaced, the other files read may not. Throws KarvelloError.
     void SaveSettingsFile(const std::string& path) const;
@@ -168,16 +168,16 @@ class Workspace {
     // settings with PageHeight = round(boxHeightPx * extentCy / screenHeightPx)
     // and PageWidth likewise, halves to the even neighbour. A screen size of
     // 0 or less gives a page size of 0; results are clipped to 32 bits.
-    static TDrawSettings PreviewSettings(const TDrawSettings& settings, int boxWidthPx,
-                                         int boxHeightPx, int extentCx, int extentCy,
-                                         int screenWidthPx, int screenHeightPx);
+    static PageLengths PreviewSettings(const PageLengths& settings, int boxWidthPx, int boxHeightPx,
+                                       int extentCx, int extentCy, int screenWidthPx,
+                                       int screenHeightPx);
 
     // Copies of the ticked maps in list order, flipped where their flag says.
-    std::vector<TChrData> TickedMapCopies() const;
+    std::vector<LinkageMap> TickedMapCopies() const;
     // The maps of the page as Draw would write it: the ticked maps, or when
     // none is ticked the selected map (flipped where its flag says); none
     // when neither.
-    std::vector<TChrData> PageMapCopies() const;
+    std::vector<LinkageMap> PageMapCopies() const;
     // Draws the page's maps onto the surface with the current settings,
     // figure settings and colours, exactly as Draw draws them into a file. Throws what DrawMaps
     // and the surface throw.
@@ -200,8 +200,8 @@ class Workspace {
     // the maps into "<full path>".".
     // A path that is one of the files the figure was read from (the same
     // file, however named) is refused before anything is written.
-    TDrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
-                     const ProgressFn& progress = {}) const;
+    DrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
+                    const ProgressFn& progress = {}) const;
     // Counts a file read outside the workspace (a list of names) among the
     // files a drawing must never replace.
     void NoteReadFile(const std::string& path);
@@ -211,22 +211,22 @@ class Workspace {
     void Recolour();
     void LoadPair(const std::string& inputPath, const std::string& outputPath,
                   const ProgressFn& progress);
-    TDrawReport DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
-                         const ProgressFn& progress) const;
+    DrawReport DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
+                        const ProgressFn& progress) const;
 
-    TAllMarkers allMarkers_;
-    std::vector<TChrData> maps_;
+    MarkerTable allMarkers_;
+    std::vector<LinkageMap> maps_;
     int selectedMap_ = -1;
     bool mapsLoaded_ = false;
-    TColRangeSet colourRanges_;
-    TColour defaultColour_ = 0;
-    TDrawSettings settings_;
-    TFigureSettings figure_;
-    TAnnotations annotations_;
-    std::optional<TQtlTable> qtlTable_;
+    ColourRangeList colourRanges_;
+    RgbColour defaultColour_ = 0;
+    PageLengths settings_;
+    FigureSettings figure_;
+    FigureAnnotations annotations_;
+    std::optional<QtlTableFile> qtlTable_;
     // How the marker names' bytes stand for characters: Windows-1252 for a
     // Mapmaker load, the map file's own for a map file.
-    TTextEncoding encoding_ = TTextEncoding::Windows1252;
+    CharacterEncoding encoding_ = CharacterEncoding::Windows1252;
     // The files read: the maps' files (replaced by each load), the others
     // (QTL tables, lists of names) and the settings files. Draw refuses to
     // write over any of them; saving settings over the first two.
@@ -236,9 +236,9 @@ class Workspace {
     // Throws "Cannot <action> "<path>": it is the file ... that was read" when
     // path is one of the files read (settings files only with settingsToo).
     void RefuseReadFile(const std::string& path, const char* action, bool settingsToo) const;
-    TQtlTable ReadCheckedQtlTable(const std::string& path) const;
+    QtlTableFile ReadCheckedQtlTable(const std::string& path) const;
     // The annotations for a drawing of these maps, with the QTL placed.
-    TAnnotations AnnotationsFor(const std::vector<TChrData>& maps) const;
+    FigureAnnotations AnnotationsFor(const std::vector<LinkageMap>& maps) const;
 
     bool flipBox_ = false;
     std::vector<bool> ticked_;
@@ -253,12 +253,12 @@ class Workspace {
 
 // The information text for a marker table: the unmapped markers' names, then
 // every marker's chromosome, position and name; each line ends with CR LF.
-std::string BuildInformationText(const TAllMarkers& markers);
+std::string BuildInformationText(const MarkerTable& markers);
 // The information text of a map file, in the same style: a heading, then one
 // line a marker, map by map and top down: its group (the map's number when
 // the map has no group name), its position in cM (at most four decimals)
 // and its name, tab-separated, each line ended by CR LF.
-std::string BuildMapFileInformationText(const std::vector<TChrData>& maps,
-                                        const TAllMarkers& markers);
+std::string BuildMapFileInformationText(const std::vector<LinkageMap>& maps,
+                                        const MarkerTable& markers);
 
 } // namespace karvello

@@ -11,9 +11,9 @@
 namespace karvello {
 namespace {
 
-const TAllMarkers& LargeTable() {
-    static const TAllMarkers markers = [] {
-        TAllMarkers table(200000);
+const MarkerTable& LargeTable() {
+    static const MarkerTable markers = [] {
+        MarkerTable table(200000);
         for (std::size_t i = 0; i < table.size(); ++i) {
             table[i].Name = "M" + std::to_string(1000000 + i);
         }

@@ -26,12 +26,12 @@ class CountingSurface : public Surface {
     std::int64_t operations = 0;
 
     void SetMapMode(MappingMode) override { ++operations; }
-    void SetPenColour(TColour) override { ++operations; }
+    void SetPenColour(RgbColour) override { ++operations; }
     void Rectangle(int, int, int, int) override { ++operations; }
     void MoveTo(int, int) override { ++operations; }
     void LineTo(int, int) override { ++operations; }
     void TextOut(int, int, std::string_view) override { ++operations; }
-    void SetFontColour(TColour) override { ++operations; }
+    void SetFontColour(RgbColour) override { ++operations; }
     void SetItalic(bool italic) override {
         ++operations;
         italic_ = italic;
@@ -70,12 +70,12 @@ std::string MarkerName(std::size_t index) {
     return "D1S" + std::string(digits, end);
 }
 
-TAllMarkers MakeTable(std::size_t count) {
-    TAllMarkers markers(count);
+MarkerTable MakeTable(std::size_t count) {
+    MarkerTable markers(count);
     for (std::size_t i = 0; i < count; ++i) {
         markers[i].Name = MarkerName(i);
         markers[i].Dominant = i % 7 == 0;
-        markers[i].Colour = static_cast<TColour>(i * 2654435761u) & 0xFFFFFF;
+        markers[i].Colour = static_cast<RgbColour>(i * 2654435761u) & 0xFFFFFF;
     }
     return markers;
 }
@@ -83,11 +83,11 @@ TAllMarkers MakeTable(std::size_t count) {
 // A map of `framework` entries spread over `lengthCM`, every tenth pair at
 // one position, with `placed` markers spread over its intervals. Marker
 // indexes start at `first`.
-TChrData MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std::size_t first) {
-    TChrData map;
+LinkageMap MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std::size_t first) {
+    LinkageMap map;
     const double step = lengthCM / static_cast<double>(framework);
     for (std::size_t i = 0; i < framework; ++i) {
-        TChrMarker entry;
+        MapEntry entry;
         entry.MarkerIndex = static_cast<std::int32_t>(first + i);
         const bool last = i + 1 == framework;
         entry.Distance = last || i % 10 == 9 ? 0.0 : step * (0.5 + static_cast<double>(i % 3) / 2);
@@ -100,7 +100,7 @@ TChrData MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std
         }
     }
     for (std::size_t k = 0; k < placed; ++k) {
-        TPlacedMarker entry;
+        PlacedMarker entry;
         entry.MarkerIndex = static_cast<std::int32_t>(first + framework + k);
         entry.Interval = static_cast<std::int32_t>((k * 7919) % (framework + 1));
         map.Placed.push_back(entry);
@@ -108,11 +108,11 @@ TChrData MakeMap(std::size_t framework, std::size_t placed, double lengthCM, std
     return map;
 }
 
-void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllMarkers& markers,
-         std::size_t markerCount, const TFigureSettings& figure = TFigureSettings(),
-         const TAnnotations& annotations = TAnnotations()) {
+void Run(benchmark::State& state, const std::vector<LinkageMap>& maps, const MarkerTable& markers,
+         std::size_t markerCount, const FigureSettings& figure = FigureSettings(),
+         const FigureAnnotations& annotations = FigureAnnotations()) {
     CountingSurface surface;
-    const TDrawSettings settings;
+    const PageLengths settings;
     for (auto _ : state) {
         DrawMaps(maps, surface, settings, markers, figure, annotations);
         benchmark::ClobberMemory();
@@ -130,13 +130,13 @@ void Run(benchmark::State& state, const std::vector<TChrData>& maps, const TAllM
 // once more before it is drawn.
 void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
     constexpr std::size_t kMaps = 50, kFramework = 250, kPlaced = 50;
-    const TAllMarkers markers = MakeTable(kMaps * (kFramework + kPlaced));
-    std::vector<TChrData> maps;
+    const MarkerTable markers = MakeTable(kMaps * (kFramework + kPlaced));
+    std::vector<LinkageMap> maps;
     for (std::size_t m = 0; m < kMaps; ++m) {
         maps.push_back(MakeMap(kFramework, kPlaced, 80.0 + static_cast<double>(m),
                                m * (kFramework + kPlaced)));
     }
-    TFigureSettings figure;
+    FigureSettings figure;
     figure.RowWidth = static_cast<std::int32_t>(state.range(0));
     Run(state, maps, markers, markers.size(), figure);
 }
@@ -148,15 +148,15 @@ BENCHMARK(BM_DrawMaps_FiftyMaps)
 
 // Every annotation at once: titles, the ruler, links, three QTL a map and
 // crowded positions collapsed.
-TAnnotations EveryAnnotation(std::size_t mapCount, double lengthCM) {
-    TAnnotations annotations;
+FigureAnnotations EveryAnnotation(std::size_t mapCount, double lengthCM) {
+    FigureAnnotations annotations;
     annotations.Titles = true;
     annotations.Ruler = true;
     annotations.Links = true;
     annotations.Collapse = 3;
     for (std::size_t m = 0; m < mapCount; ++m) {
         for (int q = 0; q < 3; ++q) {
-            TQtl qtl;
+            QtlInterval qtl;
             qtl.Name = "q" + std::to_string(m) + "." + std::to_string(q);
             qtl.Start = lengthCM * q / 4;
             qtl.End = qtl.Start + lengthCM / 3;
@@ -173,17 +173,17 @@ TAnnotations EveryAnnotation(std::size_t mapCount, double lengthCM) {
 // neighbouring pair: the most links such a figure can have.
 void BM_DrawMaps_FiftyMapsAnnotated(benchmark::State& state) {
     constexpr std::size_t kMaps = 50, kFramework = 250, kPlaced = 50;
-    TAllMarkers markers = MakeTable(kMaps * (kFramework + kPlaced));
+    MarkerTable markers = MakeTable(kMaps * (kFramework + kPlaced));
     for (std::size_t i = 0; i < markers.size(); ++i) {
         markers[i].Name = MarkerName(i % (kFramework + kPlaced));
     }
-    std::vector<TChrData> maps;
+    std::vector<LinkageMap> maps;
     for (std::size_t m = 0; m < kMaps; ++m) {
         maps.push_back(MakeMap(kFramework, kPlaced, 80.0, m * (kFramework + kPlaced)));
     }
-    const TAnnotations annotations =
-        state.range(0) != 0 ? EveryAnnotation(kMaps, 80.0) : TAnnotations();
-    Run(state, maps, markers, markers.size(), TFigureSettings(), annotations);
+    const FigureAnnotations annotations =
+        state.range(0) != 0 ? EveryAnnotation(kMaps, 80.0) : FigureAnnotations();
+    Run(state, maps, markers, markers.size(), FigureSettings(), annotations);
 }
 BENCHMARK(BM_DrawMaps_FiftyMapsAnnotated)
     ->ArgName("Annotated")
@@ -195,7 +195,7 @@ BENCHMARK(BM_DrawMaps_FiftyMapsAnnotated)
 // plain (0), with every annotation (1), and with labels for 100 names only
 // (2), which must draw faster than the plain map.
 void BM_DrawMaps_Oat(benchmark::State& state) {
-    static const std::optional<TMapFile> read = []() -> std::optional<TMapFile> {
+    static const std::optional<MapFile> read = []() -> std::optional<MapFile> {
         try {
             const TextLines lines = ReadTextLines(KARVELLO_OAT_MAP);
             return ReadMapFile(lines, KARVELLO_OAT_MAP);
@@ -207,8 +207,8 @@ void BM_DrawMaps_Oat(benchmark::State& state) {
         state.SkipWithError("the oat map " KARVELLO_OAT_MAP " cannot be read");
         return;
     }
-    const TMapFile& oat = *read;
-    TAnnotations annotations;
+    const MapFile& oat = *read;
+    FigureAnnotations annotations;
     if (state.range(0) == 1) {
         annotations = EveryAnnotation(oat.Maps.size(), 20.0);
     } else if (state.range(0) == 2) {
@@ -219,7 +219,7 @@ void BM_DrawMaps_Oat(benchmark::State& state) {
             annotations.ShowOnly->insert(oat.Markers[i * step].Name);
         }
     }
-    Run(state, oat.Maps, oat.Markers, oat.Markers.size(), TFigureSettings(), annotations);
+    Run(state, oat.Maps, oat.Markers, oat.Markers.size(), FigureSettings(), annotations);
 }
 BENCHMARK(BM_DrawMaps_Oat)
     ->ArgName("Annotations")
@@ -233,7 +233,7 @@ BENCHMARK(BM_DrawMaps_Oat)
 void BM_DrawMaps_Markers(benchmark::State& state) {
     const auto framework = static_cast<std::size_t>(state.range(0));
     const std::size_t placed = framework / 5;
-    const TAllMarkers markers = MakeTable(framework + placed);
+    const MarkerTable markers = MakeTable(framework + placed);
     Run(state, {MakeMap(framework, placed, static_cast<double>(framework), 0)}, markers,
         markers.size());
 }
@@ -248,7 +248,7 @@ BENCHMARK(BM_DrawMaps_Markers)
 void BM_DrawMaps_Stacked(benchmark::State& state) {
     const auto framework = static_cast<std::size_t>(state.range(0));
     const std::size_t placed = framework / 5;
-    const TAllMarkers markers = MakeTable(framework + placed);
+    const MarkerTable markers = MakeTable(framework + placed);
     Run(state, {MakeMap(framework, placed, 100.0, 0)}, markers, markers.size());
 }
 BENCHMARK(BM_DrawMaps_Stacked)

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "drawing/DrawMaps.h"
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 #include "platform/DrawingRecorder.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtPainterSurface.h"
@@ -40,9 +40,9 @@ class Sequence {
 };
 
 struct Drawing {
-    TAllMarkers markers;
-    std::vector<TChrData> maps;
-    TDrawSettings settings;
+    MarkerTable markers;
+    std::vector<LinkageMap> maps;
+    PageLengths settings;
 };
 
 const Drawing& BenchmarkDrawing() {
@@ -52,10 +52,10 @@ const Drawing& BenchmarkDrawing() {
         // A metre-high page, as one would choose for maps this long.
         d.settings.PageHeight = 100000;
         for (int m = 0; m < kMaps; ++m) {
-            TChrData map;
+            LinkageMap map;
             map.MapNumber = m + 1;
             for (int i = 0; i < kFrameworkPerMap + kPlacedPerMap; ++i) {
-                TMarkerDetails marker;
+                Marker marker;
                 marker.Name = (random.Below(4) == 0 ? "D" : "M") + std::to_string(m + 1) + "M" +
                               std::to_string(100 + i);
                 marker.Dominant = random.Below(10) == 0;
@@ -64,7 +64,7 @@ const Drawing& BenchmarkDrawing() {
                 const auto index = static_cast<std::int32_t>(d.markers.size());
                 d.markers.push_back(marker);
                 if (i < kFrameworkPerMap) {
-                    TChrMarker entry;
+                    MapEntry entry;
                     entry.MarkerIndex = index;
                     // One marker in eight shares the position of the next.
                     entry.Distance = random.Below(8) == 0 ? 0.0 : 0.1 * (1 + random.Below(60));
@@ -109,7 +109,7 @@ void DrawRowsToFile(benchmark::State& state, const char* extension, std::int32_t
     const Drawing& d = BenchmarkDrawing();
     QTemporaryDir dir;
     const std::string path = dir.filePath(QString("rows") + extension).toStdString();
-    TFigureSettings figure;
+    FigureSettings figure;
     figure.RowWidth = rowWidth;
     for (auto _ : state) {
         auto canvas = CreateFileCanvas(path, figure);
@@ -137,7 +137,7 @@ void DrawOnly(benchmark::State& state) {
 void PreviewPaint(benchmark::State& state) {
     EnsureQtGui();
     const Drawing& d = BenchmarkDrawing();
-    const std::vector<TChrData> one(d.maps.begin(), d.maps.begin() + 1);
+    const std::vector<LinkageMap> one(d.maps.begin(), d.maps.begin() + 1);
     QImage box(600, 400, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&box);
@@ -145,7 +145,7 @@ void PreviewPaint(benchmark::State& state) {
                                  QSizeF(508.0, 285.75));
         surface.FillBackground(box.width(), box.height());
         surface.SetMapMode(MappingMode::HiMetric);
-        TDrawSettings settings = d.settings;
+        PageLengths settings = d.settings;
         settings.PageHeight = 10583;
         settings.PageWidth = 15875;
         DrawMaps(one, surface, settings, d.markers);

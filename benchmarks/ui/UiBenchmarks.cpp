@@ -17,10 +17,10 @@
 
 #include "drawing/DrawMaps.h"
 #include "platform/PagePicture.h"
-#include "ui/OptionWnd.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsWindow.h"
 #include "ui/PagePreview.h"
 #include "ui/ProgramStart.h"
-#include "ui/ZevAdur1.h"
 
 namespace karvello {
 namespace {
@@ -48,8 +48,8 @@ class PaintCounter : public QObject {
 
 void BM_StartToFirstPaintedWindow(benchmark::State& state) {
     for (auto _ : state) {
-        TWindows windows = CreateWindows(TDialogs::System(), TPlatformServices::Default());
-        QWidget* preview = windows.Form2->findChild<QWidget*>(QStringLiteral("PaintBox1"));
+        ProgramWindows windows = CreateWindows(Dialogs::System(), PlatformServices::Default());
+        QWidget* preview = windows.Form2->findChild<QWidget*>(QStringLiteral("PreviewBox"));
         PaintCounter counter(preview);
         windows.Form2->show();
         while (counter.Count() == 0) {
@@ -92,16 +92,15 @@ void BM_PreviewRepaint1000Markers(benchmark::State& state) {
     WriteMapPair(input, output, 1000);
 
     // An error box would wait for a user; the error ends the benchmark instead.
-    TDialogs dialogs = TDialogs::System();
+    Dialogs dialogs = Dialogs::System();
     QString error;
     dialogs.ShowError = [&error](QWidget*, const QString& text) { error = text; };
-    TWindows windows = CreateWindows(dialogs, TPlatformServices::Default());
-    TForm2& form = *windows.Form2;
-    form.findChild<QLineEdit*>(QStringLiteral("editMMInput"))
-        ->setText(QString::fromStdString(input));
-    form.findChild<QLineEdit*>(QStringLiteral("editMMOutput"))
+    ProgramWindows windows = CreateWindows(dialogs, PlatformServices::Default());
+    MainWindow& form = *windows.Form2;
+    form.findChild<QLineEdit*>(QStringLiteral("EditInput"))->setText(QString::fromStdString(input));
+    form.findChild<QLineEdit*>(QStringLiteral("EditOutput"))
         ->setText(QString::fromStdString(output));
-    form.findChild<QAbstractButton*>(QStringLiteral("Button1"))->click();
+    form.findChild<QAbstractButton*>(QStringLiteral("ButtonLoad"))->click();
     if (!error.isEmpty() || form.workspace().Maps().empty() ||
         form.workspace().Maps()[0].Markers.size() != 1000) {
         error.prepend(QStringLiteral("the generated map did not load with 1,000 markers: "));
@@ -109,8 +108,8 @@ void BM_PreviewRepaint1000Markers(benchmark::State& state) {
         return;
     }
     form.show();
-    form.findChild<QListWidget*>(QStringLiteral("CheckListBox1"))->setCurrentRow(0);
-    QWidget* preview = form.findChild<QWidget*>(QStringLiteral("PaintBox1"));
+    form.findChild<QListWidget*>(QStringLiteral("ListMaps"))->setCurrentRow(0);
+    QWidget* preview = form.findChild<QWidget*>(QStringLiteral("PreviewBox"));
     QCoreApplication::processEvents();
     if (form.workspace().SelectedMap() != 0) {
         state.SkipWithError("the generated map is not selected");
@@ -129,9 +128,9 @@ BENCHMARK(BM_PreviewRepaint1000Markers)->Unit(benchmark::kMillisecond);
 // The figure of the platform benchmarks: 50 maps of 270 framework and 30
 // placed markers on a metre-high page, made by the same generator.
 struct Figure {
-    TAllMarkers markers;
-    std::vector<TChrData> maps;
-    TDrawSettings settings;
+    MarkerTable markers;
+    std::vector<LinkageMap> maps;
+    PageLengths settings;
 };
 
 const Figure& BenchmarkFigure() {
@@ -144,10 +143,10 @@ const Figure& BenchmarkFigure() {
         };
         d.settings.PageHeight = 100000;
         for (int m = 0; m < 50; ++m) {
-            TChrData map;
+            LinkageMap map;
             map.MapNumber = m + 1;
             for (int i = 0; i < 300; ++i) {
-                TMarkerDetails marker;
+                Marker marker;
                 marker.Name = (below(4) == 0 ? "D" : "M") + std::to_string(m + 1) + "M" +
                               std::to_string(100 + i);
                 marker.Dominant = below(10) == 0;
@@ -156,7 +155,7 @@ const Figure& BenchmarkFigure() {
                 const auto index = static_cast<std::int32_t>(d.markers.size());
                 d.markers.push_back(marker);
                 if (i < 270) {
-                    TChrMarker entry;
+                    MapEntry entry;
                     entry.MarkerIndex = index;
                     entry.Distance = below(8) == 0 ? 0.0 : 0.1 * (1 + below(60));
                     map.Markers.push_back(entry);
@@ -186,7 +185,7 @@ void BM_PagePreviewRepaint(benchmark::State& state) {
     PagePicture picture;
     picture.Record(
         [&](Surface& surface) { DrawMaps(figure.maps, surface, figure.settings, figure.markers); });
-    TPageView view(picture);
+    PageView view(picture);
     view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view.setFrameShape(QFrame::NoFrame);
@@ -195,9 +194,9 @@ void BM_PagePreviewRepaint(benchmark::State& state) {
     QCoreApplication::processEvents();
     const auto zoom = state.range(0);
     if (zoom == 0) {
-        view.SetFit(TPageView::Fit::Page);
+        view.SetFit(PageView::Fit::Page);
     } else if (zoom == 1) {
-        view.SetFit(TPageView::Fit::Width);
+        view.SetFit(PageView::Fit::Width);
     } else {
         view.SetZoom(static_cast<double>(zoom) / 100.0);
     }
@@ -225,14 +224,14 @@ BENCHMARK(BM_PagePreviewRepaint)
 // Filling the options window for a marker table of the given size, as each
 // press of "Options" does: both marker lists get an entry per marker.
 void BM_OptionsFillControls(benchmark::State& state) {
-    TAllMarkers markers(static_cast<std::size_t>(state.range(0)));
+    MarkerTable markers(static_cast<std::size_t>(state.range(0)));
     for (std::size_t k = 0; k < markers.size(); ++k) {
         markers[k].Name = "M" + std::to_string(k + 1);
     }
-    TOptionFrm window(TDialogs::System());
-    const TColRangeSet ranges{{0, 9, 0x0000FF}, {10, 19, 0x00FF00}};
+    OptionsWindow window(Dialogs::System());
+    const ColourRangeList ranges{{0, 9, 0x0000FF}, {10, 19, 0x00FF00}};
     for (auto _ : state) {
-        window.HandIn(TDrawSettings{}, 0, ranges, markers);
+        window.HandIn(PageLengths{}, 0, ranges, markers);
         window.FillControls();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

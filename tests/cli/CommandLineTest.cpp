@@ -338,7 +338,7 @@ void CheckMetafile(const std::string& path, const std::vector<std::string>& expe
 }
 
 // Whether any marker the maps draw is dominant, so its name is in italics.
-bool DrawsDominant(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
+bool DrawsDominant(const std::vector<LinkageMap>& maps, const MarkerTable& markers) {
     for (const auto& map : maps) {
         for (const auto& entry : map.Markers) {
             if (markers[entry.MarkerIndex].Dominant) {
@@ -355,9 +355,10 @@ bool DrawsDominant(const std::vector<TChrData>& maps, const TAllMarkers& markers
 }
 
 // The texts DrawMaps gives for the maps, in order.
-std::vector<std::string> TextsDrawn(const std::vector<TChrData>& maps, const TAllMarkers& markers) {
+std::vector<std::string> TextsDrawn(const std::vector<LinkageMap>& maps,
+                                    const MarkerTable& markers) {
     test::RecordingSurface surface;
-    DrawMaps(maps, surface, TDrawSettings{}, markers);
+    DrawMaps(maps, surface, PageLengths{}, markers);
     std::vector<std::string> texts;
     for (const auto& line : surface.Log()) {
         if (line.starts_with("TextOut ")) {
@@ -398,7 +399,7 @@ TEST(CommandLineDrawTest, ChosenAndFlippedMapsOnly) {
 
     Workspace ws;
     ws.Load(kExampleInput, kExampleOutput);
-    std::vector<TChrData> maps{ws.Maps()[1], ws.Maps()[3]};
+    std::vector<LinkageMap> maps{ws.Maps()[1], ws.Maps()[3]};
     ws.Select(3);
     ws.Flip(true);
     ws.SetTicked(1, true);

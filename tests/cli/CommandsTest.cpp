@@ -67,15 +67,16 @@ TEST_F(CommandsTest, DrawAppliesSettingsColoursFlipsAndTheChoiceOfMaps) {
     // The same drawing made by hand from the loaded pair.
     Workspace loaded;
     loaded.Load(input, output);
-    TAllMarkers markers = loaded.AllMarkers();
-    const std::vector<TColour> colours{0x00FF00, 0x0000FF, 0x0000FF, 0xFF0000, 0x00FF00, 0x00FF00};
+    MarkerTable markers = loaded.AllMarkers();
+    const std::vector<RgbColour> colours{0x00FF00, 0x0000FF, 0x0000FF,
+                                         0xFF0000, 0x00FF00, 0x00FF00};
     for (std::size_t i = 0; i < markers.size(); ++i) {
         markers[i].Colour = colours[i];
     }
-    std::vector<TChrData> maps = loaded.Maps();
-    FlipChrData(maps[0]);
+    std::vector<LinkageMap> maps = loaded.Maps();
+    FlipMap(maps[0]);
     maps[0].Flipped = true;
-    TDrawSettings settings;
+    PageLengths settings;
     settings.TopMargin = 500;
     settings.MapSpacing = 700;
     RecordingSurface expected;
@@ -90,7 +91,7 @@ TEST_F(CommandsTest, DrawWithoutMapsDrawsEveryMapUnflipped) {
     Workspace loaded;
     loaded.Load(input, output);
     RecordingSurface expected;
-    DrawMaps(loaded.Maps(), expected, TDrawSettings{}, loaded.AllMarkers());
+    DrawMaps(loaded.Maps(), expected, PageLengths{}, loaded.AllMarkers());
     EXPECT_EQ(canvas.surface.Text(), expected.Text());
 }
 
@@ -134,9 +135,9 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
 
     Workspace loaded;
     loaded.Load(input, output);
-    TAnnotations annotations = request.Annotations;
+    FigureAnnotations annotations = request.Annotations;
     annotations.ShowOnly = std::unordered_set<std::string>{"A1", "C3", "ZZ9"};
-    TQtl qtl;
+    QtlInterval qtl;
     qtl.Map = "1";
     qtl.Name = "qA";
     qtl.Start = 2;
@@ -144,7 +145,7 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
     qtl.Line = 2;
     annotations.Qtls = {{0, qtl}};
     RecordingSurface expected;
-    DrawMaps(loaded.Maps(), expected, TDrawSettings{}, loaded.AllMarkers(), TFigureSettings{},
+    DrawMaps(loaded.Maps(), expected, PageLengths{}, loaded.AllMarkers(), FigureSettings{},
              annotations);
     EXPECT_EQ(canvas.surface.Text(), expected.Text());
     EXPECT_NE(expected.Text().find("\"qA\""), std::string::npos);
@@ -223,7 +224,7 @@ TEST_F(CommandsTest, AFileNamedRelativelyIsNamedByItsFullPath) {
 }
 
 TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
-    TAllMarkers markers(7);
+    MarkerTable markers(7);
     const char* names[] = {"A1", "B2", "X-1", "X", "1-2", "C", "B2"};
     for (std::size_t i = 0; i < markers.size(); ++i) {
         markers[i].Name = names[i];
@@ -239,7 +240,7 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
     for (const auto& row : good) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(ResolveRange({row.text, 0xABCDEF}, markers),
-                  (TColRange{row.start, row.end, 0xABCDEF}));
+                  (ColourRange{row.start, row.end, 0xABCDEF}));
     }
     struct Bad {
         const char* text;
@@ -262,7 +263,7 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
          "index 99999999999999999999: the input file holds 7 markers, "
          "indexes 0 to 6."},
     };
-    const auto errorOf = [](const char* text, const TAllMarkers& table) {
+    const auto errorOf = [](const char* text, const MarkerTable& table) {
         return test::ThrownMessage([&] { ResolveRange({text, 0}, table); });
     };
     for (const auto& row : bad) {
@@ -270,7 +271,7 @@ TEST(ResolveRangeTest, IndexesNamesAndNamesThatHoldADash) {
         EXPECT_EQ(errorOf(row.text, markers), row.message);
     }
     EXPECT_EQ(
-        errorOf("0-0", TAllMarkers{}),
+        errorOf("0-0", MarkerTable{}),
         "In the range \"0-0\": There is no marker with index 0: the input file holds no markers.")
         << "an empty table has no index range to name";
     EXPECT_EQ(errorOf(std::string(30000, '-').c_str(), markers),

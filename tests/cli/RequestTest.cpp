@@ -213,21 +213,21 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
 }
 
 TEST(ParseCommandLineTest, EverySettingIsSetByItsNameAndNamedInTheHelp) {
-    const std::vector<std::pair<const char*, std::int32_t TDrawSettings::*>> rows = {
-        {"LeftMargin", &TDrawSettings::LeftMargin},
-        {"RightMargin", &TDrawSettings::RightMargin},
-        {"TopMargin", &TDrawSettings::TopMargin},
-        {"BottomMargin", &TDrawSettings::BottomMargin},
-        {"PageHeight", &TDrawSettings::PageHeight},
-        {"PageWidth", &TDrawSettings::PageWidth},
-        {"TailLength", &TDrawSettings::TailLength},
-        {"BarWidth", &TDrawSettings::BarWidth},
-        {"PreBendLength", &TDrawSettings::PreBendLength},
-        {"SpacingLineLength", &TDrawSettings::SpacingLineLength},
-        {"FrameworkLineLength", &TDrawSettings::FrameworkLineLength},
-        {"AncillaryLineLength", &TDrawSettings::AncillaryLineLength},
-        {"TextPadding", &TDrawSettings::TextPadding},
-        {"MapSpacing", &TDrawSettings::MapSpacing},
+    const std::vector<std::pair<const char*, std::int32_t PageLengths::*>> rows = {
+        {"LeftMargin", &PageLengths::LeftMargin},
+        {"RightMargin", &PageLengths::RightMargin},
+        {"TopMargin", &PageLengths::TopMargin},
+        {"BottomMargin", &PageLengths::BottomMargin},
+        {"PageHeight", &PageLengths::PageHeight},
+        {"PageWidth", &PageLengths::PageWidth},
+        {"TailLength", &PageLengths::TailLength},
+        {"BarWidth", &PageLengths::BarWidth},
+        {"PreBendLength", &PageLengths::PreBendLength},
+        {"SpacingLineLength", &PageLengths::SpacingLineLength},
+        {"FrameworkLineLength", &PageLengths::FrameworkLineLength},
+        {"AncillaryLineLength", &PageLengths::AncillaryLineLength},
+        {"TextPadding", &PageLengths::TextPadding},
+        {"MapSpacing", &PageLengths::MapSpacing},
     };
     const std::string usage = UsageText();
     for (const auto& [name, member] : rows) {
@@ -235,9 +235,9 @@ TEST(ParseCommandLineTest, EverySettingIsSetByItsNameAndNamedInTheHelp) {
         const CliRequest request =
             ParseCommandLine({"draw", "a", "b", "-o", "x.emf", "--set", std::string(name) + "=-7"});
         ASSERT_EQ(request.Settings.size(), 1u);
-        TDrawSettings settings;
+        PageLengths settings;
         ASSERT_TRUE(SetDrawSetting(settings, request.Settings[0].Field, request.Settings[0].Value));
-        TDrawSettings expected;
+        PageLengths expected;
         expected.*member = -7;
         EXPECT_EQ(settings, expected);
         EXPECT_NE(usage.find(std::string(" ") + name), std::string::npos);

@@ -102,16 +102,16 @@ constexpr int kCharWidth = 100;
 constexpr int kHeight = 300;
 
 TEST(DrawMapsAnnotations, TitlesStandCentredOverTheBarsAboveEverythingTheRowDraws) {
-    const TAllMarkers markers = MakeMarkers({"A", "B", "C", "P", "D", "E"});
-    std::vector<TChrData> maps = {MakeMap({10, 20, 0}, 0, {{3, 0}}), MakeMap({5, 0}, 4)};
+    const MarkerTable markers = MakeMarkers({"A", "B", "C", "P", "D", "E"});
+    std::vector<LinkageMap> maps = {MakeMap({10, 20, 0}, 0, {{3, 0}}), MakeMap({5, 0}, 4)};
     maps[1].MapNumber = 2;
     maps[1].GroupName = "chr2";
-    TAnnotations annotations;
+    FigureAnnotations annotations;
     annotations.Titles = true;
     annotations.TitleTexts[1] = "First";
 
     RecordingSurface surface;
-    DrawMaps(maps, surface, TDrawSettings{}, markers, TFigureSettings{}, annotations);
+    DrawMaps(maps, surface, PageLengths{}, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = Ops(surface.Log());
 
     std::vector<const Op*> bars;
@@ -127,7 +127,7 @@ TEST(DrawMapsAnnotations, TitlesStandCentredOverTheBarsAboveEverythingTheRowDraw
         }
     }
     ASSERT_EQ(bars.size(), 2u);
-    const TDrawSettings s;
+    const PageLengths s;
     for (const auto& [title, bar] : {std::pair{"First", bars[0]}, std::pair{"chr2", bars[1]}}) {
         SCOPED_TRACE(title);
         const Op& text = TextOp(ops, title);
@@ -139,22 +139,22 @@ TEST(DrawMapsAnnotations, TitlesStandCentredOverTheBarsAboveEverythingTheRowDraw
     EXPECT_EQ(TextOp(ops, "First").Numbers[1], TextOp(ops, "chr2").Numbers[1]);
 
     // A title given for one map, and no titles asked for: only that one.
-    TAnnotations one;
+    FigureAnnotations one;
     one.TitleTexts[2] = "Only";
     RecordingSurface alone;
-    DrawMaps(maps, alone, TDrawSettings{}, markers, TFigureSettings{}, one);
+    DrawMaps(maps, alone, PageLengths{}, markers, FigureSettings{}, one);
     const std::vector<std::string> texts = Texts(Ops(alone.Log()));
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Only"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Map 1"), 0);
 }
 
 TEST(DrawMapsAnnotations, TheRulerMarksRoundPositionsAtTheMapsHeightsLeftOfTheFirstMap) {
-    const TAllMarkers markers = MakeMarkers({"A", "B", "C"});
-    const TDrawSettings settings = SettingsForScale(30, 100);
-    TAnnotations annotations;
+    const MarkerTable markers = MakeMarkers({"A", "B", "C"});
+    const PageLengths settings = SettingsForScale(30, 100);
+    FigureAnnotations annotations;
     annotations.Ruler = true;
     RecordingSurface surface;
-    DrawMaps({MakeMap({10, 20, 0})}, surface, settings, markers, TFigureSettings{}, annotations);
+    DrawMaps({MakeMap({10, 20, 0})}, surface, settings, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     // 100 units a cM and text 300 high: 10 cM is the first step that keeps
@@ -191,18 +191,18 @@ TEST(DrawMapsAnnotations, TheRulerMarksRoundPositionsAtTheMapsHeightsLeftOfTheFi
 TEST(DrawMapsAnnotations, LinksJoinSharedMarkersThroughTheRoomBetweenNeighbours) {
     // Map 1: A B C D D; map 2: D X B, whose B and D are other entries of the
     // marker table with the same names. D twice on map 1 is linked once.
-    const TAllMarkers markers = MakeMarkers({"A", "B", "C", "D", "X", "B", "D"});
-    std::vector<TChrData> maps = {MakeMap({0.5, 0.5, 0.5, 0.5, 0}, 0), MakeMap({10, 5, 0}, 4)};
+    const MarkerTable markers = MakeMarkers({"A", "B", "C", "D", "X", "B", "D"});
+    std::vector<LinkageMap> maps = {MakeMap({0.5, 0.5, 0.5, 0.5, 0}, 0), MakeMap({10, 5, 0}, 4)};
     maps[0].Markers[4].MarkerIndex = 3; // D again
     maps[1].Markers[0].MarkerIndex = 6; // D
     maps[1].Markers[1].MarkerIndex = 4; // X
     maps[1].Markers[2].MarkerIndex = 5; // B
     maps[1].MapNumber = 2;
-    TAnnotations annotations;
+    FigureAnnotations annotations;
     annotations.Links = true;
-    const TDrawSettings settings = SettingsForScale(15, 100);
+    const PageLengths settings = SettingsForScale(15, 100);
     RecordingSurface surface;
-    DrawMaps(maps, surface, settings, markers, TFigureSettings{}, annotations);
+    DrawMaps(maps, surface, settings, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     const auto links = LinesIn(ops, "A0A0A0");
@@ -238,27 +238,27 @@ TEST(DrawMapsAnnotations, LinksJoinSharedMarkersThroughTheRoomBetweenNeighbours)
 }
 
 TEST(DrawMapsAnnotations, QtlStandRightOfTheLabelsOverlappingOnesSideBySide) {
-    const TAllMarkers markers = MakeMarkers({"A", "B", "C", "P"});
-    const TDrawSettings settings = SettingsForScale(50, 100);
-    TAnnotations annotations;
-    TQtl yield;
+    const MarkerTable markers = MakeMarkers({"A", "B", "C", "P"});
+    const PageLengths settings = SettingsForScale(50, 100);
+    FigureAnnotations annotations;
+    QtlInterval yield;
     yield.Name = "yield";
     yield.Start = 10;
     yield.End = 30;
     yield.InnerStart = 15;
     yield.InnerEnd = 25;
     yield.Colour = 0x0000FF;
-    TQtl height;
+    QtlInterval height;
     height.Name = "ht";
     height.Start = 20;
     height.End = 40;
-    TQtl late;
+    QtlInterval late;
     late.Name = "late";
     late.Start = 45;
     late.End = 50;
     annotations.Qtls = {{0, yield}, {0, height}, {0, late}};
     RecordingSurface surface;
-    DrawMaps({MakeMap({20, 30, 0}, 0, {{3, 1}})}, surface, settings, markers, TFigureSettings{},
+    DrawMaps({MakeMap({20, 30, 0}, 0, {{3, 1}})}, surface, settings, markers, FigureSettings{},
              annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
@@ -298,17 +298,17 @@ TEST(DrawMapsAnnotations, QtlStandRightOfTheLabelsOverlappingOnesSideBySide) {
 }
 
 TEST(DrawMapsAnnotations, ShowOnlyLabelsTheNamedMarkersAndCollapseShortensCrowdedPositions) {
-    const TAllMarkers markers =
+    const MarkerTable markers =
         MakeMarkers({"A", "B", "C", "D", "E", "G1", "G2", "G3", "G4", "P", "Q"});
     // A 1 B 2 C 3 D 4 E, then G1..G4 at one position 5 cM lower; P placed
     // next to B, Q next to C.
-    const TChrData map = MakeMap({1, 2, 3, 4, 5, 0, 0, 0, 0}, 0, {{9, 1}, {10, 2}});
-    const TDrawSettings settings = SettingsForScale(15, 100);
+    const LinkageMap map = MakeMap({1, 2, 3, 4, 5, 0, 0, 0, 0}, 0, {{9, 1}, {10, 2}});
+    const PageLengths settings = SettingsForScale(15, 100);
 
-    TAnnotations showOnly;
+    FigureAnnotations showOnly;
     showOnly.ShowOnly = std::unordered_set<std::string>{"B", "D", "P", "G2", "G4"};
     RecordingSurface shown;
-    DrawMaps({map}, shown, settings, markers, TFigureSettings{}, showOnly);
+    DrawMaps({map}, shown, settings, markers, FigureSettings{}, showOnly);
     // Only the named get labels; the distance runs between labelled
     // positions (B to D: 5 cM, D to G2/G4: 9 cM).
     EXPECT_EQ(Texts(Ops(shown.Log())),
@@ -334,33 +334,33 @@ TEST(DrawMapsAnnotations, ShowOnlyLabelsTheNamedMarkersAndCollapseShortensCrowde
     EXPECT_EQ(shownTicks, 6u);
     EXPECT_EQ(shownTicks, allTicks);
 
-    TAnnotations collapse;
+    FigureAnnotations collapse;
     collapse.Collapse = 3;
     RecordingSurface collapsed;
-    DrawMaps({map}, collapsed, settings, markers, TFigureSettings{}, collapse);
+    DrawMaps({map}, collapsed, settings, markers, FigureSettings{}, collapse);
     const std::vector<std::string> texts = Texts(Ops(collapsed.Log()));
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "G1"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), " (+3)"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "G2"), 0);
     collapse.Collapse = 4; // four names are not more than four
     RecordingSurface kept;
-    DrawMaps({map}, kept, settings, markers, TFigureSettings{}, collapse);
+    DrawMaps({map}, kept, settings, markers, FigureSettings{}, collapse);
     EXPECT_EQ(kept.Text(), all.Text());
 }
 
 TEST(DrawMapsPositions, MapsFromTablesStandWhereTheirPositionsLieOnOneAxis) {
     // One map from -2 to 2 cM, one from 5 to 8 cM: the axis runs from -2 to
     // 8, 100 units a cM.
-    const TAllMarkers markers = MakeMarkers({"A", "B", "C", "D"});
-    std::vector<TChrData> maps = {MakeMap({4, 0}, 0), MakeMap({3, 0}, 2)};
+    const MarkerTable markers = MakeMarkers({"A", "B", "C", "D"});
+    std::vector<LinkageMap> maps = {MakeMap({4, 0}, 0), MakeMap({3, 0}, 2)};
     maps[0].FirstPosition = -2;
     maps[1].FirstPosition = 5;
     maps[1].MapNumber = 2;
-    const TDrawSettings settings = SettingsForScale(10, 100);
-    TAnnotations annotations;
+    const PageLengths settings = SettingsForScale(10, 100);
+    FigureAnnotations annotations;
     annotations.Ruler = true;
     RecordingSurface surface;
-    DrawMaps(maps, surface, settings, markers, TFigureSettings{}, annotations);
+    DrawMaps(maps, surface, settings, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     const std::int64_t top = settings.TopMargin + settings.TailLength;

@@ -25,9 +25,9 @@ std::string Fixed(double value) {
 
 std::string TableOf(const Loaded& loaded) {
     std::string table = "group,marker,position\n";
-    for (const TChrData& map : loaded.maps) {
+    for (const LinkageMap& map : loaded.maps) {
         double position = 0.0;
-        for (const TChrMarker& entry : map.Markers) {
+        for (const MapEntry& entry : map.Markers) {
             table += std::to_string(map.MapNumber) + "," +
                      loaded.markers[static_cast<std::size_t>(entry.MarkerIndex)].Name + "," +
                      Fixed(position) + "\n";
@@ -43,7 +43,7 @@ TEST(DrawMapsFromTable, MapmakerMapsReadBackFromATableDrawTheSame) {
         const std::string dir = std::string(KARVELLO_SAMPLES_DIR) + "/" + folder + "/";
         Loaded loaded = LoadPair(dir + "input.raw", dir + "output.txt");
         ASSERT_FALSE(loaded.maps.empty());
-        for (TChrData& map : loaded.maps) {
+        for (LinkageMap& map : loaded.maps) {
             map.Placed.clear(); // a table holds the framework only
         }
         for (auto& marker : loaded.markers) {
@@ -51,13 +51,13 @@ TEST(DrawMapsFromTable, MapmakerMapsReadBackFromATableDrawTheSame) {
         }
         const std::string table = TableOf(loaded);
         const std::vector<std::string_view> lines = SplitLines(table);
-        const TMapFile file = ReadMapFile(lines, "table.csv");
+        const MapFile file = ReadMapFile(lines, "table.csv");
         ASSERT_EQ(file.Maps.size(), loaded.maps.size());
 
         RecordingSurface fromMapmaker;
-        DrawMaps(loaded.maps, fromMapmaker, TDrawSettings{}, loaded.markers);
+        DrawMaps(loaded.maps, fromMapmaker, PageLengths{}, loaded.markers);
         RecordingSurface fromTable;
-        DrawMaps(file.Maps, fromTable, TDrawSettings{}, file.Markers);
+        DrawMaps(file.Maps, fromTable, PageLengths{}, file.Markers);
         EXPECT_EQ(fromTable.Text(), fromMapmaker.Text());
     }
 }

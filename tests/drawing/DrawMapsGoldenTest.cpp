@@ -46,7 +46,7 @@ void CompareWithGolden(const std::string& name, const std::string& actual) {
 // and italic text measures differently, so the log shows the font state of
 // every measurement, including the one carried into the second map.
 TEST(DrawMapsGolden, TwoMapsWithGroupsAndPlacedMarkers) {
-    TAllMarkers markers = MakeMarkers({"D1S101", "D1S202", "D1S303", "D1S404", "D1S505", "APLACED",
+    MarkerTable markers = MakeMarkers({"D1S101", "D1S202", "D1S303", "D1S404", "D1S505", "APLACED",
                                        "BPLACED", "CPLACED", "DPLACED", "X1", "X2", "X3"});
     markers[1].Dominant = true;
     markers[1].Colour = 0x0000FF;
@@ -55,14 +55,14 @@ TEST(DrawMapsGolden, TwoMapsWithGroupsAndPlacedMarkers) {
     markers[8].Colour = 0xFF0000;
     markers[8].Dominant = true;
     markers[11].Dominant = true;
-    const std::vector<TChrData> maps = {
+    const std::vector<LinkageMap> maps = {
         MakeMap({12.5, 0, 3.25, 30.1, 0}, 0, {{5, 0}, {6, 2}, {7, 1}, {8, 5}}),
         MakeMap({4.1, 17.95, 0}, 9),
     };
     RecordingSurface surface(110, 320);
     surface.SetItalicMetrics(130, 340);
     surface.SetLogMeasurements();
-    DrawMaps(maps, surface, TDrawSettings{}, markers);
+    DrawMaps(maps, surface, PageLengths{}, markers);
     CompareWithGolden("two_maps_groups_placed.log", surface.Text());
 }
 
@@ -75,7 +75,7 @@ TEST(DrawMapsGolden, CrowdedMap) {
     }
     const std::vector<double> distances = {0.2, 0.5, 0.8, 1.1, 0.2, 0.5,
                                            0.8, 1.1, 0.2, 0.5, 0.8, 0};
-    TDrawSettings settings;
+    PageLengths settings;
     settings.PageHeight = 4000;
     RecordingSurface surface;
     DrawMaps({MakeMap(distances)}, surface, settings, MakeMarkers(names));
@@ -86,21 +86,21 @@ TEST(DrawMapsGolden, CrowdedMap) {
 // flipped: titles, the ruler, links, a QTL with an inner interval beside the
 // placed markers, and a crowded position collapsed.
 TEST(DrawMapsGolden, Annotations) {
-    const TAllMarkers markers =
+    const MarkerTable markers =
         MakeMarkers({"A", "B", "C", "D", "E", "F", "P1", "P2", "C", "A", "G", "H", "I"});
-    std::vector<TChrData> maps = {
+    std::vector<LinkageMap> maps = {
         MakeMap({4.5, 0, 0, 0, 8.25, 0}, 0, {{6, 2}, {7, 2}}),
         MakeMap({6, 3.5, 0, 0}, 8),
     };
     maps[1].MapNumber = 2;
     maps[1].GroupName = "chr2";
-    FlipChrData(maps[1]);
-    TAnnotations annotations;
+    FlipMap(maps[1]);
+    FigureAnnotations annotations;
     annotations.Titles = true;
     annotations.Ruler = true;
     annotations.Links = true;
     annotations.Collapse = 2;
-    TQtl qtl;
+    QtlInterval qtl;
     qtl.Name = "qYield";
     qtl.Start = 2;
     qtl.End = 12;
@@ -110,7 +110,7 @@ TEST(DrawMapsGolden, Annotations) {
     annotations.Qtls = {{0, qtl}};
     RecordingSurface surface(110, 320);
     surface.SetLogMeasurements();
-    DrawMaps(maps, surface, SettingsForScale(13, 300), markers, TFigureSettings{}, annotations);
+    DrawMaps(maps, surface, SettingsForScale(13, 300), markers, FigureSettings{}, annotations);
     CompareWithGolden("annotations.log", surface.Text());
 }
 

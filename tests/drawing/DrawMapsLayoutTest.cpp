@@ -70,7 +70,7 @@ TEST(DrawMapsLayout, WorkedMapDrawsColumnBarTicksAndStackedLabel) {
 struct ColumnCase {
     const char* rule;
     std::vector<double> distances;
-    TDrawSettings settings;
+    PageLengths settings;
     const char* rectangle;
 };
 
@@ -80,7 +80,7 @@ TEST(DrawMapsLayout, LabelColumnMeasurement) {
         // Labels 400 and 300 wide at their own places: widest + padding.
         {"labels at their own places need the widest plus padding",
          {10, 2.5, 0},
-         TDrawSettings{},
+         PageLengths{},
          "Rectangle 600 -1000 1100 -9000"},
         // Scale 300: the first label's top comes out at exactly
         // TopMargin + TailLength, where the measurement starts.
@@ -92,9 +92,9 @@ TEST(DrawMapsLayout, LabelColumnMeasurement) {
         // never-drawn "0.0" labels are measured and stacked all the same.
         {"zero distances are measured and the scale is 0",
          {0, 0},
-         TDrawSettings{},
+         PageLengths{},
          "Rectangle 1700 -1000 2200 -1600"},
-        {"a single marker needs no column", {0}, TDrawSettings{}, "Rectangle 100 -1000 600 -1600"},
+        {"a single marker needs no column", {0}, PageLengths{}, "Rectangle 100 -1000 600 -1600"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
@@ -132,7 +132,7 @@ TEST(DrawMapsLayout, DistanceLabelsStackAndReturnToTheirPlace) {
 // Half a unit per cM puts markers at 1300, 1300.5, 1301.5, 1302.5 and 1305:
 // each y is rounded by itself, halves to the even neighbour, then negated.
 TEST(DrawMapsLayout, TicksRoundHalvesToEven) {
-    TDrawSettings settings;
+    PageLengths settings;
     settings.PageHeight = 2605; // 5 units for the 10 cM map
     RecordingSurface surface;
     DrawMaps({MakeMap({1, 2, 2, 5, 0})}, surface, settings, MakeMarkers({"A", "B", "C", "D", "E"}));
@@ -199,7 +199,7 @@ TEST(DrawMapsLayout, FrameworkLabelsArePushedDownNeverUp) {
 // and styles joined by black upright ", ", and the next label one text
 // height below the group's label.
 TEST(DrawMapsLayout, GroupSharesOneTickOneLineOneLabel) {
-    TAllMarkers markers = MakeMarkers({"A", "B", "C", "D"});
+    MarkerTable markers = MakeMarkers({"A", "B", "C", "D"});
     markers[0].Colour = 0x0000FF;
     markers[0].Dominant = true;
     markers[1].Colour = 0x00FF00;
@@ -258,15 +258,15 @@ TEST(DrawMapsLayout, MeasurementUsesTheFontThePreviousMapLeft) {
         {"font state ignored", true, "Rectangle 6500 -1000 7000 -9000",
          "TextOut 6000 -4850 \"10.0\""},
     };
-    TAllMarkers markers = MakeMarkers({"D", "E", "F"});
+    MarkerTable markers = MakeMarkers({"D", "E", "F"});
     markers[0].Dominant = true;
-    const std::vector<TChrData> maps = {MakeMap({0}, 0), MakeMap({10, 0}, 1)};
+    const std::vector<LinkageMap> maps = {MakeMap({0}, 0), MakeMap({10, 0}, 1)};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         RecordingSurface surface;
         surface.SetItalicMetrics(150, 300);
         surface.SetFontStateIgnored(c.fontStateIgnored);
-        DrawMaps(maps, surface, TDrawSettings{}, markers);
+        DrawMaps(maps, surface, PageLengths{}, markers);
         ExpectRun(surface.Log(), {c.rectangle});
         ExpectRun(surface.Log(), {c.label});
     }
@@ -274,18 +274,18 @@ TEST(DrawMapsLayout, MeasurementUsesTheFontThePreviousMapLeft) {
 
 struct AdvanceCase {
     const char* rule;
-    std::vector<TChrData> maps;
+    std::vector<LinkageMap> maps;
     const char* nextRectangle;
 };
 
 // Where the next map begins: MapSpacing right of the first map's widest
 // label, framework or placed.
 TEST(DrawMapsLayout, NextMapStartsAfterTheWidestLabel) {
-    TChrData framework = MakeMap({1, 0}, 0); // "LONGNAME" ends at 5100, "S" at 4400
-    TChrData withPlaced = framework;
+    LinkageMap framework = MakeMap({1, 0}, 0); // "LONGNAME" ends at 5100, "S" at 4400
+    LinkageMap withPlaced = framework;
     withPlaced.Placed = {{3, 1}}; // column at 5200, name from 5900 to 7700
-    TChrData empty;
-    const TChrData single = MakeMap({0}, 2);
+    LinkageMap empty;
+    const LinkageMap single = MakeMap({0}, 2);
     const AdvanceCase cases[] = {
         {"widest framework label, not the last",
          {framework, single},
@@ -295,11 +295,11 @@ TEST(DrawMapsLayout, NextMapStartsAfterTheWidestLabel) {
          {empty, single},
          "Rectangle 2600 -1000 3100 -1600"},
     };
-    const TAllMarkers markers = MakeMarkers({"LONGNAME", "S", "N", "VERYLONGPLACEDNAME"});
+    const MarkerTable markers = MakeMarkers({"LONGNAME", "S", "N", "VERYLONGPLACEDNAME"});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         RecordingSurface surface;
-        DrawMaps(c.maps, surface, TDrawSettings{}, markers);
+        DrawMaps(c.maps, surface, PageLengths{}, markers);
         EXPECT_EQ(CountLines(surface.Log(), "Rectangle "), 2u);
         ExpectRun(surface.Log(), {c.nextRectangle});
     }
@@ -307,7 +307,7 @@ TEST(DrawMapsLayout, NextMapStartsAfterTheWidestLabel) {
 
 TEST(DrawMapsLayout, MapWithoutEntriesGetsABarOfTwoTails) {
     RecordingSurface surface;
-    DrawMaps({TChrData{}}, surface, TDrawSettings{}, {});
+    DrawMaps({LinkageMap{}}, surface, PageLengths{}, {});
     EXPECT_EQ(surface.Log(),
               (std::vector<std::string>{"MapMode 3", "Pen 0", "Rectangle 100 -1000 600 -1600",
                                         "Pen 808080", "Italic 0", "FontColour 0", "Pen 808080",
@@ -316,17 +316,17 @@ TEST(DrawMapsLayout, MapWithoutEntriesGetsABarOfTwoTails) {
 
 TEST(DrawMapsLayout, NoMapSetsTheModeAndDrawsNothing) {
     RecordingSurface surface;
-    DrawMaps({}, surface, TDrawSettings{}, {});
+    DrawMaps({}, surface, PageLengths{}, {});
     EXPECT_EQ(surface.Log(), std::vector<std::string>{"MapMode 3"});
     EXPECT_EQ(surface.MapMode(), MappingMode::HiMetric);
 }
 
 TEST(DrawMapsLayout, PageWidthAndRightMarginChangeNothing) {
-    const TAllMarkers markers = MakeMarkers({"A", "B", "C", "D"});
-    const std::vector<TChrData> maps = {MakeMap({3.5, 0}), MakeMap({0.5, 0.2, 0}, 1)};
+    const MarkerTable markers = MakeMarkers({"A", "B", "C", "D"});
+    const std::vector<LinkageMap> maps = {MakeMap({3.5, 0}), MakeMap({0.5, 0.2, 0}, 1)};
     RecordingSurface plain;
-    DrawMaps(maps, plain, TDrawSettings{}, markers);
-    TDrawSettings wide;
+    DrawMaps(maps, plain, PageLengths{}, markers);
+    PageLengths wide;
     wide.PageWidth = 123;
     wide.RightMargin = 4567;
     RecordingSurface changed;
@@ -336,16 +336,16 @@ TEST(DrawMapsLayout, PageWidthAndRightMarginChangeNothing) {
 
 struct BrokenCase {
     const char* rule;
-    TChrData map;
+    LinkageMap map;
 };
 
 // Maps that would make the drawing read outside the marker table or compute
 // with values that are not finite are refused before anything is drawn.
 TEST(DrawMapsLayout, RefusesMapsItCannotDrawBeforeDrawing) {
     const double inf = std::numeric_limits<double>::infinity();
-    TChrData backLink = MakeMap({1, 0, 0});
+    LinkageMap backLink = MakeMap({1, 0, 0});
     backLink.Markers[2].NextSamePos = 1;
-    TChrData pastEnd = MakeMap({1, 0});
+    LinkageMap pastEnd = MakeMap({1, 0});
     pastEnd.Markers[1].NextSamePos = 2;
     const BrokenCase cases[] = {
         {"marker index past the table", MakeMap({1, 0}, 2)},
@@ -360,14 +360,14 @@ TEST(DrawMapsLayout, RefusesMapsItCannotDrawBeforeDrawing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         RecordingSurface surface;
-        EXPECT_THROW(DrawMaps({MakeMap({2, 0}), c.map}, surface, TDrawSettings{},
+        EXPECT_THROW(DrawMaps({MakeMap({2, 0}), c.map}, surface, PageLengths{},
                               MakeMarkers({"A", "B", "C"})),
                      KarvelloError);
         EXPECT_TRUE(surface.Log().empty());
     }
     // A placed marker that names no interval is never read.
     RecordingSurface surface;
-    EXPECT_NO_THROW(DrawMaps({MakeMap({1, 0}, 0, {{7, -1}, {8, 3}})}, surface, TDrawSettings{},
+    EXPECT_NO_THROW(DrawMaps({MakeMap({1, 0}, 0, {{7, -1}, {8, 3}})}, surface, PageLengths{},
                              MakeMarkers({"A", "B"})));
 }
 
@@ -376,7 +376,7 @@ TEST(DrawMapsLayout, RefusesMapsItCannotDrawBeforeDrawing) {
 TEST(DrawMapsLayout, HugeSettingsArePinnedToTheSurfaceRange) {
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
-    TDrawSettings settings;
+    PageLengths settings;
     settings.PageHeight = kMax;
     settings.TopMargin = kMin;
     settings.BottomMargin = kMin;
@@ -389,11 +389,11 @@ TEST(DrawMapsLayout, HugeSettingsArePinnedToTheSurfaceRange) {
     ExpectRun(surface.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
 
     // The annotations' room and places are reckoned beyond 32 bits as well.
-    TAnnotations every;
+    FigureAnnotations every;
     every.Titles = every.Ruler = every.Links = true;
     every.Collapse = 1;
     RecordingSurface annotated;
-    DrawMaps({MakeMap({1, 0})}, annotated, settings, MakeMarkers({"A", "B"}), TFigureSettings{},
+    DrawMaps({MakeMap({1, 0})}, annotated, settings, MakeMarkers({"A", "B"}), FigureSettings{},
              every);
     ExpectRun(annotated.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
 }
@@ -410,9 +410,9 @@ TEST(DrawMapsLayout, EachMapIsDrawnBetweenItsBeginAndEndHooks) {
         }
         void EndMap() override { hooks.emplace_back("EndMap", Log().size()); }
     };
-    TChrData first = MakeMap({5, 0}, 0);
+    LinkageMap first = MakeMap({5, 0}, 0);
     first.MapNumber = 3;
-    TChrData second = MakeMap({2, 0}, 2);
+    LinkageMap second = MakeMap({2, 0}, 2);
     second.MapNumber = 7;
     HookedSurface surface;
     DrawMaps({first, second}, surface, SettingsForScale(5, 74),

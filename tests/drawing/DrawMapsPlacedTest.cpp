@@ -18,9 +18,9 @@ namespace {
 // stand at tops 1150, 1450, 1750 and 2050 and end at 5700; P1 placed in
 // interval 1, P2 in interval 2; a one-marker map after it.
 TEST(DrawMapsPlaced, BlocksStackBelowEachOtherAndEndTheMap) {
-    const TAllMarkers markers = MakeMarkers({"M0", "M1", "M2", "M3", "P1", "P2", "N0"});
-    const std::vector<TChrData> maps = {MakeMap({1, 1, 1, 0}, 0, {{4, 1}, {5, 2}}),
-                                        MakeMap({0}, 6)};
+    const MarkerTable markers = MakeMarkers({"M0", "M1", "M2", "M3", "P1", "P2", "N0"});
+    const std::vector<LinkageMap> maps = {MakeMap({1, 1, 1, 0}, 0, {{4, 1}, {5, 2}}),
+                                          MakeMap({0}, 6)};
     RecordingSurface surface;
     DrawMaps(maps, surface, SettingsForScale(3, 74), markers);
     ExpectRun(surface.Log(), {
@@ -63,12 +63,12 @@ TEST(DrawMapsPlaced, BlocksStackBelowEachOtherAndEndTheMap) {
 // group) and interval 2 (between its members), each in list order; the
 // closing slot gathers interval 3; -1 and 4 name no interval.
 TEST(DrawMapsPlaced, GroupSlotGathersItsIntervalsInOrder) {
-    TAllMarkers markers = MakeMarkers({"F0", "F1", "F2", "Pa", "Pb", "Pc", "Pd", "Pe", "Pf"});
+    MarkerTable markers = MakeMarkers({"F0", "F1", "F2", "Pa", "Pb", "Pc", "Pd", "Pe", "Pf"});
     markers[4].Colour = 0x123456;
     markers[4].Dominant = true;
-    const TChrData map = MakeMap({1, 0, 0}, 0, {{3, 2}, {4, 1}, {5, 2}, {6, 3}, {7, -1}, {8, 4}});
+    const LinkageMap map = MakeMap({1, 0, 0}, 0, {{3, 2}, {4, 1}, {5, 2}, {6, 3}, {7, -1}, {8, 4}});
     RecordingSurface surface;
-    DrawMaps({map}, surface, TDrawSettings{}, markers);
+    DrawMaps({map}, surface, PageLengths{}, markers);
 
     // The group's label "F1, F2" ends at 4900, so the bracket stands at 5600.
     // The block of three (900 high) is centred between 1300 and 8700.
@@ -152,20 +152,20 @@ TEST(DrawMapsPlaced, BlockPlaces) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         std::vector<std::string> names = {"F0", "F1"};
-        TChrData map = MakeMap({1, 0});
+        LinkageMap map = MakeMap({1, 0});
         for (int k = 0; k < c.names; ++k) {
             names.push_back("P" + std::string(1, static_cast<char>('0' + k)));
             map.Placed.push_back({2 + k, c.interval});
         }
         RecordingSurface surface(100, c.textHeight);
-        DrawMaps({map}, surface, TDrawSettings{}, MakeMarkers(names));
+        DrawMaps({map}, surface, PageLengths{}, MakeMarkers(names));
         ExpectRun(surface.Log(), c.run);
     }
 }
 
 TEST(DrawMapsPlaced, MapWithoutPlacedMarkersOnlySetsThePen) {
     RecordingSurface surface;
-    DrawMaps({MakeMap({1, 0})}, surface, TDrawSettings{}, MakeMarkers({"F0", "F1"}));
+    DrawMaps({MakeMap({1, 0})}, surface, PageLengths{}, MakeMarkers({"F0", "F1"}));
     const auto& log = surface.Log();
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ((std::vector<std::string>(log.end() - 3, log.end())),

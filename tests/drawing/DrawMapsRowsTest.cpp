@@ -104,8 +104,8 @@ std::int64_t RowWidth(const std::vector<MapBox>& row) {
 // Five maps numbered 1 to 5 with names of their own; the third is the
 // widest, with a long name.
 struct Figure {
-    std::vector<TChrData> Maps;
-    TAllMarkers Markers;
+    std::vector<LinkageMap> Maps;
+    MarkerTable Markers;
 };
 
 Figure FiveMaps(const std::string& thirdName = "M20") {
@@ -122,11 +122,11 @@ Figure FiveMaps(const std::string& thirdName = "M20") {
 
 struct Drawn {
     std::vector<std::string> Log;
-    TDrawReport Report;
+    DrawReport Report;
 };
 
-Drawn Draw(const Figure& figure, const TFigureSettings& rows,
-           const TDrawSettings& settings = TDrawSettings()) {
+Drawn Draw(const Figure& figure, const FigureSettings& rows,
+           const PageLengths& settings = PageLengths()) {
     RecordingSurface surface;
     Drawn drawn;
     drawn.Report = DrawMaps(figure.Maps, surface, settings, figure.Markers, rows);
@@ -134,8 +134,8 @@ Drawn Draw(const Figure& figure, const TFigureSettings& rows,
     return drawn;
 }
 
-TFigureSettings Rows(std::int32_t width, std::int32_t perRow = 0, std::int32_t margin = -1) {
-    TFigureSettings figure;
+FigureSettings Rows(std::int32_t width, std::int32_t perRow = 0, std::int32_t margin = -1) {
+    FigureSettings figure;
     figure.RowWidth = width;
     figure.MapsPerRow = perRow;
     figure.Margin = margin;
@@ -146,7 +146,7 @@ TFigureSettings Rows(std::int32_t width, std::int32_t perRow = 0, std::int32_t m
 // those lines left out, a figure that fits one row is today's drawing.
 TEST(DrawMapsRows, AFigureThatFitsOneRowIsTheDrawingWithoutRows) {
     const Figure figure = FiveMaps();
-    const auto plain = Draw(figure, TFigureSettings()).Log;
+    const auto plain = Draw(figure, FigureSettings()).Log;
     auto rowed = Draw(figure, Rows(1'000'000)).Log;
     ASSERT_FALSE(rowed.empty());
     const auto firstDrawn = std::find_if(rowed.begin() + 1, rowed.end(), [](const std::string& l) {
@@ -161,13 +161,13 @@ TEST(DrawMapsRows, AFigureThatFitsOneRowIsTheDrawingWithoutRows) {
 // exactly, one unit less does not.
 TEST(DrawMapsRows, RowsBreakAtTheWidth) {
     const Figure figure = FiveMaps();
-    const auto oneRow = MapBoxes(Draw(figure, TFigureSettings()).Log);
+    const auto oneRow = MapBoxes(Draw(figure, FigureSettings()).Log);
     const std::vector<MapBox> firstTwo(oneRow.begin(), oneRow.begin() + 2);
     const auto twoMaps = static_cast<std::int32_t>(RowWidth(firstTwo));
 
     struct Case {
         const char* rule;
-        TFigureSettings figure;
+        FigureSettings figure;
         std::vector<std::size_t> rowSizes;
     };
     const Case cases[] = {
@@ -208,7 +208,7 @@ TEST(DrawMapsRows, RowsBreakAtTheWidth) {
 // the maps after it start a new row, and the report names it with its width.
 TEST(DrawMapsRows, AMapWiderThanTheRowStandsAloneAndIsReported) {
     const Figure figure = FiveMaps(std::string(150, 'W'));
-    const auto oneRow = MapBoxes(Draw(FiveMaps(), TFigureSettings()).Log);
+    const auto oneRow = MapBoxes(Draw(FiveMaps(), FigureSettings()).Log);
     const std::int32_t width =
         static_cast<std::int32_t>(RowWidth({oneRow[0], oneRow[1]}) + 10 + 2 * kRowEdgeRoom);
 
@@ -219,7 +219,7 @@ TEST(DrawMapsRows, AMapWiderThanTheRowStandsAloneAndIsReported) {
     EXPECT_EQ(warning.rfind("Map 3 is ", 0), 0u) << warning;
     EXPECT_NE(warning.find("stands alone in its row"), std::string::npos) << warning;
 
-    EXPECT_TRUE(Draw(figure, TFigureSettings()).Report.Warnings.empty());
+    EXPECT_TRUE(Draw(figure, FigureSettings()).Report.Warnings.empty());
     EXPECT_TRUE(Draw(figure, Rows(0, 1)).Report.Warnings.empty());
 
     // A width under a centimetre was likely meant in millimetres: one more
@@ -240,7 +240,7 @@ TEST(DrawMapsRows, EveryMapOfEveryRowIsGrouped) {
         std::vector<std::string> Groups;
     } surface;
     const Figure figure = FiveMaps();
-    DrawMaps(figure.Maps, surface, TDrawSettings(), figure.Markers, Rows(0, 2));
+    DrawMaps(figure.Maps, surface, PageLengths(), figure.Markers, Rows(0, 2));
     const std::vector<std::string> expected = {"Begin 1", "End", "Begin 2", "End", "Begin 3", "End",
                                                "Begin 4", "End", "Begin 5", "End"};
     EXPECT_EQ(surface.Groups, expected);
@@ -251,7 +251,7 @@ TEST(DrawMapsRows, EveryMapOfEveryRowIsGrouped) {
 // map's, as it would in one row.
 TEST(DrawMapsRows, EveryRowUsesTheScaleOfTheLongestMap) {
     const Figure figure = FiveMaps();
-    const auto plain = MapBoxes(Draw(figure, TFigureSettings()).Log);
+    const auto plain = MapBoxes(Draw(figure, FigureSettings()).Log);
     const auto rowed = MapBoxes(Draw(figure, Rows(0, 1)).Log);
     ASSERT_EQ(rowed.size(), plain.size());
     for (std::size_t i = 0; i < plain.size(); ++i) {
@@ -268,7 +268,7 @@ TEST(DrawMapsRows, RowsStandApartBelowEverythingTheRowAboveDrew) {
     for (int k = 0; k < 5; ++k) {
         figure.Maps[0].Placed.push_back({10 + k, 2});
     }
-    TDrawSettings settings;
+    PageLengths settings;
     settings.MapSpacing = 700;
     const auto rows = Rows(MapBoxes(Draw(figure, Rows(0, 2), settings).Log));
     ASSERT_EQ(rows.size(), 3u);

@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 namespace karvello::test {
 
 // A map of framework entries for the markers first, first + 1, ... with the
 // given distances, linked into same-position groups as the reader links
 // them: an entry with distance exactly 0 points at the next one.
-inline TChrData MakeMap(const std::vector<double>& distances, int first = 0,
-                        std::vector<TPlacedMarker> placed = {}) {
-    TChrData map;
+inline LinkageMap MakeMap(const std::vector<double>& distances, int first = 0,
+                          std::vector<PlacedMarker> placed = {}) {
+    LinkageMap map;
     map.MapNumber = 1;
     for (std::size_t i = 0; i < distances.size(); ++i) {
-        TChrMarker entry;
+        MapEntry entry;
         entry.MarkerIndex = first + static_cast<int>(i);
         entry.Distance = distances[i];
         entry.SamePosAsPrev = i > 0 && distances[i - 1] == 0;
@@ -35,10 +35,10 @@ inline TChrData MakeMap(const std::vector<double>& distances, int first = 0,
 }
 
 // Black, upright markers with the given names.
-inline TAllMarkers MakeMarkers(const std::vector<std::string>& names) {
-    TAllMarkers markers;
+inline MarkerTable MakeMarkers(const std::vector<std::string>& names) {
+    MarkerTable markers;
     for (const auto& name : names) {
-        TMarkerDetails marker;
+        Marker marker;
         marker.Name = name;
         markers.push_back(marker);
     }
@@ -47,8 +47,8 @@ inline TAllMarkers MakeMarkers(const std::vector<std::string>& names) {
 
 // Default settings with the page height chosen so that a longest map of
 // lengthCM comes out at unitsPerCM page units per cM.
-inline TDrawSettings SettingsForScale(int lengthCM, int unitsPerCM) {
-    TDrawSettings settings;
+inline PageLengths SettingsForScale(int lengthCM, int unitsPerCM) {
+    PageLengths settings;
     settings.PageHeight = settings.TopMargin + settings.BottomMargin + 2 * settings.TailLength +
                           lengthCM * unitsPerCM;
     return settings;

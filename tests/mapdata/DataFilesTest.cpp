@@ -23,9 +23,9 @@ test::Loaded Load(const std::string& folder) {
     return test::LoadPair(CasePath(folder, "input.raw"), CasePath(folder, "output.txt"));
 }
 
-TMarkerDetails Marker(const char* name, bool dominant = false, std::int32_t chromosome = 0,
-                      std::int32_t position = 0) {
-    TMarkerDetails marker;
+Marker MarkerNamed(const char* name, bool dominant = false, std::int32_t chromosome = 0,
+                   std::int32_t position = 0) {
+    Marker marker;
     marker.Name = name;
     marker.Dominant = dominant;
     marker.Mapped = chromosome != 0;
@@ -34,9 +34,9 @@ TMarkerDetails Marker(const char* name, bool dominant = false, std::int32_t chro
     return marker;
 }
 
-TChrData Map(std::int32_t number, std::vector<TChrMarker> markers,
-             std::vector<TPlacedMarker> placed = {}) {
-    TChrData map;
+LinkageMap Map(std::int32_t number, std::vector<MapEntry> markers,
+               std::vector<PlacedMarker> placed = {}) {
+    LinkageMap map;
     map.MapNumber = number;
     map.Markers = std::move(markers);
     map.Placed = std::move(placed);
@@ -46,19 +46,19 @@ TChrData Map(std::int32_t number, std::vector<TChrMarker> markers,
 TEST(DataFiles, ExactResults) {
     struct Row {
         const char* folder;
-        TAllMarkers markers;
-        std::vector<TChrData> maps;
+        MarkerTable markers;
+        std::vector<LinkageMap> maps;
     };
     std::vector<Row> rows;
-    rows.push_back(
-        {"input-continuation-lines",
-         {Marker("Alpha", false, 1, 4), Marker("Beta", true, 1, 2), Marker("Gamma", false, 1, 6)},
-         {Map(1, {{1, 7.5, -1, false}, {0, 0.0, 2, false}, {2, 0.0, -1, true}})}});
+    rows.push_back({"input-continuation-lines",
+                    {MarkerNamed("Alpha", false, 1, 4), MarkerNamed("Beta", true, 1, 2),
+                     MarkerNamed("Gamma", false, 1, 6)},
+                    {Map(1, {{1, 7.5, -1, false}, {0, 0.0, 2, false}, {2, 0.0, -1, true}})}});
     {
-        TAllMarkers markers;
+        MarkerTable markers;
         for (int i = 1; i <= 10; ++i) {
             markers.push_back(
-                Marker(("M" + std::to_string(i)).c_str(), false, i <= 9 ? 1 : 0, 2 * i));
+                MarkerNamed(("M" + std::to_string(i)).c_str(), false, i <= 9 ? 1 : 0, 2 * i));
         }
         markers[7].Position = 13; // M8 placed in interval 6, read from block 1
         markers[8].Position = 3;  // M9 placed in interval 1
@@ -75,21 +75,22 @@ TEST(DataFiles, ExactResults) {
                               {6, 0.0, -1, false}},
                              {{7, 6}, {8, 1}, {9, -1}})}});
     }
-    rows.push_back({"output-cut-short-in-framework-line",
-                    {Marker("M1", false, 1, 2), Marker("M2"), Marker("M3", false, 1, 4)},
-                    {Map(1, {{0, 4.2, -1, false}, {2, 15.0, -1, false}})}});
+    rows.push_back(
+        {"output-cut-short-in-framework-line",
+         {MarkerNamed("M1", false, 1, 2), MarkerNamed("M2"), MarkerNamed("M3", false, 1, 4)},
+         {Map(1, {{0, 4.2, -1, false}, {2, 15.0, -1, false}})}});
     rows.push_back({"cr-only-line-ends",
-                    {Marker("M1", true, 1, 4), Marker("M2", false, 1, 3)},
+                    {MarkerNamed("M1", true, 1, 4), MarkerNamed("M2", false, 1, 3)},
                     {Map(1, {{1, 3.5, -1, false}, {0, 0.0, -1, false}}, {{1, 1}})}});
     rows.push_back({"nul-byte-in-output",
-                    {Marker("M1", false, 1, 2), Marker("M2", false, 1, 4)},
+                    {MarkerNamed("M1", false, 1, 2), MarkerNamed("M2", false, 1, 4)},
                     {Map(1, {{0, 2.0, -1, false}, {1, 0.0, -1, false}})}});
-    rows.push_back(
-        {"map-without-table-before-map-with-table",
-         {Marker("M1", false, 2, 1), Marker("M2", false, 1, 4), Marker("M3", false, 2, 2),
-          Marker("M4", false, 2, 4), Marker("M5", false, 2, 3)},
-         {Map(1, {{0, 4.2, -1, false}, {1, 0.0, -1, false}}),
-          Map(2, {{2, 5.0, -1, false}, {3, 0.0, -1, false}}, {{4, 1}, {0, 0}})}});
+    rows.push_back({"map-without-table-before-map-with-table",
+                    {MarkerNamed("M1", false, 2, 1), MarkerNamed("M2", false, 1, 4),
+                     MarkerNamed("M3", false, 2, 2), MarkerNamed("M4", false, 2, 4),
+                     MarkerNamed("M5", false, 2, 3)},
+                    {Map(1, {{0, 4.2, -1, false}, {1, 0.0, -1, false}}),
+                     Map(2, {{2, 5.0, -1, false}, {3, 0.0, -1, false}}, {{4, 1}, {0, 0}})}});
 
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
@@ -117,13 +118,13 @@ TEST(HostileText, TenMegabyteLines) {
     const std::string hugeNumber = "1 M1 " + std::string(10'000'000, '9') + ".5 cM";
     const TextLines output("Map:\n\n" + hugeNumber +
                            "\n\nMarkers placed relative to above map:\n\n\n" + wideRow + "\n");
-    TAllMarkers markers(1);
+    MarkerTable markers(1);
     const auto maps = ReadAllMaps(output.lines(), markers);
     ASSERT_EQ(maps.size(), 1u);
     // A distance too large for a double is no decimal number: the list ends.
     EXPECT_TRUE(maps[0].Markers.empty());
     EXPECT_EQ(maps[0].Placed,
-              (std::vector<TPlacedMarker>{{0, static_cast<std::int32_t>(cells + 1)}}));
+              (std::vector<PlacedMarker>{{0, static_cast<std::int32_t>(cells + 1)}}));
     EXPECT_EQ(markers[0].Position, static_cast<std::int32_t>(2 * (cells + 1) + 1));
 
     const std::string longName(10'000'000, 'N');
@@ -151,7 +152,7 @@ TEST(HostileText, BinaryGarbageGivesAResultOrTheMarkerError) {
         }
     }
     const TextLines lines(text);
-    TAllMarkers markers;
+    MarkerTable markers;
     ReadInputFile(lines.lines(), markers);
     markers.resize(5);
     try {

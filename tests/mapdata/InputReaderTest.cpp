@@ -12,15 +12,15 @@
 namespace karvello {
 namespace {
 
-struct Marker {
+struct ExpectedMarker {
     std::string name;
     bool dominant;
 };
 
-TAllMarkers Expected(const std::vector<Marker>& markers) {
-    TAllMarkers table;
+MarkerTable Expected(const std::vector<ExpectedMarker>& markers) {
+    MarkerTable table;
     for (const auto& marker : markers) {
-        TMarkerDetails details;
+        Marker details;
         details.Name = marker.name;
         details.Dominant = marker.dominant;
         table.push_back(details);
@@ -28,9 +28,9 @@ TAllMarkers Expected(const std::vector<Marker>& markers) {
     return table;
 }
 
-TAllMarkers Read(const std::vector<std::string>& lines) {
+MarkerTable Read(const std::vector<std::string>& lines) {
     const TextLines text = test::Text(lines);
-    TAllMarkers markers;
+    MarkerTable markers;
     ReadInputFile(text.lines(), markers);
     return markers;
 }
@@ -39,7 +39,7 @@ TEST(ReadInputFile, EntriesNamesAndDominance) {
     struct Row {
         const char* name;
         std::vector<std::string> lines;
-        std::vector<Marker> markers;
+        std::vector<ExpectedMarker> markers;
     };
     const std::vector<Row> rows = {
         {"one marker a line after three header lines",
@@ -116,7 +116,7 @@ TEST(ReadInputFile, EntriesNamesAndDominance) {
 }
 
 TEST(ReadInputFile, ReplacesTheFormerTable) {
-    TAllMarkers markers(5);
+    MarkerTable markers(5);
     markers[0].Mapped = true;
     markers[0].Chromosome = 3;
     const TextLines text = test::Text({"h", "h", "*M1 A"});
@@ -127,9 +127,9 @@ TEST(ReadInputFile, ReplacesTheFormerTable) {
 }
 
 TEST(ReadInputFile, CrOnlyAndCrLfLineEndsReadAlike) {
-    TAllMarkers lf;
-    TAllMarkers cr;
-    TAllMarkers crlf;
+    MarkerTable lf;
+    MarkerTable cr;
+    MarkerTable crlf;
     ReadInputFile(TextLines("h\n3 2 0\n*M1 A\n   C\n*M2 B\n").lines(), lf);
     ReadInputFile(TextLines("h\r3 2 0\r*M1 A\r   C\r*M2 B\r").lines(), cr);
     ReadInputFile(TextLines("h\r\n3 2 0\r\n*M1 A\r\n   C\r\n*M2 B\r\n").lines(), crlf);
@@ -146,7 +146,7 @@ TEST(InputFileReader, ReservesTheClaimedCountOnlyWhereTheFileCanHoldIt) {
           std::tuple{"2000000000", std::size_t{100}, false},
           std::tuple{"3", std::size_t{0}, false}}) {
         SCOPED_TRACE(claim);
-        TAllMarkers markers;
+        MarkerTable markers;
         InputFileReader reader(markers, mostEntries);
         for (const std::string& line :
              {std::string("data type f2 intercross"), "4 " + std::string(claim) + " 0",

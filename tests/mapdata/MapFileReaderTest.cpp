@@ -27,7 +27,7 @@ std::string Number(double value) {
 
 // A map in one line: "GROUP @FIRST: name distance name ...", the last entry
 // without a distance.
-std::vector<std::string> Describe(const TMapFile& file) {
+std::vector<std::string> Describe(const MapFile& file) {
     std::vector<std::string> maps;
     for (const auto& map : file.Maps) {
         std::string text = map.GroupName + " @" + Number(map.FirstPosition) + ":";
@@ -42,26 +42,25 @@ std::vector<std::string> Describe(const TMapFile& file) {
     return maps;
 }
 
-TMapFile Read(const std::vector<std::string>& lines, const std::string& name = "map.csv") {
+MapFile Read(const std::vector<std::string>& lines, const std::string& name = "map.csv") {
     const TextLines text = Text(lines);
     return ReadMapFile(text, name);
 }
 
 // What every load must give, whatever the file: the records as the drawing
 // and the workspace expect them from a Mapmaker load.
-void CheckRecords(const TMapFile& file) {
+void CheckRecords(const MapFile& file) {
     std::vector<int> listed(file.Markers.size(), 0);
     for (std::size_t m = 0; m < file.Maps.size(); ++m) {
-        const TChrData& map = file.Maps[m];
+        const LinkageMap& map = file.Maps[m];
         EXPECT_EQ(map.MapNumber, static_cast<std::int32_t>(m + 1));
         EXPECT_TRUE(map.Placed.empty());
         const std::size_t n = map.Markers.size();
         for (std::size_t i = 0; i < n; ++i) {
-            const TChrMarker& entry = map.Markers[i];
+            const MapEntry& entry = map.Markers[i];
             ASSERT_LT(static_cast<std::size_t>(entry.MarkerIndex), file.Markers.size());
             ++listed[static_cast<std::size_t>(entry.MarkerIndex)];
-            const TMarkerDetails& marker =
-                file.Markers[static_cast<std::size_t>(entry.MarkerIndex)];
+            const Marker& marker = file.Markers[static_cast<std::size_t>(entry.MarkerIndex)];
             EXPECT_EQ(marker.Chromosome, map.MapNumber);
             EXPECT_EQ(marker.Position, static_cast<std::int32_t>(2 * (i + 1)));
             EXPECT_GE(entry.Distance, 0.0);
@@ -75,87 +74,87 @@ void CheckRecords(const TMapFile& file) {
         EXPECT_TRUE(file.Markers[k].Mapped);
         EXPECT_FALSE(file.Markers[k].Dominant);
     }
-    EXPECT_EQ(file.Encoding, TTextEncoding::Utf8);
+    EXPECT_EQ(file.Encoding, CharacterEncoding::Utf8);
 }
 
 TEST(MapFileReader, ReadsEachFormatIntoMaps) {
     struct Row {
         const char* rule;
         std::vector<std::string> lines;
-        TMapFileFormat format;
+        MapFileFormat format;
         std::vector<std::string> maps;
     };
     const std::vector<Row> rows = {
         {"comma table, columns in any order and case, others ignored",
          {"Locus,Extra,Position,CHR", "a,x,0,LG1", "b,y,7.5,LG1"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"LG1 @0: a 7.5 b"}},
         {"every group, marker and position column name",
          {"linkage group;marker name;map position", "g;a;1", "g;b;2"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"g @1: a 1 b"}},
         {"tab separated, names with blanks",
          {"lg\tname\tdist (cM)", "LG 1\tmarker one\t0", "LG 1\tmarker two\t3"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"LG 1 @0: marker one 3 marker two"}},
         {"semicolons with decimal commas, as spreadsheets in many languages write them",
          {"Group;Marker;Position (cM)", "LG1;a;0,0", "LG1;b;12,5"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"LG1 @0: a 12.5 b"}},
         {"blank separated with runs of blanks",
          {"chrom   id   cm", "  1  a   0.5", "1 b 1.5  "},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"1 @0.5: a 1 b"}},
         {"quoted fields with separator and doubled quote inside",
          {"\"group\",\"marker\",\"pos\"", "\"1\",\"a,b\",\"0\"", "1, \"say \"\"x\"\"\" ,2"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"1 @0: a,b 2 say \"x\""}},
         {"blanks around fields; quotes, separators and nothing in a column not read",
          {"chr,locus,pos,note", " 1 , a ,0,\"x, \"\"y\"\"\"", "1,b , 2.5 ,", "1,\tc,3,,,"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"1 @0: a 2.5 b 0.5 c"}},
         {"byte-order mark, comments and blank lines skipped",
          {"\xEF\xBB\xBF# made by hand", "", "group,marker,position", "# a comment", "g,a,0", "",
           "g,b,1"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"g @0: a 1 b"}},
         {"markers ordered by position, equal positions in file order",
          {"chr,locus,pos", "1,c,5", "1,a,0", "1,b2,5", "1,b1,5", "1,z,-1"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"1 @-1: z 1 a 5 c 0 b2 0 b1"}},
         {"positions closer than 0.00005 cM are one position",
          {"chr,locus,pos", "1,a,1", "1,b,1.00004", "1,c,1.0001"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"1 @1: a 0 b 6e-05 c"}},
         {"distances rounded to 6 decimals",
          {"chr,locus,pos", "1,a,18.5", "1,b,20.9", "1,c,19.7000000001"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"1 @18.5: a 1.2 c 1.2 b"}},
         {"maps in the order their groups first appear",
          {"chr,locus,pos", "B,b1,0", "A,a1,0", "B,b2,1", "A,a2,2"},
-         TMapFileFormat::MapTable,
+         MapFileFormat::MapTable,
          {"B @0: b1 1 b2", "A @0: a1 2 a2"}},
         {"R/qtl cross file: phenotypes and data rows skipped",
          {"bp,sex,m1,m2,m3", ",,1,1,X", ",,3.3,19.7000000001,0", "109.6,male,BA,BB,-"},
-         TMapFileFormat::RqtlCross,
+         MapFileFormat::RqtlCross,
          {"1 @3.3: m1 16.4 m2", "X @0: m3"}},
         {"group file: comments, braces and JoinMap style",
          {"; a JoinMap map", "group LG1", "a 0.0", "b\t12.5 {color red}", "", "GROUP LG2 {x}",
           "c 1"},
-         TMapFileFormat::GroupFile,
+         MapFileFormat::GroupFile,
          {"LG1 @0: a 12.5 b", "LG2 @1: c"}},
         {"group file with a decimal comma",
          {"group LG1", "a 0", "b 3,5"},
-         TMapFileFormat::GroupFile,
+         MapFileFormat::GroupFile,
          {"LG1 @0: a 3.5 b"}},
         {"group file as MSTmap writes it",
          {";BEGINOFGROUP", "group lg0", "m1\t0.000", "m2\t3.100", ";ENDOFGROUP"},
-         TMapFileFormat::GroupFile,
+         MapFileFormat::GroupFile,
          {"lg0 @0: m1 3.1 m2"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.rule);
-        TMapFile file;
+        MapFile file;
         ASSERT_NO_THROW(file = Read(row.lines));
         EXPECT_EQ(file.Format, row.format);
         EXPECT_EQ(Describe(file), row.maps);
@@ -193,7 +192,7 @@ TEST(MapFileReader, PositionsAreReadToSixDecimals) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         const std::string s(1, row.separator);
-        const TMapFile file = Read({"chr" + s + "locus" + s + "pos", "1" + s + "a" + s + row.text});
+        const MapFile file = Read({"chr" + s + "locus" + s + "pos", "1" + s + "a" + s + row.text});
         ASSERT_EQ(file.Maps.size(), 1u);
         EXPECT_EQ(file.Maps[0].FirstPosition, row.position);
         EXPECT_EQ(std::signbit(file.Maps[0].FirstPosition), std::signbit(row.position));
@@ -209,7 +208,7 @@ TEST(MapFileReader, PositionsAreReadToSixDecimals) {
 }
 
 TEST(MapFileReader, MarkerTableKeepsFileOrder) {
-    const TMapFile file = Read({"chr,locus,pos", "1,late,9", "2,other,0", "1,early,1"});
+    const MapFile file = Read({"chr,locus,pos", "1,late,9", "2,other,0", "1,early,1"});
     ASSERT_EQ(file.Markers.size(), 3u);
     EXPECT_EQ(file.Markers[0].Name, "late");
     EXPECT_EQ(file.Markers[0].Position, 4);
@@ -218,7 +217,7 @@ TEST(MapFileReader, MarkerTableKeepsFileOrder) {
 }
 
 TEST(MapFileReader, NameTwiceInOneGroupIsKeptWithOneWarning) {
-    const TMapFile file = Read({"chr,locus,pos", "1,a,0", "2,a,0", "1,b,1", "1,a,5"}, "dups.csv");
+    const MapFile file = Read({"chr,locus,pos", "1,a,0", "2,a,0", "1,b,1", "1,a,5"}, "dups.csv");
     EXPECT_EQ(Describe(file), (std::vector<std::string>{"1 @0: a 1 b 4 a", "2 @0: a"}));
     EXPECT_EQ(file.Warnings, (std::vector<std::string>{
                                  "Marker \"a\" is listed twice in group \"1\" of \"dups.csv\", on "
@@ -226,15 +225,15 @@ TEST(MapFileReader, NameTwiceInOneGroupIsKeptWithOneWarning) {
 }
 
 TEST(MapFileReader, TextThatIsNotUtfEightIsReadAsWindows1252WithAWarning) {
-    const TMapFile utf8 = Read({"group,marker,pos", "LG1,G\xC3\xA8ne,0", "LG1,b,1"});
-    EXPECT_EQ(utf8.Encoding, TTextEncoding::Utf8);
+    const MapFile utf8 = Read({"group,marker,pos", "LG1,G\xC3\xA8ne,0", "LG1,b,1"});
+    EXPECT_EQ(utf8.Encoding, CharacterEncoding::Utf8);
     EXPECT_TRUE(utf8.Warnings.empty());
-    const TMapFile latin = Read({"group,marker,pos", "LG1,a,0", "LG1,G\xE8ne,1"});
+    const MapFile latin = Read({"group,marker,pos", "LG1,a,0", "LG1,G\xE8ne,1"});
     // The same lines, each held apart, are looked at one by one.
     const std::vector<std::string> apart = {"group,marker,pos", "LG1,a,0", "LG1,G\xE8ne,1"};
     const std::vector<std::string_view> apartLines(apart.begin(), apart.end());
     EXPECT_EQ(ReadMapFile(apartLines, "map.csv").Warnings, latin.Warnings);
-    EXPECT_EQ(latin.Encoding, TTextEncoding::Windows1252);
+    EXPECT_EQ(latin.Encoding, CharacterEncoding::Windows1252);
     EXPECT_EQ(latin.Markers.at(1).Name, "G\xE8ne");
     ASSERT_EQ(latin.Warnings.size(), 1U);
     EXPECT_EQ(latin.Warnings[0],
@@ -313,12 +312,12 @@ std::string MapsFile(const char* path) {
     return std::string(KARVELLO_MAPS_DIR) + "/" + path;
 }
 
-TMapFile ReadShipped(const char* path) {
+MapFile ReadShipped(const char* path) {
     const TextLines text(ReadTextFile(MapsFile(path)));
     return ReadMapFile(text, path);
 }
 
-std::vector<std::size_t> MarkerCounts(const TMapFile& file) {
+std::vector<std::size_t> MarkerCounts(const MapFile& file) {
     std::vector<std::size_t> counts;
     for (const auto& map : file.Maps) {
         counts.push_back(map.Markers.size());
@@ -327,12 +326,12 @@ std::vector<std::size_t> MarkerCounts(const TMapFile& file) {
 }
 
 TEST(MapFileReader, GenuineFilesLoad) {
-    const TMapFile carrot = ReadShipped("carrot_comparative/Carrot.csv");
+    const MapFile carrot = ReadShipped("carrot_comparative/Carrot.csv");
     EXPECT_EQ(MarkerCounts(carrot), (std::vector<std::size_t>{17, 82, 27}));
     EXPECT_EQ(carrot.Maps[0].GroupName, "2170LG3");
     CheckRecords(carrot);
 
-    const TMapFile oat = ReadShipped("oat_consensus/oat.csv");
+    const MapFile oat = ReadShipped("oat_consensus/oat.csv");
     EXPECT_EQ(oat.Maps.size(), 21u);
     EXPECT_EQ(oat.Markers.size(), 16668u);
     EXPECT_EQ(oat.Maps[1].GroupName, "Mrg02");
@@ -346,10 +345,10 @@ TEST(MapFileReader, GenuineFilesLoad) {
 }
 
 TEST(MapFileReader, HyperGivesTheSameMapsFromTableAndCrossFile) {
-    const TMapFile table = ReadShipped("rqtl_hyper/hyper_map.csv");
-    const TMapFile cross = ReadShipped("rqtl_hyper/hyper.csv");
-    EXPECT_EQ(table.Format, TMapFileFormat::MapTable);
-    EXPECT_EQ(cross.Format, TMapFileFormat::RqtlCross);
+    const MapFile table = ReadShipped("rqtl_hyper/hyper_map.csv");
+    const MapFile cross = ReadShipped("rqtl_hyper/hyper.csv");
+    EXPECT_EQ(table.Format, MapFileFormat::MapTable);
+    EXPECT_EQ(cross.Format, MapFileFormat::RqtlCross);
     EXPECT_EQ(table.Maps.size(), 20u);
     EXPECT_EQ(table.Markers.size(), 174u);
     EXPECT_EQ(Describe(table), Describe(cross));

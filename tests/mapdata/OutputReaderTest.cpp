@@ -45,8 +45,8 @@ Strings TableBlock(const Strings& rows) {
     return lines;
 }
 
-TAllMarkers Table(std::size_t count) {
-    return TAllMarkers(count);
+MarkerTable Table(std::size_t count) {
+    return MarkerTable(count);
 }
 
 TEST(SplitMapLine, Rows) {
@@ -71,7 +71,7 @@ TEST(SplitMapLine, Rows) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const TSplitLine split = SplitMapLine(row.line);
+        const SplitLine split = SplitMapLine(row.line);
         EXPECT_EQ(split.Splits, row.splits);
         if (row.splits) {
             EXPECT_EQ(split.First, row.first);
@@ -82,10 +82,10 @@ TEST(SplitMapLine, Rows) {
 }
 
 // Reads the framework list of a one-map file whose marker lines are given.
-std::vector<TChrMarker> Framework(const Strings& lines, std::size_t markers = 9) {
+std::vector<MapEntry> Framework(const Strings& lines, std::size_t markers = 9) {
     const TextLines text = Text(MapBlock(lines));
-    TAllMarkers table = Table(markers);
-    TChrData map;
+    MarkerTable table = Table(markers);
+    LinkageMap map;
     map.MapNumber = 1;
     const int next = FindNextMap(text.lines(), 0, table, map);
     EXPECT_EQ(next, 2 + static_cast<int>(map.Markers.size()));
@@ -146,20 +146,20 @@ TEST(ReadFrameworkMarkers, LinesThatEndTheList) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const auto markers = Framework({"    1  M1   5.0 cM", row.line, "    2  M2   ----------"});
-        EXPECT_EQ(markers, std::vector<TChrMarker>{Entry(0, 5.0)});
+        EXPECT_EQ(markers, std::vector<MapEntry>{Entry(0, 5.0)});
     }
 }
 
 TEST(ReadFrameworkMarkers, GroupsAtOnePositionAndMarkerTable) {
     const TextLines text = Text(
         {"    1  M1  10.0 cM", "    3  M3   0.0 cM", "    2  M2  ----------", "    9  summary"});
-    TAllMarkers table = Table(4);
-    TChrData map;
+    MarkerTable table = Table(4);
+    LinkageMap map;
     map.MapNumber = 7;
     map.Markers.push_back(Entry(3, 1.0));
     EXPECT_EQ(ReadFrameworkMarkers(text.lines(), 0, table, map), 3);
     EXPECT_EQ(map.Markers,
-              (std::vector<TChrMarker>{Entry(0, 10.0), Entry(2, 0.0, 2), Entry(1, 0.0, -1, true)}));
+              (std::vector<MapEntry>{Entry(0, 10.0), Entry(2, 0.0, 2), Entry(1, 0.0, -1, true)}));
     EXPECT_EQ(table[0].Position, 2);
     EXPECT_EQ(table[2].Position, 4);
     EXPECT_EQ(table[1].Position, 6);
@@ -174,25 +174,25 @@ TEST(ReadFrameworkMarkers, GroupsAtOnePositionAndMarkerTable) {
 
 TEST(ReadFrameworkMarkers, NearZeroDistanceJoinsNothing) {
     const auto markers = Framework({"1 M1 0.0001 cM", "2 M2 -0.0 cM", "3 M3 ----"});
-    EXPECT_EQ(markers, (std::vector<TChrMarker>{Entry(0, 0.0001), Entry(1, 0.0, 2),
-                                                Entry(2, 0.0, -1, true)}));
+    EXPECT_EQ(markers,
+              (std::vector<MapEntry>{Entry(0, 0.0001), Entry(1, 0.0, 2), Entry(2, 0.0, -1, true)}));
 }
 
 TEST(ReadFrameworkMarkers, FromPastTheEndReadsNothing) {
     const TextLines text = Text({"1 M1 ----"});
-    TAllMarkers table = Table(1);
-    TChrData map;
+    MarkerTable table = Table(1);
+    LinkageMap map;
     EXPECT_EQ(ReadFrameworkMarkers(text.lines(), 5, table, map), 5);
     EXPECT_TRUE(map.Markers.empty());
     EXPECT_FALSE(table[0].Mapped);
 }
 
 // Reads one map whose placement table has the given rows; markers 1 to 30.
-TChrData Placed(const Strings& rows, TAllMarkers* tableOut = nullptr) {
+LinkageMap Placed(const Strings& rows, MarkerTable* tableOut = nullptr) {
     const TextLines text =
         Text(Concat({MapBlock({"1 M1 4.0 cM", "2 M2 15.0 cM", "3 M3 ----"}), TableBlock(rows)}));
-    TAllMarkers table = Table(30);
-    TChrData map;
+    MarkerTable table = Table(30);
+    LinkageMap map;
     map.MapNumber = 2;
     FindNextMap(text.lines(), 0, table, map);
     if (tableOut != nullptr) {
@@ -221,8 +221,8 @@ TEST(ReadPlacedMarkers, CellsOfOneBlock) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TAllMarkers table;
-        const TChrData map = Placed({"  12 2 " + row.rest}, &table);
+        MarkerTable table;
+        const LinkageMap map = Placed({"  12 2 " + row.rest}, &table);
         ASSERT_EQ(map.Placed.size(), 1u);
         EXPECT_EQ(map.Placed[0].MarkerIndex, 11);
         EXPECT_EQ(map.Placed[0].Interval, row.interval);
@@ -233,8 +233,9 @@ TEST(ReadPlacedMarkers, CellsOfOneBlock) {
 }
 
 TEST(ReadPlacedMarkers, RowsEndAtTheFirstLineThatIsNoRow) {
-    const TChrData map = Placed({"  12 2 **.:....", "  13 2 ...:.**.", "  14 x **.", "  15 2 **."});
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{11, 0}, {12, 1}}));
+    const LinkageMap map =
+        Placed({"  12 2 **.:....", "  13 2 ...:.**.", "  14 x **.", "  15 2 **."});
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{11, 0}, {12, 1}}));
 }
 
 TEST(ReadPlacedMarkers, SecondBlockContinuesTheCellCount) {
@@ -247,18 +248,18 @@ TEST(ReadPlacedMarkers, SecondBlockContinuesTheCellCount) {
          "  22 2 :....:....:..*"},
         {"Map:", "", "9 M9 ----"},
     }));
-    TAllMarkers table = Table(30);
-    TChrData map;
+    MarkerTable table = Table(30);
+    LinkageMap map;
     map.MapNumber = 1;
     const int next = FindNextMap(text.lines(), 0, table, map);
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{20, 6}, {21, 1}}));
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{20, 6}, {21, 1}}));
     EXPECT_EQ(table[20].Position, 13);
     EXPECT_EQ(table[21].Position, 3);
     EXPECT_EQ(next, 15);
-    TChrData second;
+    LinkageMap second;
     second.MapNumber = 2;
     EXPECT_GT(FindNextMap(text.lines(), next, table, second), next);
-    EXPECT_EQ(second.Markers, std::vector<TChrMarker>{Entry(8, 0.0)});
+    EXPECT_EQ(second.Markers, std::vector<MapEntry>{Entry(8, 0.0)});
 }
 
 TEST(ReadPlacedMarkers, BlocksNeedAColonAndARowLine) {
@@ -276,8 +277,8 @@ TEST(ReadPlacedMarkers, BlocksNeedAColonAndARowLine) {
         SCOPED_TRACE(row.name);
         const TextLines text = Text(Concat(
             {MapBlock({}), TableBlock({"  21 2 ...:....:....:....:....:"}), row.secondBlock}));
-        TAllMarkers table = Table(30);
-        TChrData map;
+        MarkerTable table = Table(30);
+        LinkageMap map;
         FindNextMap(text.lines(), 0, table, map);
         ASSERT_EQ(map.Placed.size(), 1u);
         EXPECT_EQ(map.Placed[0].Interval, row.interval);
@@ -290,10 +291,10 @@ TEST(ReadPlacedMarkers, LaterBlockRowPastTheEndGivesNoCells) {
         Concat({MapBlock({}),
                 TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:....:....:....:....:"}),
                 {"", "", "", "  21 2 :....:.**.:"}}));
-    TAllMarkers table = Table(30);
-    TChrData map;
+    MarkerTable table = Table(30);
+    LinkageMap map;
     EXPECT_NO_THROW(FindNextMap(text.lines(), 0, table, map));
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{20, 6}, {21, -1}}));
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{20, 6}, {21, -1}}));
 }
 
 TEST(ReadPlacedMarkers, RowWithoutCellsInALaterBlockKeepsReading) {
@@ -301,19 +302,19 @@ TEST(ReadPlacedMarkers, RowWithoutCellsInALaterBlockKeepsReading) {
         {MapBlock({}),
          TableBlock({"  21 2 ...:....:....:....:....:", "  22 2 ...:....:....:....:....:"}),
          {"", "", "", "  21 2 :....:", "nocells", "", "", "", "  21 2 :....:", "  22 2 :.**."}}));
-    TAllMarkers table = Table(30);
-    TChrData map;
+    MarkerTable table = Table(30);
+    LinkageMap map;
     FindNextMap(text.lines(), 0, table, map);
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{20, -1}, {21, 5}}));
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{20, -1}, {21, 5}}));
 }
 
 TEST(ReadPlacedMarkers, EmptiesPlacedAndReadsFromTheRowLine) {
     const TextLines text = Text({"heading", "titles", "distances", "  3 2 .**.", "end"});
-    TAllMarkers table = Table(3);
-    TChrData map;
+    MarkerTable table = Table(3);
+    LinkageMap map;
     map.Placed.push_back({0, 0});
     ReadPlacedMarkers(text.lines(), 1, table, map);
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{2, -1}}));
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{2, -1}}));
     ReadPlacedMarkers(text.lines(), 0, table, map);
     EXPECT_TRUE(map.Placed.empty());
 }
@@ -340,8 +341,8 @@ TEST(FindNextMap, Headings) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const TextLines text = Text(MapBlock({"1 M1 ----"}, row.heading));
-        TAllMarkers table = Table(1);
-        TChrData map;
+        MarkerTable table = Table(1);
+        LinkageMap map;
         map.MapNumber = 1;
         const int next = FindNextMap(text.lines(), 0, table, map);
         EXPECT_EQ(next != -1, row.found);
@@ -352,33 +353,33 @@ TEST(FindNextMap, Headings) {
 
 TEST(FindNextMap, NoMapLeavesEverythingUnchanged) {
     const TextLines text = Text({"no map here", "1 M1 ----"});
-    TAllMarkers table = Table(1);
-    TChrData map;
+    MarkerTable table = Table(1);
+    LinkageMap map;
     map.MapNumber = 4;
     EXPECT_EQ(FindNextMap(text.lines(), 0, table, map), -1);
     EXPECT_EQ(FindNextMap(text.lines(), 99, table, map), -1);
     EXPECT_EQ(FindNextMap(text.lines(), -1, table, map), -1);
     EXPECT_EQ(FindNextMap(Lines(), 0, table, map), -1);
     EXPECT_EQ(table, Table(1));
-    TChrData expected;
+    LinkageMap expected;
     expected.MapNumber = 4;
     EXPECT_EQ(map, expected);
 }
 
 TEST(FindNextMap, LineUnderTheHeadingIsSkipped) {
     const TextLines text = Text({"Map:", "1 M1 5.0 cM", "2 M2 ----"});
-    TAllMarkers table = Table(2);
-    TChrData map;
+    MarkerTable table = Table(2);
+    LinkageMap map;
     EXPECT_EQ(FindNextMap(text.lines(), 0, table, map), 3);
-    EXPECT_EQ(map.Markers, std::vector<TChrMarker>{Entry(1, 0.0)});
+    EXPECT_EQ(map.Markers, std::vector<MapEntry>{Entry(1, 0.0)});
 
     // Not even a map heading there ends the search for the map's table.
     const TextLines headingUnder =
         Text(Concat({{"Map:", "Map:", "1 M1 ----", ""}, TableBlock({"  2 2 ...:.**."})}));
-    TChrData withTable;
+    LinkageMap withTable;
     EXPECT_EQ(FindNextMap(headingUnder.lines(), 0, table, withTable), 7);
-    EXPECT_EQ(withTable.Markers, std::vector<TChrMarker>{Entry(0, 0.0)});
-    EXPECT_EQ(withTable.Placed, (std::vector<TPlacedMarker>{{1, 1}}));
+    EXPECT_EQ(withTable.Markers, std::vector<MapEntry>{Entry(0, 0.0)});
+    EXPECT_EQ(withTable.Placed, (std::vector<PlacedMarker>{{1, 1}}));
 }
 
 TEST(FindNextMap, MapsWithAndWithoutTables) {
@@ -391,14 +392,14 @@ TEST(FindNextMap, MapsWithAndWithoutTables) {
         {"----------"},
         MapBlock({"5 M5 ----"}),
     }));
-    TAllMarkers table = Table(5);
+    MarkerTable table = Table(5);
     const auto maps = ReadAllMaps(text.lines(), table);
     ASSERT_EQ(maps.size(), 3u);
-    EXPECT_EQ(maps[0].Markers, (std::vector<TChrMarker>{Entry(0, 5.0), Entry(1, 0.0)}));
+    EXPECT_EQ(maps[0].Markers, (std::vector<MapEntry>{Entry(0, 5.0), Entry(1, 0.0)}));
     EXPECT_TRUE(maps[0].Placed.empty());
-    EXPECT_EQ(maps[1].Markers, std::vector<TChrMarker>{Entry(2, 0.0)});
-    EXPECT_EQ(maps[1].Placed, (std::vector<TPlacedMarker>{{3, 1}}));
-    EXPECT_EQ(maps[2].Markers, std::vector<TChrMarker>{Entry(4, 0.0)});
+    EXPECT_EQ(maps[1].Markers, std::vector<MapEntry>{Entry(2, 0.0)});
+    EXPECT_EQ(maps[1].Placed, (std::vector<PlacedMarker>{{3, 1}}));
+    EXPECT_EQ(maps[2].Markers, std::vector<MapEntry>{Entry(4, 0.0)});
     EXPECT_TRUE(maps[2].Placed.empty());
     const std::vector<std::int32_t> chromosome = {1, 1, 2, 2, 3};
     const std::vector<std::int32_t> position = {2, 4, 2, 3, 2};
@@ -411,13 +412,13 @@ TEST(FindNextMap, MapsWithAndWithoutTables) {
 
 TEST(FindNextMap, ReturnsTheLineAfterTheFrameworkListOrTheTableStart) {
     const TextLines text = Text(Concat({MapBlock({"1 M1 ----"}), MapBlock({}), TableBlock({})}));
-    TAllMarkers table = Table(1);
-    TChrData first;
+    MarkerTable table = Table(1);
+    LinkageMap first;
     EXPECT_EQ(FindNextMap(text.lines(), 0, table, first), 3);
-    TChrData second;
+    LinkageMap second;
     EXPECT_EQ(FindNextMap(text.lines(), 3, table, second), 12);
     EXPECT_TRUE(second.Markers.empty());
-    TChrData none;
+    LinkageMap none;
     EXPECT_EQ(FindNextMap(text.lines(), 12, table, none), -1);
 }
 
@@ -425,7 +426,7 @@ TEST(FindNextMap, LastListingSetsChromosomeAndPosition) {
     const TextLines text =
         Text(Concat({MapBlock({"1 M1 5.0 cM", "2 M2 3.0 cM", "1 M1 ----"}),
                      MapBlock({"3 M3 5.0 cM", "2 M2 ----"}), TableBlock({"  1 2 **."})}));
-    TAllMarkers table = Table(3);
+    MarkerTable table = Table(3);
     const auto maps = ReadAllMaps(text.lines(), table);
     ASSERT_EQ(maps.size(), 2u);
     EXPECT_EQ(table[0].Chromosome, 2);
@@ -452,8 +453,8 @@ TEST(MarkerNumberError, OutOfTableNumbersStopTheLoad) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const TextLines text = Text(row.lines);
-        TAllMarkers table = Table(3);
-        TChrData map;
+        MarkerTable table = Table(3);
+        LinkageMap map;
         const auto error =
             test::Thrown<MarkerNumberError>([&] { FindNextMap(text.lines(), 0, table, map); });
         EXPECT_TRUE(error.has_value()) << "no error";

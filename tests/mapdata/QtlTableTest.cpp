@@ -13,7 +13,7 @@ namespace {
 
 using test::Text;
 
-TQtlTable Read(const std::vector<std::string>& lines) {
+QtlTableFile Read(const std::vector<std::string>& lines) {
     const TextLines text = Text(lines);
     return ReadQtlTable(text.lines(), "qtl.csv");
 }
@@ -29,17 +29,17 @@ TEST(QtlTable, ReadsEveryColumnInAnyOrderAndSeparator) {
     };
     for (const auto& lines : files) {
         SCOPED_TRACE(lines.front());
-        const TQtlTable table = Read(lines);
+        const QtlTableFile table = Read(lines);
         ASSERT_EQ(table.Qtls.size(), 2u);
-        const TQtl& first = table.Qtls[0];
+        const QtlInterval& first = table.Qtls[0];
         EXPECT_EQ(first.Map, "2");
         EXPECT_EQ(first.Name, "yield, 2019");
         EXPECT_EQ(first.Start, 10.5);
         EXPECT_EQ(first.End, 30.0);
         EXPECT_EQ(first.InnerStart, 15.0);
         EXPECT_EQ(first.InnerEnd, 20.0);
-        EXPECT_EQ(first.Colour, TColour{0x0080FF});
-        const TQtl& second = table.Qtls[1];
+        EXPECT_EQ(first.Colour, RgbColour{0x0080FF});
+        const QtlInterval& second = table.Qtls[1];
         EXPECT_EQ(second.Map, "chr5");
         EXPECT_EQ(second.End, 12.25);
         EXPECT_FALSE(second.InnerStart.has_value());
@@ -86,7 +86,7 @@ TEST(QtlTable, BadTablesFailNamingFileLineAndField) {
 }
 
 TEST(QtlTable, PlacedOnTheMapOfThatNumberOrElseThatGroup) {
-    std::vector<TChrData> maps(3);
+    std::vector<LinkageMap> maps(3);
     for (std::size_t m = 0; m < maps.size(); ++m) {
         maps[m].MapNumber = static_cast<std::int32_t>(m) + 4;
         maps[m].Markers.resize(2);
@@ -96,8 +96,9 @@ TEST(QtlTable, PlacedOnTheMapOfThatNumberOrElseThatGroup) {
     maps[2].GroupName = "chr7";
     maps[2].FirstPosition = -10.0;
 
-    const TQtlTable table = Read({"map,name,start,end", "5,a,0,50", "chr7,b,-10,40.04", "4,c,0,0"});
-    const std::vector<TPlacedQtl> placed = PlaceQtls(table, maps);
+    const QtlTableFile table =
+        Read({"map,name,start,end", "5,a,0,50", "chr7,b,-10,40.04", "4,c,0,0"});
+    const std::vector<PlacedQtl> placed = PlaceQtls(table, maps);
     ASSERT_EQ(placed.size(), 3u);
     EXPECT_EQ(placed[0].MapIndex, 1u); // map number 5 before a group called "5"
     EXPECT_EQ(placed[1].MapIndex, 2u);

@@ -24,7 +24,7 @@ Loaded Load(const std::string& folder) {
     return test::LoadPair(SamplePath(folder, "input.raw"), SamplePath(folder, "output.txt"));
 }
 
-std::vector<std::int32_t> Indexes(const TChrData& map) {
+std::vector<std::int32_t> Indexes(const LinkageMap& map) {
     std::vector<std::int32_t> indexes;
     for (const auto& entry : map.Markers) {
         indexes.push_back(entry.MarkerIndex);
@@ -32,7 +32,7 @@ std::vector<std::int32_t> Indexes(const TChrData& map) {
     return indexes;
 }
 
-std::vector<double> Distances(const TChrData& map) {
+std::vector<double> Distances(const LinkageMap& map) {
     std::vector<double> distances;
     for (const auto& entry : map.Markers) {
         distances.push_back(entry.Distance);
@@ -77,16 +77,16 @@ TEST(Samples, SampleOrderBuild) {
     }
 
     // order, group 2: ordered uniquely, so no placement table.
-    const TChrData& ordered = loaded.maps[0];
+    const LinkageMap& ordered = loaded.maps[0];
     EXPECT_EQ(Indexes(ordered), (std::vector<std::int32_t>{3, 10, 7, 11, 8, 5, 9}));
     EXPECT_EQ(Distances(ordered), (std::vector<double>{14.8, 6.4, 18.9, 24.0, 18.1, 28.6, 0.0}));
     EXPECT_TRUE(ordered.Placed.empty());
 
     // build: the one placement table, with best intervals at both ends.
-    const TChrData& built = loaded.maps[1];
+    const LinkageMap& built = loaded.maps[1];
     EXPECT_EQ(Indexes(built), (std::vector<std::int32_t>{0, 2, 1, 4, 6}));
     EXPECT_EQ(Distances(built), (std::vector<double>{4.2, 15.0, 11.9, 12.2, 0.0}));
-    EXPECT_EQ(built.Placed, (std::vector<TPlacedMarker>{
+    EXPECT_EQ(built.Placed, (std::vector<PlacedMarker>{
                                 {7, 5}, {8, 5}, {10, 0}, {11, 5}, {9, 0}, {3, 0}, {5, 5}}));
 
     // units rf: distances are not in cM, so the list ends at its first line.
@@ -126,13 +126,13 @@ TEST(Samples, MouseOrderAllWideTable) {
     EXPECT_EQ(markers[307].Name, "T025");
 
     // Map 6: 20 markers, its placement table continued in a second block.
-    const TChrData& map = loaded.maps[5];
+    const LinkageMap& map = loaded.maps[5];
     ASSERT_EQ(map.Markers.size(), 20u);
-    EXPECT_EQ(map.Markers[0], (TChrMarker{148, 0.0, 1, false}));
-    EXPECT_EQ(map.Markers[1], (TChrMarker{123, 8.6, -1, true}));
-    EXPECT_EQ(map.Markers[14], (TChrMarker{290, 37.0, -1, true})); // D015 above it is 0.0 cM away
-    EXPECT_EQ(map.Markers[19], (TChrMarker{102, 0.0, -1, false}));
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{153, 15}, {192, 6}}));
+    EXPECT_EQ(map.Markers[0], (MapEntry{148, 0.0, 1, false}));
+    EXPECT_EQ(map.Markers[1], (MapEntry{123, 8.6, -1, true}));
+    EXPECT_EQ(map.Markers[14], (MapEntry{290, 37.0, -1, true})); // D015 above it is 0.0 cM away
+    EXPECT_EQ(map.Markers[19], (MapEntry{102, 0.0, -1, false}));
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{153, 15}, {192, 6}}));
     EXPECT_EQ(markers[153].Name, "M151");
     EXPECT_EQ(markers[153].Chromosome, 6);
     EXPECT_EQ(markers[153].Position, 31);
@@ -144,11 +144,11 @@ TEST(Samples, MouseOrderAllWideTable) {
 TEST(Samples, ErrorDetectionMap) {
     const Loaded loaded = Load("listeria_error_detection");
     ASSERT_EQ(loaded.maps.size(), 4u);
-    const TChrData& map = loaded.maps[0];
+    const LinkageMap& map = loaded.maps[0];
     EXPECT_EQ(Indexes(map), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 7, 9, 10, 12}));
     EXPECT_EQ(Distances(map),
               (std::vector<double>{28.1, 18.1, 10.6, 2.9, 21.2, 11.5, 3.6, 9.4, 0.0}));
-    EXPECT_EQ(map.Placed, (std::vector<TPlacedMarker>{{6, 5}, {8, 6}, {11, 8}, {0, 0}}));
+    EXPECT_EQ(map.Placed, (std::vector<PlacedMarker>{{6, 5}, {8, 6}, {11, 8}, {0, 0}}));
     EXPECT_EQ(loaded.maps[1].Markers.size(), 12u);
     EXPECT_TRUE(loaded.maps[1].Placed.empty());
 }
@@ -163,10 +163,10 @@ TEST(Samples, ListeriaTwoHeaderLinesAndTrait) {
 
 TEST(Samples, BioperlOutputWithoutInputFile) {
     const TextLines output(ReadTextFile(SamplePath("bioperl_chad1_dos", "output.txt")));
-    TAllMarkers markers(18);
+    MarkerTable markers(18);
     const auto maps = ReadAllMaps(output.lines(), markers);
     ASSERT_EQ(maps.size(), 1u);
-    const TChrData& map = maps[0];
+    const LinkageMap& map = maps[0];
     ASSERT_EQ(map.Markers.size(), 18u);
     for (std::int32_t i = 0; i < 18; ++i) {
         EXPECT_EQ(map.Markers[i].MarkerIndex, i);
@@ -183,7 +183,7 @@ TEST(Samples, BioperlOutputWithoutInputFile) {
     EXPECT_TRUE(map.Placed.empty());
 
     // With a table too small for it, the pair does not belong together.
-    TAllMarkers small(17);
+    MarkerTable small(17);
     EXPECT_THROW(ReadAllMaps(output.lines(), small), MarkerNumberError);
 }
 

@@ -10,8 +10,8 @@
 namespace karvello {
 namespace {
 
-TAllMarkers Markers() {
-    TAllMarkers markers(6);
+MarkerTable Markers() {
+    MarkerTable markers(6);
     markers[0].Name = "A1";
     markers[1].Name = "B2";
     markers[2].Name = "B2"; // repeated: the name finds marker 1
@@ -21,8 +21,8 @@ TAllMarkers Markers() {
     return markers;
 }
 
-TSettingsFile Changed() {
-    TSettingsFile file;
+AllSettings Changed() {
+    AllSettings file;
     file.Draw.BarWidth = 150;
     file.Draw.MapSpacing = -20;
     file.Figure.RowWidth = 17500;
@@ -41,7 +41,7 @@ TSettingsFile Changed() {
 }
 
 TEST(SettingsFileTest, WritesNamesWhereTheyFindTheMarkerAgainAndReadsBackWhole) {
-    const TAllMarkers markers = Markers();
+    const MarkerTable markers = Markers();
     const std::string text = WriteSettingsText(Changed(), markers);
     EXPECT_NE(text.find("\"BarWidth\": 150"), std::string::npos) << text;
     EXPECT_NE(text.find("\"GroupMaps\": true"), std::string::npos) << text;
@@ -58,20 +58,20 @@ TEST(SettingsFileTest, WritesNamesWhereTheyFindTheMarkerAgainAndReadsBackWhole) 
     EXPECT_NE(text.find("\"showOnly\": [\"A1\", \"C\xE9\", \"D4\"]"), std::string::npos)
         << "names are written sorted\n"
         << text;
-    EXPECT_EQ(ReadSettingsText(text, "s.json", TSettingsFile{}, markers), Changed());
+    EXPECT_EQ(ReadSettingsText(text, "s.json", AllSettings{}, markers), Changed());
     EXPECT_EQ(
-        ReadSettingsText(WriteSettingsText(TSettingsFile{}, markers), "s.json", Changed(), markers),
-        TSettingsFile{})
+        ReadSettingsText(WriteSettingsText(AllSettings{}, markers), "s.json", Changed(), markers),
+        AllSettings{})
         << "the defaults written are read back over any settings";
 }
 
 TEST(SettingsFileTest, ReadsOnlyWhatTheFileNamesOverTheBase) {
-    const TAllMarkers markers = Markers();
-    const TSettingsFile read = ReadSettingsText(
+    const MarkerTable markers = Markers();
+    const AllSettings read = ReadSettingsText(
         "{\"figure\": {\"Margin\": 0}, \"colourRanges\": [{\"colour\": \"#00ff00\", \"last\": "
         "\"B2\", \"first\": 0}]}",
         "s.json", Changed(), markers);
-    TSettingsFile expected = Changed();
+    AllSettings expected = Changed();
     expected.Figure.Margin = 0;
     expected.Ranges = {{0, 1, 0x00FF00}};
     EXPECT_EQ(read, expected);
@@ -111,7 +111,7 @@ TEST(SettingsFileTest, BadFilesNameTheLineAndTheField) {
     };
     for (const Row& row : rows) {
         const std::string message = test::ThrownMessage(
-            [&] { ReadSettingsText(row.text, "bad.json", TSettingsFile{}, Markers()); });
+            [&] { ReadSettingsText(row.text, "bad.json", AllSettings{}, Markers()); });
         EXPECT_NE(message.find("Settings file \"bad.json\""), std::string::npos)
             << row.text << "\n gave: " << message;
         EXPECT_NE(message.find(row.message), std::string::npos)

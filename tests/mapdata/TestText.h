@@ -13,16 +13,16 @@
 namespace karvello {
 
 // Readable failure messages for the records.
-inline void PrintTo(const TChrMarker& entry, std::ostream* out) {
+inline void PrintTo(const MapEntry& entry, std::ostream* out) {
     *out << "{" << entry.MarkerIndex << ", " << entry.Distance << ", " << entry.NextSamePos << ", "
          << (entry.SamePosAsPrev ? "true" : "false") << "}";
 }
 
-inline void PrintTo(const TPlacedMarker& placed, std::ostream* out) {
+inline void PrintTo(const PlacedMarker& placed, std::ostream* out) {
     *out << "{" << placed.MarkerIndex << ", " << placed.Interval << "}";
 }
 
-inline void PrintTo(const TMarkerDetails& marker, std::ostream* out) {
+inline void PrintTo(const Marker& marker, std::ostream* out) {
     *out << "{\"" << marker.Name << "\", colour " << marker.Colour
          << (marker.Dominant ? ", dominant" : "") << (marker.Mapped ? ", mapped" : "")
          << ", chromosome " << marker.Chromosome << ", position " << marker.Position << "}";
@@ -34,9 +34,9 @@ namespace karvello::test {
 
 // A framework entry: marker index, distance, next same-position entry and
 // whether it shares the previous entry's position.
-inline TChrMarker Entry(std::int32_t index, double distance, std::int32_t next = -1,
-                        bool samePrev = false) {
-    return TChrMarker{index, distance, next, samePrev};
+inline MapEntry Entry(std::int32_t index, double distance, std::int32_t next = -1,
+                      bool samePrev = false) {
+    return MapEntry{index, distance, next, samePrev};
 }
 
 // Joins lines with LF, so that a test can write a file as a list of lines.
@@ -51,8 +51,8 @@ inline TextLines Text(const std::vector<std::string>& lines) {
 
 // A pair of files loaded the way the workspace loads them.
 struct Loaded {
-    TAllMarkers markers;
-    std::vector<TChrData> maps;
+    MarkerTable markers;
+    std::vector<LinkageMap> maps;
 };
 
 inline Loaded LoadPair(const std::string& inputPath, const std::string& outputPath) {

@@ -14,8 +14,8 @@ namespace {
 
 using test::Entry;
 // A (10 cM), B (0 cM), C (5 cM), D (last): B and C stand at one position.
-TChrData FourMarkerMap() {
-    TChrData map;
+LinkageMap FourMarkerMap() {
+    LinkageMap map;
     map.Markers = {Entry(0, 10.0), Entry(1, 0.0, 2), Entry(2, 5.0, -1, true), Entry(3, 0.0)};
     map.Placed = {{10, 1}, {11, 0}, {12, 4}, {13, -1}};
     map.MapNumber = 3;
@@ -23,9 +23,9 @@ TChrData FourMarkerMap() {
 }
 
 TEST(CopyChrData, DeepCopyOfAllFields) {
-    TChrData source = FourMarkerMap();
+    LinkageMap source = FourMarkerMap();
     source.Flipped = true;
-    TChrData dest;
+    LinkageMap dest;
     dest.Markers = {Entry(9, 1.0)};
     dest.Placed = {{9, 9}};
     CopyChrData(source, dest);
@@ -33,27 +33,27 @@ TEST(CopyChrData, DeepCopyOfAllFields) {
     dest.Markers[0].Distance = 99.0;
     dest.Placed[0].Interval = 7;
     EXPECT_EQ(source, [] {
-        TChrData original = FourMarkerMap();
+        LinkageMap original = FourMarkerMap();
         original.Flipped = true;
         return original;
     }());
 }
 
-TEST(FlipChrData, Cases) {
+TEST(FlipMap, Cases) {
     struct Row {
         const char* name;
-        TChrData map;
-        std::vector<TChrMarker> markers;
-        std::vector<TPlacedMarker> placed;
+        LinkageMap map;
+        std::vector<MapEntry> markers;
+        std::vector<PlacedMarker> placed;
     };
-    TChrData lastWithDistance;
+    LinkageMap lastWithDistance;
     lastWithDistance.Markers = {Entry(0, 2.0), Entry(1, 7.0)};
-    TChrData single;
+    LinkageMap single;
     single.Markers = {Entry(5, 3.0)};
     single.Placed = {{1, 0}, {2, 1}};
-    TChrData empty;
+    LinkageMap empty;
     empty.Placed = {{1, 2}, {2, -1}, {3, 0}};
-    TChrData allTogether;
+    LinkageMap allTogether;
     allTogether.Markers = {Entry(0, 0.0, 1), Entry(1, 0.0, 2, true), Entry(2, 0.0, -1, true)};
 
     const std::vector<Row> rows = {
@@ -74,10 +74,10 @@ TEST(FlipChrData, Cases) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TChrData map = row.map;
+        LinkageMap map = row.map;
         map.Flipped = true;
         map.MapNumber = 8;
-        FlipChrData(map);
+        FlipMap(map);
         EXPECT_EQ(map.Markers, row.markers);
         EXPECT_EQ(map.Placed, row.placed);
         EXPECT_TRUE(map.Flipped);
@@ -85,27 +85,27 @@ TEST(FlipChrData, Cases) {
     }
 }
 
-TEST(FlipChrData, TwiceGivesBackTheMap) {
-    TChrData map = FourMarkerMap();
-    FlipChrData(map);
-    FlipChrData(map);
+TEST(FlipMap, TwiceGivesBackTheMap) {
+    LinkageMap map = FourMarkerMap();
+    FlipMap(map);
+    FlipMap(map);
     EXPECT_EQ(map, FourMarkerMap());
 }
 
-TEST(FlipChrData, FlippingACopyLeavesTheKeptMap) {
-    const TChrData kept = FourMarkerMap();
-    TChrData copy;
+TEST(FlipMap, FlippingACopyLeavesTheKeptMap) {
+    const LinkageMap kept = FourMarkerMap();
+    LinkageMap copy;
     CopyChrData(kept, copy);
-    FlipChrData(copy);
+    FlipMap(copy);
     EXPECT_EQ(kept, FourMarkerMap());
     EXPECT_NE(copy, kept);
 }
 
-TEST(FlipChrData, ExtremeIntervalsDoNotOverflow) {
-    TChrData map;
+TEST(FlipMap, ExtremeIntervalsDoNotOverflow) {
+    LinkageMap map;
     map.Markers = {Entry(0, 0.0)};
     map.Placed = {{0, -2147483647 - 1}, {0, 2147483647}};
-    FlipChrData(map);
+    FlipMap(map);
     // 1 - INT32_MIN wraps to INT32_MIN + 1; still names no interval.
     EXPECT_EQ(map.Placed[0].Interval, -2147483647);
     EXPECT_EQ(map.Placed[1].Interval, -2147483646);
@@ -130,7 +130,7 @@ TEST(ApplyColourRange, Ranges) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TAllMarkers markers(6);
+        MarkerTable markers(6);
         for (auto& marker : markers) {
             marker.Colour = 0x111111;
         }
@@ -144,13 +144,13 @@ TEST(ApplyColourRange, Ranges) {
 }
 
 TEST(ApplyColourRange, LaterRangesOverrideAndEmptyTableIsLeftAlone) {
-    TAllMarkers markers(20);
+    MarkerTable markers(20);
     ApplyColourRange(markers, 0, 9, 0x0000FF);
     ApplyColourRange(markers, 5, -1, 0xFF0000);
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(markers[i].Colour, i < 5 ? 0x0000FFu : 0xFF0000u) << "marker " << i;
     }
-    TAllMarkers none;
+    MarkerTable none;
     for (auto [start, end] :
          {std::pair{0, -1}, std::pair{-1, -1}, std::pair{0, 0}, std::pair{3, 7}}) {
         ApplyColourRange(none, start, end, 0xFF);

@@ -24,7 +24,7 @@ class TeeSurface : public Surface {
         emf_.SetMapMode(mode);
         log_.SetMapMode(mode);
     }
-    void SetPenColour(TColour c) override {
+    void SetPenColour(RgbColour c) override {
         emf_.SetPenColour(c);
         log_.SetPenColour(c);
     }
@@ -46,7 +46,7 @@ class TeeSurface : public Surface {
     }
     int TextWidth(std::string_view t) override { return emf_.TextWidth(t); }
     int TextHeight(std::string_view t) override { return emf_.TextHeight(t); }
-    void SetFontColour(TColour c) override {
+    void SetFontColour(RgbColour c) override {
         emf_.SetFontColour(c);
         log_.SetFontColour(c);
     }
@@ -66,12 +66,12 @@ TEST(DrawMapsOnMetafileTest, MetafileHoldsWhatTheSurfaceWasGiven) {
     ASSERT_GE(example.maps.size(), 3u);
     // Colours and italics must survive too: colour a few markers.
     for (std::size_t i = 0; i < example.markers.size(); i += 7) {
-        example.markers[i].Colour = 0x0000FF + static_cast<TColour>(i);
+        example.markers[i].Colour = 0x0000FF + static_cast<RgbColour>(i);
     }
     EmfSurface emf(MetafileTextMetrics());
     test::RecordingSurface recording;
     TeeSurface tee(emf, recording);
-    DrawMaps(example.maps, tee, TDrawSettings{}, example.markers);
+    DrawMaps(example.maps, tee, PageLengths{}, example.markers);
     const auto records = test::ReadEmfRecords(emf.Finish());
 
     // The header's frame is the box of every point and text cell drawn.

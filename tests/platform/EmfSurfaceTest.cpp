@@ -252,7 +252,7 @@ TEST_F(EmfSurfaceTest, UtfEightNamesAreWrittenAsTheSameCharactersAndMeasuredAlik
     const std::string name = "M1\xC3\xA9\xE2\x82\xAC\xCE\xA9\xF0\x9D\x94\xB8";
     int width = 0;
     const Metafile file = Draw([&](EmfSurface& s) {
-        s.SetTextEncoding(TTextEncoding::Utf8);
+        s.SetTextEncoding(CharacterEncoding::Utf8);
         width = s.TextWidth(name);
         s.TextOut(0, 0, name);
     });
@@ -266,7 +266,7 @@ TEST_F(EmfSurfaceTest, UtfEightNamesAreWrittenAsTheSameCharactersAndMeasuredAlik
     }
     EXPECT_EQ(sum, width);
     // The letters both encodings hold measure the same.
-    EXPECT_EQ(metrics().Width("M1\xC3\xA9\xE2\x82\xAC", false, TTextEncoding::Utf8),
+    EXPECT_EQ(metrics().Width("M1\xC3\xA9\xE2\x82\xAC", false, CharacterEncoding::Utf8),
               metrics().Width("M1\xE9\x80", false));
 }
 

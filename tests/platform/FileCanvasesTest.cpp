@@ -414,7 +414,7 @@ TEST_F(ExportTest, APngOfTooManyPixelsIsRefusedBeforeAnyPainting) {
 TEST_F(ExportTest, PngResolutionComesFromTheFigureAndSetsThePixelLimit) {
     // A square of 2 m: 561 million pixels at 300 dpi, 5.6 million at 30.
     const auto drawSquare = [this](int dpi) {
-        TFigureSettings figure;
+        FigureSettings figure;
         figure.Dpi = dpi;
         const std::string path = dir_.filePath("square.png").toStdString();
         auto canvas = CreateFileCanvas(path, figure);
@@ -453,7 +453,7 @@ TEST_F(ExportTest, PdfHoldsRealText) {
     // A name of a UTF-8 table reaches the page as the same characters.
     const std::string utf8 = Draw("utf8.pdf", [](Surface& s) {
         s.SetMapMode(MappingMode::HiMetric);
-        s.SetTextEncoding(TTextEncoding::Utf8);
+        s.SetTextEncoding(CharacterEncoding::Utf8);
         s.TextOut(0, 0, "\xCE\xA9-\xC3\xA9t\xC3\xA9");
     });
     process.start(pdftotext, {QString::fromStdString(utf8), "-"});

@@ -45,7 +45,7 @@ TEST(RenderWithLibreOfficeTest, EveryFrameworkMarkerNameCanBeReadFromTheRendered
     const QString emf = dir.filePath("example-maps.emf");
     {
         auto canvas = CreateFileCanvas(emf.toStdString());
-        DrawMaps(example.maps, canvas->surface(), TDrawSettings{}, example.markers);
+        DrawMaps(example.maps, canvas->surface(), PageLengths{}, example.markers);
         canvas->Commit();
     }
     // A profile of its own, so that the test neither needs nor disturbs one.
@@ -64,8 +64,8 @@ TEST(RenderWithLibreOfficeTest, EveryFrameworkMarkerNameCanBeReadFromTheRendered
     }
 
     int names = 0;
-    for (const TChrData& map : example.maps) {
-        for (const TChrMarker& entry : map.Markers) {
+    for (const LinkageMap& map : example.maps) {
+        for (const MapEntry& entry : map.Markers) {
             const std::string& name =
                 example.markers[static_cast<std::size_t>(entry.MarkerIndex)].Name;
             if (!name.empty()) {

@@ -138,7 +138,7 @@ TEST(SvgSurfaceTest, TextIsEscapedOrReplaced) {
 TEST(SvgSurfaceTest, UtfEightNamesAreWrittenAsTheyAre) {
     const std::string name = "\xC3\xA9t\xC3\xA9 \xCE\xA9 \xF0\x9D\x94\xB8 a&b";
     const std::string body = Body(WriteSvg(Page(0, 0, 1000, 1000), [&name](Surface& s) {
-        s.SetTextEncoding(TTextEncoding::Utf8);
+        s.SetTextEncoding(CharacterEncoding::Utf8);
         s.TextOut(0, 0, name);
     }));
     EXPECT_NE(body.find(">\xC3\xA9t\xC3\xA9 \xCE\xA9 \xF0\x9D\x94\xB8 a&amp;b</text>"),

@@ -107,12 +107,13 @@ TEST(TextEncodingTest, UtfEightIsDecodedAndEveryBadByteBecomesOneReplacement) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
-        EXPECT_EQ(TextToUtf16(row.bytes, TTextEncoding::Utf8), row.units);
+        EXPECT_EQ(TextToUtf16(row.bytes, CharacterEncoding::Utf8), row.units);
     }
-    EXPECT_EQ(TextToUtf16("Caf\xE9", TTextEncoding::Windows1252), u"Caf\u00E9");
-    EXPECT_EQ(QStringToText(QStringLiteral("\u00E9\u03A9"), TTextEncoding::Utf8),
+    EXPECT_EQ(TextToUtf16("Caf\xE9", CharacterEncoding::Windows1252), u"Caf\u00E9");
+    EXPECT_EQ(QStringToText(QStringLiteral("\u00E9\u03A9"), CharacterEncoding::Utf8),
               "\xC3\xA9\xCE\xA9");
-    EXPECT_EQ(QStringToText(QStringLiteral("\u00E9\u03A9"), TTextEncoding::Windows1252), "\xE9?");
+    EXPECT_EQ(QStringToText(QStringLiteral("\u00E9\u03A9"), CharacterEncoding::Windows1252),
+              "\xE9?");
 }
 
 } // namespace

@@ -32,7 +32,7 @@ class FakeCanvas : public FileCanvas {
 } // namespace
 
 FileCanvasFactory FakeCanvases::Factory() {
-    return [this](const std::string& path, const TFigureSettings& figure) {
+    return [this](const std::string& path, const FigureSettings& figure) {
         paths.push_back(path);
         figures.push_back(figure);
         return std::make_unique<FakeCanvas>(*this, path);

@@ -13,10 +13,10 @@
 namespace karvello::test {
 
 struct FakeCanvases {
-    std::vector<std::string> paths;       // every path a canvas was made for, in order
-    std::vector<std::string> commits;     // the paths of the canvases committed, in order
-    std::vector<TFigureSettings> figures; // the figure settings of every canvas made, in order
-    RecordingSurface surface;             // what every canvas drew
+    std::vector<std::string> paths;      // every path a canvas was made for, in order
+    std::vector<std::string> commits;    // the paths of the canvases committed, in order
+    std::vector<FigureSettings> figures; // the figure settings of every canvas made, in order
+    RecordingSurface surface;            // what every canvas drew
     // When more than 0, a canvas's Commit works in that many steps and
     // reports each to the progress it is given, as an image canvas does.
     int commitSteps = 0;

@@ -77,8 +77,8 @@ class RecordingSurface : public karvello::PreviewSurface {
     }
     void ClearLog() { log_.clear(); }
     bool Italic() const { return italic_; }
-    TColour FontColour() const { return fontColour_; }
-    TColour PenColour() const { return penColour_; }
+    RgbColour FontColour() const { return fontColour_; }
+    RgbColour PenColour() const { return penColour_; }
 
     // ---- Surface ----------------------------------------------------------
 
@@ -86,7 +86,7 @@ class RecordingSurface : public karvello::PreviewSurface {
         Record("MapMode " + Int(static_cast<int>(mode)));
         mapMode_ = mode;
     }
-    void SetPenColour(TColour colour) override {
+    void SetPenColour(RgbColour colour) override {
         Record("Pen " + Hex(colour));
         penColour_ = colour;
     }
@@ -117,7 +117,7 @@ class RecordingSurface : public karvello::PreviewSurface {
         }
         return height;
     }
-    void SetFontColour(TColour colour) override {
+    void SetFontColour(RgbColour colour) override {
         Record("FontColour " + Hex(colour));
         fontColour_ = colour;
     }
@@ -136,7 +136,7 @@ class RecordingSurface : public karvello::PreviewSurface {
 
     // ---- formatting, public so tests can build expected lines -----------
 
-    static std::string Hex(TColour colour) {
+    static std::string Hex(RgbColour colour) {
         static constexpr char digits[] = "0123456789ABCDEF";
         std::string text;
         do {
@@ -197,8 +197,8 @@ class RecordingSurface : public karvello::PreviewSurface {
     std::size_t failAt_ = static_cast<std::size_t>(-1);
     std::vector<std::string> log_;
     MappingMode mapMode_ = MappingMode::Text;
-    TColour penColour_ = 0;
-    TColour fontColour_ = 0;
+    RgbColour penColour_ = 0;
+    RgbColour fontColour_ = 0;
     bool italic_ = false;
 };
 

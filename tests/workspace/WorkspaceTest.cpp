@@ -26,22 +26,22 @@ using test::FakeCanvases;
 using test::RecordingSurface;
 using test::TempFolder;
 
-constexpr TColour kRed = 0x0000FF;
-constexpr TColour kBlue = 0xFF0000;
-constexpr TColour kGreen = 0x00FF00;
+constexpr RgbColour kRed = 0x0000FF;
+constexpr RgbColour kBlue = 0xFF0000;
+constexpr RgbColour kGreen = 0x00FF00;
 
 // What DrawMaps draws for these maps, as the recording surface logs it.
-std::string ExpectedDrawing(const std::vector<TChrData>& maps, const TDrawSettings& settings,
-                            const TAllMarkers& markers) {
+std::string ExpectedDrawing(const std::vector<LinkageMap>& maps, const PageLengths& settings,
+                            const MarkerTable& markers) {
     RecordingSurface surface;
     DrawMaps(maps, surface, settings, markers);
     return surface.Text();
 }
 
-TChrData FlippedCopy(const TChrData& map) {
-    TChrData copy;
+LinkageMap FlippedCopy(const LinkageMap& map) {
+    LinkageMap copy;
     CopyChrData(map, copy);
-    FlipChrData(copy);
+    FlipMap(copy);
     return copy;
 }
 
@@ -68,7 +68,7 @@ TEST_F(WorkspaceTest, CreateStartsEmptyWithTheDefaultSettings) {
     EXPECT_EQ(ws.DefaultColour(), 0u);
     EXPECT_TRUE(ws.MapListEntries().empty());
     EXPECT_EQ(ws.InformationText(), "");
-    const TDrawSettings& s = ws.Settings();
+    const PageLengths& s = ws.Settings();
     const std::vector<int> actual{
         s.LeftMargin,    s.RightMargin,       s.TopMargin,           s.BottomMargin,
         s.PageHeight,    s.PageWidth,         s.TailLength,          s.BarWidth,
@@ -88,11 +88,11 @@ TEST_F(WorkspaceTest, LoadFindsEveryMapAndWritesTheInformationText) {
     ASSERT_EQ(ws.AllMarkers().size(), 6u);
     EXPECT_TRUE(ws.AllMarkers()[1].Dominant);
 
-    TChrData first;
+    LinkageMap first;
     first.MapNumber = 1;
     first.Markers = {{0, 10.0, -1, false}, {1, 0.0, 2, false}, {2, 0.0, -1, true}};
     first.Placed = {{3, 1}};
-    TChrData second;
+    LinkageMap second;
     second.MapNumber = 2;
     second.Markers = {{4, 0.0, -1, false}};
     ASSERT_EQ(ws.Maps().size(), 2u);
@@ -120,7 +120,7 @@ TEST_F(WorkspaceTest, ASecondLoadDropsTicksAndFlipsButColoursTheNewTableAsTheOpt
     ws.Select(0);
     ws.Flip(true);
     ws.SetTicked(1, true);
-    TDrawSettings settings;
+    PageLengths settings;
     settings.TopMargin = 7;
     // The second range reaches past the table and is clipped to it.
     ws.AcceptOptions(settings, kGreen, {{0, 1, kRed}, {4, 99, kBlue}});
@@ -130,14 +130,14 @@ TEST_F(WorkspaceTest, ASecondLoadDropsTicksAndFlipsButColoursTheNewTableAsTheOpt
     EXPECT_EQ(ws.SelectedMap(), -1);
     EXPECT_FALSE(ws.Maps()[0].Flipped);
     EXPECT_FALSE(ws.Ticked(1));
-    std::vector<TColour> colours;
+    std::vector<RgbColour> colours;
     for (const auto& marker : ws.AllMarkers()) {
         colours.push_back(marker.Colour);
     }
-    EXPECT_EQ(colours, (std::vector<TColour>{kRed, kRed, kGreen, kGreen, kBlue, kBlue}));
+    EXPECT_EQ(colours, (std::vector<RgbColour>{kRed, kRed, kGreen, kGreen, kBlue, kBlue}));
     EXPECT_EQ(ws.Settings().TopMargin, 7);
     EXPECT_EQ(ws.DefaultColour(), kGreen);
-    EXPECT_EQ(ws.ColourRanges(), (TColRangeSet{{0, 1, kRed}, {4, 99, kBlue}}));
+    EXPECT_EQ(ws.ColourRanges(), (ColourRangeList{{0, 1, kRed}, {4, 99, kBlue}}));
     EXPECT_TRUE(ws.FlipBox()) << "the box keeps its state until a map is selected";
 }
 
@@ -294,28 +294,28 @@ TEST_F(WorkspaceTest, SetFlippedFlipsOneMapAndKeepsTheSelection) {
 
 TEST_F(WorkspaceTest, AcceptOptionsGivesTheDefaultColourThenEachRangeInOrder) {
     LoadFixture();
-    TDrawSettings settings;
+    PageLengths settings;
     settings.MapSpacing = 1234;
     settings.LeftMargin = -50;
     ws.AcceptOptions(settings, kGreen,
                      {{0, 3, kRed}, {2, -1, kBlue}, {5, 1, kRed}, {4, 99, kBlue}});
-    std::vector<TColour> colours;
+    std::vector<RgbColour> colours;
     for (const auto& marker : ws.AllMarkers()) {
         colours.push_back(marker.Colour);
     }
     // The later range wins; 5 to 1 colours nothing; 4 to 99 is clipped.
-    EXPECT_EQ(colours, (std::vector<TColour>{kRed, kRed, kBlue, kBlue, kBlue, kBlue}));
+    EXPECT_EQ(colours, (std::vector<RgbColour>{kRed, kRed, kBlue, kBlue, kBlue, kBlue}));
     EXPECT_EQ(ws.Settings(), settings);
     EXPECT_EQ(ws.DefaultColour(), kGreen);
     EXPECT_EQ(ws.ColourRanges().size(), 4u);
 
-    ws.AcceptOptions(TDrawSettings{}, kGreen, ws.ColourRanges());
+    ws.AcceptOptions(PageLengths{}, kGreen, ws.ColourRanges());
     EXPECT_EQ(ws.ColourRanges().size(), 4u) << "handing back our own list is safe";
 
     Workspace empty;
     empty.AcceptOptions(settings, kRed, {{0, -1, kBlue}});
     EXPECT_TRUE(empty.AllMarkers().empty());
-    EXPECT_EQ(empty.ColourRanges(), (TColRangeSet{{0, -1, kBlue}}));
+    EXPECT_EQ(empty.ColourRanges(), (ColourRangeList{{0, -1, kBlue}}));
 }
 
 TEST(PreviewSettingsTest, ThePageIsTheBoxInHundredthsOfAMillimetre) {
@@ -332,11 +332,11 @@ TEST(PreviewSettingsTest, ThePageIsTheBoxInHundredthsOfAMillimetre) {
         {"a product past 32 bits", 50000, 50000, 100000, 100000, 1000, 1000, 5000000, 5000000},
         {"no screen size", 297, 185, 32000, 24000, 0, 0, 0, 0},
     };
-    TDrawSettings settings;
+    PageLengths settings;
     settings.TopMargin = 42;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        TDrawSettings expected = settings;
+        PageLengths expected = settings;
         expected.PageWidth = row.pageW;
         expected.PageHeight = row.pageH;
         EXPECT_EQ(Workspace::PreviewSettings(settings, row.boxW, row.boxH, row.cx, row.cy,
@@ -358,13 +358,13 @@ TEST_F(WorkspaceTest, PreviewDrawsAFlippedCopyOfTheSelectedMapOnTheBoxPage) {
     LoadFixture();
     ws.Select(0);
     ws.Flip(true);
-    const TChrData stored = ws.Maps()[0];
+    const LinkageMap stored = ws.Maps()[0];
 
     RecordingSurface surface;
     surface.SetWindowExtent(32000, 24000);
     ws.RenderPreview(surface, 297, 185, 1024, 768);
 
-    TDrawSettings page = ws.Settings();
+    PageLengths page = ws.Settings();
     page.PageWidth = 9281;
     page.PageHeight = 5781;
     const std::string drawing = ExpectedDrawing({FlippedCopy(stored)}, page, ws.AllMarkers());
@@ -417,20 +417,20 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     ws.Select(-1);
     ws.SetTicked(1, true);
     ws.SetTicked(0, true);
-    TDrawSettings settings;
+    PageLengths settings;
     settings.MapSpacing = 900;
     ws.AcceptOptions(settings, kBlue, {{1, 1, kRed}});
-    TFigureSettings figure;
+    FigureSettings figure;
     figure.FontHeight = 247;
     figure.GroupMaps = true;
     ws.SetFigure(figure);
-    const std::vector<TChrData> stored = ws.Maps();
+    const std::vector<LinkageMap> stored = ws.Maps();
 
     FakeCanvases record;
     ws.Draw("maps.emf", record.Factory());
 
     EXPECT_EQ(record.paths, (std::vector<std::string>{"maps.emf"}));
-    EXPECT_EQ(record.figures, (std::vector<TFigureSettings>{figure}));
+    EXPECT_EQ(record.figures, (std::vector<FigureSettings>{figure}));
     EXPECT_EQ(record.commits, record.paths);
     EXPECT_EQ(record.surface.Text(),
               ExpectedDrawing({FlippedCopy(stored[0]), stored[1]}, settings, ws.AllMarkers()));
@@ -438,7 +438,7 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     EXPECT_NE(record.surface.Text().find("TextOut"), std::string::npos);
 
     ws.SetTicked(0, false);
-    EXPECT_EQ(ws.TickedMapCopies(), (std::vector<TChrData>{stored[1]}));
+    EXPECT_EQ(ws.TickedMapCopies(), (std::vector<LinkageMap>{stored[1]}));
 }
 
 TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesThem) {
@@ -447,12 +447,12 @@ TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesT
 
     ws.Select(0);
     ws.Flip(true);
-    const std::vector<TChrData> stored = ws.Maps();
-    EXPECT_EQ(ws.PageMapCopies(), (std::vector<TChrData>{FlippedCopy(stored[0])}));
+    const std::vector<LinkageMap> stored = ws.Maps();
+    EXPECT_EQ(ws.PageMapCopies(), (std::vector<LinkageMap>{FlippedCopy(stored[0])}));
 
     ws.AcceptOptions(ws.Settings(), kBlue, {{1, 1, kRed}});
     ws.SetTicked(1, true);
-    EXPECT_EQ(ws.PageMapCopies(), (std::vector<TChrData>{stored[1]}))
+    EXPECT_EQ(ws.PageMapCopies(), (std::vector<LinkageMap>{stored[1]}))
         << "a tick outweighs the selection";
     RecordingSurface page;
     ws.DrawPage(page);
@@ -463,7 +463,7 @@ TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesT
 
     // In rows too: two maps one above the other.
     ws.SetTicked(0, true);
-    TFigureSettings rows;
+    FigureSettings rows;
     rows.MapsPerRow = 1;
     ws.SetFigure(rows);
     RecordingSurface rowPage;
@@ -490,7 +490,7 @@ TEST_F(WorkspaceTest, DrawWarnsWhenThePageHeightLeavesNoRoomForTheBars) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        TDrawSettings settings;
+        PageLengths settings;
         settings.PageHeight = row.pageHeight;
         ws.AcceptOptions(settings, 0, {});
         EXPECT_EQ(!ws.DrawWarning().empty(), row.warns) << ws.DrawWarning();
@@ -521,7 +521,7 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
     EXPECT_TRUE(failing.commits.empty());
 
     const FileCanvasFactory refusing = [](const std::string&,
-                                          const TFigureSettings&) -> std::unique_ptr<FileCanvas> {
+                                          const FigureSettings&) -> std::unique_ptr<FileCanvas> {
         throw KarvelloError("Canvas does not allow drawing");
     };
     EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("/no/such/folder/maps.emf", refusing); }),
@@ -532,7 +532,7 @@ TEST_F(WorkspaceTest, EverySurfaceLearnsTheEncodingOfTheNamesLoaded) {
     const std::string table =
         folder.Write("map.csv", "group,marker,pos\nLG1,\xC3\xA9,0\nLG1,b,5\n");
     // Each surface starts in the other encoding, so only the workspace can set it.
-    const auto encodingDrawn = [this](TTextEncoding other) {
+    const auto encodingDrawn = [this](CharacterEncoding other) {
         ws.SetTicked(0, true);
         FakeCanvases record;
         record.surface.SetTextEncoding(other);
@@ -544,17 +544,17 @@ TEST_F(WorkspaceTest, EverySurfaceLearnsTheEncodingOfTheNamesLoaded) {
         return record.surface.TextEncoding();
     };
     ws.LoadMapFile(table);
-    EXPECT_EQ(ws.TextEncoding(), TTextEncoding::Utf8);
-    EXPECT_EQ(encodingDrawn(TTextEncoding::Windows1252), TTextEncoding::Utf8);
+    EXPECT_EQ(ws.TextEncoding(), CharacterEncoding::Utf8);
+    EXPECT_EQ(encodingDrawn(CharacterEncoding::Windows1252), CharacterEncoding::Utf8);
     LoadFixture();
-    EXPECT_EQ(encodingDrawn(TTextEncoding::Utf8), TTextEncoding::Windows1252)
+    EXPECT_EQ(encodingDrawn(CharacterEncoding::Utf8), CharacterEncoding::Windows1252)
         << "a Mapmaker load is Windows-1252";
 }
 
 TEST_F(WorkspaceTest, UtfEightTitlesAndQtlNamesAreDrawnInTheEncodingOfMapmakerNames) {
     LoadFixture();
     ws.SetTicked(0, true);
-    TAnnotations annotations;
+    FigureAnnotations annotations;
     annotations.TitleTexts = {{1, "Bl\xC3\xBChzeit \xC4\x8C"}, {2, "Caf\xE9"}};
     ws.SetAnnotations(annotations);
     ws.LoadQtlTable(folder.Write("qtl.csv", "map,name,start,end\n1,H\xC3\xB6he,0,5\n"));
@@ -629,7 +629,7 @@ TEST_F(WorkspaceTest, ASettingsFileCarriesTheAnnotationsAndItsQtlTableFromItsOwn
     const std::string bad = folder.Write(
         "bad.json", "{\"settings\": {\"BarWidth\": 999}, \"annotations\": {\"ruler\": false, "
                     "\"qtlFile\": \"far.csv\"}}");
-    const TDrawSettings before = ws.Settings();
+    const PageLengths before = ws.Settings();
     EXPECT_NE(test::ThrownMessage([&] { ws.LoadSettingsFile(bad); }).find("far.csv"),
               std::string::npos);
     EXPECT_EQ(ws.Settings(), before);
@@ -730,7 +730,7 @@ TEST_F(WorkspaceTest, RunningOutOfMemoryWhileDrawingSaysSoAndWhere) {
     LoadFixture();
     ws.SetTicked(0, true);
     const FileCanvasFactory exhausted = [](const std::string&,
-                                           const TFigureSettings&) -> std::unique_ptr<FileCanvas> {
+                                           const FigureSettings&) -> std::unique_ptr<FileCanvas> {
         throw std::bad_alloc();
     };
     try {
@@ -789,26 +789,26 @@ TEST(WorkspaceSamplesTest, TheExampleAndTheMouseOrderPairGiveTheirKnownMaps) {
     ASSERT_EQ(example.AllMarkers().size(), 308u);
     // The third map: T001 0.0 cM, T002 17.5 cM, ... M050, with marker 188
     // placed in its last interval but one.
-    const TChrData& third = example.Maps()[2];
+    const LinkageMap& third = example.Maps()[2];
     ASSERT_EQ(third.Markers.size(), 9u);
-    EXPECT_EQ(third.Markers[0], (TChrMarker{242, 0.0, 1, false}));
-    EXPECT_EQ(third.Markers[1], (TChrMarker{64, 17.5, -1, true}));
+    EXPECT_EQ(third.Markers[0], (MapEntry{242, 0.0, 1, false}));
+    EXPECT_EQ(third.Markers[1], (MapEntry{64, 17.5, -1, true}));
     EXPECT_EQ(third.Markers[8].MarkerIndex, 131);
     ASSERT_EQ(third.Placed.size(), 3u);
-    EXPECT_EQ(third.Placed[0], (TPlacedMarker{187, 8}));
+    EXPECT_EQ(third.Placed[0], (PlacedMarker{187, 8}));
 
     const std::filesystem::path samples = KARVELLO_SAMPLES_DIR;
     Workspace order;
     order.Load((samples / "mouse_order_all" / "input.raw").string(),
                (samples / "mouse_order_all" / "output.txt").string());
     ASSERT_EQ(order.Maps().size(), 24u);
-    const TChrData& first = order.Maps()[0];
+    const LinkageMap& first = order.Maps()[0];
     ASSERT_EQ(first.Markers.size(), 9u);
-    EXPECT_EQ(first.Markers[4], (TChrMarker{52, 4.7, -1, false}));
-    EXPECT_EQ(first.Markers[8], (TChrMarker{187, 0.0, -1, false}));
+    EXPECT_EQ(first.Markers[4], (MapEntry{52, 4.7, -1, false}));
+    EXPECT_EQ(first.Markers[8], (MapEntry{187, 0.0, -1, false}));
     ASSERT_EQ(first.Placed.size(), 3u);
-    EXPECT_EQ(first.Placed[0], (TPlacedMarker{131, 9}));
-    EXPECT_EQ(first.Placed[1], (TPlacedMarker{236, 2}));
+    EXPECT_EQ(first.Placed[0], (PlacedMarker{131, 9}));
+    EXPECT_EQ(first.Placed[1], (PlacedMarker{236, 2}));
 }
 
 } // namespace

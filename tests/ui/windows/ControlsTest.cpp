@@ -45,7 +45,7 @@ TEST(Colours, TheWindowsFormKeepsRedInTheLowByte) {
 }
 
 TEST(NumberBox, TypingTakesDigitsSignsAndTheSeparatorAndRefusesTheRest) {
-    TNumberBox box;
+    NumberBox box;
     box.SetText(QString());
     QTest::keyClicks(&box, "-1x2 ");
     EXPECT_EQ(box.Text(), QStringLiteral("-12"));
@@ -66,7 +66,7 @@ TEST(NumberBox, TextThatIsNoWholeNumberShowsInTheErrorColourWithATooltip) {
         {"12.5", false}, {"", false},   {"2147483648", false}, {"-", false},
         {"-7", true},    {"+12", true}, {"0", true},
     };
-    TNumberBox box;
+    NumberBox box;
     const QColor normal = box.palette().color(QPalette::Base);
     ASSERT_NE(normal, ErrorColour());
     for (const Row& row : rows) {
@@ -83,7 +83,7 @@ TEST(NumberBox, TextThatIsNoWholeNumberShowsInTheErrorColourWithATooltip) {
 }
 
 TEST(MarkerComboBox, TypingAMarkersNameFindsItsEntry) {
-    TMarkerComboBox combo;
+    MarkerComboBox combo;
     combo.addItems({"(0) A1", "(1) B2", "(2) bx7", "(64) C3", "(65) (odd"});
     struct Row {
         const char* typed;
@@ -129,7 +129,7 @@ TEST(KeepInsideScreen, AWindowIsMovedAsLittleAsItTakesToLieInTheArea) {
 }
 
 TEST(NumberBox, EnterIsRefusedAndNotPassedOnToTheWindow) {
-    TNumberBox box;
+    NumberBox box;
     box.SetValue(5);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     QCoreApplication::sendEvent(&box, &enter);
@@ -138,7 +138,7 @@ TEST(NumberBox, EnterIsRefusedAndNotPassedOnToTheWindow) {
 }
 
 TEST(NumberBox, ArrowsAndKeysStepByOneWithoutBoundsOrWrapping) {
-    TNumberBox box;
+    NumberBox box;
     box.SetValue(0);
     QTest::keyClick(&box, Qt::Key_Down);
     EXPECT_EQ(box.Value(), -1);
@@ -157,9 +157,9 @@ TEST(NumberBox, ArrowsAndKeysStepByOneWithoutBoundsOrWrapping) {
 }
 
 TEST(ColourSwatch, AnyMouseButtonReleasedOverAnEnabledSwatchReports) {
-    TColourSwatch swatch;
+    ColourSwatch swatch;
     swatch.resize(13, 13);
-    QSignalSpy spy(&swatch, &TColourSwatch::mouseUp);
+    QSignalSpy spy(&swatch, &ColourSwatch::mouseUp);
     QTest::mouseClick(&swatch, Qt::LeftButton);
     QTest::mouseClick(&swatch, Qt::RightButton);
     QTest::mouseClick(&swatch, Qt::MiddleButton);
@@ -170,7 +170,7 @@ TEST(ColourSwatch, AnyMouseButtonReleasedOverAnEnabledSwatchReports) {
 }
 
 TEST(ColourSwatch, PaintsItsColourInsideABlackOutline) {
-    TColourSwatch swatch;
+    ColourSwatch swatch;
     swatch.resize(13, 13);
     swatch.SetColour(0x000000FF);
     const QImage image = swatch.grab().toImage();

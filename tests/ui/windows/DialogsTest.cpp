@@ -45,15 +45,15 @@ TEST(SystemDialogs, SaveGivesANameWithoutExtensionTheMetafileExtension) {
         dialog.selectFile(QStringLiteral("maps"));
         static_cast<QDialog&>(dialog).accept();
     });
-    const std::optional<QString> path = TDialogs::System().SaveFileName(nullptr);
+    const std::optional<QString> path = Dialogs::System().SaveFileName(nullptr);
     ASSERT_TRUE(path.has_value());
     EXPECT_EQ(*path, folder.filePath(QStringLiteral("maps.emf")));
 }
 
 TEST(SystemDialogs, SaveOffersEveryDrawingFormatAfterTheMetafile) {
-    const std::vector<TSaveFilter> filters = SaveFilters();
+    const std::vector<SaveFilter> filters = SaveFilters();
     std::vector<QString> suffixes;
-    for (const TSaveFilter& filter : filters) {
+    for (const SaveFilter& filter : filters) {
         suffixes.push_back(filter.Suffix);
     }
     EXPECT_EQ(suffixes, (std::vector<QString>{"emf", "svg", "pdf", "png", "emf"}));
@@ -69,7 +69,7 @@ TEST(SystemDialogs, OpenStartsOnTheLastFileAndCancelGivesNothing) {
         EXPECT_EQ(dialog.selectedNameFilter(), OpenFilters().front());
         dialog.reject();
     });
-    EXPECT_EQ(TDialogs::System().OpenFileName(nullptr, last), std::nullopt);
+    EXPECT_EQ(Dialogs::System().OpenFileName(nullptr, last), std::nullopt);
 }
 
 TEST(SystemDialogs, OpenShowsMapmakerFilesFirstThenMapTablesAndAllFilesLast) {
@@ -90,7 +90,7 @@ TEST(SystemDialogs, TheErrorBoxHasTheTitleAnErrorIconAndOneOkButton) {
         EXPECT_EQ(box.standardButton(box.buttons().front()), QMessageBox::Ok);
         box.buttons().front()->click();
     });
-    TDialogs::System().ShowError(nullptr, QStringLiteral("Canvas does not allow drawing."));
+    Dialogs::System().ShowError(nullptr, QStringLiteral("Canvas does not allow drawing."));
     EXPECT_TRUE(seen);
 }
 

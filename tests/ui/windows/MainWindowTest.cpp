@@ -31,21 +31,22 @@
 #include "tests/ui/windows/WindowTestSupport.h"
 #include "ui/AnnotationsWindow.h"
 #include "ui/Controls.h"
-#include "ui/OptionWnd.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsWindow.h"
 #include "ui/ProgramStart.h"
-#include "ui/ZevAdur1.h"
 
 namespace karvello {
 namespace {
 
 using test::Child;
 
-const char* const kMapControls[] = {
-    "Label1",           "Label2", "Label3", "CheckListBox1", "Button4",        "CheckBox1",
-    "Button2",          "Label6", "Memo1",  "ButtonTickAll", "ButtonTickNone", "ButtonPagePreview",
-    "ButtonAnnotations"};
-const char* const kStartControls[] = {"editMMInput",  "editMMOutput", "SpeedButton1",
-                                      "SpeedButton2", "Button1",      "Button3"};
+const char* const kMapControls[] = {"LabelMaps",         "LabelTickHint",    "LabelPreview",
+                                    "ListMaps",          "ButtonDraw",       "CheckFlip",
+                                    "ButtonOptions",     "LabelInformation", "EditInformation",
+                                    "tickAllButton_",    "tickNoneButton_",  "pagePreviewButton_",
+                                    "annotationsButton_"};
+const char* const kStartControls[] = {"EditInput",          "EditOutput", "ButtonBrowseInput",
+                                      "ButtonBrowseOutput", "ButtonLoad", "ButtonExit"};
 
 // Counts the paints of one widget.
 class PaintCounter : public QObject {
@@ -73,32 +74,31 @@ class MainWindowTest : public ::testing::Test {
     MainWindowTest() { windows = CreateWindows(dialogs.Make(), FakePlatform()); }
 
     // Canvases and a preview surface that record what the window asks of them.
-    TPlatformServices FakePlatform() {
-        TPlatformServices services;
+    PlatformServices FakePlatform() {
+        PlatformServices services;
         services.CreateFileCanvas = canvases.Factory();
-        services.CreatePreviewSurface = [this](QPainter&, const QFont&, QColor,
-                                               const TScreenInfo&) {
+        services.CreatePreviewSurface = [this](QPainter&, const QFont&, QColor, const ScreenInfo&) {
             return std::make_unique<test::ForwardingSurface>(preview);
         };
         preview.SetWindowExtent(32000, 24000);
         return services;
     }
 
-    TForm2& form() { return *windows.Form2; }
+    MainWindow& form() { return *windows.Form2; }
     void Click(const char* name) {
         QTest::mouseClick(Child<QAbstractButton>(form(), name), Qt::LeftButton);
     }
     void LoadExample() {
-        Child<QLineEdit>(form(), "editMMInput")
+        Child<QLineEdit>(form(), "EditInput")
             ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
-        Child<QLineEdit>(form(), "editMMOutput")
+        Child<QLineEdit>(form(), "EditOutput")
             ->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
-        Click("Button1");
+        Click("ButtonLoad");
         ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
         ASSERT_GE(List()->count(), 2);
     }
-    QListWidget* List() { return Child<QListWidget>(form(), "CheckListBox1"); }
-    QString Status() { return Child<QLabel>(form(), "StatusLine")->text(); }
+    QListWidget* List() { return Child<QListWidget>(form(), "ListMaps"); }
+    QString Status() { return Child<QLabel>(form(), "statusLine_")->text(); }
     // Clicks a map entry's text, as the user selects it.
     void ClickEntry(int row) {
         form().show();
@@ -119,14 +119,14 @@ class MainWindowTest : public ::testing::Test {
     // Paints the preview box as the window system asks for it.
     std::vector<std::string> PaintPreview() {
         preview.ClearLog();
-        Child<QWidget>(form(), "PaintBox1")->grab();
+        Child<QWidget>(form(), "PreviewBox")->grab();
         return preview.Log();
     }
 
     test::FakeDialogs dialogs;
     test::RecordingSurface preview;
     test::FakeCanvases canvases;
-    TWindows windows;
+    ProgramWindows windows;
 };
 
 TEST_F(MainWindowTest, StartsWithOnlyTheFileControlsAvailable) {
@@ -141,12 +141,13 @@ TEST_F(MainWindowTest, StartsWithOnlyTheFileControlsAvailable) {
     for (const char* name : kStartControls) {
         EXPECT_TRUE(Child<QWidget>(form(), name)->isEnabled()) << name;
     }
-    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "editMMInput"));
+    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "EditInput"));
     EXPECT_EQ(form().size(), QSize(433, 350));
-    EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 297, 185));
-    EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
-    EXPECT_EQ(Child<QLabel>(form(), "Label2")->text(), QStringLiteral("(tick those to draw)"));
-    EXPECT_FALSE(Child<QToolButton>(form(), "SpeedButton1")->icon().isNull());
+    EXPECT_EQ(Child<QWidget>(form(), "PreviewBox")->geometry(), QRect(136, 104, 297, 185));
+    EXPECT_EQ(Child<QWidget>(form(), "ListMaps")->geometry(), QRect(8, 104, 121, 113));
+    EXPECT_EQ(Child<QLabel>(form(), "LabelTickHint")->text(),
+              QStringLiteral("(tick those to draw)"));
+    EXPECT_FALSE(Child<QToolButton>(form(), "ButtonBrowseInput")->icon().isNull());
     // Before any load the preview shows only the window's background.
     EXPECT_EQ(PaintPreview(), (std::vector<std::string>{"Fill 297 185"}));
 }
@@ -163,14 +164,14 @@ TEST(ProgramStart, TheTitleNamesTheProgramWithoutJoiningOtherWindowsCaptions) {
 }
 
 TEST_F(MainWindowTest, FocusMovesInTheDesignedOrder) {
-    test::ExpectFocusOrder(form(),
-                           {"CheckListBox1", "CheckBox1", "editMMInput", "editMMOutput", "Button1",
-                            "Button2", "Button3", "Button4", "Memo1", "ButtonTickAll",
-                            "ButtonTickNone", "ButtonPagePreview", "ButtonAnnotations"});
+    test::ExpectFocusOrder(form(), {"ListMaps", "CheckFlip", "EditInput", "EditOutput",
+                                    "ButtonLoad", "ButtonOptions", "ButtonExit", "ButtonDraw",
+                                    "EditInformation", "tickAllButton_", "tickNoneButton_",
+                                    "pagePreviewButton_", "annotationsButton_"});
 }
 
 TEST_F(MainWindowTest, LoadWithEmptyBoxesShowsTheFileErrorAndKeepsTheControlsUnavailable) {
-    Click("Button1");
+    Click("ButtonLoad");
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("Cannot open file \"")))
         << dialogs.errors[0].toStdString();
@@ -189,16 +190,16 @@ TEST_F(MainWindowTest, LoadsTheExampleChosenThroughThePictureButtons) {
     const QString raw = QString::fromStdString(test::ExamplePath("mouse.raw"));
     const QString out = QString::fromStdString(test::ExamplePath("mouse_tutorial.out"));
     dialogs.openAnswers = {raw, out, std::nullopt};
-    Click("SpeedButton1");
-    Click("SpeedButton2");
+    Click("ButtonBrowseInput");
+    Click("ButtonBrowseOutput");
     // One dialog serves both buttons, so the second opens on the first's file.
     EXPECT_EQ(dialogs.openStartFiles, (std::vector<QString>{QString(), raw}));
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), raw);
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), out);
-    Click("SpeedButton1");
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), raw) << "cancelling changes nothing";
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditInput")->text(), raw);
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditOutput")->text(), out);
+    Click("ButtonBrowseInput");
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditInput")->text(), raw) << "cancelling changes nothing";
 
-    Click("Button1");
+    Click("ButtonLoad");
     ASSERT_TRUE(dialogs.errors.empty());
     const Workspace& ws = form().workspace();
     ASSERT_GE(ws.Maps().size(), 2u);
@@ -216,7 +217,7 @@ TEST_F(MainWindowTest, LoadsTheExampleChosenThroughThePictureButtons) {
     for (const char* name : kMapControls) {
         EXPECT_TRUE(Child<QWidget>(form(), name)->isEnabled()) << name;
     }
-    const QString memo = Child<QPlainTextEdit>(form(), "Memo1")->toPlainText();
+    const QString memo = Child<QPlainTextEdit>(form(), "EditInformation")->toPlainText();
     EXPECT_TRUE(memo.startsWith(QStringLiteral("Unmapped markers:\n=================\n")))
         << memo.left(80).toStdString();
     EXPECT_TRUE(memo.contains(QStringLiteral("\n\nMarker positions (chromosome, position)\n")));
@@ -226,27 +227,27 @@ TEST_F(MainWindowTest, LoadsTheExampleChosenThroughThePictureButtons) {
 
 TEST_F(MainWindowTest, AFailedLoadKeepsTheControlsAndTheInformationText) {
     LoadExample();
-    const QString memo = Child<QPlainTextEdit>(form(), "Memo1")->toPlainText();
-    Child<QLineEdit>(form(), "editMMOutput")->setText(QStringLiteral("/nonexistent/out.txt"));
-    Click("Button1");
+    const QString memo = Child<QPlainTextEdit>(form(), "EditInformation")->toPlainText();
+    Child<QLineEdit>(form(), "EditOutput")->setText(QStringLiteral("/nonexistent/out.txt"));
+    Click("ButtonLoad");
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("/nonexistent/out.txt")));
     EXPECT_EQ(List()->count(), 0);
-    EXPECT_TRUE(Child<QWidget>(form(), "Button4")->isEnabled());
-    EXPECT_EQ(Child<QPlainTextEdit>(form(), "Memo1")->toPlainText(), memo);
+    EXPECT_TRUE(Child<QWidget>(form(), "ButtonDraw")->isEnabled());
+    EXPECT_EQ(Child<QPlainTextEdit>(form(), "EditInformation")->toPlainText(), memo);
 }
 
 TEST_F(MainWindowTest, EveryLoadRepaintsThePreviewSoThatNoMapOfOtherDataStays) {
     LoadExample();
     ClickEntry(0);
-    QWidget* box = Child<QWidget>(form(), "PaintBox1");
+    QWidget* box = Child<QWidget>(form(), "PreviewBox");
     for (const char* output : {"mouse_tutorial.out", "absent.out"}) {
         SCOPED_TRACE(output);
         QCoreApplication::processEvents();
         PaintCounter counter(box);
-        Child<QLineEdit>(form(), "editMMOutput")
+        Child<QLineEdit>(form(), "EditOutput")
             ->setText(QString::fromStdString(test::ExamplePath(output)));
-        Click("Button1");
+        Click("ButtonLoad");
         QCoreApplication::processEvents();
         EXPECT_GT(counter.Count(), 0);
         EXPECT_EQ(PaintPreview(), (std::vector<std::string>{"Fill 297 185"}));
@@ -255,18 +256,18 @@ TEST_F(MainWindowTest, EveryLoadRepaintsThePreviewSoThatNoMapOfOtherDataStays) {
 }
 
 TEST_F(MainWindowTest, FilesInTheWrongBoxesAreNamedInTheStatusLineWithoutABox) {
-    Child<QLineEdit>(form(), "editMMInput")
+    Child<QLineEdit>(form(), "EditInput")
         ->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
-    Child<QLineEdit>(form(), "editMMOutput")
+    Child<QLineEdit>(form(), "EditOutput")
         ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
-    Click("Button1");
+    Click("ButtonLoad");
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(List()->count(), 0);
     EXPECT_TRUE(Status().contains(QStringLiteral("mouse_tutorial.out\" does not begin with "
                                                  "Mapmaker's \"data type\" line")))
         << Status().toStdString();
     EXPECT_TRUE(Status().contains(QStringLiteral("No map was found in the output file")));
-    EXPECT_EQ(Child<QLabel>(form(), "StatusLine")->toolTip(), Status());
+    EXPECT_EQ(Child<QLabel>(form(), "statusLine_")->toolTip(), Status());
 
     LoadExample();
     EXPECT_EQ(Status(), QStringLiteral("Loaded %1 maps.").arg(List()->count()));
@@ -274,28 +275,28 @@ TEST_F(MainWindowTest, FilesInTheWrongBoxesAreNamedInTheStatusLineWithoutABox) {
 
 TEST_F(MainWindowTest, TabLeavesTheInformationBoxAndEnterInAFileBoxLoads) {
     form().show();
-    Child<QLineEdit>(form(), "editMMInput")
+    Child<QLineEdit>(form(), "EditInput")
         ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
-    auto* outputBox = Child<QLineEdit>(form(), "editMMOutput");
+    auto* outputBox = Child<QLineEdit>(form(), "EditOutput");
     outputBox->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
     QTest::keyClick(outputBox, Qt::Key_Return);
     EXPECT_GE(List()->count(), 2) << "Enter loaded the pair";
     EXPECT_TRUE(dialogs.errors.empty());
 
-    auto* memo = Child<QPlainTextEdit>(form(), "Memo1");
+    auto* memo = Child<QPlainTextEdit>(form(), "EditInformation");
     const QString text = memo->toPlainText();
     memo->setFocus();
     QTest::keyClick(memo, Qt::Key_Tab);
     EXPECT_EQ(memo->toPlainText(), text) << "no tab typed into the text";
-    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "ButtonTickAll"));
+    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "tickAllButton_"));
 }
 
 TEST_F(MainWindowTest, OpenPutsTheFilesInTheirBoxesAndLoadsThem) {
     const QString raw = QString::fromStdString(test::ExamplePath("mouse.raw"));
     const QString out = QString::fromStdString(test::ExamplePath("mouse_tutorial.out"));
     form().OpenFiles(raw, out);
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), raw);
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), out);
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditInput")->text(), raw);
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditOutput")->text(), out);
     EXPECT_EQ(List()->count(), static_cast<int>(form().workspace().Maps().size()));
     EXPECT_GE(List()->count(), 2);
     EXPECT_TRUE(dialogs.errors.empty());
@@ -304,7 +305,7 @@ TEST_F(MainWindowTest, OpenPutsTheFilesInTheirBoxesAndLoadsThem) {
 TEST_F(MainWindowTest, TickAllAndTickNoneTickEveryEntryAndTheWorkspaceAlike) {
     LoadExample();
     for (const auto& [button, state] :
-         {std::pair{"ButtonTickAll", Qt::Checked}, std::pair{"ButtonTickNone", Qt::Unchecked}}) {
+         {std::pair{"tickAllButton_", Qt::Checked}, std::pair{"tickNoneButton_", Qt::Unchecked}}) {
         SCOPED_TRACE(button);
         Click(button);
         for (int row = 0; row < List()->count(); ++row) {
@@ -325,14 +326,14 @@ TEST_F(MainWindowTest, AWindowOpenedOffTheScreenIsMovedOntoIt) {
 
 TEST_F(MainWindowTest, SelectingAndFlippingMirrorTheMapsFlagAndRepaintThePreview) {
     LoadExample();
-    auto* flip = Child<QCheckBox>(form(), "CheckBox1");
+    auto* flip = Child<QCheckBox>(form(), "CheckFlip");
     ClickEntry(0);
     EXPECT_EQ(form().workspace().SelectedMap(), 0);
     const std::vector<std::string> upright = PaintPreview();
     EXPECT_GT(upright.size(), 10u) << "the selected map is drawn";
     EXPECT_EQ(upright.front(), "Fill 297 185");
 
-    Click("CheckBox1");
+    Click("CheckFlip");
     EXPECT_TRUE(form().workspace().Maps()[0].Flipped);
     const std::vector<std::string> flipped = PaintPreview();
     EXPECT_NE(flipped, upright);
@@ -362,7 +363,7 @@ TEST_F(MainWindowTest, APreviewThatFailsReportsOnceAndNotOnEveryRepaint) {
 
 TEST_F(MainWindowTest, DrawWithNoMapTickedShowsTheMessageAndOpensNoDialog) {
     LoadExample();
-    Click("Button4");
+    Click("ButtonDraw");
     EXPECT_EQ(dialogs.saveCalls, 0);
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], QStringLiteral("No map is ticked. Tick the maps to draw."));
@@ -378,11 +379,11 @@ TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
     EXPECT_EQ(form().workspace().SelectedMap(), -1);
 
     dialogs.saveAnswers = {std::nullopt};
-    Click("Button4");
+    Click("ButtonDraw");
     EXPECT_TRUE(canvases.paths.empty()) << "a cancelled save dialog writes nothing";
 
     dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
-    Click("Button4");
+    Click("ButtonDraw");
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(canvases.paths, (std::vector<std::string>{"/tmp/maps.emf"}));
     EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
@@ -390,16 +391,16 @@ TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
 
 TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars) {
     LoadExample();
-    dialogs.options = [&](TOptionFrm& window) {
-        Child<TNumberBox>(window, "spinPageHeight")->SetText(QStringLiteral("12.5"));
-        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+    dialogs.options = [&](OptionsWindow& window) {
+        Child<NumberBox>(window, "spinPageHeight")->SetText(QStringLiteral("12.5"));
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
-    Click("Button2");
+    Click("ButtonOptions");
     ASSERT_EQ(form().workspace().Settings().PageHeight, 0);
     List()->item(0)->setCheckState(Qt::Checked);
     dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
-    Click("Button4");
+    Click("ButtonDraw");
     EXPECT_TRUE(dialogs.errors.empty()) << "a warning, not a refusal";
     EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
     EXPECT_TRUE(Status().startsWith(QStringLiteral("The page height (0) leaves no room")))
@@ -408,13 +409,13 @@ TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars
 
 TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     LoadExample();
-    const TDrawSettings before = form().workspace().Settings();
-    dialogs.options = [&](TOptionFrm& window) {
-        auto* width = Child<TNumberBox>(window, "spinPageWidth");
+    const PageLengths before = form().workspace().Settings();
+    dialogs.options = [&](OptionsWindow& window) {
+        auto* width = Child<NumberBox>(window, "spinPageWidth");
         EXPECT_EQ(width->Value(), before.PageWidth) << "the window is filled before it shows";
         width->SetValue(12345);
-        QTest::mouseClick(Child<QPushButton>(window, "Button3"), Qt::LeftButton);
-        QTest::mouseClick(Child<QPushButton>(window, "Button2"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonNewRange"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonCancel"), Qt::LeftButton);
         return window.result();
     };
     // A map is shown, so that a preview rendered after the options window
@@ -422,25 +423,25 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     ClickEntry(0);
     QCoreApplication::processEvents();
     preview.ClearLog();
-    Click("Button2");
+    Click("ButtonOptions");
     QCoreApplication::processEvents();
     EXPECT_EQ(form().workspace().Settings(), before);
     EXPECT_TRUE(form().workspace().ColourRanges().empty());
     EXPECT_TRUE(preview.Log().empty()) << "Cancel does not render the preview";
 
-    dialogs.options = [&](TOptionFrm& window) {
-        Child<TNumberBox>(window, "spinPageWidth")->SetValue(12345);
-        QTest::mouseClick(Child<QPushButton>(window, "Button3"), Qt::LeftButton);
-        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+    dialogs.options = [&](OptionsWindow& window) {
+        Child<NumberBox>(window, "spinPageWidth")->SetValue(12345);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonNewRange"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
-    Click("Button2");
+    Click("ButtonOptions");
     QCoreApplication::processEvents();
     ASSERT_FALSE(preview.Log().empty()) << "OK renders the preview last";
     EXPECT_EQ(preview.Log().front(), "Fill 297 185");
     EXPECT_EQ(dialogs.optionsCalls, 2);
     EXPECT_EQ(form().workspace().Settings().PageWidth, 12345);
-    EXPECT_EQ(form().workspace().ColourRanges(), (TColRangeSet{{0, 0, 0}}));
+    EXPECT_EQ(form().workspace().ColourRanges(), (ColourRangeList{{0, 0, 0}}));
 }
 
 TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotationsOnOk) {
@@ -451,19 +452,19 @@ TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotations
         "figure.json", "{\"figure\": {\"MapsPerRow\": 3}, \"annotations\": {\"ruler\": true, "
                        "\"qtlFile\": \"qtl.csv\"}}");
     dialogs.settingsAnswers = {QString::fromStdString(settings)};
-    dialogs.options = [&](TOptionFrm& window) {
+    dialogs.options = [&](OptionsWindow& window) {
         QTest::mouseClick(Child<QPushButton>(window, "ButtonLoadSettings"), Qt::LeftButton);
         EXPECT_EQ(Child<QSpinBox>(window, "spinMapsPerRow")->value(), 3);
-        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
-    Click("Button2");
+    Click("ButtonOptions");
     EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
     EXPECT_EQ(form().workspace().Figure().MapsPerRow, 3);
     EXPECT_TRUE(form().workspace().Annotations().Ruler);
     ASSERT_TRUE(form().workspace().QtlTable().has_value());
     EXPECT_EQ(form().workspace().QtlTable()->Qtls.at(0).Name, "qA");
-    TAnnotationsWindow& annotations = form().AnnotationsWindow();
+    AnnotationsWindow& annotations = form().annotationsWindow();
     EXPECT_TRUE(Child<QCheckBox>(annotations, "CheckRuler")->isChecked());
     EXPECT_EQ(Child<QLineEdit>(annotations, "EditQtlTable")->text(),
               QString::fromStdString(folder.Path("qtl.csv")));
@@ -474,15 +475,16 @@ TEST_F(MainWindowTest, AMapTableOpensFromItsButtonOrADropAndAMapmakerPairReplace
     const QString table = QString::fromStdString(
         folder.Write("map.csv", "group,position,locus\nLG3,0,a\nLG3,7.5,\xC3\xA9\nLG4,0,c\n"));
     dialogs.openAnswers.push_back(table);
-    Click("ButtonOpenMapTable");
+    Click("openMapTableButton_");
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
     EXPECT_EQ(List()->count(), 2);
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), table);
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMOutput")->text(), QString());
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditInput")->text(), table);
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditOutput")->text(), QString());
     EXPECT_EQ(Status(), QStringLiteral("Loaded 2 maps."));
-    EXPECT_TRUE(Child<QPushButton>(form(), "Button4")->isEnabled()) << "Draw works as for a pair";
+    EXPECT_TRUE(Child<QPushButton>(form(), "ButtonDraw")->isEnabled())
+        << "Draw works as for a pair";
     // Names typed for the table are taken in its encoding, UTF-8.
-    Child<QPlainTextEdit>(form().AnnotationsWindow(), "EditShowOnly")
+    Child<QPlainTextEdit>(form().annotationsWindow(), "EditShowOnly")
         ->setPlainText(QString::fromUtf8("\u00E9"));
     ASSERT_TRUE(form().workspace().Annotations().ShowOnly.has_value());
     EXPECT_EQ(*form().workspace().Annotations().ShowOnly,
@@ -511,7 +513,7 @@ TEST_F(MainWindowTest, AMapTableOpensFromItsButtonOrADropAndAMapmakerPairReplace
     const QString output = QString::fromStdString(test::ExamplePath("mouse_tutorial.out"));
     drop({output, input});
     EXPECT_EQ(List()->count(), 6);
-    EXPECT_EQ(Child<QLineEdit>(form(), "editMMInput")->text(), input);
+    EXPECT_EQ(Child<QLineEdit>(form(), "EditInput")->text(), input);
     EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
 }
 
@@ -519,28 +521,28 @@ TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
     form().show();
     form().resize(433 + 100, 350 + 50);
     QCoreApplication::processEvents();
-    EXPECT_EQ(Child<QWidget>(form(), "PaintBox1")->geometry(), QRect(136, 104, 397, 235));
-    EXPECT_EQ(Child<QWidget>(form(), "Memo1")->geometry(), QRect(0, 288, 129, 83));
-    EXPECT_EQ(Child<QWidget>(form(), "Button3")->geometry(), QRect(452, 346, 75, 25));
-    EXPECT_EQ(Child<QWidget>(form(), "CheckBox1")->geometry(), QRect(136, 346, 97, 17));
-    EXPECT_EQ(Child<QWidget>(form(), "Button2")->geometry(), QRect(248, 346, 75, 25));
-    EXPECT_EQ(Child<QWidget>(form(), "Bevel1")->width(), 533);
-    EXPECT_EQ(Child<QWidget>(form(), "CheckListBox1")->geometry(), QRect(8, 104, 121, 113));
-    EXPECT_EQ(Child<QWidget>(form(), "editMMInput")->geometry(), QRect(104, 0, 297, 21));
+    EXPECT_EQ(Child<QWidget>(form(), "PreviewBox")->geometry(), QRect(136, 104, 397, 235));
+    EXPECT_EQ(Child<QWidget>(form(), "EditInformation")->geometry(), QRect(0, 288, 129, 83));
+    EXPECT_EQ(Child<QWidget>(form(), "ButtonExit")->geometry(), QRect(452, 346, 75, 25));
+    EXPECT_EQ(Child<QWidget>(form(), "CheckFlip")->geometry(), QRect(136, 346, 97, 17));
+    EXPECT_EQ(Child<QWidget>(form(), "ButtonOptions")->geometry(), QRect(248, 346, 75, 25));
+    EXPECT_EQ(Child<QWidget>(form(), "RuleBelowFiles")->width(), 533);
+    EXPECT_EQ(Child<QWidget>(form(), "ListMaps")->geometry(), QRect(8, 104, 121, 113));
+    EXPECT_EQ(Child<QWidget>(form(), "EditInput")->geometry(), QRect(104, 0, 297, 21));
 }
 
 TEST_F(MainWindowTest, AnnotationsApplyAtOnceAndADoubleClickedMapTakesATitle) {
     LoadExample();
-    Click("ButtonTickAll");
-    Click("ButtonAnnotations");
-    TAnnotationsWindow& window = form().AnnotationsWindow();
+    Click("tickAllButton_");
+    Click("annotationsButton_");
+    AnnotationsWindow& window = form().annotationsWindow();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_TRUE(form().workspace().Annotations() == TAnnotations());
+    EXPECT_TRUE(form().workspace().Annotations() == FigureAnnotations());
 
     Child<QCheckBox>(window, "CheckTitles")->click();
     Child<QCheckBox>(window, "CheckLinks")->click();
     Child<QPlainTextEdit>(window, "EditShowOnly")->setPlainText(QStringLiteral("M067, D030\nA063"));
-    const TAnnotations& applied = form().workspace().Annotations();
+    const FigureAnnotations& applied = form().workspace().Annotations();
     EXPECT_TRUE(applied.Titles);
     EXPECT_TRUE(applied.Links);
     EXPECT_FALSE(applied.Ruler);
@@ -586,7 +588,7 @@ TEST_F(MainWindowTest, AnnotationsApplyAtOnceAndADoubleClickedMapTakesATitle) {
 
 TEST_F(MainWindowTest, ExitEndsTheMessageLoop) {
     form().show();
-    QTimer::singleShot(0, &form(), [this] { Click("Button3"); });
+    QTimer::singleShot(0, &form(), [this] { Click("ButtonExit"); });
     // A watchdog ends a loop that Exit failed to end, so the test fails
     // rather than hangs.
     bool watchdogFired = false;
@@ -607,9 +609,9 @@ class RealPlatformTest : public MainWindowTest {
   protected:
     RealPlatformTest() {
         windows = {};
-        windows = CreateWindows(dialogs.Make(), TPlatformServices::Default());
+        windows = CreateWindows(dialogs.Make(), PlatformServices::Default());
     }
-    QImage GrabPreview() { return Child<QWidget>(form(), "PaintBox1")->grab().toImage(); }
+    QImage GrabPreview() { return Child<QWidget>(form(), "PreviewBox")->grab().toImage(); }
     static int PixelsNotOf(const QImage& image, QColor colour) {
         int count = 0;
         for (int y = 0; y < image.height(); ++y) {
@@ -632,12 +634,12 @@ TEST_F(RealPlatformTest, ThePreviewDrawsTheSelectedMapAndTurnsItOver) {
     const QImage upright = GrabPreview();
     EXPECT_GT(PixelsNotOf(upright, background), 200) << "bar, ticks and names";
 
-    Click("CheckBox1");
+    Click("CheckFlip");
     const QImage flipped = GrabPreview();
     EXPECT_GT(PixelsNotOf(flipped, background), 200);
     EXPECT_NE(flipped, upright);
 
-    Click("CheckBox1");
+    Click("CheckFlip");
     EXPECT_EQ(GrabPreview(), upright) << "flipping back restores the picture";
     EXPECT_TRUE(dialogs.errors.empty());
 }
@@ -649,8 +651,8 @@ TEST_F(RealPlatformTest, DrawWritesAMetafileOrAnotherFormatByTheExtensionChosen)
     const QString emf = folder.filePath(QStringLiteral("maps.emf"));
     const QString svg = folder.filePath(QStringLiteral("maps.svg"));
     dialogs.saveAnswers = {emf, svg};
-    Click("Button4");
-    Click("Button4");
+    Click("ButtonDraw");
+    Click("ButtonDraw");
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
 
     QFile metafile(emf);
@@ -669,7 +671,7 @@ TEST_F(RealPlatformTest, ADrawThatCannotBeWrittenShowsTheCanvasError) {
     LoadExample();
     List()->item(0)->setCheckState(Qt::Checked);
     dialogs.saveAnswers = {QStringLiteral("/nonexistent-folder/maps.emf")};
-    Click("Button4");
+    Click("ButtonDraw");
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0],
               QStringLiteral("Canvas does not allow drawing. Cannot create file "

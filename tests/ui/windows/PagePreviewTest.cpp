@@ -21,10 +21,10 @@
 #include "platform/PagePicture.h"
 #include "platform/TextMetrics.h"
 #include "ui/Controls.h"
-#include "ui/OptionWnd.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsWindow.h"
 #include "ui/PagePreview.h"
 #include "ui/ProgramStart.h"
-#include "ui/ZevAdur1.h"
 
 namespace karvello {
 namespace {
@@ -32,7 +32,7 @@ namespace {
 using test::Child;
 
 // What the page window's picture holds, as the recording surface logs it.
-std::string PictureText(const TForm2& form) {
+std::string PictureText(const MainWindow& form) {
     test::RecordingSurface surface;
     form.PagePreviewPicture().Replay(surface);
     return surface.Text();
@@ -40,7 +40,7 @@ std::string PictureText(const TForm2& form) {
 
 // What DrawMaps draws for the maps with the workspace's settings and colours,
 // text measured as the files measure it, as the recording surface logs it.
-std::string DrawingOf(const Workspace& ws, const std::vector<TChrData>& maps) {
+std::string DrawingOf(const Workspace& ws, const std::vector<LinkageMap>& maps) {
     DrawingRecorder recorder(MetafileTextMetrics());
     DrawMaps(maps, recorder, ws.Settings(), ws.AllMarkers());
     test::RecordingSurface surface;
@@ -50,21 +50,21 @@ std::string DrawingOf(const Workspace& ws, const std::vector<TChrData>& maps) {
 
 class PagePreviewTest : public ::testing::Test {
   protected:
-    PagePreviewTest() { windows = CreateWindows(dialogs.Make(), TPlatformServices::Default()); }
-    TForm2& form() { return *windows.Form2; }
-    QListWidget* List() { return Child<QListWidget>(form(), "CheckListBox1"); }
+    PagePreviewTest() { windows = CreateWindows(dialogs.Make(), PlatformServices::Default()); }
+    MainWindow& form() { return *windows.Form2; }
+    QListWidget* List() { return Child<QListWidget>(form(), "ListMaps"); }
     void LoadExample() {
-        Child<QLineEdit>(form(), "editMMInput")
+        Child<QLineEdit>(form(), "EditInput")
             ->setText(QString::fromStdString(test::ExamplePath("mouse.raw")));
-        Child<QLineEdit>(form(), "editMMOutput")
+        Child<QLineEdit>(form(), "EditOutput")
             ->setText(QString::fromStdString(test::ExamplePath("mouse_tutorial.out")));
-        QTest::mouseClick(Child<QAbstractButton>(form(), "Button1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonLoad"), Qt::LeftButton);
         ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
         ASSERT_GE(List()->count(), 3);
     }
 
     test::FakeDialogs dialogs;
-    TWindows windows;
+    ProgramWindows windows;
 };
 
 TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
@@ -76,10 +76,10 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
     List()->setCurrentRow(1);
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {ws.Maps()[1]})) << "the selected map";
 
-    QTest::mouseClick(Child<QCheckBox>(form(), "CheckBox1"), Qt::LeftButton);
-    TChrData flipped;
+    QTest::mouseClick(Child<QCheckBox>(form(), "CheckFlip"), Qt::LeftButton);
+    LinkageMap flipped;
     CopyChrData(ws.Maps()[1], flipped);
-    FlipChrData(flipped);
+    FlipMap(flipped);
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {flipped})) << "flipped at once";
 
     List()->item(0)->setCheckState(Qt::Checked);
@@ -87,31 +87,31 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {ws.Maps()[0], ws.Maps()[2]}))
         << "the ticked maps outweigh the selection";
 
-    dialogs.options = [](TOptionFrm& window) {
-        Child<TNumberBox>(window, "spinbarWidth")->SetValue(1500);
-        QTest::mouseClick(Child<QPushButton>(window, "Button1"), Qt::LeftButton);
+    dialogs.options = [](OptionsWindow& window) {
+        Child<NumberBox>(window, "spinbarWidth")->SetValue(1500);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
-    QTest::mouseClick(Child<QAbstractButton>(form(), "Button2"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonOptions"), Qt::LeftButton);
     ASSERT_EQ(ws.Settings().BarWidth, 1500);
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {ws.Maps()[0], ws.Maps()[2]}))
         << "in the settings just taken";
 
-    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonTickNone"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(form(), "tickNoneButton_"), Qt::LeftButton);
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {flipped}));
 
-    Child<QLineEdit>(form(), "editMMOutput")->setText(QStringLiteral("/nonexistent/out.txt"));
-    QTest::mouseClick(Child<QAbstractButton>(form(), "Button1"), Qt::LeftButton);
+    Child<QLineEdit>(form(), "EditOutput")->setText(QStringLiteral("/nonexistent/out.txt"));
+    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonLoad"), Qt::LeftButton);
     EXPECT_TRUE(form().PagePreviewPicture().Empty()) << "a failed load leaves no map to show";
 }
 
 TEST_F(PagePreviewTest, TheButtonOpensTheWindowOnTheWholePage) {
     LoadExample();
-    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonTickAll"), Qt::LeftButton);
-    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonPagePreview"), Qt::LeftButton);
-    TPageWindow& window = form().PageWindow();
+    QTest::mouseClick(Child<QAbstractButton>(form(), "tickAllButton_"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(form(), "pagePreviewButton_"), Qt::LeftButton);
+    PagePreviewWindow& window = form().PageWindow();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.View().CurrentFit(), TPageView::Fit::Page);
+    EXPECT_EQ(window.View().CurrentFit(), PageView::Fit::Page);
     const QImage shown = window.View().viewport()->grab().toImage();
     int white = 0;
     for (int y = 0; y < shown.height(); ++y) {
@@ -183,18 +183,18 @@ class PageViewTest : public PictureTest {
   protected:
     void SetUp() override {
         PictureTest::SetUp();
-        view = std::make_unique<TPageView>(picture);
+        view = std::make_unique<PageView>(picture);
         view->resize(600, 400);
         view->show();
         QCoreApplication::processEvents();
     }
-    std::unique_ptr<TPageView> view;
+    std::unique_ptr<PageView> view;
 };
 
 TEST_F(PageViewTest, FitsZoomsAboutTheCursorAndPansByDragging) {
     const FrameBox page = picture.Page();
     const QSize area = view->viewport()->size();
-    view->SetFit(TPageView::Fit::Page);
+    view->SetFit(PageView::Fit::Page);
     EXPECT_LE(page.Width() * view->PixelsPerUnit(), area.width() - 31);
     EXPECT_LE(page.Height() * view->PixelsPerUnit(), area.height() - 31);
     EXPECT_GE(std::max(page.Width() * view->PixelsPerUnit() - (area.width() - 32),
@@ -202,12 +202,12 @@ TEST_F(PageViewTest, FitsZoomsAboutTheCursorAndPansByDragging) {
               -1.0)
         << "one of the two fills the view";
 
-    view->SetFit(TPageView::Fit::Width);
+    view->SetFit(PageView::Fit::Width);
     EXPECT_NEAR(page.Width() * view->PixelsPerUnit(), view->viewport()->width() - 32, 1.0);
 
     view->SetZoom(1.0);
     EXPECT_EQ(view->Zoom(), 1.0);
-    EXPECT_EQ(view->CurrentFit(), TPageView::Fit::None);
+    EXPECT_EQ(view->CurrentFit(), PageView::Fit::None);
 
     // Ctrl+wheel zooms by a quarter and keeps the page point under the
     // cursor; the page is larger than the view, whose 16-pixel border
@@ -236,12 +236,12 @@ TEST_F(PageViewTest, FitsZoomsAboutTheCursorAndPansByDragging) {
     EXPECT_EQ(scrollAt(), before + QPointF(40, 30)) << "the page follows the mouse";
 
     view->SetZoom(1000);
-    EXPECT_EQ(view->Zoom(), TPageView::kMaxZoom);
+    EXPECT_EQ(view->Zoom(), PageView::kMaxZoom);
 }
 
 TEST(PageWindow, CtrlPlusAndMinusZoomAndTheButtonsFit) {
     PagePicture picture;
-    TPageWindow window(picture);
+    PagePreviewWindow window(picture);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTest::mouseClick(Child<QPushButton>(window, "ButtonActualSize"), Qt::LeftButton);
@@ -254,9 +254,9 @@ TEST(PageWindow, CtrlPlusAndMinusZoomAndTheButtonsFit) {
     EXPECT_DOUBLE_EQ(window.View().Zoom(), 0.8);
     EXPECT_EQ(Child<QLabel>(window, "ZoomLabel")->text(), QStringLiteral("80 %"));
     QTest::mouseClick(Child<QPushButton>(window, "ButtonFitWidth"), Qt::LeftButton);
-    EXPECT_EQ(window.View().CurrentFit(), TPageView::Fit::Width);
+    EXPECT_EQ(window.View().CurrentFit(), PageView::Fit::Width);
     QTest::mouseClick(Child<QPushButton>(window, "ButtonFitPage"), Qt::LeftButton);
-    EXPECT_EQ(window.View().CurrentFit(), TPageView::Fit::Page);
+    EXPECT_EQ(window.View().CurrentFit(), PageView::Fit::Page);
 }
 
 } // namespace

@@ -20,16 +20,16 @@ QProgressDialog* ShownProgressWindow() {
 }
 
 TEST(ProgressWindow, ShowsOnlyForLongWorkAndItsCancelStopsTheWork) {
-    TProgressWindow quick(nullptr, QStringLiteral("Loading"));
+    ProgressWindow quick(nullptr, QStringLiteral("Loading"));
     const ProgressFn quickFn = quick.Fn();
     quickFn(1, 2);
     QThread::msleep(50);
     quickFn(2, 2);
     EXPECT_EQ(ShownProgressWindow(), nullptr) << "work that ends at once shows no window";
 
-    TProgressWindow slow(nullptr, QStringLiteral("Drawing maps.png..."));
+    ProgressWindow slow(nullptr, QStringLiteral("Drawing maps.png..."));
     const ProgressFn slowFn = slow.Fn();
-    QThread::msleep(TProgressWindow::kShowAfterMs + 50);
+    QThread::msleep(ProgressWindow::kShowAfterMs + 50);
     slowFn(1, 4);
     QProgressDialog* shown = ShownProgressWindow();
     ASSERT_NE(shown, nullptr);

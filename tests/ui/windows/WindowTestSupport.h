@@ -18,7 +18,7 @@
 #include "tests/support/RecordingSurface.h"
 #include "tests/ui/windows/QtPrinters.h"
 #include "ui/Dialogs.h"
-#include "ui/OptionWnd.h"
+#include "ui/OptionsWindow.h"
 #include "ui/PlatformServices.h"
 
 namespace karvello::test {
@@ -30,19 +30,21 @@ struct FakeDialogs {
     std::vector<QString> openStartFiles;
     std::deque<std::optional<QString>> saveAnswers;
     int saveCalls = 0;
-    std::deque<std::optional<TColour>> colourAnswers;
-    std::vector<TColour> colourStarts;
+    std::deque<std::optional<RgbColour>> colourAnswers;
+    std::vector<RgbColour> colourStarts;
     std::vector<QString> errors;
     // Answers the options window, which is filled and not yet shown.
-    std::function<int(TOptionFrm&)> options = [](TOptionFrm&) { return TOptionFrm::kResultCancel; };
+    std::function<int(OptionsWindow&)> options = [](OptionsWindow&) {
+        return OptionsWindow::kResultCancel;
+    };
     int optionsCalls = 0;
     std::deque<std::optional<QString>> settingsAnswers;
     std::vector<bool> settingsSaves; // one entry a settings file dialog: whether to save
     std::deque<std::optional<QString>> textAnswers;
     std::vector<QString> textStarts;
 
-    TDialogs Make() {
-        TDialogs dialogs;
+    Dialogs Make() {
+        Dialogs dialogs;
         dialogs.OpenFileName = [this](QWidget*, const QString& lastFile) {
             openStartFiles.push_back(lastFile);
             return Next(openAnswers, "open");
@@ -51,12 +53,12 @@ struct FakeDialogs {
             ++saveCalls;
             return Next(saveAnswers, "save");
         };
-        dialogs.PickColour = [this](QWidget*, TColour start) {
+        dialogs.PickColour = [this](QWidget*, RgbColour start) {
             colourStarts.push_back(start);
             return Next(colourAnswers, "colour");
         };
         dialogs.ShowError = [this](QWidget*, const QString& text) { errors.push_back(text); };
-        dialogs.ShowOptions = [this](TOptionFrm& window) {
+        dialogs.ShowOptions = [this](OptionsWindow& window) {
             ++optionsCalls;
             return options(window);
         };
@@ -89,14 +91,14 @@ class ForwardingSurface : public PreviewSurface {
   public:
     explicit ForwardingSurface(RecordingSurface& target) : target_(target) {}
     void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
-    void SetPenColour(TColour colour) override { target_.SetPenColour(colour); }
+    void SetPenColour(RgbColour colour) override { target_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override { target_.Rectangle(x1, y1, x2, y2); }
     void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
     void LineTo(int x, int y) override { target_.LineTo(x, y); }
     void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, y, text); }
     int TextWidth(std::string_view text) override { return target_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
-    void SetFontColour(TColour colour) override { target_.SetFontColour(colour); }
+    void SetFontColour(RgbColour colour) override { target_.SetFontColour(colour); }
     void SetItalic(bool italic) override { target_.SetItalic(italic); }
     MappingMode MapMode() const override { return target_.MapMode(); }
     void FillBackground(int widthPx, int heightPx) override {

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "mapdata/MapRecords.h"
 #include "mapdata/SettingsFile.h"
-#include "mapdata/ZazereZeve.h"
 #include "ui/Dialogs.h"
 
 class QCheckBox;
@@ -27,11 +27,11 @@ namespace karvello {
 
 struct DrawSettingField;
 struct FigureSettingField;
-class TColourSwatch;
-class TMarkerComboBox;
-class TNumberBox;
+class ColourSwatch;
+class MarkerComboBox;
+class NumberBox;
 
-class TOptionFrm : public QDialog {
+class OptionsWindow : public QDialog {
     Q_OBJECT
   public:
     // Modal results, as the main window tests them.
@@ -40,34 +40,35 @@ class TOptionFrm : public QDialog {
 
     // Creates the window hidden, with no range shown (FormCreate). Its colour
     // pickers go through dialogs.PickColour.
-    explicit TOptionFrm(const TDialogs& dialogs, QWidget* parent = nullptr);
+    explicit OptionsWindow(const Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Hands the window its working copies; the marker table only supplies
     // the names shown.
-    void HandIn(const TDrawSettings& settings, TColour defaultColour, const TColRangeSet& ranges,
-                const TAllMarkers& markers);
+    void HandIn(const PageLengths& settings, RgbColour defaultColour, const ColourRangeList& ranges,
+                const MarkerTable& markers);
     // Hands in every setting a settings file holds: the above, the figure
     // settings, and the annotations and QTL table path, which the window
     // does not show but saves, loads and gives back.
-    void HandIn(const TSettingsFile& settings, const TAllMarkers& markers, TTextEncoding encoding);
+    void HandIn(const AllSettings& settings, const MarkerTable& markers,
+                CharacterEncoding encoding);
     // Fills every control from the copies; nothing of an earlier opening
     // shows through.
     void FillControls();
 
     // The working copies; after OK they hold the user's choices.
-    const TDrawSettings& Settings() const { return Settings_; }
-    TColour DefaultColour() const { return DefaultColour_; }
-    const TColRangeSet& ColourRanges() const { return ColourRanges_; }
-    int CurrentRange() const { return CurrentRange_; }
-    const TFigureSettings& Figure() const { return Figure_; }
+    const PageLengths& Settings() const { return settings_; }
+    RgbColour DefaultColour() const { return defaultColour_; }
+    const ColourRangeList& ColourRanges() const { return colourRanges_; }
+    int CurrentRange() const { return currentRange_; }
+    const FigureSettings& Figure() const { return figure_; }
     // All the working copies as one settings record.
-    TSettingsFile SettingsFile() const;
+    AllSettings SettingsFile() const;
 
     // The text of a range's entry in the range list: its start and end
     // markers' names joined by " to "; an index with no marker in the table
     // shows as "#" and the index instead of a name.
-    static QString RangeEntryText(const TColRange& range, const TAllMarkers& markers,
-                                  TTextEncoding encoding = TTextEncoding::Windows1252);
+    static QString RangeEntryText(const ColourRange& range, const MarkerTable& markers,
+                                  CharacterEncoding encoding = CharacterEncoding::Windows1252);
 
     // The close box gives the cancel result.
     void reject() override;
@@ -77,53 +78,53 @@ class TOptionFrm : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void listRangesClick();
+    void RangeListClick();
     void StoreRange(int i);
-    void comboStartChange();
-    void comboEndChange();
-    void SubColourMouseUp();
-    void defColourMouseUp();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
+    void RangeStartChange();
+    void RangeEndChange();
+    void RangeColourClick();
+    void DefaultColourClick();
+    void OkClick();
+    void CancelClick();
+    void NewRangeClick();
+    void RemoveRangeClick();
     void LoadSettingsClick();
     void SaveSettingsClick();
     // Takes every box into the working copies. A figure length that is not
     // one is named in an error box, and false returned with nothing taken.
     bool TakeControls();
 
-    // Selects entry row (-1 for none) without running listRangesClick.
+    // Selects entry row (-1 for none) without running RangeListClick.
     void SelectRangeEntry(int row);
 
-    TDialogs dialogs_;
-    int CurrentRange_ = -1;
-    TColRangeSet ColourRanges_;
-    TColour DefaultColour_ = 0;
-    TDrawSettings Settings_;
-    TAllMarkers AllMarkers_;
-    TTextEncoding encoding_ = TTextEncoding::Windows1252; // of the marker names
-    TFigureSettings Figure_;
-    TAnnotations Annotations_;
-    std::string QtlFile_;
+    Dialogs dialogs_;
+    int currentRange_ = -1;
+    ColourRangeList colourRanges_;
+    RgbColour defaultColour_ = 0;
+    PageLengths settings_;
+    MarkerTable markers_;
+    CharacterEncoding encoding_ = CharacterEncoding::Windows1252; // of the marker names
+    FigureSettings figure_;
+    FigureAnnotations annotations_;
+    std::string qtlFile_;
 
     // The number boxes with the settings they edit, in the settings' table order.
-    std::vector<std::pair<const DrawSettingField*, TNumberBox*>> spins_;
+    std::vector<std::pair<const DrawSettingField*, NumberBox*>> settingBoxes_;
     // The figure section's controls with the settings they edit, in the
     // figure settings' table order.
     std::vector<std::pair<const FigureSettingField*, QWidget*>> figureControls_;
-    TColourSwatch* defColour = nullptr;
-    QListWidget* listRanges = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QFrame* Panel1 = nullptr;
-    TColourSwatch* SubColour = nullptr;
-    TMarkerComboBox* comboStart = nullptr;
-    TMarkerComboBox* comboEnd = nullptr;
-    // The entries of comboStart and comboEnd, one per marker of the table.
-    QStringListModel* MarkerEntries_ = nullptr;
+    ColourSwatch* defaultColourSwatch_ = nullptr;
+    QListWidget* rangeList_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* newRangeButton_ = nullptr;
+    QPushButton* removeRangeButton_ = nullptr;
+    QFrame* rangePanel_ = nullptr;
+    ColourSwatch* rangeColourSwatch_ = nullptr;
+    MarkerComboBox* rangeStartBox_ = nullptr;
+    MarkerComboBox* rangeEndBox_ = nullptr;
+    // The entries of rangeStartBox_ and rangeEndBox_, one per marker of the table.
+    QStringListModel* markerEntries_ = nullptr;
 };
 
 } // namespace karvello

@@ -1,4 +1,4 @@
-#include "ui/OptionWnd.h"
+#include "ui/OptionsWindow.h"
 #include "platform/Windows1252.h"
 
 #include <QCheckBox>
@@ -29,14 +29,14 @@ namespace {
 
 // Where the window shows a setting: the name of its number box and the box's
 // top. The label and the member come from the settings table.
-struct TSpinPlace {
+struct SettingBoxPlace {
     std::string_view Setting;
     const char* Name;
     int Top;
 };
 
 // In the window's keyboard focus order.
-constexpr std::array<TSpinPlace, 13> kSpinPlaces = {{
+constexpr std::array<SettingBoxPlace, 13> kSpinPlaces = {{
     {"LeftMargin", "spinLeftMargin", 56},
     {"TopMargin", "spinTopMargin", 80},
     {"RightMargin", "spinRightMargin", 104},
@@ -63,7 +63,7 @@ constexpr bool EveryLabelledSettingHasAPlace() {
         }
         ++labelled;
         bool placed = false;
-        for (const TSpinPlace& place : kSpinPlaces) {
+        for (const SettingBoxPlace& place : kSpinPlaces) {
             placed = placed || place.Setting == field.Name;
         }
         if (!placed) {
@@ -75,8 +75,8 @@ constexpr bool EveryLabelledSettingHasAPlace() {
 static_assert(EveryLabelledSettingHasAPlace(),
               "a setting with a label in the settings table has no place in the options window");
 
-const TSpinPlace* SpinPlaceOf(const DrawSettingField& field) {
-    for (const TSpinPlace& place : kSpinPlaces) {
+const SettingBoxPlace* SpinPlaceOf(const DrawSettingField& field) {
+    for (const SettingBoxPlace& place : kSpinPlaces) {
         if (place.Setting == field.Name) {
             return &place;
         }
@@ -85,7 +85,7 @@ const TSpinPlace* SpinPlaceOf(const DrawSettingField& field) {
 }
 
 // How the figure section shows a setting.
-enum class TFigureControl {
+enum class FigureControlKind {
     WrapRows, // the row width: a tick box, the page width less the right margin
     Count,    // a whole number in a spin box
     Length,   // a length as text, empty for the setting's default
@@ -93,9 +93,9 @@ enum class TFigureControl {
     Flag,     // a tick box
 };
 
-struct TFigurePlace {
+struct FigureControlPlace {
     std::string_view Setting;
-    TFigureControl Control;
+    FigureControlKind Control;
     const char* Name;
     const char* Label;
     const char* Hint;
@@ -103,23 +103,23 @@ struct TFigurePlace {
 
 // In the figure settings' table order, which is also the section's order
 // from the top.
-constexpr std::array<TFigurePlace, 8> kFigurePlaces = {{
-    {"RowWidth", TFigureControl::WrapRows, "checkWrapRows", "Wrap rows at the page width",
+constexpr std::array<FigureControlPlace, 8> kFigurePlaces = {{
+    {"RowWidth", FigureControlKind::WrapRows, "checkWrapRows", "Wrap rows at the page width",
      "Maps wrap into rows as wide as the page width less the right margin"},
-    {"MapsPerRow", TFigureControl::Count, "spinMapsPerRow", "Maps per row",
+    {"MapsPerRow", FigureControlKind::Count, "spinMapsPerRow", "Maps per row",
      "At most this many maps in a row"},
-    {"FontFace", TFigureControl::Text, "editFontFace", "Font", "The face of every text"},
-    {"FontHeight", TFigureControl::Length, "editFontSize", "Font size",
+    {"FontFace", FigureControlKind::Text, "editFontFace", "Font", "The face of every text"},
+    {"FontHeight", FigureControlKind::Length, "editFontSize", "Font size",
      "The height of every text, such as 7pt"},
-    {"LineWidth", TFigureControl::Length, "editLineWidth", "Line width",
+    {"LineWidth", FigureControlKind::Length, "editLineWidth", "Line width",
      "The width of every line, such as 0.5pt; empty: 1/100 mm in a metafile, 0.25 pt in the "
      "other formats"},
-    {"Margin", TFigureControl::Length, "editMargin", "Edge room",
+    {"Margin", FigureControlKind::Length, "editMargin", "Edge room",
      "White room around the drawing, such as 2mm; empty: none in a metafile, 2 mm in the "
      "other formats and whenever rows are on"},
-    {"GroupMaps", TFigureControl::Flag, "checkGroupMaps", "Group each map in the metafile",
+    {"GroupMaps", FigureControlKind::Flag, "checkGroupMaps", "Group each map in the metafile",
      "Each map's records between a begin-group and an end-group comment"},
-    {"Dpi", TFigureControl::Count, "spinDpi", "PNG resolution (dpi)",
+    {"Dpi", FigureControlKind::Count, "spinDpi", "PNG resolution (dpi)",
      "Pixels an inch of a PNG drawing"},
 }};
 
@@ -132,11 +132,12 @@ constexpr bool EveryFigureSettingHasAPlace() {
     }
     for (std::size_t i = 0; i < kFigurePlaces.size(); ++i) {
         const FigureSettingField& field = kFigureSettingFields[i];
-        const TFigurePlace& place = kFigurePlaces[i];
-        const bool fits =
-            place.Control == TFigureControl::Text   ? field.Kind == FigureSettingKind::Text
-            : place.Control == TFigureControl::Flag ? field.Kind == FigureSettingKind::Flag
-                                                    : field.Kind == FigureSettingKind::WholeNumber;
+        const FigureControlPlace& place = kFigurePlaces[i];
+        const bool fits = place.Control == FigureControlKind::Text
+                              ? field.Kind == FigureSettingKind::Text
+                          : place.Control == FigureControlKind::Flag
+                              ? field.Kind == FigureSettingKind::Flag
+                              : field.Kind == FigureSettingKind::WholeNumber;
         if (place.Setting != field.Name || !fits) {
             return false;
         }
@@ -148,10 +149,10 @@ static_assert(EveryFigureSettingHasAPlace(),
 
 // The spin boxes' ranges, and the value a box shows for a setting's value.
 constexpr int kMostCount = 100000;
-int LeastCount(const TFigurePlace& place) {
+int LeastCount(const FigureControlPlace& place) {
     return place.Setting == "Dpi" ? 1 : 0;
 }
-int ShownCount(std::int32_t value, const TFigurePlace& place) {
+int ShownCount(std::int32_t value, const FigureControlPlace& place) {
     return std::clamp(value, LeastCount(place), kMostCount);
 }
 
@@ -159,7 +160,7 @@ constexpr int kFigureLeft = 296 + 232; // beside the colour ranges
 constexpr int kFigureBoxLeft = kFigureLeft + 128;
 constexpr int kFigureRowHeight = 28;
 
-QString MarkerName(std::int32_t index, const TAllMarkers& markers, TTextEncoding encoding) {
+QString MarkerName(std::int32_t index, const MarkerTable& markers, CharacterEncoding encoding) {
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
         return TextToQString(markers[static_cast<std::size_t>(index)].Name, encoding);
     }
@@ -168,68 +169,70 @@ QString MarkerName(std::int32_t index, const TAllMarkers& markers, TTextEncoding
 
 } // namespace
 
-TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
+OptionsWindow::OptionsWindow(const Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), dialogs_(dialogs) {
-    setObjectName(QStringLiteral("OptionFrm"));
+    setObjectName(QStringLiteral("OptionsWindow"));
     setWindowTitle(QStringLiteral("Options"));
     setFont(WindowFont());
 
     // The boxes are made in the settings' table order, each below its label.
-    std::array<TNumberBox*, kSpinPlaces.size()> placed{};
+    std::array<NumberBox*, kSpinPlaces.size()> placed{};
     for (const DrawSettingField& field : kDrawSettingFields) {
-        const TSpinPlace* place = SpinPlaceOf(field);
+        const SettingBoxPlace* place = SpinPlaceOf(field);
         if (place == nullptr) {
             continue;
         }
         AddLabel(this, "", std::string(field.Label).c_str(), 0, place->Top + 4);
-        auto* box = Named(new TNumberBox(this), place->Name);
+        auto* box = Named(new NumberBox(this), place->Name);
         box->setGeometry(152, place->Top, 105, 22);
-        spins_.push_back({&field, box});
+        settingBoxes_.push_back({&field, box});
         placed[static_cast<std::size_t>(place - kSpinPlaces.data())] = box;
     }
-    AddLabel(this, "Label14", "(units are 1/100 of a mm)", 144, 344);
-    Named(new TRule(TRule::Edge::Left, this), "Bevel1")->Place(272 + 4, 0, 9, 361);
+    AddLabel(this, "LabelUnits", "(units are 1/100 of a mm)", 144, 344);
+    Named(new DividerLine(DividerLine::Edge::Left, this), "RuleLeft")->Place(272 + 4, 0, 9, 361);
 
-    AddLabel(this, "Label1", "Default marker colour", 280, 0);
-    defColour = Named(new TColourSwatch(this), "defColour");
-    defColour->setGeometry(392, 0, 13, 13);
-    AddLabel(this, "Label15", "Marker colour ranges:", 280, 24);
-    listRanges = Named(new QListWidget(this), "listRanges");
-    listRanges->setGeometry(288, 40, 217, 145);
-    listRanges->setSelectionMode(QAbstractItemView::SingleSelection);
-    listRanges->setUniformItemSizes(true);
-    Button3 = AddButton(this, "Button3", "New", QRect(288, 192, 75, 25));
-    Button4 = AddButton(this, "Button4", "Remove", QRect(432, 192, 75, 25));
+    AddLabel(this, "LabelDefaultColour", "Default marker colour", 280, 0);
+    defaultColourSwatch_ = Named(new ColourSwatch(this), "SwatchDefaultColour");
+    defaultColourSwatch_->setGeometry(392, 0, 13, 13);
+    AddLabel(this, "LabelRanges", "Marker colour ranges:", 280, 24);
+    rangeList_ = Named(new QListWidget(this), "ListRanges");
+    rangeList_->setGeometry(288, 40, 217, 145);
+    rangeList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    rangeList_->setUniformItemSizes(true);
+    newRangeButton_ = AddButton(this, "ButtonNewRange", "New", QRect(288, 192, 75, 25));
+    removeRangeButton_ = AddButton(this, "ButtonRemoveRange", "Remove", QRect(432, 192, 75, 25));
 
-    Panel1 = Named(new QFrame(this), "Panel1");
-    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Panel1->setGeometry(288, 224, 217, 89);
-    AddLabel(Panel1, "Label16", "Marker colour", 8, 8);
-    SubColour = Named(new TColourSwatch(Panel1), "SubColour");
-    SubColour->setGeometry(132, 8, 13, 13);
-    AddLabel(Panel1, "Label17", "Marker start", 8, 32 + 4);
-    comboStart = Named(new TMarkerComboBox(Panel1), "comboStart");
-    comboStart->setGeometry(88, 32, 121, 21);
-    AddLabel(Panel1, "Label18", "Marker end", 8, 56 + 4);
-    comboEnd = Named(new TMarkerComboBox(Panel1), "comboEnd");
-    comboEnd->setGeometry(88, 56, 121, 21);
+    rangePanel_ = Named(new QFrame(this), "PanelRange");
+    rangePanel_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    rangePanel_->setGeometry(288, 224, 217, 89);
+    AddLabel(rangePanel_, "LabelRangeColour", "Marker colour", 8, 8);
+    rangeColourSwatch_ = Named(new ColourSwatch(rangePanel_), "SwatchRangeColour");
+    rangeColourSwatch_->setGeometry(132, 8, 13, 13);
+    AddLabel(rangePanel_, "LabelRangeStart", "Marker start", 8, 32 + 4);
+    rangeStartBox_ = Named(new MarkerComboBox(rangePanel_), "ComboRangeStart");
+    rangeStartBox_->setGeometry(88, 32, 121, 21);
+    AddLabel(rangePanel_, "LabelRangeEnd", "Marker end", 8, 56 + 4);
+    rangeEndBox_ = Named(new MarkerComboBox(rangePanel_), "ComboRangeEnd");
+    rangeEndBox_->setGeometry(88, 56, 121, 21);
     // Both marker lists show the same entries, so they share one list of
     // them, filled once per opening.
-    MarkerEntries_ = new QStringListModel(this);
-    comboStart->setModel(MarkerEntries_);
-    comboEnd->setModel(MarkerEntries_);
+    markerEntries_ = new QStringListModel(this);
+    rangeStartBox_->setModel(markerEntries_);
+    rangeEndBox_->setModel(markerEntries_);
 
-    Named(new TRule(TRule::Edge::Left, this), "Bevel3")->Place(kFigureLeft - 16, 0, 9, 361);
+    Named(new DividerLine(DividerLine::Edge::Left, this), "RuleFigure")
+        ->Place(kFigureLeft - 16, 0, 9, 361);
     for (std::size_t i = 0; i < kFigurePlaces.size(); ++i) {
-        const TFigurePlace& place = kFigurePlaces[i];
+        const FigureControlPlace& place = kFigurePlaces[i];
         const int top = static_cast<int>(i) * kFigureRowHeight;
         QWidget* control = nullptr;
-        if (place.Control == TFigureControl::WrapRows || place.Control == TFigureControl::Flag) {
+        if (place.Control == FigureControlKind::WrapRows ||
+            place.Control == FigureControlKind::Flag) {
             control = new QCheckBox(QString::fromLatin1(place.Label), this);
             control->setGeometry(kFigureLeft, top, 249, 22);
         } else {
             AddLabel(this, "", place.Label, kFigureLeft, top + 4);
-            if (place.Control == TFigureControl::Count) {
+            if (place.Control == FigureControlKind::Count) {
                 auto* spin = new QSpinBox(this);
                 spin->setRange(LeastCount(place), kMostCount);
                 if (place.Setting == "MapsPerRow") {
@@ -238,7 +241,7 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
                 control = spin;
             } else {
                 auto* edit = new QLineEdit(this);
-                if (place.Control == TFigureControl::Length) {
+                if (place.Control == FigureControlKind::Length) {
                     edit->setPlaceholderText(QStringLiteral("usual"));
                 } else {
                     edit->setPlaceholderText(QStringLiteral("Microsoft Sans Serif"));
@@ -261,18 +264,20 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     saveSettings->setToolTip(QStringLiteral("Every setting, the colours and the annotations into "
                                             "a settings file"));
 
-    Named(new TRule(TRule::Edge::Bottom, this), "Bevel2")->Place(272, 312, 233, 10);
-    Button1 = AddButton(this, "Button1", "OK", QRect(280, 328, 75, 25));
-    Button2 = AddButton(this, "Button2", "Cancel", QRect(432, 328, 75, 25));
+    Named(new DividerLine(DividerLine::Edge::Bottom, this), "RuleAboveButtons")
+        ->Place(272, 312, 233, 10);
+    okButton_ = AddButton(this, "ButtonOk", "OK", QRect(280, 328, 75, 25));
+    cancelButton_ = AddButton(this, "ButtonCancel", "Cancel", QRect(432, 328, 75, 25));
 
-    QWidget* previous = listRanges;
-    for (TNumberBox* box : placed) {
+    QWidget* previous = rangeList_;
+    for (NumberBox* box : placed) {
         setTabOrder(previous, box);
         previous = box;
     }
-    for (QWidget* next : {static_cast<QWidget*>(comboStart), static_cast<QWidget*>(comboEnd),
-                          static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
-                          static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4)}) {
+    for (QWidget* next :
+         {static_cast<QWidget*>(rangeStartBox_), static_cast<QWidget*>(rangeEndBox_),
+          static_cast<QWidget*>(okButton_), static_cast<QWidget*>(cancelButton_),
+          static_cast<QWidget*>(newRangeButton_), static_cast<QWidget*>(removeRangeButton_)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -283,218 +288,218 @@ TOptionFrm::TOptionFrm(const TDialogs& dialogs, QWidget* parent)
     setTabOrder(previous, loadSettings);
     setTabOrder(loadSettings, saveSettings);
 
-    connect(listRanges, &QListWidget::itemSelectionChanged, this, &TOptionFrm::listRangesClick);
+    connect(rangeList_, &QListWidget::itemSelectionChanged, this, &OptionsWindow::RangeListClick);
     // "activated" comes from the user only, so selecting an entry by program
     // runs neither change handler.
-    connect(comboStart, &QComboBox::activated, this, &TOptionFrm::comboStartChange);
-    connect(comboEnd, &QComboBox::activated, this, &TOptionFrm::comboEndChange);
-    connect(SubColour, &TColourSwatch::mouseUp, this, &TOptionFrm::SubColourMouseUp);
-    connect(defColour, &TColourSwatch::mouseUp, this, &TOptionFrm::defColourMouseUp);
-    connect(Button1, &QPushButton::clicked, this, &TOptionFrm::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TOptionFrm::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TOptionFrm::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TOptionFrm::Button4Click);
-    connect(loadSettings, &QPushButton::clicked, this, &TOptionFrm::LoadSettingsClick);
-    connect(saveSettings, &QPushButton::clicked, this, &TOptionFrm::SaveSettingsClick);
+    connect(rangeStartBox_, &QComboBox::activated, this, &OptionsWindow::RangeStartChange);
+    connect(rangeEndBox_, &QComboBox::activated, this, &OptionsWindow::RangeEndChange);
+    connect(rangeColourSwatch_, &ColourSwatch::mouseUp, this, &OptionsWindow::RangeColourClick);
+    connect(defaultColourSwatch_, &ColourSwatch::mouseUp, this, &OptionsWindow::DefaultColourClick);
+    connect(okButton_, &QPushButton::clicked, this, &OptionsWindow::OkClick);
+    connect(cancelButton_, &QPushButton::clicked, this, &OptionsWindow::CancelClick);
+    connect(newRangeButton_, &QPushButton::clicked, this, &OptionsWindow::NewRangeClick);
+    connect(removeRangeButton_, &QPushButton::clicked, this, &OptionsWindow::RemoveRangeClick);
+    connect(loadSettings, &QPushButton::clicked, this, &OptionsWindow::LoadSettingsClick);
+    connect(saveSettings, &QPushButton::clicked, this, &OptionsWindow::SaveSettingsClick);
 
     // The window encloses its controls, a rule's full rectangle included.
     setFixedSize(childrenRect().united(QRect(0, 0, 272 + 9, 361)).size());
     move(272, 185);
 
     // FormCreate.
-    CurrentRange_ = -1;
-    listRangesClick();
+    currentRange_ = -1;
+    RangeListClick();
 }
 
-void TOptionFrm::HandIn(const TDrawSettings& settings, TColour defaultColour,
-                        const TColRangeSet& ranges, const TAllMarkers& markers) {
-    TSettingsFile file;
+void OptionsWindow::HandIn(const PageLengths& settings, RgbColour defaultColour,
+                           const ColourRangeList& ranges, const MarkerTable& markers) {
+    AllSettings file;
     file.Draw = settings;
     file.DefaultColour = defaultColour;
     file.Ranges = ranges;
-    HandIn(file, markers, TTextEncoding::Windows1252);
+    HandIn(file, markers, CharacterEncoding::Windows1252);
 }
 
-void TOptionFrm::HandIn(const TSettingsFile& settings, const TAllMarkers& markers,
-                        TTextEncoding encoding) {
+void OptionsWindow::HandIn(const AllSettings& settings, const MarkerTable& markers,
+                           CharacterEncoding encoding) {
     encoding_ = encoding;
-    Settings_ = settings.Draw;
-    DefaultColour_ = settings.DefaultColour;
-    ColourRanges_ = settings.Ranges;
-    Figure_ = settings.Figure;
-    Annotations_ = settings.Annotations;
-    QtlFile_ = settings.QtlFile;
-    AllMarkers_ = markers;
+    settings_ = settings.Draw;
+    defaultColour_ = settings.DefaultColour;
+    colourRanges_ = settings.Ranges;
+    figure_ = settings.Figure;
+    annotations_ = settings.Annotations;
+    qtlFile_ = settings.QtlFile;
+    markers_ = markers;
 }
 
-TSettingsFile TOptionFrm::SettingsFile() const {
-    TSettingsFile file;
-    file.Draw = Settings_;
-    file.DefaultColour = DefaultColour_;
-    file.Ranges = ColourRanges_;
-    file.Figure = Figure_;
-    file.Annotations = Annotations_;
-    file.QtlFile = QtlFile_;
+AllSettings OptionsWindow::SettingsFile() const {
+    AllSettings file;
+    file.Draw = settings_;
+    file.DefaultColour = defaultColour_;
+    file.Ranges = colourRanges_;
+    file.Figure = figure_;
+    file.Annotations = annotations_;
+    file.QtlFile = qtlFile_;
     return file;
 }
 
-QString TOptionFrm::RangeEntryText(const TColRange& range, const TAllMarkers& markers,
-                                   TTextEncoding encoding) {
+QString OptionsWindow::RangeEntryText(const ColourRange& range, const MarkerTable& markers,
+                                      CharacterEncoding encoding) {
     return MarkerName(range.StartIndex, markers, encoding) + QStringLiteral(" to ") +
            MarkerName(range.EndIndex, markers, encoding);
 }
 
-void TOptionFrm::FillControls() {
-    for (const auto& [field, box] : spins_) {
-        box->SetValue(Settings_.*field->Member);
+void OptionsWindow::FillControls() {
+    for (const auto& [field, box] : settingBoxes_) {
+        box->SetValue(settings_.*field->Member);
     }
-    defColour->SetColour(DefaultColour_);
-    const TFigureSettings defaults;
+    defaultColourSwatch_->SetColour(defaultColour_);
+    const FigureSettings defaults;
     for (const auto& [field, control] : figureControls_) {
         switch (
             kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())].Control) {
-        case TFigureControl::WrapRows:
-            static_cast<QCheckBox*>(control)->setChecked(Figure_.*field->Number > 0);
+        case FigureControlKind::WrapRows:
+            static_cast<QCheckBox*>(control)->setChecked(figure_.*field->Number > 0);
             break;
-        case TFigureControl::Count:
+        case FigureControlKind::Count:
             static_cast<QSpinBox*>(control)->setValue(ShownCount(
-                Figure_.*field->Number,
+                figure_.*field->Number,
                 kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())]));
             break;
-        case TFigureControl::Length: {
-            const std::int32_t value = Figure_.*field->Number;
+        case FigureControlKind::Length: {
+            const std::int32_t value = figure_.*field->Number;
             static_cast<QLineEdit*>(control)->setText(
                 value == defaults.*field->Number ? QString()
                                                  : QString::fromStdString(DecimalText(value)));
             break;
         }
-        case TFigureControl::Text:
-            static_cast<QLineEdit*>(control)->setText(QString::fromStdString(Figure_.*field->Text));
+        case FigureControlKind::Text:
+            static_cast<QLineEdit*>(control)->setText(QString::fromStdString(figure_.*field->Text));
             break;
-        case TFigureControl::Flag:
-            static_cast<QCheckBox*>(control)->setChecked(Figure_.*field->Flag);
+        case FigureControlKind::Flag:
+            static_cast<QCheckBox*>(control)->setChecked(figure_.*field->Flag);
             break;
         }
     }
     {
-        const QSignalBlocker blocker(listRanges);
-        listRanges->clear();
-        for (const TColRange& range : ColourRanges_) {
-            AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_, encoding_));
+        const QSignalBlocker blocker(rangeList_);
+        rangeList_->clear();
+        for (const ColourRange& range : colourRanges_) {
+            AddListEntry(*rangeList_, RangeEntryText(range, markers_, encoding_));
         }
     }
-    CurrentRange_ = -1;
-    listRangesClick();
+    currentRange_ = -1;
+    RangeListClick();
     QStringList entries;
-    entries.reserve(static_cast<qsizetype>(AllMarkers_.size()));
-    for (std::size_t k = 0; k < AllMarkers_.size(); ++k) {
+    entries.reserve(static_cast<qsizetype>(markers_.size()));
+    for (std::size_t k = 0; k < markers_.size(); ++k) {
         entries << QStringLiteral("(") + QString::number(k) + QStringLiteral(") ") +
-                       TextToQString(AllMarkers_[k].Name, encoding_);
+                       TextToQString(markers_[k].Name, encoding_);
     }
-    const QSignalBlocker startBlocker(comboStart);
-    const QSignalBlocker endBlocker(comboEnd);
-    MarkerEntries_->setStringList(entries);
+    const QSignalBlocker startBlocker(rangeStartBox_);
+    const QSignalBlocker endBlocker(rangeEndBox_);
+    markerEntries_->setStringList(entries);
     // A list that gains entries picks the first of its own accord; the
     // marker lists show none until a range is selected.
-    comboStart->setCurrentIndex(-1);
-    comboEnd->setCurrentIndex(-1);
+    rangeStartBox_->setCurrentIndex(-1);
+    rangeEndBox_->setCurrentIndex(-1);
 }
 
-void TOptionFrm::SelectRangeEntry(int row) {
-    const QSignalBlocker blocker(listRanges);
-    listRanges->clearSelection();
+void OptionsWindow::SelectRangeEntry(int row) {
+    const QSignalBlocker blocker(rangeList_);
+    rangeList_->clearSelection();
     if (row >= 0) {
-        listRanges->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        rangeList_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
     }
 }
 
-void TOptionFrm::listRangesClick() {
-    if (CurrentRange_ >= 0) {
-        StoreRange(CurrentRange_);
+void OptionsWindow::RangeListClick() {
+    if (currentRange_ >= 0) {
+        StoreRange(currentRange_);
     }
-    CurrentRange_ = SelectedRow(*listRanges);
-    const bool shown = CurrentRange_ >= 0;
+    currentRange_ = SelectedRow(*rangeList_);
+    const bool shown = currentRange_ >= 0;
     if (shown) {
-        const TColRange& range = ColourRanges_[static_cast<std::size_t>(CurrentRange_)];
+        const ColourRange& range = colourRanges_[static_cast<std::size_t>(currentRange_)];
         // An index with no marker in the table shows no entry rather than a
         // wrong one.
         const auto entryOf = [this](std::int32_t index) {
-            return index >= 0 && static_cast<std::size_t>(index) < AllMarkers_.size() ? index : -1;
+            return index >= 0 && static_cast<std::size_t>(index) < markers_.size() ? index : -1;
         };
-        const QSignalBlocker startBlocker(comboStart);
-        const QSignalBlocker endBlocker(comboEnd);
-        comboStart->setCurrentIndex(entryOf(range.StartIndex));
-        comboEnd->setCurrentIndex(entryOf(range.EndIndex));
-        SubColour->SetColour(range.Colour);
+        const QSignalBlocker startBlocker(rangeStartBox_);
+        const QSignalBlocker endBlocker(rangeEndBox_);
+        rangeStartBox_->setCurrentIndex(entryOf(range.StartIndex));
+        rangeEndBox_->setCurrentIndex(entryOf(range.EndIndex));
+        rangeColourSwatch_->SetColour(range.Colour);
     } else {
-        SubColour->SetColour(FromQColor(palette().color(QPalette::Window)));
+        rangeColourSwatch_->SetColour(FromQColor(palette().color(QPalette::Window)));
     }
-    comboStart->setEnabled(shown);
-    comboEnd->setEnabled(shown);
-    SubColour->setEnabled(shown);
+    rangeStartBox_->setEnabled(shown);
+    rangeEndBox_->setEnabled(shown);
+    rangeColourSwatch_->setEnabled(shown);
 }
 
-void TOptionFrm::StoreRange(int i) {
-    if (i < 0 || static_cast<std::size_t>(i) >= ColourRanges_.size()) {
+void OptionsWindow::StoreRange(int i) {
+    if (i < 0 || static_cast<std::size_t>(i) >= colourRanges_.size()) {
         return;
     }
-    TColRange& range = ColourRanges_[static_cast<std::size_t>(i)];
+    ColourRange& range = colourRanges_[static_cast<std::size_t>(i)];
     // A marker list showing no entry (its range's index lay beyond the
     // table) keeps the index it had; -1 would mean "up to the last marker".
-    if (comboStart->currentIndex() >= 0) {
-        range.StartIndex = comboStart->currentIndex();
+    if (rangeStartBox_->currentIndex() >= 0) {
+        range.StartIndex = rangeStartBox_->currentIndex();
     }
-    if (comboEnd->currentIndex() >= 0) {
-        range.EndIndex = comboEnd->currentIndex();
+    if (rangeEndBox_->currentIndex() >= 0) {
+        range.EndIndex = rangeEndBox_->currentIndex();
     }
-    range.Colour = SubColour->Colour();
-    if (QListWidgetItem* item = listRanges->item(i)) {
-        item->setText(RangeEntryText(range, AllMarkers_, encoding_));
-    }
-}
-
-void TOptionFrm::comboStartChange() {
-    StoreRange(SelectedRow(*listRanges));
-}
-
-void TOptionFrm::comboEndChange() {
-    StoreRange(SelectedRow(*listRanges));
-}
-
-void TOptionFrm::SubColourMouseUp() {
-    if (const auto chosen = dialogs_.PickColour(this, SubColour->Colour())) {
-        SubColour->SetColour(*chosen);
-        StoreRange(SelectedRow(*listRanges));
+    range.Colour = rangeColourSwatch_->Colour();
+    if (QListWidgetItem* item = rangeList_->item(i)) {
+        item->setText(RangeEntryText(range, markers_, encoding_));
     }
 }
 
-void TOptionFrm::defColourMouseUp() {
-    if (const auto chosen = dialogs_.PickColour(this, defColour->Colour())) {
-        defColour->SetColour(*chosen);
+void OptionsWindow::RangeStartChange() {
+    StoreRange(SelectedRow(*rangeList_));
+}
+
+void OptionsWindow::RangeEndChange() {
+    StoreRange(SelectedRow(*rangeList_));
+}
+
+void OptionsWindow::RangeColourClick() {
+    if (const auto chosen = dialogs_.PickColour(this, rangeColourSwatch_->Colour())) {
+        rangeColourSwatch_->SetColour(*chosen);
+        StoreRange(SelectedRow(*rangeList_));
     }
 }
 
-bool TOptionFrm::TakeControls() {
-    TDrawSettings settings = Settings_;
-    for (const auto& [field, box] : spins_) {
+void OptionsWindow::DefaultColourClick() {
+    if (const auto chosen = dialogs_.PickColour(this, defaultColourSwatch_->Colour())) {
+        defaultColourSwatch_->SetColour(*chosen);
+    }
+}
+
+bool OptionsWindow::TakeControls() {
+    PageLengths settings = settings_;
+    for (const auto& [field, box] : settingBoxes_) {
         ApplyDrawSetting(settings, *field, box->Value());
     }
-    TFigureSettings figure = Figure_;
-    const TFigureSettings defaults;
+    FigureSettings figure = figure_;
+    const FigureSettings defaults;
     for (const auto& [field, control] : figureControls_) {
-        const TFigurePlace& place =
+        const FigureControlPlace& place =
             kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())];
         switch (place.Control) {
-        case TFigureControl::WrapRows: {
+        case FigureControlKind::WrapRows: {
             if (!static_cast<QCheckBox*>(control)->isChecked()) {
                 figure.*field->Number = 0;
                 break;
             }
             // Rows already on over the same page keep their width, which a
             // settings file or the command line may have set otherwise.
-            const bool samePage = Figure_.*field->Number > 0 &&
-                                  settings.PageWidth == Settings_.PageWidth &&
-                                  settings.RightMargin == Settings_.RightMargin;
+            const bool samePage = figure_.*field->Number > 0 &&
+                                  settings.PageWidth == settings_.PageWidth &&
+                                  settings.RightMargin == settings_.RightMargin;
             if (samePage) {
                 break;
             }
@@ -509,15 +514,15 @@ bool TOptionFrm::TakeControls() {
             figure.*field->Number = static_cast<std::int32_t>(width);
             break;
         }
-        case TFigureControl::Count:
+        case FigureControlKind::Count:
             // A number beyond the box's range (from a settings file) stays
             // as it was unless the user changed the box.
             if (static_cast<QSpinBox*>(control)->value() !=
-                ShownCount(Figure_.*field->Number, place)) {
+                ShownCount(figure_.*field->Number, place)) {
                 figure.*field->Number = static_cast<QSpinBox*>(control)->value();
             }
             break;
-        case TFigureControl::Length: {
+        case FigureControlKind::Length: {
             auto* edit = static_cast<QLineEdit*>(control);
             if (!edit->isModified()) {
                 break; // as handed in, whatever a settings file gave
@@ -540,27 +545,27 @@ bool TOptionFrm::TakeControls() {
             figure.*field->Number = *length;
             break;
         }
-        case TFigureControl::Text:
+        case FigureControlKind::Text:
             figure.*field->Text = static_cast<QLineEdit*>(control)->text().trimmed().toStdString();
             break;
-        case TFigureControl::Flag:
+        case FigureControlKind::Flag:
             figure.*field->Flag = static_cast<QCheckBox*>(control)->isChecked();
             break;
         }
     }
-    Settings_ = settings;
-    Figure_ = figure;
-    DefaultColour_ = defColour->Colour();
+    settings_ = settings;
+    figure_ = figure;
+    defaultColour_ = defaultColourSwatch_->Colour();
     return true;
 }
 
-void TOptionFrm::Button1Click() {
+void OptionsWindow::OkClick() {
     if (TakeControls()) {
         done(kResultOk);
     }
 }
 
-void TOptionFrm::SaveSettingsClick() {
+void OptionsWindow::SaveSettingsClick() {
     if (!TakeControls()) {
         return;
     }
@@ -570,13 +575,13 @@ void TOptionFrm::SaveSettingsClick() {
     }
     try {
         WriteWholeFile(QFile::encodeName(*path).toStdString(),
-                       WriteSettingsText(SettingsFile(), AllMarkers_));
+                       WriteSettingsText(SettingsFile(), markers_));
     } catch (const KarvelloError& error) {
         dialogs_.ShowError(this, ErrorBoxText(error.what()));
     }
 }
 
-void TOptionFrm::LoadSettingsClick() {
+void OptionsWindow::LoadSettingsClick() {
     if (!TakeControls()) {
         return;
     }
@@ -585,9 +590,8 @@ void TOptionFrm::LoadSettingsClick() {
         return;
     }
     try {
-        HandIn(
-            ReadSettingsFile(QFile::encodeName(*path).toStdString(), SettingsFile(), AllMarkers_),
-            AllMarkers_, encoding_);
+        HandIn(ReadSettingsFile(QFile::encodeName(*path).toStdString(), SettingsFile(), markers_),
+               markers_, encoding_);
     } catch (const KarvelloError& error) {
         dialogs_.ShowError(this, ErrorBoxText(error.what()));
         return;
@@ -595,48 +599,48 @@ void TOptionFrm::LoadSettingsClick() {
     FillControls();
 }
 
-void TOptionFrm::Button2Click() {
+void OptionsWindow::CancelClick() {
     done(kResultCancel);
 }
 
-void TOptionFrm::reject() {
+void OptionsWindow::reject() {
     done(kResultCancel);
 }
 
-void TOptionFrm::showEvent(QShowEvent* event) {
+void OptionsWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     KeepInsideScreen(*this);
 }
 
-void TOptionFrm::Button3Click() {
+void OptionsWindow::NewRangeClick() {
     // With no marker in the table there is no first marker to name, so no
     // range is added.
-    if (AllMarkers_.empty()) {
+    if (markers_.empty()) {
         return;
     }
-    const TColRange range{0, 0, DefaultColour_};
-    ColourRanges_.push_back(range);
+    const ColourRange range{0, 0, defaultColour_};
+    colourRanges_.push_back(range);
     {
-        const QSignalBlocker blocker(listRanges);
-        AddListEntry(*listRanges, RangeEntryText(range, AllMarkers_, encoding_));
+        const QSignalBlocker blocker(rangeList_);
+        AddListEntry(*rangeList_, RangeEntryText(range, markers_, encoding_));
     }
-    SelectRangeEntry(listRanges->count() - 1);
-    listRangesClick();
+    SelectRangeEntry(rangeList_->count() - 1);
+    RangeListClick();
 }
 
-void TOptionFrm::Button4Click() {
-    const int i = SelectedRow(*listRanges);
+void OptionsWindow::RemoveRangeClick() {
+    const int i = SelectedRow(*rangeList_);
     if (i < 0) {
         return;
     }
     {
-        const QSignalBlocker blocker(listRanges);
-        delete listRanges->takeItem(i);
+        const QSignalBlocker blocker(rangeList_);
+        delete rangeList_->takeItem(i);
     }
-    ColourRanges_.erase(ColourRanges_.begin() + i);
-    SelectRangeEntry(i < listRanges->count() ? i : -1);
-    CurrentRange_ = -1;
-    listRangesClick();
+    colourRanges_.erase(colourRanges_.begin() + i);
+    SelectRangeEntry(i < rangeList_->count() ? i : -1);
+    currentRange_ = -1;
+    RangeListClick();
 }
 
 } // namespace karvello

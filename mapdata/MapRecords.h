@@ -13,38 +13,38 @@
 
 namespace karvello {
 
-struct TMarkerDetails {
-    std::string Name;            // as written in the file, in the table's TTextEncoding
-    TColour Colour = 0;          // colour of the marker's name when drawn
+struct Marker {
+    std::string Name;            // as written in the file, in the table's CharacterEncoding
+    RgbColour Colour = 0;        // colour of the marker's name when drawn
     bool Dominant = false;       // the name is drawn in italics
     bool Mapped = false;         // listed by at least one map
     std::int32_t Chromosome = 0; // MapNumber of the map that listed it last
     std::int32_t Position = 0;   // 2(i+1) for framework entry i, 2c+1 when placed in interval c
 
-    bool operator==(const TMarkerDetails&) const = default;
+    bool operator==(const Marker&) const = default;
 };
 
-using TAllMarkers = std::vector<TMarkerDetails>;
+using MarkerTable = std::vector<Marker>;
 
-struct TChrMarker {
-    std::int32_t MarkerIndex = 0;  // index into TAllMarkers
+struct MapEntry {
+    std::int32_t MarkerIndex = 0;  // index into MarkerTable
     double Distance = 0.0;         // cM to the next entry down the map
     std::int32_t NextSamePos = -1; // next entry when Distance is exactly 0
     bool SamePosAsPrev = false;    // the previous entry's Distance is exactly 0
 
-    bool operator==(const TChrMarker&) const = default;
+    bool operator==(const MapEntry&) const = default;
 };
 
-struct TPlacedMarker {
-    std::int32_t MarkerIndex = 0; // index into TAllMarkers
+struct PlacedMarker {
+    std::int32_t MarkerIndex = 0; // index into MarkerTable
     std::int32_t Interval = -1;   // 0..n with n framework entries; anything else names no interval
 
-    bool operator==(const TPlacedMarker&) const = default;
+    bool operator==(const PlacedMarker&) const = default;
 };
 
-struct TChrData {
-    std::vector<TChrMarker> Markers;   // framework entries, top of the map first
-    std::vector<TPlacedMarker> Placed; // markers placed relative to the map
+struct LinkageMap {
+    std::vector<MapEntry> Markers;    // framework entries, top of the map first
+    std::vector<PlacedMarker> Placed; // markers placed relative to the map
     bool Flipped = false;
     std::int32_t MapNumber = 0; // counted from 1 in the order the maps are found
     // The group a map file names the map by; empty for Mapmaker maps.
@@ -53,21 +53,21 @@ struct TChrData {
     // read from a table starts where its lowest position is, maybe below 0.
     double FirstPosition = 0.0;
 
-    bool operator==(const TChrData&) const = default;
+    bool operator==(const LinkageMap&) const = default;
 };
 
-struct TColRange {
+struct ColourRange {
     std::int32_t StartIndex = 0; // -1 is read as 0
     std::int32_t EndIndex = 0;   // inclusive; -1 means up to the last marker
-    TColour Colour = 0;
+    RgbColour Colour = 0;
 
-    bool operator==(const TColRange&) const = default;
+    bool operator==(const ColourRange&) const = default;
 };
 
-using TColRangeSet = std::vector<TColRange>;
+using ColourRangeList = std::vector<ColourRange>;
 
 // Fourteen lengths on the page in 1/100 mm, always copied as one block.
-struct TDrawSettings {
+struct PageLengths {
     std::int32_t LeftMargin = 100;
     std::int32_t RightMargin = 0;
     std::int32_t TopMargin = 1000;
@@ -83,10 +83,10 @@ struct TDrawSettings {
     std::int32_t TextPadding = 100;
     std::int32_t MapSpacing = 2000;
 
-    bool operator==(const TDrawSettings&) const = default;
+    bool operator==(const PageLengths&) const = default;
 };
 
 // The total length of a map in cM: the sum of all its distances, in entry order.
-double MapLength(const TChrData& map);
+double MapLength(const LinkageMap& map);
 
 } // namespace karvello

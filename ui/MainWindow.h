@@ -27,21 +27,21 @@ class QToolButton;
 
 namespace karvello {
 
-class TOptionFrm;
-class TPageWindow;
-class TAnnotationsWindow;
-class TPaintBox;
+class OptionsWindow;
+class PagePreviewWindow;
+class AnnotationsWindow;
+class PreviewBox;
 
-class TForm2 : public QWidget {
+class MainWindow : public QWidget {
     Q_OBJECT
   public:
     // Creates the window with the workspace's defaults (FormCreate): nothing
     // loaded, the map controls unavailable, the input-file box focused.
-    TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidget* parent = nullptr);
-    ~TForm2() override;
+    MainWindow(const Dialogs& dialogs, const PlatformServices& platform, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The options window that "Options" shows; created after this window.
-    void SetOptionFrm(TOptionFrm* optionFrm) { OptionFrm_ = optionFrm; }
+    void SetOptionsWindow(OptionsWindow* optionsWindow) { optionsWindow_ = optionsWindow; }
 
     const Workspace& workspace() const { return ws_; }
     // Puts the files into their boxes and loads them, as "Load" does: a
@@ -50,8 +50,8 @@ class TForm2 : public QWidget {
     // The page preview's picture and window; the window is hidden until
     // "Page preview" shows it.
     const PagePicture& PagePreviewPicture() const { return pagePicture_; }
-    TPageWindow& PageWindow() { return *pageWindow_; }
-    TAnnotationsWindow& AnnotationsWindow() { return *annotationsWindow_; }
+    PagePreviewWindow& PageWindow() { return *pageWindow_; }
+    AnnotationsWindow& annotationsWindow() { return *annotationsWindow_; }
 
     // The client area the window opens with, at 96 pixels per inch: that of
     // its outer size of 441 by 348 less a 19-pixel caption and 4-pixel
@@ -72,17 +72,17 @@ class TForm2 : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void Button1Click();
+    void BrowseInputClick();
+    void BrowseOutputClick();
+    void LoadClick();
     void OpenMapTableClick();
-    void CheckListBox1Click();
-    void CheckListBox1Tick(int row, bool ticked);
-    void CheckBox1Click(bool state);
-    void PaintBox1Paint(QPainter& painter);
-    void Button2Click();
-    void Button4Click();
-    void Button3Click();
+    void MapListClick();
+    void MapListTick(int row, bool ticked);
+    void FlipClick(bool state);
+    void PaintPreview(QPainter& painter);
+    void OptionsClick();
+    void DrawClick();
+    void ExitClick();
     void TickAll(bool ticked);
     void ShowPageWindow();
     // Records the page preview's picture anew from the workspace, as the
@@ -113,15 +113,15 @@ class TForm2 : public QWidget {
     // the order they do.
     std::array<QWidget*, 13> MapControls() const;
 
-    TDialogs dialogs_;
-    TPlatformServices platform_;
+    Dialogs dialogs_;
+    PlatformServices platform_;
     Workspace ws_;
-    TOptionFrm* OptionFrm_ = nullptr;
+    OptionsWindow* optionsWindow_ = nullptr;
     QString lastOpenFile_;
     bool previewErrorPending_ = false;
 
     // A control with the window edges it keeps its distance to.
-    struct TAnchored {
+    struct AnchoredControl {
         QWidget* Control;
         QRect Design;
         bool Left;
@@ -129,33 +129,33 @@ class TForm2 : public QWidget {
         bool Right;
         bool Bottom;
     };
-    std::vector<TAnchored> anchored_;
+    std::vector<AnchoredControl> anchored_;
 
-    QLineEdit* editMMInput = nullptr;
-    QLineEdit* editMMOutput = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QListWidget* CheckListBox1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QPushButton* Button4 = nullptr;
-    QLabel* Label6 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    QLabel* Label3 = nullptr;
-    TPaintBox* PaintBox1 = nullptr;
-    QCheckBox* CheckBox1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QLabel* StatusLine = nullptr;
-    QPushButton* ButtonTickAll = nullptr;
-    QPushButton* ButtonTickNone = nullptr;
-    QPushButton* ButtonPagePreview = nullptr;
+    QLineEdit* inputBox_ = nullptr;
+    QLineEdit* outputBox_ = nullptr;
+    QToolButton* browseInputButton_ = nullptr;
+    QToolButton* browseOutputButton_ = nullptr;
+    QPushButton* loadButton_ = nullptr;
+    QLabel* mapsLabel_ = nullptr;
+    QListWidget* mapList_ = nullptr;
+    QLabel* tickHint_ = nullptr;
+    QPushButton* drawButton_ = nullptr;
+    QLabel* informationLabel_ = nullptr;
+    QPlainTextEdit* informationBox_ = nullptr;
+    QLabel* previewLabel_ = nullptr;
+    PreviewBox* previewBox_ = nullptr;
+    QCheckBox* flipBox_ = nullptr;
+    QPushButton* optionsButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    QPushButton* tickAllButton_ = nullptr;
+    QPushButton* tickNoneButton_ = nullptr;
+    QPushButton* pagePreviewButton_ = nullptr;
     PagePicture pagePicture_;
-    TPageWindow* pageWindow_ = nullptr;
-    QPushButton* ButtonAnnotations = nullptr;
-    QPushButton* ButtonOpenMapTable = nullptr;
-    TAnnotationsWindow* annotationsWindow_ = nullptr;
+    PagePreviewWindow* pageWindow_ = nullptr;
+    QPushButton* annotationsButton_ = nullptr;
+    QPushButton* openMapTableButton_ = nullptr;
+    AnnotationsWindow* annotationsWindow_ = nullptr;
     // The QTL table the workspace holds, as the user named it.
     QString qtlPath_;
 };

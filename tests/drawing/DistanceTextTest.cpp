@@ -13,7 +13,7 @@ struct DistanceCase {
     const char* text;
 };
 
-TEST(DistanceToStr, CutsToOneDecimal) {
+TEST(DistanceText, CutsToOneDecimal) {
     const DistanceCase cases[] = {
         {"below a tenth gives 0.0", 0.05, "0.0"},
         {"tenths are cut off, not rounded", 12.96, "12.9"},
@@ -31,7 +31,7 @@ TEST(DistanceToStr, CutsToOneDecimal) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
-        EXPECT_EQ(DistanceToStr(c.distance), c.text);
+        EXPECT_EQ(DistanceText(c.distance), c.text);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "ui/ZevAdur1.h"
+#include "ui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -26,14 +26,14 @@
 #include "platform/Windows1252.h"
 #include "ui/AnnotationsWindow.h"
 #include "ui/Controls.h"
-#include "ui/OptionWnd.h"
+#include "ui/OptionsWindow.h"
 #include "ui/PagePreview.h"
 #include "ui/ProgressWindow.h"
 
 namespace karvello {
 
 // The preview box: a plain widget whose painting is the main window's.
-class TPaintBox : public QWidget {
+class PreviewBox : public QWidget {
   public:
     using QWidget::QWidget;
     std::function<void(QPainter&)> OnPaint;
@@ -55,7 +55,7 @@ std::string FileName(const QString& path) {
 }
 
 // The information text ends its lines with CR LF; the text box wants LF.
-QString MemoText(const std::string& text, TTextEncoding encoding) {
+QString MemoText(const std::string& text, CharacterEncoding encoding) {
     QString shown = TextToQString(text, encoding);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (shown.endsWith(u'\n')) {
@@ -66,105 +66,105 @@ QString MemoText(const std::string& text, TTextEncoding encoding) {
 
 } // namespace
 
-TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidget* parent)
+MainWindow::MainWindow(const Dialogs& dialogs, const PlatformServices& platform, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs), platform_(platform) {
-    setObjectName(QStringLiteral("Form2"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setFont(WindowFont());
     setAutoFillBackground(true);
 
-    AddLabel(this, "Label4", "Mapmaker input file", 0, 8);
-    editMMInput = Named(new QLineEdit(this), "editMMInput");
-    editMMInput->setGeometry(104, 0, 297, 21);
-    SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
-    SpeedButton1->setGeometry(408, 0, 23, 22);
-    AddLabel(this, "Label5", "Mapmaker output file", 0, 32);
-    editMMOutput = Named(new QLineEdit(this), "editMMOutput");
-    editMMOutput->setGeometry(104, 24, 297, 21);
-    SpeedButton2 = Named(new QToolButton(this), "SpeedButton2");
-    SpeedButton2->setGeometry(408, 24, 23, 22);
-    for (QToolButton* button : {SpeedButton1, SpeedButton2}) {
+    AddLabel(this, "LabelInput", "Mapmaker input file", 0, 8);
+    inputBox_ = Named(new QLineEdit(this), "EditInput");
+    inputBox_->setGeometry(104, 0, 297, 21);
+    browseInputButton_ = Named(new QToolButton(this), "ButtonBrowseInput");
+    browseInputButton_->setGeometry(408, 0, 23, 22);
+    AddLabel(this, "LabelOutput", "Mapmaker output file", 0, 32);
+    outputBox_ = Named(new QLineEdit(this), "EditOutput");
+    outputBox_->setGeometry(104, 24, 297, 21);
+    browseOutputButton_ = Named(new QToolButton(this), "ButtonBrowseOutput");
+    browseOutputButton_->setGeometry(408, 24, 23, 22);
+    for (QToolButton* button : {browseInputButton_, browseOutputButton_}) {
         button->setIcon(OpenFolderIcon());
         button->setIconSize(QSize(16, 16));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
     }
-    Button1 = AddButton(this, "Button1", "Load", QRect(104, 48, 75, 25));
+    loadButton_ = AddButton(this, "ButtonLoad", "Load", QRect(104, 48, 75, 25));
     // What a load or a drawing found odd is said here, without a box to
     // dismiss; the whole text is in the tooltip when it does not fit.
-    StatusLine = Named(new QLabel(this), "StatusLine");
-    StatusLine->setGeometry(184, 48, 249, 26);
-    StatusLine->setWordWrap(true);
-    StatusLine->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    StatusLine->setTextFormat(Qt::PlainText);
-    auto* bevel1 = Named(new TRule(TRule::Edge::Bottom, this), "Bevel1");
-    bevel1->Place(0, 72, 433, 10);
+    statusLine_ = Named(new QLabel(this), "statusLine_");
+    statusLine_->setGeometry(184, 48, 249, 26);
+    statusLine_->setWordWrap(true);
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    statusLine_->setTextFormat(Qt::PlainText);
+    auto* filesRule = Named(new DividerLine(DividerLine::Edge::Bottom, this), "RuleBelowFiles");
+    filesRule->Place(0, 72, 433, 10);
 
-    Label1 = AddLabel(this, "Label1", "Maps detected:", 0, 88);
-    CheckListBox1 = Named(new QListWidget(this), "CheckListBox1");
-    CheckListBox1->setGeometry(8, 104, 121, 113);
-    CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    CheckListBox1->setUniformItemSizes(true);
-    Label2 = AddLabel(this, "Label2", "(tick those to draw)", 8, 224);
-    Button4 = AddButton(this, "Button4", "Draw", QRect(8, 240, 121, 25));
-    Label6 = AddLabel(this, "Label6", "Extra information:", 0, 272);
-    Memo1 = Named(new QPlainTextEdit(this), "Memo1");
-    Memo1->setGeometry(0, 288, 129, 33);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mapsLabel_ = AddLabel(this, "LabelMaps", "Maps detected:", 0, 88);
+    mapList_ = Named(new QListWidget(this), "ListMaps");
+    mapList_->setGeometry(8, 104, 121, 113);
+    mapList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    mapList_->setUniformItemSizes(true);
+    tickHint_ = AddLabel(this, "LabelTickHint", "(tick those to draw)", 8, 224);
+    drawButton_ = AddButton(this, "ButtonDraw", "Draw", QRect(8, 240, 121, 25));
+    informationLabel_ = AddLabel(this, "LabelInformation", "Extra information:", 0, 272);
+    informationBox_ = Named(new QPlainTextEdit(this), "EditInformation");
+    informationBox_->setGeometry(0, 288, 129, 33);
+    informationBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    informationBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab moves on to the next control, so that the keyboard never gets
     // caught in the box; nobody types into the information text.
-    Memo1->setTabChangesFocus(true);
-    Label3 = AddLabel(this, "Label3", "Preview:", 136, 88);
-    PaintBox1 = Named(new TPaintBox(this), "PaintBox1");
-    PaintBox1->setGeometry(136, 104, 297, 185);
-    PaintBox1->OnPaint = [this](QPainter& painter) { PaintBox1Paint(painter); };
-    CheckBox1 = Named(new QCheckBox(QStringLiteral("Flip vertically"), this), "CheckBox1");
-    CheckBox1->setGeometry(136, 296, 97, 17);
-    Button2 = AddButton(this, "Button2", "Options", QRect(248, 296, 75, 25));
-    Button3 = AddButton(this, "Button3", "Exit", QRect(352, 296, 75, 25));
-    ButtonTickAll = AddButton(this, "ButtonTickAll", "Tick all", QRect(8, 325, 59, 22));
-    ButtonTickNone = AddButton(this, "ButtonTickNone", "Tick none", QRect(70, 325, 59, 22));
-    ButtonPagePreview =
-        AddButton(this, "ButtonPagePreview", "Page preview...", QRect(136, 325, 97, 22));
-    ButtonPagePreview->setToolTip(
+    informationBox_->setTabChangesFocus(true);
+    previewLabel_ = AddLabel(this, "LabelPreview", "Preview:", 136, 88);
+    previewBox_ = Named(new PreviewBox(this), "PreviewBox");
+    previewBox_->setGeometry(136, 104, 297, 185);
+    previewBox_->OnPaint = [this](QPainter& painter) { PaintPreview(painter); };
+    flipBox_ = Named(new QCheckBox(QStringLiteral("Flip vertically"), this), "CheckFlip");
+    flipBox_->setGeometry(136, 296, 97, 17);
+    optionsButton_ = AddButton(this, "ButtonOptions", "Options", QRect(248, 296, 75, 25));
+    exitButton_ = AddButton(this, "ButtonExit", "Exit", QRect(352, 296, 75, 25));
+    tickAllButton_ = AddButton(this, "tickAllButton_", "Tick all", QRect(8, 325, 59, 22));
+    tickNoneButton_ = AddButton(this, "tickNoneButton_", "Tick none", QRect(70, 325, 59, 22));
+    pagePreviewButton_ =
+        AddButton(this, "pagePreviewButton_", "Page preview...", QRect(136, 325, 97, 22));
+    pagePreviewButton_->setToolTip(
         QStringLiteral("The figure as Draw writes it, at any zoom, in a window of its own"));
-    pageWindow_ = new TPageWindow(pagePicture_, this);
-    ButtonAnnotations =
-        AddButton(this, "ButtonAnnotations", "Annotations...", QRect(236, 325, 97, 22));
-    ButtonAnnotations->setToolTip(
+    pageWindow_ = new PagePreviewWindow(pagePicture_, this);
+    annotationsButton_ =
+        AddButton(this, "annotationsButton_", "Annotations...", QRect(236, 325, 97, 22));
+    annotationsButton_->setToolTip(
         QStringLiteral("Titles, a ruler, links between maps, QTL and the markers to label"));
-    annotationsWindow_ = new TAnnotationsWindow(dialogs_, this);
+    annotationsWindow_ = new AnnotationsWindow(dialogs_, this);
     annotationsWindow_->OnChange = [this] { ApplyAnnotations(); };
-    ButtonOpenMapTable =
-        AddButton(this, "ButtonOpenMapTable", "Open map table...", QRect(336, 325, 97, 22));
-    ButtonOpenMapTable->setToolTip(QStringLiteral(
+    openMapTableButton_ =
+        AddButton(this, "openMapTableButton_", "Open map table...", QRect(336, 325, 97, 22));
+    openMapTableButton_->setToolTip(QStringLiteral(
         "A map of another program: a table of group, marker and position (R/qtl, OneMap, "
         "a spreadsheet), an R/qtl cross file or a group file; files can be dropped here too"));
-    Button1->setToolTip(QStringLiteral("Loads the Mapmaker pair; with the output box empty, the "
-                                       "first box may name a map table"));
+    loadButton_->setToolTip(
+        QStringLiteral("Loads the Mapmaker pair; with the output box empty, the "
+                       "first box may name a map table"));
     setAcceptDrops(true);
 
     anchored_ = {
-        {bevel1, bevel1->geometry(), true, true, true, false},
-        {StatusLine, StatusLine->geometry(), true, true, true, false},
-        {ButtonTickAll, ButtonTickAll->geometry(), true, false, false, true},
-        {ButtonTickNone, ButtonTickNone->geometry(), true, false, false, true},
-        {ButtonPagePreview, ButtonPagePreview->geometry(), true, false, false, true},
-        {ButtonAnnotations, ButtonAnnotations->geometry(), true, false, false, true},
-        {ButtonOpenMapTable, ButtonOpenMapTable->geometry(), true, false, false, true},
-        {Memo1, Memo1->geometry(), true, true, false, true},
-        {PaintBox1, PaintBox1->geometry(), true, true, true, true},
-        {CheckBox1, CheckBox1->geometry(), true, false, false, true},
-        {Button2, Button2->geometry(), true, false, false, true},
-        {Button3, Button3->geometry(), false, false, true, true},
+        {filesRule, filesRule->geometry(), true, true, true, false},
+        {statusLine_, statusLine_->geometry(), true, true, true, false},
+        {tickAllButton_, tickAllButton_->geometry(), true, false, false, true},
+        {tickNoneButton_, tickNoneButton_->geometry(), true, false, false, true},
+        {pagePreviewButton_, pagePreviewButton_->geometry(), true, false, false, true},
+        {annotationsButton_, annotationsButton_->geometry(), true, false, false, true},
+        {openMapTableButton_, openMapTableButton_->geometry(), true, false, false, true},
+        {informationBox_, informationBox_->geometry(), true, true, false, true},
+        {previewBox_, previewBox_->geometry(), true, true, true, true},
+        {flipBox_, flipBox_->geometry(), true, false, false, true},
+        {optionsButton_, optionsButton_->geometry(), true, false, false, true},
+        {exitButton_, exitButton_->geometry(), false, false, true, true},
     };
 
-    QWidget* const focusOrder[] = {CheckListBox1,     CheckBox1,         editMMInput,
-                                   editMMOutput,      Button1,           Button2,
-                                   Button3,           Button4,           Memo1,
-                                   ButtonTickAll,     ButtonTickNone,    ButtonPagePreview,
-                                   ButtonAnnotations, ButtonOpenMapTable};
+    QWidget* const focusOrder[] = {
+        mapList_,        flipBox_,           inputBox_,          outputBox_,         loadButton_,
+        optionsButton_,  exitButton_,        drawButton_,        informationBox_,    tickAllButton_,
+        tickNoneButton_, pagePreviewButton_, annotationsButton_, openMapTableButton_};
     for (std::size_t k = 1; k < std::size(focusOrder); ++k) {
         setTabOrder(focusOrder[k - 1], focusOrder[k]);
     }
@@ -174,47 +174,47 @@ TForm2::TForm2(const TDialogs& dialogs, const TPlatformServices& platform, QWidg
         control->setEnabled(false);
     }
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TForm2::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TForm2::SpeedButton2Click);
-    connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(ButtonOpenMapTable, &QPushButton::clicked, this, &TForm2::OpenMapTableClick);
+    connect(browseInputButton_, &QToolButton::clicked, this, &MainWindow::BrowseInputClick);
+    connect(browseOutputButton_, &QToolButton::clicked, this, &MainWindow::BrowseOutputClick);
+    connect(loadButton_, &QPushButton::clicked, this, &MainWindow::LoadClick);
+    connect(openMapTableButton_, &QPushButton::clicked, this, &MainWindow::OpenMapTableClick);
     // Enter in either file box loads, as "Load" does.
-    connect(editMMInput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
-    connect(editMMOutput, &QLineEdit::returnPressed, this, &TForm2::Button1Click);
-    connect(ButtonTickAll, &QPushButton::clicked, this, [this] { TickAll(true); });
-    connect(ButtonTickNone, &QPushButton::clicked, this, [this] { TickAll(false); });
-    connect(ButtonPagePreview, &QPushButton::clicked, this, &TForm2::ShowPageWindow);
-    connect(ButtonAnnotations, &QPushButton::clicked, this, [this] {
+    connect(inputBox_, &QLineEdit::returnPressed, this, &MainWindow::LoadClick);
+    connect(outputBox_, &QLineEdit::returnPressed, this, &MainWindow::LoadClick);
+    connect(tickAllButton_, &QPushButton::clicked, this, [this] { TickAll(true); });
+    connect(tickNoneButton_, &QPushButton::clicked, this, [this] { TickAll(false); });
+    connect(pagePreviewButton_, &QPushButton::clicked, this, &MainWindow::ShowPageWindow);
+    connect(annotationsButton_, &QPushButton::clicked, this, [this] {
         annotationsWindow_->show();
         annotationsWindow_->raise();
         annotationsWindow_->activateWindow();
     });
     // Double-clicking a map gives it a title of its own.
-    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { EditTitle(CheckListBox1->row(item)); });
-    connect(CheckListBox1, &QListWidget::itemSelectionChanged, this, &TForm2::CheckListBox1Click);
-    connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        CheckListBox1Tick(CheckListBox1->row(item), item->checkState() == Qt::Checked);
+    connect(mapList_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { EditTitle(mapList_->row(item)); });
+    connect(mapList_, &QListWidget::itemSelectionChanged, this, &MainWindow::MapListClick);
+    connect(mapList_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        MapListTick(mapList_->row(item), item->checkState() == Qt::Checked);
     });
-    connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::CheckBox1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
-    connect(Button4, &QPushButton::clicked, this, &TForm2::Button4Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
+    connect(flipBox_, &QCheckBox::toggled, this, &MainWindow::FlipClick);
+    connect(optionsButton_, &QPushButton::clicked, this, &MainWindow::OptionsClick);
+    connect(drawButton_, &QPushButton::clicked, this, &MainWindow::DrawClick);
+    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::ExitClick);
 
     resize(kDesignWidth, kDesignHeight);
     move(208, 189);
-    editMMInput->setFocus();
+    inputBox_->setFocus();
 }
 
-TForm2::~TForm2() = default;
+MainWindow::~MainWindow() = default;
 
-std::array<QWidget*, 13> TForm2::MapControls() const {
-    return {Label1,           Label2, Label3, CheckListBox1, Button4,        CheckBox1,
-            Button2,          Label6, Memo1,  ButtonTickAll, ButtonTickNone, ButtonPagePreview,
-            ButtonAnnotations};
+std::array<QWidget*, 13> MainWindow::MapControls() const {
+    return {mapsLabel_,      tickHint_,          previewLabel_,     mapList_,        drawButton_,
+            flipBox_,        optionsButton_,     informationLabel_, informationBox_, tickAllButton_,
+            tickNoneButton_, pagePreviewButton_, annotationsButton_};
 }
 
-void TForm2::ApplyAnnotations() {
+void MainWindow::ApplyAnnotations() {
     RunEvent([this] {
         ws_.SetAnnotations(annotationsWindow_->Annotations());
         const QString path = annotationsWindow_->QtlPath();
@@ -236,12 +236,12 @@ void TForm2::ApplyAnnotations() {
     });
 }
 
-void TForm2::EditTitle(int mapIndex) {
+void MainWindow::EditTitle(int mapIndex) {
     if (mapIndex < 0 || static_cast<std::size_t>(mapIndex) >= ws_.Maps().size()) {
         return;
     }
-    const TChrData& map = ws_.Maps()[static_cast<std::size_t>(mapIndex)];
-    TAnnotations annotations = ws_.Annotations();
+    const LinkageMap& map = ws_.Maps()[static_cast<std::size_t>(mapIndex)];
+    FigureAnnotations annotations = ws_.Annotations();
     const auto given = annotations.TitleTexts.find(map.MapNumber);
     const std::string current = given != annotations.TitleTexts.end() ? given->second
                                 : map.GroupName.empty() ? "Map " + std::to_string(map.MapNumber)
@@ -263,7 +263,7 @@ void TForm2::EditTitle(int mapIndex) {
     RunEvent([this] { RefreshPage(); });
 }
 
-void TForm2::RefreshPage() {
+void MainWindow::RefreshPage() {
     try {
         if (ws_.MapsLoaded()) {
             pagePicture_.Record([this](Surface& surface) { ws_.DrawPage(surface); });
@@ -278,33 +278,33 @@ void TForm2::RefreshPage() {
     pageWindow_->PictureChanged();
 }
 
-void TForm2::ShowPageWindow() {
+void MainWindow::ShowPageWindow() {
     pageWindow_->show();
     pageWindow_->raise();
     pageWindow_->activateWindow();
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     KeepInsideScreen(*this);
 }
 
-void TForm2::ShowStatus(const QString& text, bool warning) {
-    StatusLine->setText(text);
-    StatusLine->setToolTip(text);
+void MainWindow::ShowStatus(const QString& text, bool warning) {
+    statusLine_->setText(text);
+    statusLine_->setToolTip(text);
     QPalette colours = palette();
     if (warning) {
         colours.setColor(QPalette::Window, ErrorColour());
     }
-    StatusLine->setAutoFillBackground(warning);
-    StatusLine->setPalette(colours);
+    statusLine_->setAutoFillBackground(warning);
+    statusLine_->setPalette(colours);
 }
 
-void TForm2::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int dx = width() - kDesignWidth;
     const int dy = height() - kDesignHeight;
-    for (const TAnchored& a : anchored_) {
+    for (const AnchoredControl& a : anchored_) {
         QRect r = a.Design;
         if (a.Right) {
             a.Left ? r.setWidth(r.width() + dx) : r.translate(dx, 0);
@@ -316,7 +316,7 @@ void TForm2::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void TForm2::RunEvent(const std::function<void()>& body) {
+void MainWindow::RunEvent(const std::function<void()>& body) {
     try {
         body();
     } catch (const std::bad_alloc&) {
@@ -327,36 +327,35 @@ void TForm2::RunEvent(const std::function<void()>& body) {
     }
 }
 
-void TForm2::ShowError(std::string_view message) {
+void MainWindow::ShowError(std::string_view message) {
     dialogs_.ShowError(this, ErrorBoxText(message));
 }
 
-void TForm2::RequestPreview() {
+void MainWindow::RequestPreview() {
     previewErrorPending_ = true;
-    PaintBox1->update();
+    previewBox_->update();
 }
 
-void TForm2::ChooseFile(QLineEdit& box) {
+void MainWindow::ChooseFile(QLineEdit& box) {
     if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
         lastOpenFile_ = *chosen;
         box.setText(*chosen);
     }
 }
 
-void TForm2::SpeedButton1Click() {
-    ChooseFile(*editMMInput);
+void MainWindow::BrowseInputClick() {
+    ChooseFile(*inputBox_);
 }
 
-void TForm2::SpeedButton2Click() {
-    ChooseFile(*editMMOutput);
+void MainWindow::BrowseOutputClick() {
+    ChooseFile(*outputBox_);
 }
 
-void TForm2::RefreshMapList() {
-    const QSignalBlocker blocker(CheckListBox1);
-    CheckListBox1->clear();
+void MainWindow::RefreshMapList() {
+    const QSignalBlocker blocker(mapList_);
+    mapList_->clear();
     for (const std::string& entry : ws_.MapListEntries()) {
-        QListWidgetItem* item =
-            AddListEntry(*CheckListBox1, TextToQString(entry, ws_.TextEncoding()));
+        QListWidgetItem* item = AddListEntry(*mapList_, TextToQString(entry, ws_.TextEncoding()));
         // The box is narrower than an entry with its length; the tooltip
         // shows the entry whole.
         item->setToolTip(item->text());
@@ -365,17 +364,17 @@ void TForm2::RefreshMapList() {
     }
 }
 
-void TForm2::Button1Click() {
+void MainWindow::LoadClick() {
     bool loaded = false;
     bool cancelled = false;
     std::string failure;
     try {
         // With the output box empty, the first box names a map file.
-        if (editMMOutput->text().trimmed().isEmpty() && !editMMInput->text().isEmpty()) {
-            ws_.LoadMapFile(FileName(editMMInput->text()));
+        if (outputBox_->text().trimmed().isEmpty() && !inputBox_->text().isEmpty()) {
+            ws_.LoadMapFile(FileName(inputBox_->text()));
         } else {
-            TProgressWindow progress(this, QStringLiteral("Loading the maps..."));
-            ws_.Load(FileName(editMMInput->text()), FileName(editMMOutput->text()), progress.Fn());
+            ProgressWindow progress(this, QStringLiteral("Loading the maps..."));
+            ws_.Load(FileName(inputBox_->text()), FileName(outputBox_->text()), progress.Fn());
         }
         loaded = true;
     } catch (const OperationCancelled&) {
@@ -397,7 +396,7 @@ void TForm2::Button1Click() {
     RequestPreview();
     RunEvent([this] { RefreshPage(); });
     if (loaded) {
-        Memo1->setPlainText(MemoText(ws_.InformationText(), ws_.TextEncoding()));
+        informationBox_->setPlainText(MemoText(ws_.InformationText(), ws_.TextEncoding()));
         QStringList warnings;
         for (const std::string& warning : ws_.LoadWarnings()) {
             warnings << ErrorBoxText(warning);
@@ -418,14 +417,14 @@ void TForm2::Button1Click() {
     }
 }
 
-void TForm2::OpenMapTableClick() {
+void MainWindow::OpenMapTableClick() {
     if (const auto chosen = dialogs_.OpenFileName(this, lastOpenFile_)) {
         lastOpenFile_ = *chosen;
         OpenFiles(*chosen, QString());
     }
 }
 
-void TForm2::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     const bool files =
         (urls.size() == 1 || urls.size() == 2) &&
@@ -435,7 +434,7 @@ void TForm2::dragEnterEvent(QDragEnterEvent* event) {
     }
 }
 
-void TForm2::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty()) {
         return;
@@ -454,43 +453,43 @@ void TForm2::dropEvent(QDropEvent* event) {
     OpenFiles(first, second);
 }
 
-void TForm2::OpenFiles(const QString& input, const QString& output) {
-    editMMInput->setText(input);
-    editMMOutput->setText(output);
-    Button1Click();
+void MainWindow::OpenFiles(const QString& input, const QString& output) {
+    inputBox_->setText(input);
+    outputBox_->setText(output);
+    LoadClick();
 }
 
-void TForm2::TickAll(bool ticked) {
+void MainWindow::TickAll(bool ticked) {
     RunEvent([&] {
         ws_.SetAllTicked(ticked);
-        const QSignalBlocker blocker(CheckListBox1);
-        for (int row = 0; row < CheckListBox1->count(); ++row) {
-            CheckListBox1->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+        const QSignalBlocker blocker(mapList_);
+        for (int row = 0; row < mapList_->count(); ++row) {
+            mapList_->item(row)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
         }
         RefreshPage();
     });
 }
 
-void TForm2::CheckListBox1Click() {
+void MainWindow::MapListClick() {
     RunEvent([this] {
-        ws_.Select(SelectedRow(*CheckListBox1));
+        ws_.Select(SelectedRow(*mapList_));
         // The box shows the map's own flag; setting it here stores the same
         // value back, so the handler need not run.
-        const QSignalBlocker blocker(CheckBox1);
-        CheckBox1->setChecked(ws_.FlipBox());
+        const QSignalBlocker blocker(flipBox_);
+        flipBox_->setChecked(ws_.FlipBox());
         RequestPreview();
         RefreshPage();
     });
 }
 
-void TForm2::CheckListBox1Tick(int row, bool ticked) {
+void MainWindow::MapListTick(int row, bool ticked) {
     RunEvent([&] {
         ws_.SetTicked(row, ticked);
         RefreshPage();
     });
 }
 
-void TForm2::CheckBox1Click(bool state) {
+void MainWindow::FlipClick(bool state) {
     RunEvent([&] {
         ws_.Flip(state);
         RequestPreview();
@@ -498,12 +497,12 @@ void TForm2::CheckBox1Click(bool state) {
     });
 }
 
-void TForm2::PaintBox1Paint(QPainter& painter) {
-    const TScreenInfo screen = PrimaryScreen();
+void MainWindow::PaintPreview(QPainter& painter) {
+    const ScreenInfo screen = PrimaryScreen();
     try {
         const std::unique_ptr<PreviewSurface> surface = platform_.CreatePreviewSurface(
             painter, font(), palette().color(QPalette::Window), screen);
-        ws_.RenderPreview(*surface, PaintBox1->width(), PaintBox1->height(), screen.WidthPx,
+        ws_.RenderPreview(*surface, previewBox_->width(), previewBox_->height(), screen.WidthPx,
                           screen.HeightPx);
     } catch (const std::exception& error) {
         // A box must never be shown from inside a paint, and a repaint that
@@ -517,15 +516,15 @@ void TForm2::PaintBox1Paint(QPainter& painter) {
     previewErrorPending_ = false;
 }
 
-void TForm2::Button2Click() {
-    if (OptionFrm_ == nullptr) {
+void MainWindow::OptionsClick() {
+    if (optionsWindow_ == nullptr) {
         return;
     }
     RunEvent([this] {
-        OptionFrm_->HandIn(ws_.SettingsFile(), ws_.AllMarkers(), ws_.TextEncoding());
-        OptionFrm_->FillControls();
-        if (dialogs_.ShowOptions(*OptionFrm_) == TOptionFrm::kResultOk) {
-            TSettingsFile chosen = OptionFrm_->SettingsFile();
+        optionsWindow_->HandIn(ws_.SettingsFile(), ws_.AllMarkers(), ws_.TextEncoding());
+        optionsWindow_->FillControls();
+        if (dialogs_.ShowOptions(*optionsWindow_) == OptionsWindow::kResultOk) {
+            AllSettings chosen = optionsWindow_->SettingsFile();
             std::string qtlFailure;
             try {
                 ws_.ApplySettingsFile(chosen);
@@ -552,7 +551,7 @@ void TForm2::Button2Click() {
     });
 }
 
-void TForm2::Button4Click() {
+void MainWindow::DrawClick() {
     RunEvent([this] {
         ws_.RequireTickedMaps();
         const auto path = dialogs_.SaveFileName(this);
@@ -560,8 +559,8 @@ void TForm2::Button4Click() {
             return;
         }
         try {
-            TProgressWindow progress(this, QStringLiteral("Drawing ") +
-                                               QFileInfo(*path).fileName() + "...");
+            ProgressWindow progress(this, QStringLiteral("Drawing ") + QFileInfo(*path).fileName() +
+                                              "...");
             ws_.Draw(FileName(*path), platform_.CreateFileCanvas, progress.Fn());
         } catch (const OperationCancelled&) {
             ShowStatus(QStringLiteral("Draw cancelled: nothing was written to ") +
@@ -581,7 +580,7 @@ void TForm2::Button4Click() {
     });
 }
 
-void TForm2::Button3Click() {
+void MainWindow::ExitClick() {
     close();
     QCoreApplication::quit();
 }

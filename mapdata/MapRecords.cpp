@@ -1,8 +1,8 @@
-#include "mapdata/ZazereZeve.h"
+#include "mapdata/MapRecords.h"
 
 namespace karvello {
 
-double MapLength(const TChrData& map) {
+double MapLength(const LinkageMap& map) {
     double length = 0.0;
     for (const auto& entry : map.Markers) {
         length += entry.Distance;
