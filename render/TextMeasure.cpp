@@ -14,29 +14,6 @@ int RoundToInt(double value) {
     return static_cast<int>(std::lround(value));
 }
 
-// The character of each byte in Windows-1252. It is the byte's own value
-// except from 0x80 to 0x9F, where base's table from characters to bytes is
-// read backwards (its characters there all lie below U+2200).
-const std::array<char32_t, 256>& Windows1252Characters() {
-    static const std::array<char32_t, 256> characters = [] {
-        std::array<char32_t, 256> table{};
-        for (unsigned byte = 0; byte < 256; ++byte) {
-            table[byte] = byte;
-        }
-        for (char32_t code = 0x80; code < 0x2200; ++code) {
-            if (code >= 0xA0 && code <= 0xFF) {
-                continue;
-            }
-            const auto byte = static_cast<unsigned char>(Windows1252ByteOf(code));
-            if (byte >= 0x80 && byte <= 0x9F) {
-                table[byte] = code;
-            }
-        }
-        return table;
-    }();
-    return characters;
-}
-
 // Format characters (Unicode's general category Cf) beyond ASCII.
 constexpr std::pair<char32_t, char32_t> kFormatCharacters[] = {
     {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},
@@ -151,9 +128,8 @@ TextMeasure::Style BuiltInStyle(const FontFaceTable& face, int emSize) {
         return ScaledAdvance(face, advance < 0 ? face.DefaultAdvance : advance, emSize);
     };
     TextMeasure::Style style;
-    const std::array<char32_t, 256>& characters = Windows1252Characters();
     for (std::size_t byte = 0; byte < 256; ++byte) {
-        const char32_t code = characters[byte];
+        const char32_t code = Windows1252ToUtf16(static_cast<unsigned char>(byte));
         const bool tabAsSpace = code == U'\t' && GlyphAdvance(face, code) < 0;
         style.ByteAdvance[byte] = scaled(tabAsSpace ? U' ' : code);
     }
