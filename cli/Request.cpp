@@ -83,7 +83,7 @@ struct CommandSpec {
     std::string_view Usage;
 };
 
-constexpr std::array<CommandSpec, 4> kCommands{{
+constexpr auto kCommands = std::to_array<CommandSpec>({
     {"open", CliCommand::Open,
      "  karvello open INPUT OUTPUT | MAPFILE       open the window with the maps\n"
      "                                             loaded\n"},
@@ -93,7 +93,7 @@ constexpr std::array<CommandSpec, 4> kCommands{{
      "  karvello maps INPUT OUTPUT | MAPFILE       one line per map: number, markers,\n"
      "                                             placed markers, length in cM\n"},
     {"draw", CliCommand::Draw, "  karvello draw INPUT OUTPUT | MAPFILE -o FILE [options]\n"},
-}};
+});
 
 // An option of draw: its names, how the usage text shows it, and what it
 // does to the request.
