@@ -10,6 +10,7 @@
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "mapdata/DelimitedText.h"
+#include "mapdata/MapNames.h"
 
 namespace karvello {
 
@@ -196,17 +197,22 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
 
 namespace {
 
-// The index of the map that qtl names among maps, or maps.size().
-std::size_t FindMap(const QtlInterval& qtl, const std::vector<LinkageMap>& maps) {
-    if (const auto number = ParseWholeNumber(qtl.Map)) {
-        for (std::size_t m = 0; m < maps.size(); ++m) {
-            if (maps[m].MapNumber == *number) {
-                return m;
-            }
-        }
+// The index of the map that qtl names among maps, or maps.size(); the map is
+// found among named (the maps the names are read against) by FindNamedMap's
+// rule, then among maps by its number.
+std::size_t FindMap(const QtlInterval& qtl, const std::vector<LinkageMap>& maps,
+                    const std::vector<LinkageMap>& named, const std::string& fileName,
+                    std::vector<std::string>* warnings) {
+    NamedMap found = FindNamedMap(qtl.Map, named, "on " + Where(qtl.Line, fileName));
+    if (found.Index == named.size()) {
+        return maps.size();
     }
+    if (warnings != nullptr && !found.Warning.empty()) {
+        warnings->push_back(std::move(found.Warning));
+    }
+    const std::int32_t number = named[found.Index].MapNumber;
     for (std::size_t m = 0; m < maps.size(); ++m) {
-        if (!maps[m].GroupName.empty() && maps[m].GroupName == qtl.Map) {
+        if (maps[m].MapNumber == number) {
             return m;
         }
     }
@@ -229,13 +235,15 @@ std::string MapList(const std::vector<LinkageMap>& maps) {
 } // namespace
 
 std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<LinkageMap>& maps,
-                                 const std::vector<LinkageMap>* loaded) {
+                                 const std::vector<LinkageMap>* loaded,
+                                 std::vector<std::string>* warnings) {
     std::vector<PlacedQtl> placed;
     placed.reserve(table.Qtls.size());
+    const std::vector<LinkageMap>& named = loaded != nullptr ? *loaded : maps;
     for (const QtlInterval& qtl : table.Qtls) {
-        const std::size_t found = FindMap(qtl, maps);
+        const std::size_t found = FindMap(qtl, maps, named, table.FileName, warnings);
         if (found == maps.size()) {
-            if (loaded != nullptr && FindMap(qtl, *loaded) < loaded->size()) {
+            if (loaded != nullptr && FindNamedMap(qtl.Map, *loaded, {}).Index < loaded->size()) {
                 continue; // a map of the data that this drawing leaves out
             }
             Fail("The map " + Quote(qtl.Map, kMaxQuoted) + " on " +

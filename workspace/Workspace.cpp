@@ -554,7 +554,8 @@ QtlTableFile Workspace::ReadCheckedQtlTable(const std::string& path) const {
     const TextLines lines = ReadTextLines(path);
     QtlTableFile table = ReadQtlTable(lines.lines(), FullPathForMessage(path));
     if (!maps_.empty()) {
-        PlaceQtls(table, maps_, &maps_); // every QTL on a map of the data, within it
+        // every QTL on a map of the data, within it
+        PlaceQtls(table, maps_, &maps_, &table.Warnings);
     }
     return table;
 }
