@@ -144,4 +144,17 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return !ec && same;
 }
 
+bool WouldBeSameFile(const std::string& a, const std::string& b) {
+    if (IsSameFile(a, b)) {
+        return true;
+    }
+    std::error_code ec;
+    const auto fullA = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
+    if (ec) {
+        return FullPathForMessage(a) == FullPathForMessage(b);
+    }
+    const auto fullB = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
+    return ec ? FullPathForMessage(a) == FullPathForMessage(b) : fullA == fullB;
+}
+
 } // namespace karvello

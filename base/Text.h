@@ -73,5 +73,9 @@ std::string FullPathForMessage(const std::string& path);
 // the names, so a link, a hard link or another spelling of the path counts.
 // False when either does not exist or cannot be looked at.
 bool IsSameFile(const std::string& a, const std::string& b);
+// Whether writing to a and to b would write one file: IsSameFile, or, for a
+// file that does not exist yet, the same path once every link in its folders
+// is followed.
+bool WouldBeSameFile(const std::string& a, const std::string& b);
 
 } // namespace karvello

@@ -203,13 +203,30 @@ TEST_F(CommandLineTest, DrawNeverWritesOverAFileItReads) {
     EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
     EXPECT_EQ(folder.Read("names.txt"), "A1\nB2\n");
     EXPECT_EQ(folder.Read("qtl.csv"), "map,name,start,end\n1,q1,0,5\n");
+    EXPECT_FALSE(folder.Exists("maps.emf")) << "every output is checked before any is written";
 
-    const std::string both = folder.Path("both.emf");
-    const Outcome same = RunKarvello({"draw", input, output, "-o", both, "--save-settings", both});
-    EXPECT_EQ(same.status, 1);
-    EXPECT_NE(same.err.find("give --save-settings another file name"), std::string::npos)
-        << same.err;
-    EXPECT_FALSE(folder.Exists("both.emf"));
+    // The drawing and the settings named as one file, however spelt: the same
+    // name, or a name through a link to the drawing's folder.
+    std::filesystem::create_directory(folder.Path("real"));
+    std::filesystem::create_directory_symlink(folder.Path("real"), folder.Path("link"));
+    for (const auto& [drawing, settings] :
+         {std::pair{folder.Path("both.emf"), folder.Path("both.emf")},
+          std::pair{folder.Path("real/both.emf"), folder.Path("link/both.emf")}}) {
+        SCOPED_TRACE(settings);
+        const Outcome same =
+            RunKarvello({"draw", input, output, "-o", drawing, "--save-settings", settings});
+        EXPECT_EQ(same.status, 1);
+        EXPECT_NE(same.err.find("give --save-settings another file name"), std::string::npos)
+            << same.err;
+        EXPECT_FALSE(std::filesystem::exists(drawing));
+    }
+
+    // A settings file that cannot be made stops the drawing before it is written.
+    const Outcome noFolder = RunKarvello({"draw", input, output, "-o", folder.Path("maps.emf"),
+                                          "--save-settings", folder.Path("absent/figure.json")});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err.find("absent/figure.json"), std::string::npos) << noFolder.err;
+    EXPECT_FALSE(folder.Exists("maps.emf"));
 }
 
 TEST(CommandLineOpenTest, OpenHandsThePairOrTheMapFileToTheWindowsAndEndsWithTheirStatus) {
