@@ -113,6 +113,30 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
     EXPECT_EQ(folder.EntryCount(), 2u) << "no file is written by a failed command";
 }
 
+// A file can hold any byte; none of them reaches a terminal as a control
+// character that would steer it, but a listing sent to a file or a pipe
+// keeps the names as they are.
+TEST_F(CommandLineTest, ControlCharactersFromFilesReachNoTerminalRaw) {
+    const std::string escape = "\x1b[2J";
+    const std::string named =
+        folder.Write("named.csv", "marker,chr,pos\nM" + escape + "1,1,0\nM2,1,5\xC2\x9B\n");
+    const Outcome refused = RunKarvello({"maps", named});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.find('\x1b'), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("5\\u009b"), std::string::npos) << refused.err;
+
+    const std::string listed =
+        folder.Write("listed.csv", "marker,chr,pos\nM" + escape + "1,1,0\nM2,1,5\n");
+    for (const bool terminal : {false, true}) {
+        SCOPED_TRACE(terminal);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine({"info", listed}, out, err, &CreateFileCanvas, {}, terminal), 0);
+        EXPECT_EQ(out.str().find("M" + escape + "1") != std::string::npos, !terminal) << out.str();
+        EXPECT_EQ(out.str().find("M\\x1b[2J1") != std::string::npos, terminal) << out.str();
+    }
+}
+
 TEST_F(CommandLineTest, FilesInTheWrongBoxesWarnOnStandardErrorAndDrawStillFails) {
     const std::string warnings =
         "karvello: warning: The input file \"" + output +
