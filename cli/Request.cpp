@@ -138,7 +138,7 @@ std::size_t CharacterCount(std::string_view text) {
     }));
 }
 
-constexpr std::array<OptionSpec, 23> kDrawOptions{{
+constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
     {"--maps", "", "1,3-5", "the maps to draw, by number (default: all)",
@@ -245,7 +245,7 @@ constexpr std::array<OptionSpec, 23> kDrawOptions{{
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Annotations.Collapse = ReadCount(o, v, 1);
      }},
-}};
+});
 
 const CommandSpec* CommandNamed(std::string_view name) {
     for (const CommandSpec& command : kCommands) {
