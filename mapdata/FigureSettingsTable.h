@@ -26,7 +26,7 @@ struct FigureSettingField {
     bool FigureSettings::*Flag = nullptr;
 };
 
-inline constexpr std::array<FigureSettingField, 8> kFigureSettingFields{{
+inline constexpr std::array<FigureSettingField, 16> kFigureSettingFields{{
     {"RowWidth", FigureSettingKind::WholeNumber, &FigureSettings::RowWidth},
     {"MapsPerRow", FigureSettingKind::WholeNumber, &FigureSettings::MapsPerRow},
     {"FontFace", FigureSettingKind::Text, nullptr, &FigureSettings::FontFace},
@@ -35,6 +35,14 @@ inline constexpr std::array<FigureSettingField, 8> kFigureSettingFields{{
     {"Margin", FigureSettingKind::WholeNumber, &FigureSettings::Margin},
     {"GroupMaps", FigureSettingKind::Flag, nullptr, nullptr, &FigureSettings::GroupMaps},
     {"Dpi", FigureSettingKind::WholeNumber, &FigureSettings::Dpi},
+    {"Height", FigureSettingKind::WholeNumber, &FigureSettings::Height},
+    {"Layout", FigureSettingKind::Text, nullptr, &FigureSettings::Layout},
+    {"NamesPerLine", FigureSettingKind::WholeNumber, &FigureSettings::NamesPerLine},
+    {"Distances", FigureSettingKind::Text, nullptr, &FigureSettings::Distances},
+    {"Labels", FigureSettingKind::Text, nullptr, &FigureSettings::Labels},
+    {"LeaderLength", FigureSettingKind::WholeNumber, &FigureSettings::LeaderLength},
+    {"MapGap", FigureSettingKind::WholeNumber, &FigureSettings::MapGap},
+    {"RowGap", FigureSettingKind::WholeNumber, &FigureSettings::RowGap},
 }};
 
 } // namespace karvello
