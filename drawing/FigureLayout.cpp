@@ -13,6 +13,7 @@
 
 #include "base/Error.h"
 #include "base/Numbers.h"
+#include "drawing/DrawingColours.h"
 #include "drawing/LabelSpread.h"
 #include "drawing/PagePoints.h"
 #include "drawing/SurfaceAdapters.h"
@@ -20,12 +21,6 @@
 namespace karvello {
 
 namespace {
-
-constexpr RgbColour kBlack = 0x000000;
-constexpr RgbColour kGrey = 0x808080;
-constexpr RgbColour kSilver = 0xC0C0C0;
-constexpr RgbColour kLinkGrey = 0xA0A0A0;
-constexpr RgbColour kQtlColour = 0x000000;
 
 // The text whose height is the height of every line of text.
 constexpr std::string_view kLineText = "ABC";
