@@ -115,6 +115,10 @@ struct DrawnMap {
         double LabelEnd = 0.0; // the end of that line, or the bar's right edge
     };
     std::unordered_map<std::string_view, Place> Places;
+    // Right of the labels: where the placed names and QTL names stand, top
+    // to bottom, which a link must pass above or below.
+    double LabelsRight = 0.0;
+    std::vector<std::pair<double, double>> Blocked;
     std::vector<std::string_view> Order; // the names in the order drawn
 };
 
@@ -739,6 +743,7 @@ class FigureLayout {
         drawn.BarRight = drawn.BarLeft + s_.BarWidth;
         drawn.Right = left + plan.Right;
         drawn.Distances = !plan.Notes.empty();
+        drawn.LabelsRight = left + plan.LabelsRight;
 
         target.SetPenColour(kBlack);
         target.Rectangle(page.X(drawn.BarLeft), page.Y(markerY(0.0) - s_.TailLength),
@@ -831,11 +836,12 @@ class FigureLayout {
         }
 
         if (!plan.Placed.empty()) {
-            DrawPlaced(plan, page, target, left, markerY, bandTop, bandBottom);
+            DrawPlaced(plan, page, target, left, markerY, bandTop, bandBottom, drawn.Blocked);
         }
         if (!plan.Qtls.empty()) {
-            DrawQtls(plan, page, target, left, markerY);
+            DrawQtls(plan, page, target, left, markerY, drawn.Blocked);
         }
+        std::sort(drawn.Blocked.begin(), drawn.Blocked.end());
         return drawn;
     }
 
@@ -843,7 +849,8 @@ class FigureLayout {
     // their names spread about its middle behind a black bracket.
     template <typename MarkerY>
     void DrawPlaced(const MapPlan& plan, PagePoints& page, Surface& target, double left,
-                    const MarkerY& markerY, double bandTop, double bandBottom) {
+                    const MarkerY& markerY, double bandTop, double bandBottom,
+                    std::vector<std::pair<double, double>>& blocked) {
         std::vector<SpreadLabel> spread;
         for (const PlacedBlock& block : plan.Placed) {
             const double middle = (markerY(block.TopCM) + markerY(block.BottomCM)) / 2;
@@ -872,6 +879,7 @@ class FigureLayout {
                 target.SetFontColour(marker.Colour);
                 target.SetItalic(marker.Dominant);
                 page.TextOut(textX, tops[at], marker.Name);
+                blocked.emplace_back(tops[at], tops[at] + lineHeight_);
                 ++at;
             }
         }
@@ -882,7 +890,7 @@ class FigureLayout {
     // ends and its name beside the box.
     template <typename MarkerY>
     void DrawQtls(const MapPlan& plan, PagePoints& page, Surface& target, double left,
-                  const MarkerY& markerY) {
+                  const MarkerY& markerY, std::vector<std::pair<double, double>>& blocked) {
         const LinkageMap& map = maps_[plan.Index];
         auto y = [&](double position) {
             double offset = position - map.FirstPosition;
@@ -914,14 +922,40 @@ class FigureLayout {
             }
             target.Rectangle(page.X(x), page.Y(boxTop), page.X(x + width), page.Y(boxBottom));
             target.SetFontColour(colour);
-            page.TextOut(x + width + s_.TextPadding, (boxTop + boxBottom) / 2 - lineHeight_ / 2.0,
-                         qtl.Name);
+            const double textTop = (boxTop + boxBottom) / 2 - lineHeight_ / 2.0;
+            page.TextOut(x + width + s_.TextPadding, textTop, qtl.Name);
+            blocked.emplace_back(textTop, textTop + lineHeight_);
             x += width + s_.TextPadding + plan.QtlWidths[k] + 2.0 * s_.TextPadding;
         }
     }
 
+    // The y nearest to y that no text right of the map's labels covers.
+    static double FreeY(const DrawnMap& map, double y) {
+        // Runs of touching or overlapping cells, top down.
+        double runTop = 0.0;
+        double runBottom = 0.0;
+        bool inRun = false;
+        for (const auto& [top, bottom] : map.Blocked) {
+            if (inRun && top <= runBottom + 1.0) {
+                runBottom = std::max(runBottom, bottom);
+                continue;
+            }
+            if (inRun && y > runTop - 1.0 && y < runBottom + 1.0) {
+                break;
+            }
+            runTop = top;
+            runBottom = bottom;
+            inRun = true;
+        }
+        if (!inRun || y <= runTop - 1.0 || y >= runBottom + 1.0) {
+            return y;
+        }
+        return y - runTop < runBottom - y ? runTop - 1.0 : runBottom + 1.0;
+    }
+
     // Lines between the places of each marker two neighbouring maps share:
     // from the end of its label on the left map along its label's middle
+    // (stepping above or below the placed names and QTL beside the labels)
     // to the end of that map, across the gap to the right map's distance
     // column at its tick's height, and on to the bar when that map has no
     // distance column.
@@ -929,14 +963,20 @@ class FigureLayout {
         target.SetPenColour(kLinkGrey);
         const double fromX = left.Right + s_.TextPadding / 2.0;
         const double toX = right.Left - s_.TextPadding / 2.0;
+        const double stepX = left.LabelsRight + s_.TextPadding / 2.0;
         for (std::string_view name : left.Order) {
             const auto found = right.Places.find(name);
             if (name.empty() || found == right.Places.end()) {
                 continue;
             }
             const DrawnMap::Place& from = left.Places.at(name);
+            const double y = FreeY(left, from.LabelY);
             page.MoveTo(from.LabelEnd + s_.TextPadding / 2.0, from.LabelY);
-            page.LineTo(fromX, from.LabelY);
+            if (y != from.LabelY) {
+                page.LineTo(stepX, from.LabelY);
+                page.LineTo(stepX, y);
+            }
+            page.LineTo(fromX, y);
             page.LineTo(toX, found->second.TickY);
             if (!right.Distances) {
                 page.LineTo(right.BarLeft, found->second.TickY);
