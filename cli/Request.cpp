@@ -210,7 +210,7 @@ constexpr std::array<OptionSpec, 28> kDrawOptions{{
      },
      true},
     {"--distances", "", "gaps|positions|none",
-     "figure layout: the numbers left of a bar, gaps\nbetween neighbours or positions in cM",
+     "figure layout: the numbers left of a bar:\ngaps between neighbours or positions in cM",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.Distances = ReadChoice(o, v, {"gaps", "positions", "none"});
      },
