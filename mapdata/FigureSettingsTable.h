@@ -26,7 +26,7 @@ struct FigureSettingField {
     bool FigureSettings::*Flag = nullptr;
 };
 
-inline constexpr std::array<FigureSettingField, 16> kFigureSettingFields{{
+inline constexpr auto kFigureSettingFields = std::to_array<FigureSettingField>({
     {"RowWidth", FigureSettingKind::WholeNumber, &FigureSettings::RowWidth},
     {"MapsPerRow", FigureSettingKind::WholeNumber, &FigureSettings::MapsPerRow},
     {"FontFace", FigureSettingKind::Text, nullptr, &FigureSettings::FontFace},
@@ -43,6 +43,6 @@ inline constexpr std::array<FigureSettingField, 16> kFigureSettingFields{{
     {"LeaderLength", FigureSettingKind::WholeNumber, &FigureSettings::LeaderLength},
     {"MapGap", FigureSettingKind::WholeNumber, &FigureSettings::MapGap},
     {"RowGap", FigureSettingKind::WholeNumber, &FigureSettings::RowGap},
-}};
+});
 
 } // namespace karvello

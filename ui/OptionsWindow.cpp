@@ -36,7 +36,7 @@ struct SettingBoxPlace {
 };
 
 // In the window's keyboard focus order.
-constexpr std::array<SettingBoxPlace, 13> kSpinPlaces = {{
+constexpr auto kSpinPlaces = std::to_array<SettingBoxPlace>({
     {"LeftMargin", "spinLeftMargin", 56},
     {"TopMargin", "spinTopMargin", 80},
     {"RightMargin", "spinRightMargin", 104},
@@ -50,7 +50,7 @@ constexpr std::array<SettingBoxPlace, 13> kSpinPlaces = {{
     {"FrameworkLineLength", "spinFrameworkLen", 264},
     {"AncillaryLineLength", "spinExtraLen", 288},
     {"TextPadding", "spinLRPadding", 320},
-}};
+});
 
 // Every setting that the table gives a label has its place in the window,
 // and every place names such a setting: a setting added to the table with a
@@ -103,7 +103,7 @@ struct FigureControlPlace {
 
 // In the figure settings' table order, which is also the section's order
 // from the top.
-constexpr std::array<FigureControlPlace, 16> kFigurePlaces = {{
+constexpr auto kFigurePlaces = std::to_array<FigureControlPlace>({
     {"RowWidth", FigureControlKind::WrapRows, "checkWrapRows", "Wrap rows at the page width",
      "Maps wrap into rows as wide as the page width less the right margin"},
     {"MapsPerRow", FigureControlKind::Count, "spinMapsPerRow", "Maps per row",
@@ -138,7 +138,7 @@ constexpr std::array<FigureControlPlace, 16> kFigurePlaces = {{
      "Figure layout: between the maps of a row, such as 4mm"},
     {"RowGap", FigureControlKind::Length, "editRowGap", "Gap between rows",
      "Figure layout: between rows, such as 4mm"},
-}};
+});
 
 // Every figure setting has its place, in table order, shown by a control
 // that fits its kind: a setting added to the table fails to build until the
