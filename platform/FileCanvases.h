@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "workspace/Canvas.h"
+#include "drawing/Canvas.h"
 
 namespace karvello {
 

@@ -39,7 +39,7 @@ layers)
   clean=$work/clean
   put "$clean/base/Error.h" '#pragma once' '#include <string>' '#include <sys/mman.h>'
   put "$clean/mapdata/Reader.cpp" '#include "mapdata/Reader.h"' '#include "base/Error.h"'
-  put "$clean/platform/Text.cpp" '#include <QString>' '#include "workspace/Canvas.h"'
+  put "$clean/platform/Text.cpp" '#include <QString>' '#include "drawing/Canvas.h"'
   put "$clean/ui/Window.cpp" '#include <QtWidgets/QWidget>' '#include "platform/Text.h"'
   put "$clean/app/main.cpp" '#include "cli/CommandLine.h"' '#include "ui/ProgramStart.h"'
   put "$clean/tests/AnyTest.cpp" '#include "ui/Window.h"' '#include <QString>'
