@@ -62,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Every search moves on, so loading always ends.
             Require(next > from);
             CheckMap(map, markers);
-            LinkageMap flipped;
-            CopyChrData(map, flipped);
+            LinkageMap flipped = map;
             FlipMap(flipped);
             FlipMap(flipped);
             if (map.Markers.empty() || map.Markers.back().Distance == 0.0) {

@@ -7,14 +7,8 @@
 
 namespace karvello {
 
-void CopyChrData(const LinkageMap& source, LinkageMap& dest) {
-    // The records hold only values and vectors, so a plain copy shares nothing.
-    dest = source;
-}
-
 void FlipMap(LinkageMap& map) {
-    LinkageMap flipped;
-    CopyChrData(map, flipped);
+    LinkageMap flipped = map;
     const std::size_t n = map.Markers.size();
     double previousDistance = -1.0;
     for (std::size_t i = 0; i < n; ++i) {

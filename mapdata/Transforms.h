@@ -1,14 +1,12 @@
 #pragma once
-// Copying, flipping and colouring maps.
+// Flipping and colouring maps. The records hold only values and vectors, so
+// a plain copy (operator=) shares nothing.
 
 #include <cstdint>
 
 #include "mapdata/MapRecords.h"
 
 namespace karvello {
-
-// dest becomes a deep copy of source, every field.
-void CopyChrData(const LinkageMap& source, LinkageMap& dest);
 
 // Turns map upside down in place: entries reversed, distances moved to the
 // new upper entry of each gap, same-position links rebuilt, every placed

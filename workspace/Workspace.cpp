@@ -489,8 +489,7 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
         PreviewSettings(settings_, boxWidthPx, boxHeightPx, cx, cy, screenWidthPx, screenHeightPx);
 
     try {
-        std::vector<LinkageMap> shown(1);
-        CopyChrData(maps_[selectedMap_], shown.front());
+        std::vector<LinkageMap> shown{maps_[selectedMap_]};
         if (flipBox_) {
             FlipMap(shown.front());
         }
@@ -507,8 +506,7 @@ std::vector<LinkageMap> Workspace::TickedMapCopies() const {
         if (!ticked_[i]) {
             continue;
         }
-        LinkageMap& copy = copies.emplace_back();
-        CopyChrData(maps_[i], copy);
+        LinkageMap& copy = copies.emplace_back(maps_[i]);
         if (copy.Flipped) {
             FlipMap(copy);
         }
@@ -519,8 +517,7 @@ std::vector<LinkageMap> Workspace::TickedMapCopies() const {
 std::vector<LinkageMap> Workspace::PageMapCopies() const {
     std::vector<LinkageMap> copies = TickedMapCopies();
     if (copies.empty() && selectedMap_ != -1) {
-        LinkageMap& copy = copies.emplace_back();
-        CopyChrData(maps_[static_cast<std::size_t>(selectedMap_)], copy);
+        LinkageMap& copy = copies.emplace_back(maps_[static_cast<std::size_t>(selectedMap_)]);
         if (copy.Flipped) {
             FlipMap(copy);
         }

@@ -22,23 +22,6 @@ LinkageMap FourMarkerMap() {
     return map;
 }
 
-TEST(CopyChrData, DeepCopyOfAllFields) {
-    LinkageMap source = FourMarkerMap();
-    source.Flipped = true;
-    LinkageMap dest;
-    dest.Markers = {Entry(9, 1.0)};
-    dest.Placed = {{9, 9}};
-    CopyChrData(source, dest);
-    EXPECT_EQ(dest, source);
-    dest.Markers[0].Distance = 99.0;
-    dest.Placed[0].Interval = 7;
-    EXPECT_EQ(source, [] {
-        LinkageMap original = FourMarkerMap();
-        original.Flipped = true;
-        return original;
-    }());
-}
-
 TEST(FlipMap, Cases) {
     struct Row {
         const char* name;
@@ -94,8 +77,7 @@ TEST(FlipMap, TwiceGivesBackTheMap) {
 
 TEST(FlipMap, FlippingACopyLeavesTheKeptMap) {
     const LinkageMap kept = FourMarkerMap();
-    LinkageMap copy;
-    CopyChrData(kept, copy);
+    LinkageMap copy = kept;
     FlipMap(copy);
     EXPECT_EQ(kept, FourMarkerMap());
     EXPECT_NE(copy, kept);

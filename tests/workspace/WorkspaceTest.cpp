@@ -39,8 +39,7 @@ std::string ExpectedDrawing(const std::vector<LinkageMap>& maps, const PageLengt
 }
 
 LinkageMap FlippedCopy(const LinkageMap& map) {
-    LinkageMap copy;
-    CopyChrData(map, copy);
+    LinkageMap copy = map;
     FlipMap(copy);
     return copy;
 }

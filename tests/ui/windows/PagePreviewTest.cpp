@@ -77,8 +77,7 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {ws.Maps()[1]})) << "the selected map";
 
     QTest::mouseClick(Child<QCheckBox>(form(), "CheckFlip"), Qt::LeftButton);
-    LinkageMap flipped;
-    CopyChrData(ws.Maps()[1], flipped);
+    LinkageMap flipped = ws.Maps()[1];
     FlipMap(flipped);
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {flipped})) << "flipped at once";
 
