@@ -1,10 +1,10 @@
 #include "base/Text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 
 namespace karvello {
 
@@ -13,6 +13,15 @@ namespace {
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+// The characters of bytes 0x80 to 0x9F, the only range where Windows-1252
+// differs from Latin-1.
+constexpr auto kHighControlRange = std::to_array<char16_t>({
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+});
+static_assert(kHighControlRange.size() == 0xA0 - 0x80);
 
 } // namespace
 
@@ -64,18 +73,27 @@ std::size_t FirstNonUtf8(std::string_view text) {
     return std::string_view::npos;
 }
 
+char16_t Windows1252ToUtf16(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) {
+        return kHighControlRange[byte - 0x80];
+    }
+    return static_cast<char16_t>(byte);
+}
+
+std::u16string Windows1252ToUtf16(std::string_view text) {
+    std::u16string converted;
+    converted.reserve(text.size());
+    for (char c : text) {
+        converted.push_back(Windows1252ToUtf16(static_cast<unsigned char>(c)));
+    }
+    return converted;
+}
+
 char Windows1252ByteOf(char32_t code) {
-    // Characters of bytes 0x80 to 0x9F, the only range where Windows-1252
-    // differs from Latin-1.
-    static constexpr char16_t kHighControlRange[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-    };
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
         return static_cast<char>(code);
     }
-    for (std::size_t k = 0; k < std::size(kHighControlRange); ++k) {
+    for (std::size_t k = 0; k < kHighControlRange.size(); ++k) {
         if (kHighControlRange[k] == code) {
             return static_cast<char>(0x80 + k);
         }
@@ -113,6 +131,44 @@ void AppendUtf8(std::string& out, char32_t code) {
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
+}
+
+std::u16string TextToUtf16(std::string_view text, CharacterEncoding encoding) {
+    if (encoding == CharacterEncoding::Windows1252) {
+        return Windows1252ToUtf16(text);
+    }
+    std::u16string converted;
+    converted.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char32_t code = NextUtf8(text, i);
+        if (code >= 0x10000) {
+            converted.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            converted.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            converted.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return converted;
+}
+
+std::string Quote(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
+std::string Quote(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) {
+        return Quote(text);
+    }
+    std::string quoted = "\"";
+    quoted += text.substr(0, maxBytes);
+    quoted += "...\"";
+    return quoted;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

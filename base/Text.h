@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers every layer shares. 8-bit text, ASCII case rules.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,12 @@ char32_t NextUtf8(std::string_view text, std::size_t& i);
 // The index of the first byte of text that is not valid UTF-8, or npos.
 std::size_t FirstNonUtf8(std::string_view text);
 
+// The UTF-16 code unit that Windows-1252 byte `byte` stands for. The five
+// bytes the code page leaves undefined map to the control character of the
+// same number, as Windows itself converts them. Never fails.
+char16_t Windows1252ToUtf16(unsigned char byte);
+// The text converted byte by byte as above: one UTF-16 unit per byte.
+std::u16string Windows1252ToUtf16(std::string_view text);
 // The Windows-1252 byte of the character, or '?' where the code page has
 // none.
 char Windows1252ByteOf(char32_t code);
@@ -59,6 +66,23 @@ constexpr bool IsHighSurrogate(char16_t unit) {
 constexpr char32_t FromSurrogates(char16_t high, char16_t low) {
     return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
 }
+
+// The text as UTF-16 in the given encoding. A byte sequence that is not
+// UTF-8 gives U+FFFD for each byte of it.
+std::u16string TextToUtf16(std::string_view text, CharacterEncoding encoding);
+
+// The byte-order mark some editors write at the start of a UTF-8 file.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// The text without a byte-order mark at its start.
+inline std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text;
+}
+
+// The text in double quotes, as messages name files, fields and values.
+std::string Quote(std::string_view text);
+// The same, cut after its first maxBytes bytes and marked with "..." when
+// it is longer, so that a message about a line of noise stays readable.
+std::string Quote(std::string_view text, std::size_t maxBytes);
 
 // Whether a and b are equal when ASCII letters are compared without case.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);

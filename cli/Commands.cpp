@@ -20,8 +20,6 @@ namespace karvello {
 
 namespace {
 
-using cli::Quote;
-
 bool AllDigits(std::string_view text) {
     if (text.empty()) {
         return false;
@@ -146,12 +144,9 @@ std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
     if (value.starts_with('@')) {
         const TextLines lines = ReadTextLines(value.substr(1));
         bool first = true;
-        for (std::string_view line : lines.lines()) {
-            if (first && line.starts_with("\xEF\xBB\xBF")) {
-                line.remove_prefix(3); // a byte-order mark some editors write
-            }
+        for (const std::string_view line : lines.lines()) {
+            add(first ? WithoutByteOrderMark(line) : line);
             first = false;
-            add(line);
         }
     } else {
         std::string_view rest = value;

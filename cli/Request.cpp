@@ -8,8 +8,10 @@
 #include "base/Colour.h"
 #include "base/Numbers.h"
 #include "cli/Text.h"
+#include "drawing/DrawingFormats.h"
 #include "mapdata/DrawSettingsTable.h"
 #include "mapdata/Lengths.h"
+#include "mapdata/MapFileFormats.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {
@@ -83,16 +85,14 @@ struct CommandSpec {
 
 constexpr std::array<CommandSpec, 4> kCommands{{
     {"open", CliCommand::Open,
-     "  karvello open INPUT OUTPUT | MAPFILE       open the window with the maps loaded\n"},
+     "  karvello open INPUT OUTPUT | MAPFILE       open the window with the maps\n"
+     "                                             loaded\n"},
     {"info", CliCommand::Info,
      "  karvello info INPUT OUTPUT | MAPFILE       the information text of a load\n"},
     {"maps", CliCommand::Maps,
      "  karvello maps INPUT OUTPUT | MAPFILE       one line per map: number, markers,\n"
      "                                             placed markers, length in cM\n"},
-    {"draw", CliCommand::Draw,
-     "  karvello draw INPUT OUTPUT | MAPFILE -o FILE [options]\n"
-     "                                             draw maps into FILE (.emf, .svg,\n"
-     "                                             .pdf or .png, by its extension)\n"},
+    {"draw", CliCommand::Draw, "  karvello draw INPUT OUTPUT | MAPFILE -o FILE [options]\n"},
 }};
 
 // An option of draw: its names, how the usage text shows it, and what it
@@ -292,6 +292,27 @@ void AppendOptionHelp(std::string& text, const OptionSpec& option) {
     }
 }
 
+// The usage text's column where the help of a command starts.
+constexpr std::size_t kCommandHelpColumn = 45;
+
+// Appends the words as lines that start at column and stay within
+// kLineWidth; a word longer than a line stands alone.
+void AppendWrapped(std::string& text, std::string_view words, std::size_t column) {
+    std::string line;
+    while (!words.empty()) {
+        const auto blank = words.find(' ');
+        const std::string_view word = words.substr(0, blank);
+        words.remove_prefix(blank == std::string_view::npos ? words.size() : blank + 1);
+        if (!line.empty() && column + line.size() + 1 + word.size() > kLineWidth) {
+            text += std::string(column, ' ') + line + '\n';
+            line.clear();
+        }
+        line += line.empty() ? "" : " ";
+        line += word;
+    }
+    text += std::string(column, ' ') + line + '\n';
+}
+
 // Appends the settings' names as words filling lines from kHelpColumn.
 void AppendSettingNames(std::string& text) {
     std::string line;
@@ -453,15 +474,20 @@ std::string UsageText() {
                        "  karvello                                   open the window\n";
     for (const CommandSpec& command : kCommands) {
         text += command.Usage;
+        if (command.Command == CliCommand::Draw) {
+            AppendWrapped(text,
+                          "draw maps into FILE (" + DrawingExtensionList() + ", by its extension)",
+                          kCommandHelpColumn);
+        }
     }
-    text += "  karvello --help | --version\n"
-            "\n"
-            "INPUT is the Mapmaker input file (the marker names), OUTPUT the file that\n"
-            "Mapmaker wrote (the maps). In their place every command takes one map file\n"
-            "(MAPFILE) of another program: a map table (group, marker, position\n"
-            "columns), an R/qtl cross file or a group file.\n"
-            "\n"
-            "Options of draw:\n";
+    text += "  karvello --help | --version\n\n";
+    AppendWrapped(text,
+                  "INPUT is the Mapmaker input file (the marker names), OUTPUT the file that "
+                  "Mapmaker wrote (the maps). In their place every command takes one map file "
+                  "(MAPFILE) of another program: " +
+                      OneFileFormatList() + ".",
+                  0);
+    text += "\nOptions of draw:\n";
     for (const bool figure : {false, true}) {
         if (figure) {
             text += "\nOptions of draw for the figure (LENGTH as 175mm, 8.5cm, 1in, 7pt, or a\n"

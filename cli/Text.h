@@ -5,12 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace karvello::cli {
+#include "base/Text.h"
 
-// The text in double quotes, as messages name files and arguments.
-inline std::string Quote(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
+namespace karvello::cli {
 
 // An argument cut after its first kQuotedCharacters characters (whole UTF-8
 // characters) and marked with "...", so that a message about a huge argument
@@ -27,7 +24,7 @@ inline std::string ShortArgument(std::string_view text) {
     return std::string(text);
 }
 
-// An argument in double quotes, as Quote gives it, cut as ShortArgument cuts it.
+// An argument in double quotes, as Quote (base/Text.h) gives it, cut as ShortArgument cuts it.
 inline std::string QuoteArgument(std::string_view text) {
     return Quote(ShortArgument(text));
 }

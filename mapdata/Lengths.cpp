@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "base/Numbers.h"
+#include "base/Units.h"
 
 namespace karvello {
 
@@ -15,12 +16,12 @@ struct Unit {
     double Hundredths; // 1/100 mm in one of it
 };
 
-constexpr std::array<Unit, 4> kUnits{{
+constexpr auto kUnits = std::to_array<Unit>({
     {"mm", 100.0},
     {"cm", 1000.0},
-    {"in", 2540.0},
-    {"pt", 2540.0 / 72.0},
-}};
+    {"in", kUnitsPerInch},
+    {"pt", kUnitsPerPoint},
+});
 
 } // namespace
 

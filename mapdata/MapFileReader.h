@@ -1,10 +1,12 @@
 #pragma once
-// Reads a linkage map written by another mapping program or a spreadsheet:
-// a map table (one row a marker: group, name, position in cM), an R/qtl cross
-// file in its "csv" form, or a group file as MapChart, JoinMap and MSTmap
-// write it. The format is found from the content.
+// Reads a linkage map written by another mapping program or a spreadsheet,
+// in any format of the table in mapdata/MapFileFormats.h: a map table (one
+// row a marker: group, name, position in cM), an R/qtl cross file in its
+// "csv" form, or a group file as MapChart, JoinMap and MSTmap write it. The
+// format is found from the content.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mapdata/MapRecords.h"
@@ -12,12 +14,11 @@
 
 namespace karvello {
 
-enum class MapFileFormat { MapTable, RqtlCross, GroupFile };
-
 // What a map file gives: the same records as a Mapmaker load, plus the
 // encoding of the names and the warnings for the user.
 struct MapFile {
-    MapFileFormat Format = MapFileFormat::MapTable;
+    // The Name of the format read, in the table of formats: "map table".
+    std::string_view Format;
     // One marker per row of the file, in file order; every one is mapped
     // (Chromosome and Position as a Mapmaker map gives them), none dominant.
     MarkerTable Markers;
@@ -38,8 +39,9 @@ struct MapFile {
 // Throws KarvelloError, naming the file, the line and the field, for an empty
 // file, a header without a group, marker or position column, a row with too
 // few fields, an empty group or name, a position that is not a decimal number
-// or lies beyond 1e9 cM, an R/qtl cross file without its position row, or a
-// group file line that is not "name position".
+// or lies beyond 1e9 cM, an R/qtl cross file without its position row, a
+// group file line that is not "name position", or one file of Mapmaker's
+// pair given alone.
 MapFile ReadMapFile(Lines lines, const std::string& fileName);
 
 // The same for the lines of a text held whole, as a file is read: quicker to

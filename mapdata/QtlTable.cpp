@@ -36,20 +36,11 @@ constexpr double kMaxPosition = 1e9;
 // Room for rounding when an interval ends at its map's last marker.
 constexpr double kEndSlack = 0.05;
 
-std::string Quote(std::string_view text) {
-    // A whole line of noise is not worth repeating in a message.
-    constexpr std::size_t kMaxQuoted = 100;
-    std::string quoted = "\"";
-    quoted += text.substr(0, kMaxQuoted);
-    if (text.size() > kMaxQuoted) {
-        quoted += "...";
-    }
-    quoted += '"';
-    return quoted;
-}
+// A whole line of noise is not worth repeating in a message.
+constexpr std::size_t kMaxQuoted = 100;
 
 std::string Where(std::int64_t line, const std::string& fileName) {
-    return "line " + DecimalText(line) + " of " + Quote(fileName);
+    return "line " + DecimalText(line) + " of " + Quote(fileName, kMaxQuoted);
 }
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -62,12 +53,12 @@ double Position(std::string_view text, std::string_view what, std::int64_t line,
     const std::optional<double> value =
         decimalComma ? ParseDecimalNumberWithComma(text) : ParseDecimalNumber(text);
     if (!value) {
-        Fail("The " + std::string(what) + " " + Quote(text) + " on " + Where(line, fileName) +
-             " is not a number.");
+        Fail("The " + std::string(what) + " " + Quote(text, kMaxQuoted) + " on " +
+             Where(line, fileName) + " is not a number.");
     }
     if (std::fabs(*value) > kMaxPosition) {
-        Fail("The " + std::string(what) + " " + Quote(text) + " on " + Where(line, fileName) +
-             " lies beyond 1000000000 cM.");
+        Fail("The " + std::string(what) + " " + Quote(text, kMaxQuoted) + " on " +
+             Where(line, fileName) + " lies beyond 1000000000 cM.");
     }
     return *value;
 }
@@ -88,7 +79,7 @@ std::string CmText(double value) {
 }
 
 std::string QtlName(const QtlInterval& qtl, const std::string& fileName) {
-    return "The QTL " + Quote(qtl.Name) + " on " + Where(qtl.Line, fileName);
+    return "The QTL " + Quote(qtl.Name, kMaxQuoted) + " on " + Where(qtl.Line, fileName);
 }
 
 } // namespace
@@ -104,10 +95,7 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
     std::int64_t needed = 0;
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = lines[i];
-        if (i == 0 && line.starts_with("\xEF\xBB\xBF")) {
-            line.remove_prefix(3);
-        }
+        const std::string_view line = i == 0 ? WithoutByteOrderMark(lines[i]) : lines[i];
         const std::string_view trimmed = TrimText(line);
         // A row of a table whose first column is the colour starts with "#"
         // too: there, below the header, every line is a row.
@@ -145,8 +133,8 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
 
         SplitFields(line, separator, fields, scratch);
         if (static_cast<std::int64_t>(fields.size()) < needed) {
-            Fail("Line " + DecimalText(lineNumber) + " of " + Quote(fileName) + " has " +
-                 DecimalText(static_cast<std::int64_t>(fields.size())) +
+            Fail("Line " + DecimalText(lineNumber) + " of " + Quote(fileName, kMaxQuoted) +
+                 " has " + DecimalText(static_cast<std::int64_t>(fields.size())) +
                  (fields.size() == 1 ? " field" : " fields") + "; its header asks for at least " +
                  DecimalText(needed) + ".");
         }
@@ -194,14 +182,14 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
         if (!colour.empty()) {
             qtl.Colour = ParseHexColour(colour);
             if (!qtl.Colour) {
-                Fail("The colour " + Quote(colour) + " on " + Where(lineNumber, fileName) +
-                     " is not written #RRGGBB.");
+                Fail("The colour " + Quote(colour, kMaxQuoted) + " on " +
+                     Where(lineNumber, fileName) + " is not written #RRGGBB.");
             }
         }
         table.Qtls.push_back(std::move(qtl));
     }
     if (!haveHeader) {
-        Fail(Quote(fileName) + " holds no QTL table: it has no header line.");
+        Fail(Quote(fileName, kMaxQuoted) + " holds no QTL table: it has no header line.");
     }
     return table;
 }
@@ -229,8 +217,8 @@ std::string MapList(const std::vector<LinkageMap>& maps) {
     std::string listed;
     for (std::size_t m = 0; m < maps.size() && m < 12; ++m) {
         listed += m == 0 ? "" : ", ";
-        listed +=
-            maps[m].GroupName.empty() ? DecimalText(maps[m].MapNumber) : Quote(maps[m].GroupName);
+        listed += maps[m].GroupName.empty() ? DecimalText(maps[m].MapNumber)
+                                            : Quote(maps[m].GroupName, kMaxQuoted);
     }
     if (maps.size() > 12) {
         listed += ", ...";
@@ -250,7 +238,8 @@ std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<Li
             if (loaded != nullptr && FindMap(qtl, *loaded) < loaded->size()) {
                 continue; // a map of the data that this drawing leaves out
             }
-            Fail("The map " + Quote(qtl.Map) + " on " + Where(qtl.Line, table.FileName) +
+            Fail("The map " + Quote(qtl.Map, kMaxQuoted) + " on " +
+                 Where(qtl.Line, table.FileName) +
                  (loaded != nullptr ? " is not a map of the loaded data, which holds "
                                     : " is not in the figure, which draws ") +
                  MapList(loaded != nullptr ? *loaded : maps) + ".");
@@ -260,8 +249,9 @@ std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<Li
         const double last = first + MapLength(map);
         if (qtl.Start < first - kEndSlack || qtl.End > last + kEndSlack) {
             Fail(QtlName(qtl, table.FileName) + " runs from " + CmText(qtl.Start) + " to " +
-                 CmText(qtl.End) + ", outside its map " + Quote(qtl.Map) + ", which runs from " +
-                 CmText(first) + " to " + CmText(last) + ". Is the table made for another map?");
+                 CmText(qtl.End) + ", outside its map " + Quote(qtl.Map, kMaxQuoted) +
+                 ", which runs from " + CmText(first) + " to " + CmText(last) +
+                 ". Is the table made for another map?");
         }
         placed.push_back({found, qtl});
     }

@@ -14,6 +14,7 @@
 #include "base/FileWriter.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
+#include "base/Units.h"
 #include "platform/DrawingRecorder.h"
 #include "platform/EmfSurface.h"
 #include "platform/PngStream.h"
@@ -26,11 +27,9 @@ namespace karvello {
 
 namespace {
 
-constexpr double kUnitsPerInch = 2540.0;
-constexpr double kUnitsPerPoint = kUnitsPerInch / 72.0;
 // SVG and PDF are drawn at one device unit per 1/100 mm, so their
 // coordinates are the drawing's own.
-constexpr int kVectorDotsPerInch = 2540;
+constexpr int kVectorDotsPerInch = static_cast<int>(kUnitsPerInch);
 // A drawing with nothing in it still needs a page: 1 mm square.
 constexpr std::int64_t kEmptyPageUnits = 100;
 // A PNG is painted in tiles at most this wide and kPngBandRows high (4 MB
@@ -41,7 +40,7 @@ constexpr int kPngTileWidth = 4096;
 constexpr int kPngBandRows = 256;
 constexpr std::int64_t kPngBandBytes = std::int64_t{48} << 20;
 // The largest page side common PDF readers open: 200 inches.
-constexpr std::int64_t kMaxPdfPageUnits = 200 * 2540;
+constexpr auto kMaxPdfPageUnits = static_cast<std::int64_t>(200 * kUnitsPerInch);
 
 // The white room around the drawn extent: the one asked for; else 2 mm in
 // every format when the maps stand in rows, so that rows break alike in all
@@ -452,36 +451,13 @@ class PngCanvas final : public PaintedCanvas {
 
 } // namespace
 
-const std::vector<DrawingFormatInfo>& DrawingFormats() {
-    static const std::vector<DrawingFormatInfo> formats = {
-        {DrawingFormat::Emf, ".emf", "Enhanced Metafile"},
-        {DrawingFormat::Svg, ".svg", "SVG image"},
-        {DrawingFormat::Pdf, ".pdf", "PDF document"},
-        {DrawingFormat::Png, ".png", "PNG image, 300 dpi"},
-    };
-    return formats;
-}
-
-std::optional<DrawingFormat> DrawingFormatOf(const std::string& path) {
-    for (const DrawingFormatInfo& info : DrawingFormats()) {
-        if (EndsWithIgnoringCase(path, info.extension)) {
-            return info.format;
-        }
-    }
-    return std::nullopt;
-}
-
-bool IsDrawingFileName(const std::string& path) {
-    return DrawingFormatOf(path).has_value();
-}
-
 std::string DrawingFileDialogFilters() {
     std::string filters;
     for (const DrawingFormatInfo& info : DrawingFormats()) {
         if (!filters.empty()) {
             filters += ";;";
         }
-        filters += std::string(info.description) + " (*" + std::string(info.extension) + ")";
+        filters += std::string(info.Description) + " (*" + std::string(info.Extension) + ")";
     }
     return filters;
 }
@@ -490,17 +466,8 @@ std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
                                              const FigureSettings& figure) {
     const std::optional<DrawingFormat> format = DrawingFormatOf(path);
     if (!format) {
-        // ".emf, .svg, .pdf or .png": the extensions in the order offered.
-        const auto& formats = DrawingFormats();
-        std::string extensions;
-        for (std::size_t i = 0; i < formats.size(); ++i) {
-            if (i > 0) {
-                extensions += i + 1 == formats.size() ? " or " : ", ";
-            }
-            extensions += formats[i].extension;
-        }
         throw KarvelloError("Cannot draw into \"" + path + "\": the file name must end in " +
-                            extensions);
+                            DrawingExtensionList());
     }
     const FigureFont font = FigureTextFont(figure.FontFace, figure.FontHeight);
     switch (*format) {

@@ -1,6 +1,6 @@
 #pragma once
-// The file formats a drawing can be written in, and the canvases that write
-// them. Every canvas measures text as the metafile does, so that each format
+// The canvases that write a drawing in each file format of
+// drawing/DrawingFormats.h. Every canvas measures text as the metafile does, so that each format
 // shows the same layout; each is prepared as the metafile is (metric mode,
 // the metafile font, black pen, white brush, opaque text). The page of the
 // SVG, PDF and PNG files is the box of everything drawn, the box the
@@ -20,26 +20,9 @@
 #include <vector>
 
 #include "drawing/Canvas.h"
+#include "drawing/DrawingFormats.h"
 
 namespace karvello {
-
-enum class DrawingFormat { Emf, Svg, Pdf, Png };
-
-struct DrawingFormatInfo {
-    DrawingFormat format;
-    std::string_view extension;   // with the dot, lower case: ".emf"
-    std::string_view description; // for a file dialog: "Enhanced Metafile"
-};
-
-// The formats in the order a save dialog offers them, the metafile first.
-const std::vector<DrawingFormatInfo>& DrawingFormats();
-
-// The format that the path's extension names, compared without regard to
-// case; none for any other extension or none at all.
-std::optional<DrawingFormat> DrawingFormatOf(const std::string& path);
-
-// True when the path ends in one of the formats' extensions.
-bool IsDrawingFileName(const std::string& path);
 
 // Filters for a Qt file dialog, one per format, separated by ";;":
 // "Enhanced Metafile (*.emf);;SVG image (*.svg);;...".

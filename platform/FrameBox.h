@@ -8,13 +8,14 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/Units.h"
 #include "drawing/Surface.h"
 
 namespace karvello {
 
 // Page units per pixel of the 96-dpi reference display: the unit of the text
 // mapping mode on a metafile.
-inline constexpr double kHiMetricPerReferencePixel = 2540.0 / 96.0;
+inline constexpr double kHiMetricPerReferencePixel = kUnitsPerInch / kReferenceDotsPerInch;
 
 struct FrameBox {
     // Inclusive edges; meaningless while empty.

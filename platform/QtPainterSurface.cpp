@@ -7,14 +7,15 @@
 #include <string>
 
 #include "base/Error.h"
+#include "base/Units.h"
 #include "platform/Windows1252.h"
 
 namespace karvello {
 
 namespace {
 
-constexpr double kMillimetresPerInch = 25.4;
-constexpr double kFallbackDpi = 96.0;
+// The resolution taken when the screen does not give its size.
+constexpr double kFallbackDpi = kReferenceDotsPerInch;
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "mapdata/MapFileFormats.h"
 #include "platform/FileCanvases.h"
 
 #include "ui/Controls.h"
@@ -107,12 +108,12 @@ std::vector<SaveFilter> SaveFilters() {
     std::vector<SaveFilter> filters;
     for (const DrawingFormatInfo& info : DrawingFormats()) {
         const QString extension = QString::fromLatin1(
-            info.extension.data(), static_cast<qsizetype>(info.extension.size()));
+            info.Extension.data(), static_cast<qsizetype>(info.Extension.size()));
         const QString description =
-            info.format == DrawingFormat::Emf
+            info.Format == DrawingFormat::Emf
                 ? QStringLiteral("Metafiles")
-                : QString::fromLatin1(info.description.data(),
-                                      static_cast<qsizetype>(info.description.size()));
+                : QString::fromLatin1(info.Description.data(),
+                                      static_cast<qsizetype>(info.Description.size()));
         filters.push_back({description + QStringLiteral(" (*") + extension + QStringLiteral(")"),
                            extension.mid(1)});
     }
@@ -125,9 +126,12 @@ std::vector<SaveFilter> SaveFilters() {
 }
 
 QStringList OpenFilters() {
-    return {QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
-            QStringLiteral("Map tables (*.csv *.tsv *.txt *.map)"),
-            QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")};
+    QStringList filters;
+    for (const std::string& filter : MapFileDialogFilters()) {
+        filters << QString::fromStdString(filter);
+    }
+    filters << QStringLiteral("Text files (*.txt)") << QStringLiteral("All files (*)");
+    return filters;
 }
 
 Dialogs Dialogs::System() {

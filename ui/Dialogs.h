@@ -59,9 +59,10 @@ struct SaveFilter {
 // drawing formats, then "All files (*)", which keeps the ".emf" default.
 std::vector<SaveFilter> SaveFilters();
 
-// The open dialog's filters, the first chosen: "Mapmaker files (*.raw *.out
-// *.txt *.log)", "Map tables (*.csv *.tsv *.txt *.map)", "Text files
-// (*.txt)", "All files (*)".
+// The open dialog's filters, the first chosen: those of the map-file formats
+// (MapFileDialogFilters: "Mapmaker files (*.raw *.out *.txt *.log)", "Map
+// tables (*.csv *.tsv *.txt *.map)"), then "Text files (*.txt)" and "All
+// files (*)".
 QStringList OpenFilters();
 
 // The text of the standard error box for an error message: the message with

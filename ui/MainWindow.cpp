@@ -23,6 +23,7 @@
 #include <new>
 #include <string>
 
+#include "mapdata/MapFileFormats.h"
 #include "platform/Windows1252.h"
 #include "ui/AnnotationsWindow.h"
 #include "ui/Controls.h"
@@ -138,9 +139,8 @@ MainWindow::MainWindow(const Dialogs& dialogs, const PlatformServices& platform,
     annotationsWindow_->OnChange = [this] { ApplyAnnotations(); };
     openMapTableButton_ =
         AddButton(this, "openMapTableButton_", "Open map table...", QRect(336, 325, 97, 22));
-    openMapTableButton_->setToolTip(QStringLiteral(
-        "A map of another program: a table of group, marker and position (R/qtl, OneMap, "
-        "a spreadsheet), an R/qtl cross file or a group file; files can be dropped here too"));
+    openMapTableButton_->setToolTip(QString::fromStdString(
+        "A map of another program: " + OneFileFormatList() + "; files can be dropped here too"));
     loadButton_->setToolTip(
         QStringLiteral("Loads the Mapmaker pair; with the output box empty, the "
                        "first box may name a map table"));

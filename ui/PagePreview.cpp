@@ -15,13 +15,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Units.h"
 #include "ui/Controls.h"
 
 namespace karvello {
 
 namespace {
 
-constexpr double kUnitsPerInch = 2540.0;
 // The grey border around the page, in pixels.
 constexpr int kBorderPx = 16;
 constexpr double kZoomStep = 1.25;

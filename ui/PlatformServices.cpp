@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "base/Units.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtPainterSurface.h"
 
@@ -15,12 +16,15 @@ ScreenInfo PrimaryScreen() {
             // The size in millimetres follows from the logical resolution,
             // as Windows reports a display's size, not from what the
             // monitor says of itself.
-            const QSizeF millimetres(pixels.width() * 25.4 / screen->logicalDotsPerInchX(),
-                                     pixels.height() * 25.4 / screen->logicalDotsPerInchY());
+            const QSizeF millimetres(
+                pixels.width() * kMillimetresPerInch / screen->logicalDotsPerInchX(),
+                pixels.height() * kMillimetresPerInch / screen->logicalDotsPerInchY());
             return ScreenInfo{pixels.width(), pixels.height(), millimetres};
         }
     }
-    return ScreenInfo{1024, 768, QSizeF(1024 * 25.4 / 96, 768 * 25.4 / 96)};
+    return ScreenInfo{1024, 768,
+                      QSizeF(1024 * kMillimetresPerInch / kReferenceDotsPerInch,
+                             768 * kMillimetresPerInch / kReferenceDotsPerInch)};
 }
 
 PlatformServices PlatformServices::Default() {

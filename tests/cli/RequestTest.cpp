@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "mapdata/MapFileFormats.h"
 #include "tests/support/Exceptions.h"
 
 namespace karvello {
@@ -242,6 +243,32 @@ TEST(ParseCommandLineTest, EverySettingIsSetByItsNameAndNamedInTheHelp) {
         EXPECT_EQ(settings, expected);
         EXPECT_NE(usage.find(std::string(" ") + name), std::string::npos);
     }
+}
+
+// The help names every map-file format read from one file and every drawing
+// extension, from their tables, in lines of at most 79 characters.
+TEST(UsageTextTest, NamesEveryFormatOfTheTablesInLinesThatFit) {
+    const std::string usage = UsageText();
+    std::string words; // the text with its line breaks and indents as single blanks
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i <= usage.size(); ++i) {
+        if (i == usage.size() || usage[i] == '\n') {
+            EXPECT_LE(i - lineStart, 79u) << usage.substr(lineStart, i - lineStart);
+            lineStart = i + 1;
+        }
+        const char c = i < usage.size() && usage[i] != '\n' ? usage[i] : ' ';
+        if (c != ' ' || (!words.empty() && words.back() != ' ')) {
+            words += c;
+        }
+    }
+    for (const MapFileFormat& format : MapFileFormats()) {
+        if (format.FileCount == 1) {
+            EXPECT_NE(words.find(format.Summary), std::string::npos) << format.Name;
+        }
+    }
+    EXPECT_NE(words.find("draw maps into FILE (.emf, .svg, .pdf or .png, by its extension)"),
+              std::string::npos)
+        << words;
 }
 
 TEST(ParseMapNumbersTest, ListsAndRuns) {

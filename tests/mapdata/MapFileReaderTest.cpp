@@ -1,14 +1,17 @@
 // Map files from other mapping programs: map tables, R/qtl cross files and
-// group files, each read into the records a Mapmaker load gives.
+// group files, each read into the records a Mapmaker load gives; and the
+// table of formats that finds which is which.
 
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/Error.h"
+#include "mapdata/MapFileFormats.h"
 #include "mapdata/MapFileReader.h"
 #include "mapdata/TextLines.h"
 #include "tests/mapdata/TestText.h"
@@ -81,75 +84,75 @@ TEST(MapFileReader, ReadsEachFormatIntoMaps) {
     struct Row {
         const char* rule;
         std::vector<std::string> lines;
-        MapFileFormat format;
+        std::string_view format;
         std::vector<std::string> maps;
     };
     const std::vector<Row> rows = {
         {"comma table, columns in any order and case, others ignored",
          {"Locus,Extra,Position,CHR", "a,x,0,LG1", "b,y,7.5,LG1"},
-         MapFileFormat::MapTable,
+         "map table",
          {"LG1 @0: a 7.5 b"}},
         {"every group, marker and position column name",
          {"linkage group;marker name;map position", "g;a;1", "g;b;2"},
-         MapFileFormat::MapTable,
+         "map table",
          {"g @1: a 1 b"}},
         {"tab separated, names with blanks",
          {"lg\tname\tdist (cM)", "LG 1\tmarker one\t0", "LG 1\tmarker two\t3"},
-         MapFileFormat::MapTable,
+         "map table",
          {"LG 1 @0: marker one 3 marker two"}},
         {"semicolons with decimal commas, as spreadsheets in many languages write them",
          {"Group;Marker;Position (cM)", "LG1;a;0,0", "LG1;b;12,5"},
-         MapFileFormat::MapTable,
+         "map table",
          {"LG1 @0: a 12.5 b"}},
         {"blank separated with runs of blanks",
          {"chrom   id   cm", "  1  a   0.5", "1 b 1.5  "},
-         MapFileFormat::MapTable,
+         "map table",
          {"1 @0.5: a 1 b"}},
         {"quoted fields with separator and doubled quote inside",
          {"\"group\",\"marker\",\"pos\"", "\"1\",\"a,b\",\"0\"", "1, \"say \"\"x\"\"\" ,2"},
-         MapFileFormat::MapTable,
+         "map table",
          {"1 @0: a,b 2 say \"x\""}},
         {"blanks around fields; quotes, separators and nothing in a column not read",
          {"chr,locus,pos,note", " 1 , a ,0,\"x, \"\"y\"\"\"", "1,b , 2.5 ,", "1,\tc,3,,,"},
-         MapFileFormat::MapTable,
+         "map table",
          {"1 @0: a 2.5 b 0.5 c"}},
         {"byte-order mark, comments and blank lines skipped",
          {"\xEF\xBB\xBF# made by hand", "", "group,marker,position", "# a comment", "g,a,0", "",
           "g,b,1"},
-         MapFileFormat::MapTable,
+         "map table",
          {"g @0: a 1 b"}},
         {"markers ordered by position, equal positions in file order",
          {"chr,locus,pos", "1,c,5", "1,a,0", "1,b2,5", "1,b1,5", "1,z,-1"},
-         MapFileFormat::MapTable,
+         "map table",
          {"1 @-1: z 1 a 5 c 0 b2 0 b1"}},
         {"positions closer than 0.00005 cM are one position",
          {"chr,locus,pos", "1,a,1", "1,b,1.00004", "1,c,1.0001"},
-         MapFileFormat::MapTable,
+         "map table",
          {"1 @1: a 0 b 6e-05 c"}},
         {"distances rounded to 6 decimals",
          {"chr,locus,pos", "1,a,18.5", "1,b,20.9", "1,c,19.7000000001"},
-         MapFileFormat::MapTable,
+         "map table",
          {"1 @18.5: a 1.2 c 1.2 b"}},
         {"maps in the order their groups first appear",
          {"chr,locus,pos", "B,b1,0", "A,a1,0", "B,b2,1", "A,a2,2"},
-         MapFileFormat::MapTable,
+         "map table",
          {"B @0: b1 1 b2", "A @0: a1 2 a2"}},
         {"R/qtl cross file: phenotypes and data rows skipped",
          {"bp,sex,m1,m2,m3", ",,1,1,X", ",,3.3,19.7000000001,0", "109.6,male,BA,BB,-"},
-         MapFileFormat::RqtlCross,
+         "R/qtl cross file",
          {"1 @3.3: m1 16.4 m2", "X @0: m3"}},
         {"group file: comments, braces and JoinMap style",
          {"; a JoinMap map", "group LG1", "a 0.0", "b\t12.5 {color red}", "", "GROUP LG2 {x}",
           "c 1"},
-         MapFileFormat::GroupFile,
+         "group file",
          {"LG1 @0: a 12.5 b", "LG2 @1: c"}},
         {"group file with a decimal comma",
          {"group LG1", "a 0", "b 3,5"},
-         MapFileFormat::GroupFile,
+         "group file",
          {"LG1 @0: a 3.5 b"}},
         {"group file as MSTmap writes it",
          {";BEGINOFGROUP", "group lg0", "m1\t0.000", "m2\t3.100", ";ENDOFGROUP"},
-         MapFileFormat::GroupFile,
+         "group file",
          {"lg0 @0: m1 3.1 m2"}},
     };
     for (const auto& row : rows) {
@@ -347,8 +350,8 @@ TEST(MapFileReader, GenuineFilesLoad) {
 TEST(MapFileReader, HyperGivesTheSameMapsFromTableAndCrossFile) {
     const MapFile table = ReadShipped("rqtl_hyper/hyper_map.csv");
     const MapFile cross = ReadShipped("rqtl_hyper/hyper.csv");
-    EXPECT_EQ(table.Format, MapFileFormat::MapTable);
-    EXPECT_EQ(cross.Format, MapFileFormat::RqtlCross);
+    EXPECT_EQ(table.Format, "map table");
+    EXPECT_EQ(cross.Format, "R/qtl cross file");
     EXPECT_EQ(table.Maps.size(), 20u);
     EXPECT_EQ(table.Markers.size(), 174u);
     EXPECT_EQ(Describe(table), Describe(cross));
@@ -357,6 +360,49 @@ TEST(MapFileReader, HyperGivesTheSameMapsFromTableAndCrossFile) {
     EXPECT_EQ(table.Maps[0].Markers[1].Distance, 13.1);
     CheckRecords(table);
     CheckRecords(cross);
+}
+
+// Each format's sniff takes a plain file of its own kind and none of the
+// others', so that the table's order decides nothing for such files.
+TEST(MapFileFormats, EachSniffTakesItsOwnFilesOnly) {
+    struct Sample {
+        std::string_view format;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Sample> samples = {
+        {"map table", {"# LG1 only", "group,marker,position", "LG1,a,0"}},
+        {"map table", {"chr\tlocus\tpos", "1\ta\t0"}},
+        {"group file", {"group LG1", "a 0", "b 3"}},
+        {"group file", {";BEGINOFGROUP", "group lg0", "m1\t0.000"}},
+        {"R/qtl cross file", {"bp,sex,m1,m2", ",,1,1", ",,0,3.3"}},
+        {"R/qtl cross file", {"m1;m2", ";1;1"}},
+        {"Mapmaker pair", {"data type f2 intercross", "3 2 0"}},
+        {"Mapmaker pair", {"*******", "Map:", "  Markers          Distance"}},
+    };
+    std::set<std::string_view> names;
+    for (const MapFileFormat& format : MapFileFormats()) {
+        EXPECT_TRUE(names.insert(format.Name).second) << format.Name;
+        for (const Sample& sample : samples) {
+            SCOPED_TRACE(std::string(format.Name) + " on a " + std::string(sample.format));
+            const TextLines text = Text(sample.lines);
+            EXPECT_EQ(format.Sniff(text.lines()), format.Name == sample.format);
+        }
+    }
+    for (const Sample& sample : samples) {
+        EXPECT_TRUE(names.contains(sample.format)) << sample.format;
+    }
+}
+
+TEST(MapFileFormats, DialogFiltersJoinTheFormatsOfOneFilterPairsFirst) {
+    EXPECT_EQ(MapFileDialogFilters(), (std::vector<std::string>{
+                                          "Mapmaker files (*.raw *.out *.txt *.log)",
+                                          "Map tables (*.csv *.tsv *.txt *.map)",
+                                      }));
+    const std::string list = OneFileFormatList();
+    for (const MapFileFormat& format : MapFileFormats()) {
+        EXPECT_EQ(list.find(format.Summary) != std::string::npos, format.FileCount == 1)
+            << format.Name;
+    }
 }
 
 } // namespace

@@ -250,6 +250,20 @@ TEST(ReadTextLines, FailsAsReadTextFileFails) {
     }
 }
 
+TEST(MessageText, QuotesCutOnlyWhatIsLongerThanTheLimitAndDropOneByteOrderMark) {
+    EXPECT_EQ(Quote(""), "\"\"");
+    EXPECT_EQ(Quote("map \"x\".csv"), "\"map \"x\".csv\"");
+    EXPECT_EQ(Quote("abc", 3), "\"abc\"");
+    EXPECT_EQ(Quote("abcd", 3), "\"abc...\"");
+    EXPECT_EQ(Quote("abcd", 0), "\"...\"");
+    EXPECT_EQ(WithoutByteOrderMark("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                   "a"),
+              "\xEF\xBB\xBF"
+              "a");
+    EXPECT_EQ(WithoutByteOrderMark("\xEF\xBB"), "\xEF\xBB");
+    EXPECT_EQ(WithoutByteOrderMark("a\xEF\xBB\xBF"), "a\xEF\xBB\xBF");
+}
+
 TEST(TrimText, RemovesControlCharactersAndBlanksAtBothEnds) {
     EXPECT_EQ(TrimText(" \t\r\x01 a b \x1f\x7f\t "), "a b \x1f\x7f");
     EXPECT_EQ(TrimText("\t \r"), "");

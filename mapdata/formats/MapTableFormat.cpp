@@ -1,0 +1,155 @@
+// A map table: a header line that names a group, a marker and a position
+// column among any others, then one row a marker. Fields are separated by
+// commas, semicolons, tabs or blanks, as the header shows; "#" lines are
+// comments.
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/Numbers.h"
+#include "base/Text.h"
+#include "mapdata/DelimitedText.h"
+#include "mapdata/formats/FormatReaders.h"
+#include "mapdata/formats/MapBuilder.h"
+
+namespace karvello::formats {
+
+namespace {
+
+// The three columns a map table must have, and the names each goes by.
+enum Column { kGroup, kMarker, kPosition, kColumnCount };
+
+const std::array<ColumnNames, kColumnCount>& KnownColumns() {
+    static const auto columns = std::to_array<ColumnNames>({
+        {"group", {"group", "chr", "chrom", "chromosome", "lg", "linkage group", "linkage_group"}},
+        {"marker", {"marker", "locus", "name", "id", "marker name"}},
+        {"position",
+         {"position", "pos", "cm", "distance", "dist (cM)", "map position", "position (cM)",
+          "pos (cM)", "map position (cM)"}},
+    });
+    return columns;
+}
+
+// The header line and what it says: the separator of the table and the
+// field of each column, -1 for one it lacks.
+struct Header {
+    std::size_t Line = 0;
+    char Separator = 0;
+    std::vector<std::string_view> Fields;
+    std::array<std::int64_t, kColumnCount> Columns{};
+    bool Complete = false;
+};
+
+// The header: the first line that is neither blank nor a comment. None for
+// a file without one.
+std::optional<Header> FindHeader(Lines lines, std::string& scratch) {
+    const std::vector<std::size_t> first = FirstContentLines(lines, 1, true);
+    if (first.empty()) {
+        return std::nullopt;
+    }
+    Header header;
+    header.Line = first.front();
+    const std::string_view text = LineAt(lines, header.Line);
+    header.Separator = SeparatorOf(text);
+    SplitFields(text, header.Separator, header.Fields, scratch);
+    const std::vector<std::int64_t> found = FindNamedColumns(header.Fields, KnownColumns());
+    std::copy(found.begin(), found.end(), header.Columns.begin());
+    header.Complete =
+        std::find(header.Columns.begin(), header.Columns.end(), -1) == header.Columns.end();
+    return header;
+}
+
+std::string MissingColumnsMessage(const Header& header, const std::string& fileName) {
+    std::string missing;
+    std::string lookedFor;
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (header.Columns[c] != -1) {
+            continue;
+        }
+        const ColumnNames& column = KnownColumns()[c];
+        missing += missing.empty() ? "no " : " and no ";
+        missing += column.What;
+        missing += " column";
+        lookedFor += " A ";
+        lookedFor += column.What;
+        lookedFor += " column is named one of: ";
+        for (std::size_t n = 0; n < column.Names.size(); ++n) {
+            lookedFor += n == 0 ? "" : ", ";
+            lookedFor += column.Names[n];
+        }
+        lookedFor += ".";
+    }
+    std::string columns;
+    for (std::size_t f = 0; f < header.Fields.size(); ++f) {
+        columns += f == 0 ? "" : ", ";
+        columns += Quote(header.Fields[f]);
+    }
+    return "The header on " + LineText(static_cast<std::int64_t>(header.Line) + 1) + " of " +
+           Quote(fileName) + " names " + missing + ". Its columns are " +
+           (columns.empty() ? std::string("none") : columns) + "." + lookedFor;
+}
+
+} // namespace
+
+bool SniffMapTable(Lines lines) {
+    std::string scratch;
+    const std::optional<Header> header = FindHeader(lines, scratch);
+    return header && header->Complete;
+}
+
+MapFile ReadMapTable(Lines lines, const std::string& fileName) {
+    std::string scratch;
+    const std::optional<Header> header = FindHeader(lines, scratch);
+    if (!header) {
+        Fail(Quote(fileName) + " is empty: it holds no map.");
+    }
+    if (!header->Complete) {
+        Fail(MissingColumnsMessage(*header, fileName));
+    }
+    const char separator = header->Separator;
+    const std::array<std::int64_t, kColumnCount>& columns = header->Columns;
+    MapBuilder builder(fileName, separator != ',');
+    builder.Reserve(lines.size() - header->Line);
+    const std::int64_t needed = *std::max_element(columns.begin(), columns.end()) + 1;
+    std::array<std::string_view, kColumnCount> wanted;
+    std::vector<std::string_view> fields;
+    std::string rowScratch;
+    for (std::size_t i = header->Line + 1; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        // A row that starts with a letter or digit is neither blank nor a
+        // comment; only others need trimming to tell.
+        if (line.empty() || IsTrimmed(line.front()) || line.front() == '#') {
+            const std::string_view trimmed = TrimText(line);
+            if (trimmed.empty() || IsComment(trimmed)) {
+                continue;
+            }
+        }
+        if (SplitWantedFields(line, separator, columns, wanted)) {
+            builder.Add(wanted[kGroup], wanted[kMarker], wanted[kPosition],
+                        static_cast<std::int64_t>(i) + 1);
+            continue;
+        }
+        SplitFields(line, separator, fields, rowScratch);
+        if (static_cast<std::int64_t>(fields.size()) < needed) {
+            for (int c = 0; c < kColumnCount; ++c) {
+                if (columns[c] >= static_cast<std::int64_t>(fields.size())) {
+                    const std::string what =
+                        "its " + std::string(KnownColumns()[c].What) + " column";
+                    Fail(TooFewFields(i, fields.size(), what, columns[c], fileName));
+                }
+            }
+        }
+        builder.Add(fields[static_cast<std::size_t>(columns[kGroup])],
+                    fields[static_cast<std::size_t>(columns[kMarker])],
+                    fields[static_cast<std::size_t>(columns[kPosition])],
+                    static_cast<std::int64_t>(i) + 1);
+    }
+    return builder.Finish();
+}
+
+} // namespace karvello::formats
