@@ -83,7 +83,7 @@ struct CommandSpec {
     std::string_view Usage;
 };
 
-constexpr std::array<CommandSpec, 4> kCommands{{
+constexpr auto kCommands = std::to_array<CommandSpec>({
     {"open", CliCommand::Open,
      "  karvello open INPUT OUTPUT | MAPFILE       open the window with the maps\n"
      "                                             loaded\n"},
@@ -93,7 +93,7 @@ constexpr std::array<CommandSpec, 4> kCommands{{
      "  karvello maps INPUT OUTPUT | MAPFILE       one line per map: number, markers,\n"
      "                                             placed markers, length in cM\n"},
     {"draw", CliCommand::Draw, "  karvello draw INPUT OUTPUT | MAPFILE -o FILE [options]\n"},
-}};
+});
 
 // An option of draw: its names, how the usage text shows it, and what it
 // does to the request.
@@ -138,7 +138,7 @@ std::size_t CharacterCount(std::string_view text) {
     }));
 }
 
-constexpr std::array<OptionSpec, 23> kDrawOptions{{
+constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
     {"--maps", "", "1,3-5", "the maps to draw, by number (default: all)",
@@ -245,7 +245,7 @@ constexpr std::array<OptionSpec, 23> kDrawOptions{{
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Annotations.Collapse = ReadCount(o, v, 1);
      }},
-}};
+});
 
 const CommandSpec* CommandNamed(std::string_view name) {
     for (const CommandSpec& command : kCommands) {

@@ -80,7 +80,7 @@ bool SameOutcome(const Outcome& a, const Outcome& b) {
 
 // Every line split both ways, with columns taken from the text's first bytes.
 void CheckQuickSplit(Lines lines, const std::uint8_t* data, std::size_t size) {
-    std::array<std::int64_t, 3> columns{0, 1, 2};
+    auto columns = std::to_array<std::int64_t>({0, 1, 2});
     for (std::size_t k = 0; k < columns.size() && k < size; ++k) {
         columns[k] = data[k] % 6;
     }

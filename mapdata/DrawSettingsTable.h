@@ -38,7 +38,7 @@ struct DrawSettingField {
 };
 
 // The fourteen settings in their record order.
-inline constexpr std::array<DrawSettingField, 14> kDrawSettingFields{{
+inline constexpr auto kDrawSettingFields = std::to_array<DrawSettingField>({
     {"LeftMargin", "Left margin", &PageLengths::LeftMargin, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
     {"RightMargin", "Right margin", &PageLengths::RightMargin, SettingKind::WholeNumber,
@@ -68,7 +68,7 @@ inline constexpr std::array<DrawSettingField, 14> kDrawSettingFields{{
     // Only the command line sets the room between maps.
     {"MapSpacing", "", &PageLengths::MapSpacing, SettingKind::WholeNumber,
      SettingUnit::HundredthMillimetre},
-}};
+});
 
 // The value a setting holds, of the type its kind gives.
 using DrawSettingValue = std::int32_t;

@@ -26,7 +26,7 @@ struct FigureSettingField {
     bool FigureSettings::*Flag = nullptr;
 };
 
-inline constexpr std::array<FigureSettingField, 8> kFigureSettingFields{{
+inline constexpr auto kFigureSettingFields = std::to_array<FigureSettingField>({
     {"RowWidth", FigureSettingKind::WholeNumber, &FigureSettings::RowWidth},
     {"MapsPerRow", FigureSettingKind::WholeNumber, &FigureSettings::MapsPerRow},
     {"FontFace", FigureSettingKind::Text, nullptr, &FigureSettings::FontFace},
@@ -35,6 +35,6 @@ inline constexpr std::array<FigureSettingField, 8> kFigureSettingFields{{
     {"Margin", FigureSettingKind::WholeNumber, &FigureSettings::Margin},
     {"GroupMaps", FigureSettingKind::Flag, nullptr, nullptr, &FigureSettings::GroupMaps},
     {"Dpi", FigureSettingKind::WholeNumber, &FigureSettings::Dpi},
-}};
+});
 
 } // namespace karvello

@@ -11,7 +11,11 @@ namespace {
 
 using namespace formats;
 
-const auto kFormats = std::to_array<MapFileFormat>({
+// In the order a file is tried on them: a header naming the three columns
+// is the surest sign; a group file is told by its first line, a cross file
+// by its second; Mapmaker's files come last, as their sniff may look at
+// every line.
+constexpr auto kFormats = std::to_array<MapFileFormat>({
     {"map table", "a table of group, marker and position (R/qtl, OneMap, a spreadsheet)",
      "Map tables", "*.csv *.tsv *.txt *.map", 1, SniffMapTable, ReadMapTable},
     {"group file", "a group file (MapChart, JoinMap, MSTmap)", "Map tables", "*.map *.txt", 1,

@@ -19,7 +19,7 @@ enum Column { kMap, kName, kStart, kEnd, kInnerStart, kInnerEnd, kColour, kColum
 constexpr int kRequiredColumns = kEnd + 1;
 
 const std::array<ColumnNames, kColumnCount>& QtlColumns() {
-    static const std::array<ColumnNames, kColumnCount> columns{{
+    static const auto columns = std::to_array<ColumnNames>({
         {"map", {"map", "group", "chr", "chrom", "chromosome", "lg", "linkage group"}},
         {"name", {"name", "qtl", "trait", "label"}},
         {"start", {"start", "from", "left"}},
@@ -27,7 +27,7 @@ const std::array<ColumnNames, kColumnCount>& QtlColumns() {
         {"inner start", {"inner start", "inner_start", "innerstart", "inner from"}},
         {"inner end", {"inner end", "inner_end", "innerend", "inner to"}},
         {"colour", {"colour", "color"}},
-    }};
+    });
     return columns;
 }
 

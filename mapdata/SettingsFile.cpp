@@ -27,13 +27,9 @@ constexpr int kMaxDepth = 16;
 // A quoted text in a message is cut after this many bytes.
 constexpr std::size_t kMaxQuoted = 60;
 
+// The text in quotes for this file's messages, cut as base/Text.h cuts it.
 std::string Quote(std::string_view text) {
-    std::string quoted = "\"";
-    quoted += text.substr(0, kMaxQuoted);
-    if (text.size() > kMaxQuoted) {
-        quoted += "...";
-    }
-    return quoted + '"';
+    return karvello::Quote(text, kMaxQuoted);
 }
 
 // ---- writing
@@ -104,9 +100,7 @@ class JsonParser {
         : text_(text), fileName_(fileName) {}
 
     JsonValue Document() {
-        if (text_.starts_with("\xEF\xBB\xBF")) {
-            pos_ = 3; // a byte order mark some editors write
-        }
+        pos_ = text_.size() - WithoutByteOrderMark(text_).size();
         JsonValue value = Value(0);
         SkipBlanks();
         if (pos_ < text_.size()) {

@@ -324,10 +324,10 @@ void EmfSurface::EndMap() {
     }
     // The group's box in logical units, where the metric mode's y grows
     // upward: left, top, right, bottom of the map's frame with y negated.
-    const std::int32_t box[4] = {groupFrame_.empty ? 0 : ClampToInt32(groupFrame_.left),
-                                 groupFrame_.empty ? 0 : ClampToInt32(-groupFrame_.top),
-                                 groupFrame_.empty ? -1 : ClampToInt32(groupFrame_.right),
-                                 groupFrame_.empty ? -1 : ClampToInt32(-groupFrame_.bottom)};
+    const std::int32_t box[] = {groupFrame_.empty ? 0 : ClampToInt32(groupFrame_.left),
+                                groupFrame_.empty ? 0 : ClampToInt32(-groupFrame_.top),
+                                groupFrame_.empty ? -1 : ClampToInt32(groupFrame_.right),
+                                groupFrame_.empty ? -1 : ClampToInt32(-groupFrame_.bottom)};
     std::size_t at = *groupStart_ + 20; // past type, size, data size, "GDIC", type
     for (std::int32_t value : box) {
         for (int i = 0; i < 4; ++i) {

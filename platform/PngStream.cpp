@@ -46,7 +46,7 @@ PngStream::PngStream(AtomicFileWriter& out, int width, int height, int dotsPerMe
     deflater_->started = true;
     compressed_.resize(kChunkBytes);
 
-    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Put(kSignature, sizeof kSignature);
     std::uint8_t header[13] = {};
     PutU32(header, static_cast<std::uint32_t>(width));

@@ -154,8 +154,8 @@ void SvgSurface::EmitNumber(std::int64_t value) {
 
 void SvgSurface::EmitColour(RgbColour colour) {
     static constexpr char kHex[] = "0123456789abcdef";
-    const std::uint32_t channels[3] = {colour & 0xFFU, (colour >> 8) & 0xFFU,
-                                       (colour >> 16) & 0xFFU};
+    const std::uint32_t channels[] = {colour & 0xFFU, (colour >> 8) & 0xFFU,
+                                      (colour >> 16) & 0xFFU};
     buffer_ += '#';
     for (std::uint32_t channel : channels) {
         buffer_ += kHex[channel >> 4];

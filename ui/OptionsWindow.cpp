@@ -36,7 +36,7 @@ struct SettingBoxPlace {
 };
 
 // In the window's keyboard focus order.
-constexpr std::array<SettingBoxPlace, 13> kSpinPlaces = {{
+constexpr auto kSpinPlaces = std::to_array<SettingBoxPlace>({
     {"LeftMargin", "spinLeftMargin", 56},
     {"TopMargin", "spinTopMargin", 80},
     {"RightMargin", "spinRightMargin", 104},
@@ -50,7 +50,7 @@ constexpr std::array<SettingBoxPlace, 13> kSpinPlaces = {{
     {"FrameworkLineLength", "spinFrameworkLen", 264},
     {"AncillaryLineLength", "spinExtraLen", 288},
     {"TextPadding", "spinLRPadding", 320},
-}};
+});
 
 // Every setting that the table gives a label has its place in the window,
 // and every place names such a setting: a setting added to the table with a
@@ -103,7 +103,7 @@ struct FigureControlPlace {
 
 // In the figure settings' table order, which is also the section's order
 // from the top.
-constexpr std::array<FigureControlPlace, 8> kFigurePlaces = {{
+constexpr auto kFigurePlaces = std::to_array<FigureControlPlace>({
     {"RowWidth", FigureControlKind::WrapRows, "checkWrapRows", "Wrap rows at the page width",
      "Maps wrap into rows as wide as the page width less the right margin"},
     {"MapsPerRow", FigureControlKind::Count, "spinMapsPerRow", "Maps per row",
@@ -121,7 +121,7 @@ constexpr std::array<FigureControlPlace, 8> kFigurePlaces = {{
      "Each map's records between a begin-group and an end-group comment"},
     {"Dpi", FigureControlKind::Count, "spinDpi", "PNG resolution (dpi)",
      "Pixels an inch of a PNG drawing"},
-}};
+});
 
 // Every figure setting has its place, in table order, shown by a control
 // that fits its kind: a setting added to the table fails to build until the

@@ -191,12 +191,12 @@ void AppendPosition(std::string& text, double position) {
     if (fraction == 0) {
         return;
     }
-    char digits[5] = {'.', '0', '0', '0', '0'};
-    for (int k = 4; k >= 1; --k) {
+    char digits[] = {'.', '0', '0', '0', '0'};
+    for (std::size_t k = sizeof digits - 1; k >= 1; --k) {
         digits[k] = static_cast<char>('0' + fraction % 10);
         fraction /= 10;
     }
-    std::size_t length = 5;
+    std::size_t length = sizeof digits;
     while (digits[length - 1] == '0') {
         --length;
     }
