@@ -12,13 +12,48 @@
 #include "base/Text.h"
 #include "platform/QtRuntime.h"
 #include "platform/Windows1252.h"
+#include "render/BuiltInFaces.h"
 
 namespace karvello {
 
+namespace {} // namespace
+
+TextMeasure::Style QtTextStyle(const QFont& font) {
+    TextMeasure::Style style;
+    const QFontMetricsF metrics(font);
+    for (int byte = 0; byte < 256; ++byte) {
+        const QChar character(Windows1252ToUtf16(static_cast<unsigned char>(byte)));
+        style.ByteAdvance[static_cast<std::size_t>(byte)] = metrics.horizontalAdvance(character);
+    }
+    style.Ascent = metrics.ascent();
+    style.Descent = metrics.descent();
+    style.CharacterAdvance = [font](char32_t code) {
+        // Qt's text layout takes U+FFFC for an embedded object and measures
+        // it -1; alone it measures as its glyph.
+        if (code == 0xFFFC) {
+            return QFontMetricsF(font).horizontalAdvance(QChar(0xFFFC));
+        }
+        return QFontMetricsF(font).horizontalAdvance(QString::fromUcs4(&code, 1));
+    };
+    return style;
+}
+
 namespace {
 
-int RoundToInt(double value) {
-    return static_cast<int>(std::lround(value));
+// How a font measures: from the built-in tables where they have its family,
+// else according to Qt.
+TextMeasure::Style StyleOf(const QFont& font) {
+    const QString family = font.families().isEmpty() ? font.family() : font.families().first();
+    const FontFaceTable* face = FindBuiltInFace(family.toStdString(), font.bold(), font.italic());
+    if (face != nullptr && font.pixelSize() > 0) {
+        return BuiltInStyle(*face, font.pixelSize());
+    }
+    return QtTextStyle(font);
+}
+
+QFont WithItalic(QFont font, bool italic) {
+    font.setItalic(italic);
+    return font;
 }
 
 } // namespace
@@ -33,107 +68,9 @@ QFont MeasuringFont(QFont base, int heightUnits) {
     return base;
 }
 
-TextMetrics::Measured TextMetrics::Measure(QFont font) {
-    Measured measured;
-    const QFontMetricsF metrics(font);
-    for (int byte = 0; byte < 256; ++byte) {
-        const QChar character(Windows1252ToUtf16(static_cast<unsigned char>(byte)));
-        measured.advance[static_cast<std::size_t>(byte)] = metrics.horizontalAdvance(character);
-    }
-    measured.ascent = metrics.ascent();
-    measured.height = RoundToInt(metrics.ascent() + metrics.descent());
-    measured.font = std::move(font);
-    return measured;
-}
-
-TextMetrics::TextMetrics(const QFont& font) {
-    QFont upright = font;
-    upright.setItalic(false);
-    QFont italic = font;
-    italic.setItalic(true);
-    upright_ = Measure(upright);
-    italic_ = Measure(italic);
-}
-
-std::vector<double> TextMetrics::UnitAdvances(std::string_view text, bool italic,
-                                              CharacterEncoding encoding) const {
-    const Measured& variant = Variant(italic);
-    std::vector<double> advances;
-    advances.reserve(text.size());
-    if (encoding == CharacterEncoding::Windows1252) {
-        for (char c : text) {
-            advances.push_back(variant.advance[static_cast<unsigned char>(c)]);
-        }
-        return advances;
-    }
-    const std::u16string units = TextToUtf16(text, encoding);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char16_t unit = units[i];
-        if (unit < 0x80) {
-            advances.push_back(variant.advance[unit]);
-            continue;
-        }
-        const bool pair = IsHighSurrogate(unit) && i + 1 < units.size();
-        const char32_t code = pair ? FromSurrogates(unit, units[i + 1]) : char32_t{unit};
-        double advance = 0;
-        {
-            const std::lock_guard<std::mutex> lock(wideLock_);
-            const auto known = variant.wide.find(code);
-            if (known != variant.wide.end()) {
-                advance = known->second;
-            } else {
-                const QString character = QString::fromUcs4(&code, 1);
-                advance = QFontMetricsF(variant.font).horizontalAdvance(character);
-                variant.wide.emplace(code, advance);
-            }
-        }
-        advances.push_back(advance);
-        if (pair) {
-            advances.push_back(0);
-            ++i;
-        }
-    }
-    return advances;
-}
-
-int TextMetrics::Width(std::string_view text, bool italic, CharacterEncoding encoding) const {
-    double sum = 0;
-    if (encoding == CharacterEncoding::Windows1252) {
-        const Measured& variant = Variant(italic);
-        for (char c : text) {
-            sum += variant.advance[static_cast<unsigned char>(c)];
-        }
-    } else {
-        for (double advance : UnitAdvances(text, italic, encoding)) {
-            sum += advance;
-        }
-    }
-    return RoundToInt(sum);
-}
-
-int TextMetrics::Height(bool italic) const {
-    return Variant(italic).height;
-}
-
-double TextMetrics::Ascent(bool italic) const {
-    return Variant(italic).ascent;
-}
-
-std::vector<std::int32_t> TextMetrics::Advances(std::string_view text, bool italic,
-                                                CharacterEncoding encoding) const {
-    const std::vector<double> exact = UnitAdvances(text, italic, encoding);
-    std::vector<std::int32_t> advances;
-    advances.reserve(exact.size());
-    double sum = 0;
-    int placed = 0;
-    for (double advance : exact) {
-        sum += advance;
-        const int end = RoundToInt(sum);
-        advances.push_back(end - placed);
-        placed = end;
-    }
-    return advances;
-}
+TextMetrics::TextMetrics(const QFont& font)
+    : TextMeasure(StyleOf(WithItalic(font, false)), StyleOf(WithItalic(font, true))),
+      uprightFont_(WithItalic(font, false)), italicFont_(WithItalic(font, true)) {}
 
 QFont MetafileMeasuringFont() {
     for (const char* family : {kMetafileFaceName, "Liberation Sans", "Arial"}) {
