@@ -132,8 +132,11 @@ std::vector<std::size_t> NamedMaps(std::string_view list, std::string_view optio
 }
 
 // The names of --show-only: a comma-separated list, or "@FILE" for a file
-// with one name a line. Blank entries are left out.
-std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
+// with one name a line. Blank entries are left out. Names typed in the list
+// are UTF-8, and are converted to Windows-1252 for names read in that code
+// page, as titles are; a file's names are taken as they are written.
+std::unordered_set<std::string> ShowOnlyNames(const std::string& value,
+                                              CharacterEncoding encoding) {
     std::unordered_set<std::string> names;
     const auto add = [&names](std::string_view name) {
         name = TrimText(name);
@@ -143,13 +146,16 @@ std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
     };
     if (value.starts_with('@')) {
         const TextLines lines = ReadTextLines(value.substr(1));
+        RefuseNul(lines, FullPathForMessage(value.substr(1)));
         bool first = true;
         for (const std::string_view line : lines.lines()) {
             add(first ? WithoutByteOrderMark(line) : line);
             first = false;
         }
     } else {
-        std::string_view rest = value;
+        const std::string typed =
+            encoding == CharacterEncoding::Windows1252 ? Utf8AsWindows1252(value) : value;
+        std::string_view rest = typed;
         for (auto comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
             add(rest.substr(0, comma));
             rest.remove_prefix(comma + 1);
@@ -232,7 +238,11 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     // The command line's ranges apply after the file's.
     ColourRangeList ranges = workspace.ColourRanges();
     for (const auto& range : request.Ranges) {
-        ranges.push_back(ResolveRange(range, workspace.AllMarkers()));
+        CliRange typed = range;
+        if (workspace.TextEncoding() == CharacterEncoding::Windows1252) {
+            typed.Markers = Utf8AsWindows1252(range.Markers);
+        }
+        ranges.push_back(ResolveRange(typed, workspace.AllMarkers()));
     }
     workspace.AcceptOptions(settings, request.DefaultColour.value_or(workspace.DefaultColour()),
                             ranges);
@@ -255,7 +265,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
                                                 title.Text);
     }
     if (request.ShowOnly) {
-        annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
+        annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly, workspace.TextEncoding());
         if (annotations.ShowOnly->empty()) {
             throw KarvelloError(request.ShowOnly->starts_with('@')
                                     ? "--show-only " + cli::QuoteArgument(*request.ShowOnly) +
@@ -338,7 +348,7 @@ std::string MapsListing(const Workspace& workspace) {
         text += '\t';
         text += DecimalText(static_cast<std::int64_t>(map.Placed.size()));
         text += '\t';
-        text += DistanceText(MapLength(map));
+        text += MapLengthText(map);
         text += '\n';
     }
     return text;

@@ -108,7 +108,12 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
         if (!haveHeader) {
             separator = SeparatorOf(trimmed);
             SplitFields(line, separator, fields, scratch);
-            columns = FindNamedColumns(fields, QtlColumns());
+            std::vector<ColumnChoice> choices;
+            columns = FindNamedColumns(fields, QtlColumns(), &choices);
+            for (const ColumnChoice& choice : choices) {
+                table.Warnings.push_back(ColumnChoiceWarning(
+                    choice, fields, QtlColumns(), columns[choice.Column], lineNumber, fileName));
+            }
             std::string missing;
             for (int c = 0; c < kRequiredColumns; ++c) {
                 if (columns[c] == -1) {

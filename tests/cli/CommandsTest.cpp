@@ -227,6 +227,46 @@ TEST_F(CommandsTest, MapsAreNamedByGroupFirstWhereverAMapIsNamed) {
               "--title \"#4=Nine\": There is no map #4: the map file holds 3 maps.");
 }
 
+TEST_F(CommandsTest, AMapFilesLengthIsListedRoundedToATenth) {
+    // The gaps sum to 39.699999999999996, which a cut would show as 39.6.
+    CliRequest request = Request(CliCommand::Maps);
+    request.InputPath =
+        folder.Write("tenth.csv", "group,marker,position\nA,a,2.4\nA,b,18.8\nA,c,38.7\nA,d,42.1\n");
+    request.OutputPath.clear();
+    EXPECT_EQ(Run(request), "1\t4\t0\t39.7\n");
+}
+
+TEST_F(CommandsTest, ANulInATableOrAListIsRefusedNamingTheLine) {
+    const std::string nul("map,name,start,end\n1,qA,0,1\n1,q\0B,0,1\n", 36);
+    CliRequest qtl = Request(CliCommand::Draw);
+    qtl.QtlPath = folder.Write("nul-qtl.csv", nul);
+    CliRequest names = Request(CliCommand::Draw);
+    names.ShowOnly = "@" + folder.Write("nul-names.txt", std::string("A1\nB2\0\nC3\n", 10));
+    CliRequest map = Request(CliCommand::Maps);
+    map.InputPath = folder.Write("nul-map.csv", std::string("group,marker,pos\n\0", 18));
+    map.OutputPath.clear();
+    const std::string rest =
+        " holds a NUL byte, which no text file holds, and the rest of the file "
+        "would be lost. Is it saved as UTF-16 (Unicode)? Save it as UTF-8 "
+        "text and open that.";
+    EXPECT_EQ(ErrorOf(qtl), "Line 3 of \"" + qtl.QtlPath + "\"" + rest);
+    EXPECT_EQ(ErrorOf(names), "Line 2 of \"" + names.ShowOnly->substr(1) + "\"" + rest);
+    EXPECT_EQ(ErrorOf(map), "Line 2 of \"" + map.InputPath + "\"" + rest);
+}
+
+TEST_F(CommandsTest, NamesTypedInUtfEightFindTheNamesOfAWindows1252File) {
+    CliRequest request = Request(CliCommand::Draw);
+    request.InputPath = folder.Write("ansi.csv", "group,marker,position\nA,G\xE8ne,0\nA,b,1\n");
+    request.OutputPath.clear();
+    request.ShowOnly = "G\xC3\xA8ne";
+    request.Ranges = {{"G\xC3\xA8ne-b", 0x0000FF}};
+    std::vector<std::string> warnings;
+    RunRequest(request, canvas.Factory(), &warnings);
+    ASSERT_EQ(warnings.size(), 1u); // the file's encoding, and no unknown name
+    EXPECT_NE(warnings[0].find("Windows-1252"), std::string::npos);
+    EXPECT_NE(canvas.surface.Text().find("FontColour FF0000"), std::string::npos);
+}
+
 TEST_F(CommandsTest, AMapFileAloneIsLoadedAndDrawnOnItsPositions) {
     CliRequest request = Request(CliCommand::Maps);
     request.InputPath = folder.Write("map.csv", "group,marker,position\nLG1,a,-2\nLG1,b,3.5\n"
