@@ -237,7 +237,7 @@ TEST_F(CommandsTest, AMapFilesLengthIsListedRoundedToATenth) {
 }
 
 TEST_F(CommandsTest, ANulInATableOrAListIsRefusedNamingTheLine) {
-    const std::string nul("map,name,start,end\n1,qA,0,1\n1,q\0B,0,1\n", 36);
+    const std::string nul("map,name,start,end\n1,qA,0,1\n1,q\0B,0,1\n", 38);
     CliRequest qtl = Request(CliCommand::Draw);
     qtl.QtlPath = folder.Write("nul-qtl.csv", nul);
     CliRequest names = Request(CliCommand::Draw);
@@ -259,7 +259,7 @@ TEST_F(CommandsTest, NamesTypedInUtfEightFindTheNamesOfAWindows1252File) {
     request.InputPath = folder.Write("ansi.csv", "group,marker,position\nA,G\xE8ne,0\nA,b,1\n");
     request.OutputPath.clear();
     request.ShowOnly = "G\xC3\xA8ne";
-    request.Ranges = {{"G\xC3\xA8ne-b", 0x0000FF}};
+    request.Ranges = {{"G\xC3\xA8ne-b", 0xFF0000}};
     std::vector<std::string> warnings;
     RunRequest(request, canvas.Factory(), &warnings);
     ASSERT_EQ(warnings.size(), 1u); // the file's encoding, and no unknown name
