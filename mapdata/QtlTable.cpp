@@ -94,6 +94,8 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
     char separator = 0;
     bool haveHeader = false;
     std::int64_t needed = 0;
+    std::size_t headerFields = 0;
+    std::vector<std::int64_t> longRows; // rows with fields past the header's
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = i == 0 ? WithoutByteOrderMark(lines[i]) : lines[i];
@@ -133,6 +135,7 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
                      "neither.");
             }
             needed = *std::max_element(columns.begin(), columns.begin() + kRequiredColumns) + 1;
+            headerFields = fields.size();
             haveHeader = true;
             continue;
         }
@@ -192,10 +195,28 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
                      Where(lineNumber, fileName) + " is not written #RRGGBB.");
             }
         }
+        for (std::size_t f = headerFields; f < fields.size(); ++f) {
+            if (!fields[f].empty()) {
+                longRows.push_back(lineNumber);
+                break;
+            }
+        }
         table.Qtls.push_back(std::move(qtl));
     }
     if (!haveHeader) {
         Fail(Quote(fileName, kMaxQuoted) + " holds no QTL table: it has no header line.");
+    }
+    if (!longRows.empty()) {
+        std::string listed = LinesText(longRows);
+        listed.front() = static_cast<char>(listed.front() - 'a' + 'A');
+        table.Warnings.push_back(
+            listed + " of " + Quote(fileName, kMaxQuoted) +
+            (longRows.size() == 1 ? " has" : " have") + " more fields than the header's " +
+            DecimalText(static_cast<std::int64_t>(headerFields)) +
+            "; the fields past them are left out." +
+            (separator == ',' ? " Is a position written with a decimal comma? Separate the "
+                                "fields by semicolons or tabs then, or write the point."
+                              : ""));
     }
     return table;
 }

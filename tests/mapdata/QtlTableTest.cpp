@@ -119,6 +119,21 @@ TEST(QtlTable, PlacedOnTheMapOfThatNumberOrElseThatGroup) {
               "The map \"5\" on line 2 of \"qtl.csv\" is not in the figure, which draws no map.");
 }
 
+TEST(QtlTable, TwoCandidateColumnsAndLongRowsAreReadWithWarnings) {
+    const QtlTableFile table = Read({"Chr,Map,Name,Start,End", "1,4,a,1,2", "1,4,b,1,2,5"});
+    ASSERT_EQ(table.Qtls.size(), 2u);
+    EXPECT_EQ(table.Qtls[0].Map, "4");
+    EXPECT_EQ(table.Qtls[1].End, 2.0);
+    EXPECT_EQ(
+        table.Warnings,
+        (std::vector<std::string>{
+            "The header on line 1 of \"qtl.csv\" has 2 fields that could be the map column, "
+            "\"Chr\" and \"Map\"; \"Map\" is taken.",
+            "Line 3 of \"qtl.csv\" has more fields than the header's 5; the fields past them "
+            "are left out. Is a position written with a decimal comma? Separate the fields by "
+            "semicolons or tabs then, or write the point."}));
+}
+
 TEST(QtlTable, AGroupNamedByANumberIsThatGroupBeforeThatPlace) {
     // Chromosome 3 left out: the group "4" is the third map.
     std::vector<LinkageMap> maps(4);
