@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/Canvas.h"
 #include "drawing/DrawMaps.h"
 #include "drawing/Surface.h"
 #include "mapdata/Annotations.h"
@@ -14,10 +15,6 @@
 #include "mapdata/MapRecords.h"
 
 namespace karvello {
-
-// The white room around a figure-layout drawing unless figure.Margin says
-// otherwise; the canvases add it around what is drawn, so the fit leaves it.
-inline constexpr std::int32_t kFigureEdgeRoom = 200;
 
 // Where the figure layout put the maps: the rows, by index into the maps
 // handed to it, and the one scale in 1/100 mm per cM.

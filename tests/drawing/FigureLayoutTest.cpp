@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kCharWidth = 110;
 constexpr int kLineHeight = 240;
-constexpr std::int64_t kHalfPen = (kWidestDefaultLine + 1) / 2;
+constexpr std::int64_t kHalfPen = (kDefaultLineWidth + 1) / 2;
 
 struct Cell {
     std::int64_t Left, Top, Right, Bottom; // y downward
@@ -176,7 +176,7 @@ Drawn Draw(const Data& data, const FigureSettings& figure,
 void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& figure) {
     const Picture& p = drawn.Drawing;
     ASSERT_FALSE(p.Cells.empty());
-    const std::int64_t room = 2 * kFigureEdgeRoom;
+    const std::int64_t room = 2 * kDefaultEdgeRoom;
     if (figure.RowWidth > 0) {
         EXPECT_LE(p.Right - p.Left + room, figure.RowWidth);
     }
