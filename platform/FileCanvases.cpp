@@ -49,7 +49,7 @@ std::int64_t EdgeRoom(const FigureSettings& figure, std::int64_t formatDefault) 
     if (figure.Margin >= 0) {
         return figure.Margin;
     }
-    if (figure.RowWidth > 0 || figure.MapsPerRow > 0) {
+    if (figure.RowWidth > 0 || figure.MapsPerRow > 0 || UsesFigureLayout(figure)) {
         return kDefaultEdgeRoom;
     }
     return formatDefault;

@@ -151,12 +151,12 @@ TEST_F(CommandLineTest, APageWithNoRoomForTheBarsIsDrawnWithAWarning) {
     EXPECT_TRUE(std::filesystem::exists(folder.Path("flat.emf")));
 }
 
-// Rows reach the drawing: a row narrower than any map leaves each map alone
-// in its row, which standard error reports, map by map, and the file is
-// still written.
+// Rows of the classic layout reach the drawing: a row narrower than any map
+// leaves each map alone in its row, which standard error reports, map by
+// map, and the file is still written.
 TEST_F(CommandLineTest, ARowNarrowerThanAMapIsDrawnWithAWarningPerMap) {
-    const Outcome draw =
-        RunKarvello({"draw", input, output, "-o", folder.Path("rows.emf"), "--width", "1cm"});
+    const Outcome draw = RunKarvello({"draw", input, output, "-o", folder.Path("rows.emf"),
+                                      "--width", "1cm", "--layout", "classic"});
     EXPECT_EQ(draw.status, 0);
     EXPECT_NE(draw.err.find("karvello: warning: Map 1 is "), std::string::npos) << draw.err;
     EXPECT_NE(draw.err.find("wider than the row width of 10 mm; it stands alone in its row.\n"),
