@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (karvello::CommandNeedsNoCanvas(args)) {
         karvello::PrepareHeapForLargeWork(std::size_t{32} << 20);
-        return karvello::RunCommandLine(args, std::cout, std::cerr, {});
+        return karvello::RunCommandLine(args, std::cout, std::cerr, {}, {},
+                                        isatty(STDOUT_FILENO) != 0);
     }
     const std::string full = FullProgram(argv[0]);
     execv(full.c_str(), argv);
