@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/Canvas.h"
+#include "drawing/Canvas.h"
 
 namespace karvello {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cli/Request.h"
+#include "drawing/Canvas.h"
 #include "mapdata/MapRecords.h"
-#include "workspace/Canvas.h"
 #include "workspace/Workspace.h"
 
 namespace karvello {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/Canvas.h"
 #include "drawing/Surface.h"
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
@@ -25,21 +26,15 @@ struct DrawReport {
     bool operator==(const DrawReport&) const = default;
 };
 
-// The edge room that rows are fitted with when the figure settings leave
-// the margin to the format: the same in every format, so that rows break
-// alike in all of them.
-inline constexpr std::int32_t kRowEdgeRoom = 200;
-// The widest default line of any format, which rows are measured with when
-// the figure settings leave the line width to the format.
-inline constexpr std::int32_t kWidestDefaultLine = 9;
-
 // Draws the maps, left to right, onto the surface. Changes none of its inputs.
 // With no map, draws nothing; when no map is longer than 0 cM the scale is 0.
 //
 // With figure.RowWidth or figure.MapsPerRow above 0 the maps wrap into rows:
 // a row takes maps while it holds fewer than MapsPerRow (when set) and while
-// everything it draws, with the edge room on both sides, fits RowWidth (when
-// set). A map too wide by itself stands alone in its row, and the report
+// everything it draws, with the edge room on both sides (figure.Margin, or
+// kDefaultEdgeRoom when that is left to the format), fits RowWidth (when
+// set); lines count kDefaultLineWidth wide when figure.LineWidth is left to
+// the format. A map too wide by itself stands alone in its row, and the report
 // says so. Every row uses the one scale of the longest map, starts at the
 // left margin and lies MapSpacing below everything the row above drew. The
 // other figure settings are the canvas's business and change nothing here.

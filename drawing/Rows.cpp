@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/Numbers.h"
+#include "drawing/Canvas.h"
 #include "drawing/PagePoints.h"
 #include "drawing/SurfaceAdapters.h"
 
@@ -57,7 +58,7 @@ DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
                       const FigureSettings& figure, double scale, const Decorations& d) {
     const double startX = d.A.Ruler ? d.RulerRoom : 0.0;
     const auto titleBand = static_cast<std::int64_t>(std::ceil(d.TitleBand(maps, settings)));
-    const std::int64_t edgeRoom = figure.Margin >= 0 ? figure.Margin : kRowEdgeRoom;
+    const std::int64_t edgeRoom = figure.Margin >= 0 ? figure.Margin : kDefaultEdgeRoom;
     const std::int64_t usableWidth = std::int64_t{figure.RowWidth} - 2 * edgeRoom;
     auto fits = [&](const ExtentBox& extent) {
         return figure.RowWidth <= 0 || extent.Width() <= usableWidth;
@@ -73,7 +74,7 @@ DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
     // Each map is measured where it would stand: after the maps already in
     // the row, or first in a new one. A layout holds the running x, so the
     // row's layout is copied for a trial and kept when the map fits.
-    ExtentSurface measure(surface, figure.LineWidth >= 0 ? figure.LineWidth : kWidestDefaultLine);
+    ExtentSurface measure(surface, figure.LineWidth >= 0 ? figure.LineWidth : kDefaultLineWidth);
     std::optional<MapLayout> rowLayout;
     bool rowClosed = true;
     for (std::size_t i = 0; i < maps.size(); ++i) {

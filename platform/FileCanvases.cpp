@@ -39,12 +39,6 @@ constexpr std::int64_t kEmptyPageUnits = 100;
 constexpr int kPngTileWidth = 4096;
 constexpr int kPngBandRows = 256;
 constexpr std::int64_t kPngBandBytes = std::int64_t{48} << 20;
-// The lines of a figure unless the settings say otherwise: 0.25 pt, the
-// thinnest line a journal prints, in whole 1/100 mm.
-constexpr int kDefaultLineWidth = 9;
-// White room around the drawn extent, so that a viewer that draws a text a
-// little wider than it was measured does not cut it off: 2 mm.
-constexpr std::int64_t kDefaultEdgeRoom = 200;
 // The largest page side common PDF readers open: 200 inches.
 constexpr auto kMaxPdfPageUnits = static_cast<std::int64_t>(200 * kUnitsPerInch);
 

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/Canvas.h"
 #include "drawing/DrawingFormats.h"
-#include "workspace/Canvas.h"
 
 namespace karvello {
 

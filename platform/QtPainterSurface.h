@@ -25,8 +25,8 @@
 #include <QSizeF>
 #include <QTransform>
 
+#include "drawing/Canvas.h"
 #include "platform/TextMetrics.h"
-#include "workspace/Canvas.h"
 
 namespace karvello {
 

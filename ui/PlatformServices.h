@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "workspace/Canvas.h"
+#include "drawing/Canvas.h"
 
 class QPainter;
 

@@ -11,13 +11,13 @@
 
 #include "base/Error.h"
 #include "base/Progress.h"
+#include "drawing/Canvas.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/Annotations.h"
 #include "mapdata/FigureSettings.h"
 #include "mapdata/MapRecords.h"
 #include "mapdata/QtlTable.h"
 #include "mapdata/SettingsFile.h"
-#include "workspace/Canvas.h"
 
 namespace karvello {
 

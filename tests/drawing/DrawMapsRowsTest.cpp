@@ -31,7 +31,7 @@ struct MapBox {
 };
 
 // Rows are measured with lines widened by half of the widest default pen.
-constexpr std::int64_t kHalfPen = (kWidestDefaultLine + 1) / 2;
+constexpr std::int64_t kHalfPen = (kDefaultLineWidth + 1) / 2;
 
 // Splits the log into maps at each bar and measures what each map drew:
 // lines by their ends widened by half a pen, text by its cell.
@@ -172,11 +172,11 @@ TEST(DrawMapsRows, RowsBreakAtTheWidth) {
     };
     const Case cases[] = {
         {"two maps fit exactly with the default edge room",
-         Rows(twoMaps + 2 * kRowEdgeRoom),
+         Rows(twoMaps + 2 * kDefaultEdgeRoom),
          {2, 2, 1}},
         // The fourth map's distance labels are one digit narrower.
         {"one unit less leaves the first two maps alone",
-         Rows(twoMaps + 2 * kRowEdgeRoom - 1),
+         Rows(twoMaps + 2 * kDefaultEdgeRoom - 1),
          {1, 1, 2, 1}},
         {"a margin given counts instead of the default edge room",
          Rows(twoMaps + 2 * 50, 0, 50),
@@ -186,7 +186,7 @@ TEST(DrawMapsRows, RowsBreakAtTheWidth) {
          {1, 1, 2, 1}},
         {"maps per row alone", Rows(0, 2), {2, 2, 1}},
         {"maps per row within a width that holds more", Rows(1'000'000, 3), {3, 2}},
-        {"the width wins over maps per row", Rows(twoMaps + 2 * kRowEdgeRoom, 4), {2, 2, 1}},
+        {"the width wins over maps per row", Rows(twoMaps + 2 * kDefaultEdgeRoom, 4), {2, 2, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
@@ -194,7 +194,7 @@ TEST(DrawMapsRows, RowsBreakAtTheWidth) {
         const auto maps = MapBoxes(drawn.Log);
         EXPECT_EQ(RowSizes(maps), c.rowSizes);
         if (c.figure.RowWidth > 0) {
-            const std::int64_t room = c.figure.Margin >= 0 ? c.figure.Margin : kRowEdgeRoom;
+            const std::int64_t room = c.figure.Margin >= 0 ? c.figure.Margin : kDefaultEdgeRoom;
             for (const auto& row : Rows(maps)) {
                 if (row.size() > 1) {
                     EXPECT_LE(RowWidth(row) + 2 * room, c.figure.RowWidth);
@@ -210,7 +210,7 @@ TEST(DrawMapsRows, AMapWiderThanTheRowStandsAloneAndIsReported) {
     const Figure figure = FiveMaps(std::string(150, 'W'));
     const auto oneRow = MapBoxes(Draw(FiveMaps(), FigureSettings()).Log);
     const std::int32_t width =
-        static_cast<std::int32_t>(RowWidth({oneRow[0], oneRow[1]}) + 10 + 2 * kRowEdgeRoom);
+        static_cast<std::int32_t>(RowWidth({oneRow[0], oneRow[1]}) + 10 + 2 * kDefaultEdgeRoom);
 
     const auto drawn = Draw(figure, Rows(width));
     EXPECT_EQ(RowSizes(MapBoxes(drawn.Log)), (std::vector<std::size_t>{2, 1, 2}));

@@ -41,7 +41,7 @@ layers)
     '#include <queue>' '#include <quadmath.h>'
   put "$clean/mapdata/Reader.cpp" '#include "mapdata/Reader.h"' '#include "base/Error.h"'
   put "$clean/render/Measure.cpp" '#include "drawing/Surface.h"'
-  put "$clean/platform/Text.cpp" '#include <QString>' '#include "workspace/Canvas.h"' '#include "render/Measure.h"'
+  put "$clean/platform/Text.cpp" '#include <QString>' '#include "drawing/Canvas.h"' '#include "render/Measure.h"'
   put "$clean/ui/Window.cpp" '#include <QtWidgets/QWidget>' '#include "platform/Text.h"'
   put "$clean/app/main.cpp" '#include "cli/CommandLine.h"' '#include "ui/ProgramStart.h"'
   # karvello_cli_core: Request.cpp, Commands.cpp and the cli/ headers they

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "drawing/Canvas.h"
 #include "tests/support/RecordingSurface.h"
-#include "workspace/Canvas.h"
 
 namespace karvello::test {
 

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "base/Error.h"
-#include "workspace/Canvas.h"
+#include "drawing/Canvas.h"
 
 namespace karvello::test {
 

@@ -1,7 +1,8 @@
 #pragma once
-// What the workspace needs of a surface beyond drawing: the preview box it
-// paints into, and a file it draws into. Implemented in platform/.
+// The surfaces a drawing is shown or written on, beyond drawing: the preview
+// box it paints into, and a file it draws into. Implemented in platform/.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,17 @@
 #include "mapdata/FigureSettings.h"
 
 namespace karvello {
+
+// The lines of a figure in SVG, PDF and PNG unless the settings say
+// otherwise: 0.25 pt, the thinnest line a journal prints, in whole 1/100 mm.
+// No format draws a wider default line, so rows are measured with it when
+// the settings leave the line width to the format.
+inline constexpr std::int32_t kDefaultLineWidth = 9;
+// The white room around the drawn extent in SVG, PDF and PNG unless the
+// settings say otherwise, and in every format when the maps stand in rows,
+// so that rows break alike in all of them: 2 mm. It keeps a viewer that
+// draws a text a little wider than it was measured from cutting it off.
+inline constexpr std::int32_t kDefaultEdgeRoom = 200;
 
 class PreviewSurface : public Surface {
   public:
