@@ -18,12 +18,20 @@ using OpenWindows = std::function<int(const std::string& input, const std::strin
 // out and err; draw writes through canvases. Returns the exit status: 0
 // success, 1 error (a command that fails, or out refusing what was written
 // to it), 2 usage error; for "open", what openWindows returns (1 when there
-// is none).
+// is none). When canvases throws FullProgramNeeded (see
+// render/FileCanvases.h), that passes through with nothing written to out
+// or err, so that the caller may hand the command to the full program.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const FileCanvasFactory& canvases, const OpenWindows& openWindows = {});
 
 // Whether the command that args name (info or maps) never draws, so that a
 // program without the file canvases can carry it out.
 bool CommandNeedsNoCanvas(const std::vector<std::string>& args);
+
+// Whether args name a draw into a file that the canvases of render/ write
+// (.emf or .svg), well formed, so that a program without Qt may try it with
+// CreateBuiltInFileCanvas; whether its face can be measured there is known
+// only once its settings are read.
+bool CommandDrawsBuiltInFormat(const std::vector<std::string>& args);
 
 } // namespace karvello

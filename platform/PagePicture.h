@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "drawing/Surface.h"
-#include "platform/DrawingRecorder.h"
-#include "platform/FrameBox.h"
+#include "render/DrawingRecorder.h"
+#include "render/FrameBox.h"
 
 namespace karvello {
 

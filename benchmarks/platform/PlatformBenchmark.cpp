@@ -13,7 +13,7 @@
 
 #include "drawing/DrawMaps.h"
 #include "mapdata/MapRecords.h"
-#include "platform/DrawingRecorder.h"
+#include "render/DrawingRecorder.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"

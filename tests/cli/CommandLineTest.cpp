@@ -12,7 +12,7 @@
 
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
-#include "platform/EmfSurface.h"
+#include "render/EmfSurface.h"
 #include "platform/FileCanvases.h"
 #include "platform/Windows1252.h"
 #include "tests/support/EmfReader.h"

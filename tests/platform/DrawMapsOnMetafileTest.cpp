@@ -6,7 +6,7 @@
 #include <set>
 
 #include "drawing/DrawMaps.h"
-#include "platform/EmfSurface.h"
+#include "render/EmfSurface.h"
 #include "platform/QtRuntime.h"
 #include "tests/platform/ExampleMaps.h"
 #include "tests/support/EmfReader.h"

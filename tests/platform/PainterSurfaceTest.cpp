@@ -7,7 +7,7 @@
 #include <QPainter>
 
 #include "base/Error.h"
-#include "platform/DrawingRecorder.h"
+#include "render/DrawingRecorder.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"

@@ -10,7 +10,7 @@
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "platform/QtRuntime.h"
-#include "platform/SvgSurface.h"
+#include "render/SvgSurface.h"
 #include "platform/TextMetrics.h"
 #include "tests/support/Exceptions.h"
 

@@ -17,7 +17,7 @@
 #include "WindowTestSupport.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/Transforms.h"
-#include "platform/DrawingRecorder.h"
+#include "render/DrawingRecorder.h"
 #include "platform/PagePicture.h"
 #include "platform/TextMetrics.h"
 #include "ui/Controls.h"
