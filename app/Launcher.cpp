@@ -17,8 +17,6 @@
 #include "render/FileCanvases.h"
 
 #ifdef KARVELLO_FULL_PROGRAM
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -27,6 +25,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -42,6 +42,16 @@ std::string FullProgram(const char* invokedAs) {
     return (self.parent_path() / KARVELLO_FULL_PROGRAM).string();
 }
 #endif
+
+// Whether standard output is a terminal, whose control characters a
+// listing must not send raw.
+bool OutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
+}
 
 // Becomes the full program with the same arguments; returns only when there
 // is none or it cannot start, with the status to end with.
@@ -74,7 +84,7 @@ int main(int argc, char** argv) {
     karvello::PrepareHeapForLargeWork(std::size_t{32} << 20);
     try {
         return karvello::RunCommandLine(args, std::cout, std::cerr,
-                                        &karvello::CreateBuiltInFileCanvas);
+                                        &karvello::CreateBuiltInFileCanvas, {}, OutputIsTerminal());
     } catch (const karvello::FullProgramNeeded& reason) {
         // Nothing is written yet: the full program starts afresh.
         const int status = BecomeFullProgram(argv);

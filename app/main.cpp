@@ -15,6 +15,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -37,6 +39,16 @@ bool NoDisplay() {
 constexpr const char* kNoDisplay = "karvello: there is no display to open the window on; "
                                    "\"karvello --help\" shows the command line\n";
 
+// Whether standard output is a terminal, whose control characters a
+// listing must not send raw.
+bool OutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -58,7 +70,7 @@ int main(int argc, char** argv) {
             return karvello::RunWindows(windowArgc, argv, karvello::FilesToOpen{input, output});
         };
         return karvello::RunCommandLine(args, std::cout, std::cerr, &karvello::CreateFileCanvas,
-                                        openWindows);
+                                        openWindows, OutputIsTerminal());
     }
     if (NoDisplay()) {
         std::cerr << kNoDisplay;

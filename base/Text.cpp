@@ -200,4 +200,43 @@ bool IsSameFile(const std::string& a, const std::string& b) {
     return !ec && same;
 }
 
+std::string EscapeControlCharacters(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool lineEnd =
+            byte == '\n' || (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+        if ((byte < 0x20 && !lineEnd && byte != '\t') || byte == 0x7F) {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0xF];
+        } else if (byte == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            escaped += "\\u00";
+            escaped += kHex[code >> 4];
+            escaped += kHex[code & 0xF];
+        } else {
+            escaped += static_cast<char>(byte);
+        }
+    }
+    return escaped;
+}
+
+bool WouldBeSameFile(const std::string& a, const std::string& b) {
+    if (IsSameFile(a, b)) {
+        return true;
+    }
+    std::error_code ec;
+    const auto fullA = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec), ec);
+    if (ec) {
+        return FullPathForMessage(a) == FullPathForMessage(b);
+    }
+    const auto fullB = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec), ec);
+    return ec ? FullPathForMessage(a) == FullPathForMessage(b) : fullA == fullB;
+}
+
 } // namespace karvello

@@ -97,5 +97,15 @@ std::string FullPathForMessage(const std::string& path);
 // the names, so a link, a hard link or another spelling of the path counts.
 // False when either does not exist or cannot be looked at.
 bool IsSameFile(const std::string& a, const std::string& b);
+// Whether writing to a and to b would write one file: IsSameFile, or, for a
+// file that does not exist yet, the same path once every link in its folders
+// is followed.
+bool WouldBeSameFile(const std::string& a, const std::string& b);
+
+// The text with every control character that could steer a terminal
+// written as an escape instead: C0 controls but tab and the line ends LF
+// and CR LF, and DEL, as "\x1b"; the C1 controls of UTF-8 (U+0080 to U+009F) as "\u009b".
+// Everything else, bytes that are not UTF-8 included, stays as it is.
+std::string EscapeControlCharacters(std::string_view text);
 
 } // namespace karvello

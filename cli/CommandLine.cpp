@@ -4,6 +4,7 @@
 #include <new>
 #include <ostream>
 
+#include "base/Text.h"
 #include "cli/Commands.h"
 #include "cli/Request.h"
 #include "drawing/DrawingFormats.h"
@@ -39,12 +40,14 @@ std::string Result(const CliRequest& request, const FileCanvasFactory& canvases,
 } // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const FileCanvasFactory& canvases, const OpenWindows& openWindows) {
+                   const FileCanvasFactory& canvases, const OpenWindows& openWindows,
+                   bool outIsTerminal) {
     CliRequest request;
     try {
         request = ParseCommandLine(args);
     } catch (const UsageError& error) {
-        err << "karvello: " << error.what() << "\nTry \"karvello --help\".\n";
+        err << "karvello: " << EscapeControlCharacters(error.what())
+            << "\nTry \"karvello --help\".\n";
         return 2;
     }
     if (request.Command == CliCommand::Open) {
@@ -60,7 +63,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     std::vector<std::string> warnings;
     const auto warn = [&] {
         for (const std::string& warning : warnings) {
-            err << "karvello: warning: " << warning << "\n";
+            err << "karvello: warning: " << EscapeControlCharacters(warning) << "\n";
         }
     };
     try {
@@ -74,10 +77,13 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return 1;
     } catch (const std::exception& error) {
         warn();
-        err << "karvello: " << error.what() << "\n";
+        err << "karvello: " << EscapeControlCharacters(error.what()) << "\n";
         return 1;
     }
     warn();
+    if (outIsTerminal) {
+        text = EscapeControlCharacters(text);
+    }
     if (!Deliver(out, text)) {
         err << "karvello: Cannot write to standard output\n";
         return 1;

@@ -18,11 +18,15 @@ using OpenWindows = std::function<int(const std::string& input, const std::strin
 // out and err; draw writes through canvases. Returns the exit status: 0
 // success, 1 error (a command that fails, or out refusing what was written
 // to it), 2 usage error; for "open", what openWindows returns (1 when there
-// is none). When canvases throws FullProgramNeeded (see
+// is none). Messages on err never carry a control character that could
+// steer a terminal (EscapeControlCharacters); what goes to out is escaped so
+// only when outIsTerminal, and otherwise written as it is, names included.
+// When canvases throws FullProgramNeeded (see
 // render/FileCanvases.h), that passes through with nothing written to out
 // or err, so that the caller may hand the command to the full program.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const FileCanvasFactory& canvases, const OpenWindows& openWindows = {});
+                   const FileCanvasFactory& canvases, const OpenWindows& openWindows = {},
+                   bool outIsTerminal = false);
 
 // Whether the command that args name (info or maps) never draws, so that a
 // program without the file canvases can carry it out.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/FileWriter.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "cli/Text.h"
@@ -217,8 +219,7 @@ FigureSettings WithFigureOptions(FigureSettings figure, const FigureSettings& op
 void RunDraw(const CliRequest& request, Workspace& workspace,
              const FileCanvasFactory& canvasFactory, std::vector<std::string>* warnings) {
     if (!request.SaveSettingsPath.empty() &&
-        (FullPathForMessage(request.SaveSettingsPath) == FullPathForMessage(request.DrawPath) ||
-         IsSameFile(request.SaveSettingsPath, request.DrawPath))) {
+        WouldBeSameFile(request.SaveSettingsPath, request.DrawPath)) {
         throw KarvelloError("The drawing and the settings would both be written to " +
                             cli::QuoteArgument(FullPathForMessage(request.DrawPath)) +
                             "; give --save-settings another file name.");
@@ -279,12 +280,18 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     if (std::string warning = workspace.DrawWarning(); warnings != nullptr && !warning.empty()) {
         warnings->push_back(std::move(warning));
     }
+    // Every output is checked, and the settings made ready, before the
+    // drawing is written; the settings take their place after it.
+    std::unique_ptr<AtomicFileWriter> settingsFile;
+    if (!request.SaveSettingsPath.empty()) {
+        settingsFile = workspace.PrepareSettingsFile(request.SaveSettingsPath);
+    }
     const DrawReport report = workspace.Draw(request.DrawPath, canvasFactory);
     if (warnings != nullptr) {
         warnings->insert(warnings->end(), report.Warnings.begin(), report.Warnings.end());
     }
-    if (!request.SaveSettingsPath.empty()) {
-        workspace.SaveSettingsFile(request.SaveSettingsPath);
+    if (settingsFile) {
+        settingsFile->Commit();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 
@@ -116,6 +117,20 @@ struct OptionSpec {
     bool Repeatable = false;
 };
 
+// One of the words an option takes.
+std::string ReadChoice(std::string_view option, std::string_view value,
+                       std::initializer_list<std::string_view> choices) {
+    std::string list;
+    for (std::string_view choice : choices) {
+        if (value == choice) {
+            return std::string(value);
+        }
+        list += (list.empty() ? "" : ", ") + std::string(choice);
+    }
+    throw UsageError("Cannot read " + QuoteArgument(value) + " of " + std::string(option) +
+                     ": write one of " + list + ".");
+}
+
 // Reads "N=TEXT" of --title.
 std::pair<std::int32_t, std::string> ParseTitle(std::string_view option, std::string_view value) {
     const auto equals = value.find('=');
@@ -170,9 +185,39 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
      [](CliRequest& r, std::string_view, std::string_view v) { r.SettingsPath = v; }},
     {"--save-settings", "", "FILE", "write every setting, as drawn, into a settings file",
      [](CliRequest& r, std::string_view, std::string_view v) { r.SaveSettingsPath = v; }},
-    {"--width", "", "LENGTH", "wrap the maps into rows this wide, edges included",
+    {"--width", "", "LENGTH", "fit the figure into this width, edges included",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.RowWidth = ReadLength(o, v);
+     },
+     true},
+    {"--height", "", "LENGTH", "fit the whole figure into this height",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Height = ReadLength(o, v);
+     },
+     true},
+    {"--layout", "", "figure|classic",
+     "figure: fitted to --width and --height, labels\nspread about their markers (the default "
+     "with\n"
+     "--width or --height); classic: the page lengths",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Layout = ReadChoice(o, v, {"figure", "classic"});
+     },
+     true},
+    {"--names-per-line", "", "N",
+     "figure layout: names at one position on one line,\nat most (default 3)",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.NamesPerLine = ReadCount(o, v, 1);
+     },
+     true},
+    {"--distances", "", "gaps|positions|none",
+     "figure layout: the numbers left of a bar:\ngaps between neighbours or positions in cM",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Distances = ReadChoice(o, v, {"gaps", "positions", "none"});
+     },
+     true},
+    {"--labels", "", "all|none", "figure layout: none draws bars and ticks only",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Labels = ReadChoice(o, v, {"all", "none"});
      },
      true},
     {"--per-row", "", "N", "at most N maps in a row",

@@ -9,6 +9,7 @@
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "drawing/Decorations.h"
+#include "drawing/FigureLayout.h"
 #include "drawing/MapLayout.h"
 #include "drawing/Rows.h"
 
@@ -90,6 +91,12 @@ DrawReport DrawMaps(const std::vector<LinkageMap>& maps, Surface& surface,
                     const PageLengths& settings, const MarkerTable& markers,
                     const FigureSettings& figure, const FigureAnnotations& annotations) {
     CheckMaps(maps, markers);
+    if (!figure.Layout.empty() && figure.Layout != "figure" && figure.Layout != "classic") {
+        throw KarvelloError("The layout \"" + figure.Layout + "\" is neither figure nor classic.");
+    }
+    if (UsesFigureLayout(figure)) {
+        return DrawFigure(maps, surface, settings, markers, figure, annotations);
+    }
     surface.SetMapMode(MappingMode::HiMetric);
     if (maps.empty()) {
         return {};

@@ -35,6 +35,14 @@ inline constexpr auto kFigureSettingFields = std::to_array<FigureSettingField>({
     {"Margin", FigureSettingKind::WholeNumber, &FigureSettings::Margin},
     {"GroupMaps", FigureSettingKind::Flag, nullptr, nullptr, &FigureSettings::GroupMaps},
     {"Dpi", FigureSettingKind::WholeNumber, &FigureSettings::Dpi},
+    {"Height", FigureSettingKind::WholeNumber, &FigureSettings::Height},
+    {"Layout", FigureSettingKind::Text, nullptr, &FigureSettings::Layout},
+    {"NamesPerLine", FigureSettingKind::WholeNumber, &FigureSettings::NamesPerLine},
+    {"Distances", FigureSettingKind::Text, nullptr, &FigureSettings::Distances},
+    {"Labels", FigureSettingKind::Text, nullptr, &FigureSettings::Labels},
+    {"LeaderLength", FigureSettingKind::WholeNumber, &FigureSettings::LeaderLength},
+    {"MapGap", FigureSettingKind::WholeNumber, &FigureSettings::MapGap},
+    {"RowGap", FigureSettingKind::WholeNumber, &FigureSettings::RowGap},
 });
 
 } // namespace karvello

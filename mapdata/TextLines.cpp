@@ -359,7 +359,9 @@ TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits) {
     // empty. Everything else, errors included, takes ReadTextFile's path,
     // so that both give the same text and the same messages.
     if (!path.empty()) {
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without blocking: opening a named pipe that nobody writes to
+        // would otherwise wait for a writer for ever.
+        const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0) {
             struct stat info {};
             void* mapped = MAP_FAILED;

@@ -99,7 +99,7 @@ std::int64_t FigureEdgeRoom(const FigureSettings& figure, std::int64_t formatDef
     if (figure.Margin >= 0) {
         return figure.Margin;
     }
-    if (figure.RowWidth > 0 || figure.MapsPerRow > 0) {
+    if (figure.RowWidth > 0 || figure.MapsPerRow > 0 || UsesFigureLayout(figure)) {
         return kDefaultEdgeRoom;
     }
     return formatDefault;

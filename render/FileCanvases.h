@@ -26,8 +26,9 @@
 namespace karvello {
 
 // The white room around the drawn extent: figure.Margin when it is set;
-// else kDefaultEdgeRoom in every format when the maps stand in rows, so that
-// rows break alike in all of them; else formatDefault.
+// else kDefaultEdgeRoom in every format when the maps stand in rows or in
+// the figure layout, so that they break alike in all of them; else
+// formatDefault.
 std::int64_t FigureEdgeRoom(const FigureSettings& figure, std::int64_t formatDefault);
 
 // The width of a figure's lines in SVG, PDF and PNG: figure.LineWidth when

@@ -121,6 +121,23 @@ constexpr auto kFigurePlaces = std::to_array<FigureControlPlace>({
      "Each map's records between a begin-group and an end-group comment"},
     {"Dpi", FigureControlKind::Count, "spinDpi", "PNG resolution (dpi)",
      "Pixels an inch of a PNG drawing"},
+    {"Height", FigureControlKind::Length, "editFigureHeight", "Figure height",
+     "Fit the whole figure into this height, such as 230mm; empty: no height"},
+    {"Layout", FigureControlKind::Text, "editLayout", "Layout",
+     "figure: fitted to the width and height, labels spread about their markers; classic: the "
+     "page lengths; empty: figure whenever a width or height is given"},
+    {"NamesPerLine", FigureControlKind::Count, "spinNamesPerLine", "Names per line",
+     "Figure layout: names at one position written on one line, at most"},
+    {"Distances", FigureControlKind::Text, "editDistances", "Distances",
+     "Figure layout: gaps, positions or none left of each bar"},
+    {"Labels", FigureControlKind::Text, "editLabels", "Labels",
+     "Figure layout: all, or none for bars and ticks only"},
+    {"LeaderLength", FigureControlKind::Length, "editLeaderLength", "Leader length",
+     "Figure layout: from a bar to its labels, such as 3mm"},
+    {"MapGap", FigureControlKind::Length, "editMapGap", "Gap between maps",
+     "Figure layout: between the maps of a row, such as 4mm"},
+    {"RowGap", FigureControlKind::Length, "editRowGap", "Gap between rows",
+     "Figure layout: between rows, such as 4mm"},
 });
 
 // Every figure setting has its place, in table order, shown by a control

@@ -9,6 +9,7 @@
 #include <new>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "base/FileWriter.h"
@@ -115,6 +116,12 @@ std::int32_t ScaledLength(int boxPx, int extent, int screenPx) {
 } // namespace
 
 bool FileBeginsLikeAnInputFile(const std::string& path) {
+    // Only a regular file is looked into: reading the start of a named pipe
+    // would wait for a writer and take bytes that the load then misses.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return false;
+    }
     // The heading is short: a few hundred bytes say it, whatever the file.
     std::ifstream file(path, std::ios::binary);
     char start[256];
@@ -453,9 +460,15 @@ void Workspace::ApplySettingsFile(const AllSettings& file) {
 }
 
 void Workspace::SaveSettingsFile(const std::string& path) const {
+    PrepareSettingsFile(path)->Commit();
+}
+
+std::unique_ptr<AtomicFileWriter> Workspace::PrepareSettingsFile(const std::string& path) const {
     // A settings file read may be saved over; the data and tables may not.
     RefuseReadFile(path, "save the settings into", false);
-    WriteWholeFile(path, SettingsFileText());
+    auto writer = std::make_unique<AtomicFileWriter>(path);
+    writer->Write(SettingsFileText());
+    return writer;
 }
 
 void Workspace::Recolour() {

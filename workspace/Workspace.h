@@ -4,12 +4,14 @@
 // this one object; the windows only read their controls and call it.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/Error.h"
+#include "base/FileWriter.h"
 #include "base/Progress.h"
 #include "drawing/Canvas.h"
 #include "drawing/DrawMaps.h"
@@ -156,6 +158,11 @@ class Workspace {
     // Writes SettingsFileText() to path, all or nothing; a settings file read
     // may be replaced, the other files read may not. Throws KarvelloError.
     void SaveSettingsFile(const std::string& path) const;
+    // Checks path as SaveSettingsFile does and writes SettingsFileText() into
+    // a temporary file beside it, which replaces path only at the writer's
+    // Commit; so the settings can be made ready before a drawing is written
+    // and put in place after it. Throws KarvelloError.
+    std::unique_ptr<AtomicFileWriter> PrepareSettingsFile(const std::string& path) const;
 
     // Paints the preview box: its background, then the selected map (a copy,
     // flipped when the flip box is ticked) on a page the size of the box.

@@ -126,8 +126,8 @@ void Run(benchmark::State& state, const std::vector<LinkageMap>& maps, const Mar
 }
 
 // The drawing of a whole genome: 50 maps of 250 framework and 50 placed
-// markers; in one row, or in rows 1000 mm wide, which measures every map
-// once more before it is drawn.
+// markers; in one row, or in classic rows 1000 mm wide, which measures
+// every map once more before it is drawn.
 void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
     constexpr std::size_t kMaps = 50, kFramework = 250, kPlaced = 50;
     const MarkerTable markers = MakeTable(kMaps * (kFramework + kPlaced));
@@ -138,6 +138,7 @@ void BM_DrawMaps_FiftyMaps(benchmark::State& state) {
     }
     FigureSettings figure;
     figure.RowWidth = static_cast<std::int32_t>(state.range(0));
+    figure.Layout = "classic";
     Run(state, maps, markers, markers.size(), figure);
 }
 BENCHMARK(BM_DrawMaps_FiftyMaps)
@@ -223,6 +224,45 @@ void BM_DrawMaps_Oat(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawMaps_Oat)
     ->ArgName("Annotations")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond);
+
+std::optional<MapFile> ReadTable(const char* path) {
+    try {
+        const TextLines lines = ReadTextLines(path);
+        return ReadMapFile(lines, path);
+    } catch (const KarvelloError&) {
+        return std::nullopt;
+    }
+}
+
+// The figure layout fitting R/qtl's hyper map (20 chromosomes, 174 markers)
+// into a box 175 x 230 mm (0), and the whole oat map with no labels into the
+// same box (1), beside the classic layout of the oat map with no labels (2).
+void BM_DrawMaps_FigureLayout(benchmark::State& state) {
+    static const std::optional<MapFile> hyper = ReadTable(KARVELLO_HYPER_MAP);
+    static const std::optional<MapFile> oat = ReadTable(KARVELLO_OAT_MAP);
+    const std::optional<MapFile>& read = state.range(0) == 0 ? hyper : oat;
+    if (!read) {
+        state.SkipWithError("a map of the shared maps cannot be read");
+        return;
+    }
+    FigureSettings figure;
+    figure.RowWidth = 17500;
+    figure.Height = 23000;
+    figure.FontHeight = 212;
+    if (state.range(0) != 0) {
+        figure.Labels = "none";
+    }
+    if (state.range(0) == 2) {
+        figure.Layout = "classic";
+    }
+    Run(state, read->Maps, read->Markers, read->Markers.size(), figure);
+}
+BENCHMARK(BM_DrawMaps_FigureLayout)
+    ->ArgName("Figure")
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)

@@ -114,6 +114,30 @@ TEST_F(CommandLineTest, ErrorsGoToStandardErrorWithTheirExitStatus) {
     EXPECT_EQ(folder.EntryCount(), 2u) << "no file is written by a failed command";
 }
 
+// A file can hold any byte; none of them reaches a terminal as a control
+// character that would steer it, but a listing sent to a file or a pipe
+// keeps the names as they are.
+TEST_F(CommandLineTest, ControlCharactersFromFilesReachNoTerminalRaw) {
+    const std::string escape = "\x1b[2J";
+    const std::string named =
+        folder.Write("named.csv", "marker,chr,pos\nM" + escape + "1,1,0\nM2,1,5\xC2\x9B\n");
+    const Outcome refused = RunKarvello({"maps", named});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.find('\x1b'), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("5\\u009b"), std::string::npos) << refused.err;
+
+    const std::string listed =
+        folder.Write("listed.csv", "marker,chr,pos\nM" + escape + "1,1,0\nM2,1,5\n");
+    for (const bool terminal : {false, true}) {
+        SCOPED_TRACE(terminal);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine({"info", listed}, out, err, &CreateFileCanvas, {}, terminal), 0);
+        EXPECT_EQ(out.str().find("M" + escape + "1") != std::string::npos, !terminal) << out.str();
+        EXPECT_EQ(out.str().find("M\\x1b[2J1") != std::string::npos, terminal) << out.str();
+    }
+}
+
 TEST_F(CommandLineTest, FilesInTheWrongBoxesWarnOnStandardErrorAndDrawStillFails) {
     const std::string warnings =
         "karvello: warning: The input file \"" + output +
@@ -152,12 +176,12 @@ TEST_F(CommandLineTest, APageWithNoRoomForTheBarsIsDrawnWithAWarning) {
     EXPECT_TRUE(std::filesystem::exists(folder.Path("flat.emf")));
 }
 
-// Rows reach the drawing: a row narrower than any map leaves each map alone
-// in its row, which standard error reports, map by map, and the file is
-// still written.
+// Rows of the classic layout reach the drawing: a row narrower than any map
+// leaves each map alone in its row, which standard error reports, map by
+// map, and the file is still written.
 TEST_F(CommandLineTest, ARowNarrowerThanAMapIsDrawnWithAWarningPerMap) {
-    const Outcome draw =
-        RunKarvello({"draw", input, output, "-o", folder.Path("rows.emf"), "--width", "1cm"});
+    const Outcome draw = RunKarvello({"draw", input, output, "-o", folder.Path("rows.emf"),
+                                      "--width", "1cm", "--layout", "classic"});
     EXPECT_EQ(draw.status, 0);
     EXPECT_NE(draw.err.find("karvello: warning: Map 1 is "), std::string::npos) << draw.err;
     EXPECT_NE(draw.err.find("wider than the row width of 10 mm; it stands alone in its row.\n"),
@@ -204,13 +228,30 @@ TEST_F(CommandLineTest, DrawNeverWritesOverAFileItReads) {
     EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
     EXPECT_EQ(folder.Read("names.txt"), "A1\nB2\n");
     EXPECT_EQ(folder.Read("qtl.csv"), "map,name,start,end\n1,q1,0,5\n");
+    EXPECT_FALSE(folder.Exists("maps.emf")) << "every output is checked before any is written";
 
-    const std::string both = folder.Path("both.emf");
-    const Outcome same = RunKarvello({"draw", input, output, "-o", both, "--save-settings", both});
-    EXPECT_EQ(same.status, 1);
-    EXPECT_NE(same.err.find("give --save-settings another file name"), std::string::npos)
-        << same.err;
-    EXPECT_FALSE(folder.Exists("both.emf"));
+    // The drawing and the settings named as one file, however spelt: the same
+    // name, or a name through a link to the drawing's folder.
+    std::filesystem::create_directory(folder.Path("real"));
+    std::filesystem::create_directory_symlink(folder.Path("real"), folder.Path("link"));
+    for (const auto& [drawing, settings] :
+         {std::pair{folder.Path("both.emf"), folder.Path("both.emf")},
+          std::pair{folder.Path("real/both.emf"), folder.Path("link/both.emf")}}) {
+        SCOPED_TRACE(settings);
+        const Outcome same =
+            RunKarvello({"draw", input, output, "-o", drawing, "--save-settings", settings});
+        EXPECT_EQ(same.status, 1);
+        EXPECT_NE(same.err.find("give --save-settings another file name"), std::string::npos)
+            << same.err;
+        EXPECT_FALSE(std::filesystem::exists(drawing));
+    }
+
+    // A settings file that cannot be made stops the drawing before it is written.
+    const Outcome noFolder = RunKarvello({"draw", input, output, "-o", folder.Path("maps.emf"),
+                                          "--save-settings", folder.Path("absent/figure.json")});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err.find("absent/figure.json"), std::string::npos) << noFolder.err;
+    EXPECT_FALSE(folder.Exists("maps.emf"));
 }
 
 TEST(CommandLineOpenTest, OpenHandsThePairOrTheMapFileToTheWindowsAndEndsWithTheirStatus) {

@@ -1,6 +1,7 @@
-// Maps set in rows: where rows break, that every row keeps the one scale and
-// the drawing of a lone row, and that no row reaches into the next. Checked
-// on the recording surface (text 100 per character wide, 300 high).
+// Maps set in rows in the classic layout: where rows break, that every row
+// keeps the one scale and the drawing of a lone row, and that no row reaches
+// into the next. Checked on the recording surface (text 100 per character
+// wide, 300 high).
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,7 @@ FigureSettings Rows(std::int32_t width, std::int32_t perRow = 0, std::int32_t ma
     figure.RowWidth = width;
     figure.MapsPerRow = perRow;
     figure.Margin = margin;
+    figure.Layout = "classic";
     return figure;
 }
 

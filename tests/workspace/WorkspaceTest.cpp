@@ -10,6 +10,10 @@
 #include <utility>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/OutputReader.h"
@@ -808,6 +812,22 @@ TEST(WorkspaceSamplesTest, TheExampleAndTheMouseOrderPairGiveTheirKnownMaps) {
     ASSERT_EQ(first.Placed.size(), 3u);
     EXPECT_EQ(first.Placed[0], (PlacedMarker{131, 9}));
     EXPECT_EQ(first.Placed[1], (PlacedMarker{236, 2}));
+}
+
+// Which of two files is the input is told by its first line; only a regular
+// file is looked into, so a named pipe neither holds the window up nor loses
+// its first bytes.
+TEST(FileBeginsLikeAnInputFile, TellsTheInputByItsHeadingAndLeavesOtherFilesUnread) {
+    const test::TempFolder folder;
+    EXPECT_TRUE(FileBeginsLikeAnInputFile(folder.Write("in.raw", test::kFixtureInput)));
+    EXPECT_FALSE(FileBeginsLikeAnInputFile(folder.Write("out.txt", test::kFixtureOutput)));
+    EXPECT_FALSE(FileBeginsLikeAnInputFile(folder.Path("absent.raw")));
+    EXPECT_FALSE(FileBeginsLikeAnInputFile(folder.Path("")));
+#ifndef _WIN32
+    const std::string pipe = folder.Path("pipe.raw");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(FileBeginsLikeAnInputFile(pipe));
+#endif
 }
 
 } // namespace

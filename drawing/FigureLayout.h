@@ -1,0 +1,42 @@
+#pragma once
+// The figure layout: maps fitted into a box of a given width and height at
+// the font size and line width asked for, with labels spread about their
+// markers and compact gaps.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drawing/DrawMaps.h"
+#include "drawing/Surface.h"
+#include "mapdata/Annotations.h"
+#include "mapdata/FigureSettings.h"
+#include "mapdata/MapRecords.h"
+
+namespace karvello {
+
+// The white room around a figure-layout drawing unless figure.Margin says
+// otherwise; the canvases add it around what is drawn, so the fit leaves it.
+inline constexpr std::int32_t kFigureEdgeRoom = 200;
+
+// Where the figure layout put the maps: the rows, by index into the maps
+// handed to it, and the one scale in 1/100 mm per cM.
+struct FigurePlan {
+    std::vector<std::vector<std::size_t>> Rows;
+    double Scale = 0.0;
+    // The size of what is drawn, without the edge room.
+    double Width = 0.0;
+    double Height = 0.0;
+};
+
+// Draws the maps in the figure layout. Every map gets its rows and the
+// scale chosen so that the bars are as long as the box (figure.RowWidth by
+// figure.Height, each less the edge room on both sides, 0 = unbounded)
+// allows. Throws KarvelloError, before anything is drawn, when nothing fits,
+// saying what would. The maps must have passed DrawMaps's checks.
+DrawReport DrawFigure(const std::vector<LinkageMap>& maps, Surface& surface,
+                      const PageLengths& settings, const MarkerTable& markers,
+                      const FigureSettings& figure, const FigureAnnotations& annotations,
+                      FigurePlan* plan = nullptr);
+
+} // namespace karvello

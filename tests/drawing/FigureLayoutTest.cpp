@@ -1,0 +1,327 @@
+// The figure layout on real maps: the whole drawing inside the box, every
+// marker named, no text over text and no line through text; a box too small
+// is refused with what would fit. Text is measured about as 6 pt Liberation
+// Sans is (1.1 mm a character, 2.4 mm a line).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/Error.h"
+#include "drawing/DrawMaps.h"
+#include "drawing/FigureLayout.h"
+#include "mapdata/MapFileReader.h"
+#include "mapdata/TextLines.h"
+#include "tests/mapdata/TestText.h"
+#include "tests/support/RecordingSurface.h"
+
+namespace karvello::test {
+namespace {
+
+constexpr int kCharWidth = 110;
+constexpr int kLineHeight = 240;
+constexpr std::int64_t kHalfPen = (kWidestDefaultLine + 1) / 2;
+
+struct Cell {
+    std::int64_t Left, Top, Right, Bottom; // y downward
+    std::string Text;
+};
+struct Segment {
+    double X1, Y1, X2, Y2; // y downward
+    bool Edge = false;     // an edge of a rectangle
+};
+struct Picture {
+    std::vector<Cell> Cells;
+    std::vector<Segment> Segments;
+    std::int64_t Left = INT64_MAX, Top = INT64_MAX, Right = INT64_MIN, Bottom = INT64_MIN;
+    void Include(std::int64_t x, std::int64_t y, std::int64_t grow) {
+        Left = std::min(Left, x - grow);
+        Right = std::max(Right, x + grow);
+        Top = std::min(Top, y - grow);
+        Bottom = std::max(Bottom, y + grow);
+    }
+};
+
+std::string Unquote(const std::string& quoted) {
+    std::string text;
+    for (std::size_t i = 1; i + 1 < quoted.size(); ++i) {
+        if (quoted[i] == '\\' && quoted[i + 1] == 'x') {
+            text += static_cast<char>(std::stoi(quoted.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else if (quoted[i] == '\\') {
+            text += quoted[++i];
+        } else {
+            text += quoted[i];
+        }
+    }
+    return text;
+}
+
+// The recorded drawing as text cells and line segments, y turned downward.
+Picture Read(const RecordingSurface& surface) {
+    Picture picture;
+    double x = 0, y = 0;
+    for (const std::string& line : surface.Log()) {
+        std::istringstream in(line);
+        std::string op;
+        in >> op;
+        if (op == "TextOut") {
+            std::int64_t tx, ty;
+            in >> tx >> ty;
+            std::string rest;
+            std::getline(in, rest);
+            const std::string text = Unquote(rest.substr(rest.find('"')));
+            const auto width = static_cast<std::int64_t>(text.size()) * kCharWidth;
+            picture.Cells.push_back({tx, -ty, tx + width, -ty + kLineHeight, text});
+            picture.Include(tx, -ty, 0);
+            picture.Include(tx + width, -ty + kLineHeight, 0);
+        } else if (op == "MoveTo") {
+            in >> x >> y;
+        } else if (op == "LineTo") {
+            double x2, y2;
+            in >> x2 >> y2;
+            picture.Segments.push_back({x, -y, x2, -y2});
+            picture.Include(static_cast<std::int64_t>(x), static_cast<std::int64_t>(-y), kHalfPen);
+            picture.Include(static_cast<std::int64_t>(x2), static_cast<std::int64_t>(-y2),
+                            kHalfPen);
+            x = x2;
+            y = y2;
+        } else if (op == "Rectangle") {
+            double x1, y1, x2, y2;
+            in >> x1 >> y1 >> x2 >> y2;
+            picture.Segments.push_back({x1, -y1, x2, -y1, true});
+            picture.Segments.push_back({x2, -y1, x2, -y2, true});
+            picture.Segments.push_back({x2, -y2, x1, -y2, true});
+            picture.Segments.push_back({x1, -y2, x1, -y1, true});
+            picture.Include(static_cast<std::int64_t>(x1), static_cast<std::int64_t>(-y1),
+                            kHalfPen);
+            picture.Include(static_cast<std::int64_t>(x2), static_cast<std::int64_t>(-y2),
+                            kHalfPen);
+        }
+    }
+    return picture;
+}
+
+// Whether the segment runs through the inside of the cell (Liang-Barsky).
+bool Crosses(const Segment& s, const Cell& c) {
+    const double left = c.Left + 1.0, right = c.Right - 1.0, top = c.Top + 1.0,
+                 bottom = c.Bottom - 1.0;
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = s.X2 - s.X1, dy = s.Y2 - s.Y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {s.X1 - left, right - s.X1, s.Y1 - top, bottom - s.Y1};
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0) {
+            if (q[k] < 0) {
+                return false;
+            }
+        } else {
+            const double t = q[k] / p[k];
+            if (p[k] < 0) {
+                t0 = std::max(t0, t);
+            } else {
+                t1 = std::min(t1, t);
+            }
+        }
+    }
+    return t0 < t1;
+}
+
+struct Data {
+    MarkerTable Markers;
+    std::vector<LinkageMap> Maps;
+};
+
+Data MapTable(const std::string& path) {
+    const TextLines lines(ReadTextFile(path));
+    MapFile file = ReadMapFile(lines.lines(), path);
+    return {std::move(file.Markers), std::move(file.Maps)};
+}
+
+Data Pair(const std::string& folder) {
+    const std::string dir = std::string(KARVELLO_SAMPLES_DIR) + "/" + folder + "/";
+    Loaded loaded = LoadPair(dir + "input.raw", dir + "output.txt");
+    return {std::move(loaded.markers), std::move(loaded.maps)};
+}
+
+FigureSettings Box(std::int32_t width, std::int32_t height) {
+    FigureSettings figure;
+    figure.RowWidth = width;
+    figure.Height = height;
+    return figure;
+}
+
+struct Drawn {
+    Picture Drawing;
+    DrawReport Report;
+};
+
+Drawn Draw(const Data& data, const FigureSettings& figure,
+           const FigureAnnotations& annotations = FigureAnnotations()) {
+    RecordingSurface surface(kCharWidth, kLineHeight);
+    surface.SetFontStateIgnored();
+    Drawn drawn;
+    drawn.Report = DrawMaps(data.Maps, surface, PageLengths{}, data.Markers, figure, annotations);
+    drawn.Drawing = Read(surface);
+    return drawn;
+}
+
+// Every rule a figure keeps, checked on what was drawn.
+void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& figure) {
+    const Picture& p = drawn.Drawing;
+    ASSERT_FALSE(p.Cells.empty());
+    const std::int64_t room = 2 * kFigureEdgeRoom;
+    if (figure.RowWidth > 0) {
+        EXPECT_LE(p.Right - p.Left + room, figure.RowWidth);
+    }
+    if (figure.Height > 0) {
+        EXPECT_LE(p.Bottom - p.Top + room, figure.Height);
+    }
+    std::map<std::string, int> written;
+    for (const Cell& cell : p.Cells) {
+        ++written[cell.Text];
+    }
+    for (const LinkageMap& map : data.Maps) {
+        for (const MapEntry& entry : map.Markers) {
+            const std::string& name =
+                data.Markers[static_cast<std::size_t>(entry.MarkerIndex)].Name;
+            EXPECT_TRUE(written.contains(name)) << "map " << map.MapNumber << ": " << name;
+        }
+    }
+    std::vector<Cell> cells = p.Cells;
+    std::sort(cells.begin(), cells.end(),
+              [](const Cell& a, const Cell& b) { return a.Top < b.Top; });
+    int overlaps = 0;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        for (std::size_t j = i + 1; j < cells.size() && cells[j].Top < cells[i].Bottom; ++j) {
+            if (cells[i].Left < cells[j].Right && cells[j].Left < cells[i].Right &&
+                ++overlaps <= 5) {
+                ADD_FAILURE() << "\"" << cells[i].Text << "\" overlaps \"" << cells[j].Text << "\"";
+            }
+        }
+    }
+    EXPECT_EQ(overlaps, 0);
+    int crossings = 0;
+    for (const Segment& s : p.Segments) {
+        for (const Cell& cell : p.Cells) {
+            if (Crosses(s, cell) && ++crossings <= 5) {
+                ADD_FAILURE() << "a line from (" << s.X1 << ", " << s.Y1 << ") to (" << s.X2 << ", "
+                              << s.Y2 << ") crosses \"" << cell.Text << "\"";
+            }
+        }
+    }
+    EXPECT_EQ(crossings, 0);
+}
+
+const std::string kMaps = KARVELLO_MAPS_DIR;
+
+TEST(FigureLayoutTest, RealMapsFitTheirBoxWithEveryNameAndNoTextOverText) {
+    FigureAnnotations linked;
+    linked.Links = true;
+    linked.Titles = true;
+    struct Case {
+        const char* What;
+        Data Maps;
+        FigureSettings Figure;
+        FigureAnnotations Annotations;
+    };
+    const Data hyper = MapTable(kMaps + "/rqtl_hyper/hyper_map.csv");
+    Data chromosome1;
+    chromosome1.Markers = hyper.Markers;
+    chromosome1.Maps = {hyper.Maps.front()};
+    const Case cases[] = {
+        {"hyper in a page", hyper, Box(17500, 23000), {}},
+        {"one chromosome of hyper in a column", chromosome1, Box(8500, 0), {}},
+        {"the example with links and titles", Pair("mouse_tutorial"), Box(17500, 23000), linked},
+        {"the carrot map with links and titles", MapTable(kMaps + "/carrot_comparative/Carrot.csv"),
+         Box(17500, 23000), linked},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        const Drawn drawn = Draw(c.Maps, c.Figure, c.Annotations);
+        ExpectAFigure(c.Maps, drawn, c.Figure);
+        // Every link kept: no row break between maps that share markers.
+        EXPECT_TRUE(drawn.Report.Warnings.empty()) << drawn.Report.Warnings.front();
+    }
+}
+
+// mouse_order_all stacks up to 23 names at one position: at 230 mm it is
+// refused, with the height it needs; at that height it fits.
+TEST(FigureLayoutTest, ABoxTooSmallIsRefusedWithTheHeightThatFits) {
+    const Data genome = Pair("mouse_order_all");
+    const FigureSettings small = Box(17500, 23000);
+    std::string message;
+    try {
+        Draw(genome, small);
+        FAIL() << "drawn into a box too small";
+    } catch (const KarvelloError& error) {
+        message = error.what();
+    }
+    const std::string need = "they need ";
+    const auto at = message.find(need);
+    ASSERT_NE(at, std::string::npos) << message;
+    EXPECT_NE(message.find("--show-only"), std::string::npos) << message;
+    const double millimetres = std::strtod(message.c_str() + at + need.size(), nullptr);
+    EXPECT_GT(millimetres, 230.0) << message;
+    const FigureSettings named = Box(17500, static_cast<std::int32_t>(millimetres * 100));
+    ExpectAFigure(genome, Draw(genome, named), named);
+
+    // Nothing drawn when refused, and a map wider than the box is named.
+    RecordingSurface surface(kCharWidth, kLineHeight);
+    try {
+        DrawMaps(genome.Maps, surface, PageLengths{}, genome.Markers, Box(1500, 0));
+        FAIL() << "drawn into a box too narrow";
+    } catch (const KarvelloError& error) {
+        EXPECT_NE(std::string(error.what()).find("map 1 needs"), std::string::npos) << error.what();
+    }
+    for (const std::string& line : surface.Log()) {
+        EXPECT_EQ(line.rfind("TextOut", 0), std::string::npos) << line;
+    }
+}
+
+// Where labels are free each stands at its marker; names at one position
+// come a few to a line, as one block.
+TEST(FigureLayoutTest, FreeLabelsStandAtTheirMarkersAndNamesWrap) {
+    Data data;
+    for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
+        data.Markers.push_back({name});
+    }
+    LinkageMap map;
+    // A at 0, B..E at 50 cM, F at 100 cM.
+    map.Markers = {{0, 50.0},         {1, 0.0, 2},         {2, 0.0, 3, true},
+                   {3, 0.0, 4, true}, {4, 50.0, -1, true}, {5, 0.0}};
+    data.Maps = {map};
+    FigureSettings figure = Box(0, 12000);
+    figure.NamesPerLine = 2;
+    const Drawn drawn = Draw(data, figure);
+    ExpectAFigure(data, drawn, figure);
+    std::map<std::string, const Cell*> cells;
+    for (const Cell& cell : drawn.Drawing.Cells) {
+        cells[cell.Text] = &cell;
+    }
+    // The ticks, as the bar's horizontal lines, top down.
+    std::vector<double> ticks;
+    for (const Segment& s : drawn.Drawing.Segments) {
+        if (!s.Edge && s.Y1 == s.Y2 && s.X2 - s.X1 == PageLengths{}.BarWidth) {
+            ticks.push_back(s.Y1);
+        }
+    }
+    std::sort(ticks.begin(), ticks.end());
+    ASSERT_EQ(ticks.size(), 3u);
+    EXPECT_NEAR(cells.at("A")->Top + kLineHeight / 2.0, ticks[0], 1.0);
+    EXPECT_NEAR(cells.at("B")->Top + kLineHeight / 2.0, ticks[1], 1.0);
+    EXPECT_NEAR(cells.at("F")->Top + kLineHeight / 2.0, ticks[2], 1.0);
+    // B, C on the first line; D, E on the second, below B.
+    EXPECT_EQ(cells.at("C")->Top, cells.at("B")->Top);
+    EXPECT_EQ(cells.at("D")->Top, cells.at("B")->Top + kLineHeight);
+    EXPECT_EQ(cells.at("D")->Left, cells.at("B")->Left);
+}
+
+} // namespace
+} // namespace karvello::test
