@@ -133,7 +133,7 @@ class FigureLayout {
         distances_ = figure.Distances.empty() ? (labels_ ? "gaps" : "none") : figure.Distances;
         surface_.SetItalic(false);
         lineHeight_ = surface_.TextHeight(kLineText);
-        const int lineWidth = figure.LineWidth >= 0 ? figure.LineWidth : kWidestDefaultLine;
+        const int lineWidth = figure.LineWidth >= 0 ? figure.LineWidth : kDefaultLineWidth;
         halfPen_ = (lineWidth + 1) / 2;
         pre_ = std::min<double>(s_.PreBendLength, figure.LeaderLength / 3.0);
         edge_ = figure.Margin >= 0 ? figure.Margin : kFigureEdgeRoom;
@@ -151,7 +151,7 @@ class FigureLayout {
         // that much and the fit chosen again.
         for (int attempt = 0; attempt < 4; ++attempt) {
             ExtentSurface measure(surface_,
-                                  figure_.LineWidth >= 0 ? figure_.LineWidth : kWidestDefaultLine);
+                                  figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth);
             DrawAll(fit, measure, nullptr);
             const ExtentBox& box = measure.Extent();
             const double over = static_cast<double>(box.Top - box.Bottom) - height;

@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kCharWidth = 110;
 constexpr int kLineHeight = 240;
-constexpr std::int64_t kHalfPen = (kWidestDefaultLine + 1) / 2;
+constexpr std::int64_t kHalfPen = (kDefaultLineWidth + 1) / 2;
 
 struct Cell {
     std::int64_t Left, Top, Right, Bottom; // y downward
