@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/Canvas.h"
 #include "drawing/DrawMaps.h"
 #include "drawing/Surface.h"
 #include "mapdata/Annotations.h"
@@ -14,10 +15,6 @@
 #include "mapdata/MapRecords.h"
 
 namespace karvello {
-
-// The white room around a figure-layout drawing unless figure.Margin says
-// otherwise; the canvases add it around what is drawn, so the fit leaves it.
-inline constexpr std::int32_t kFigureEdgeRoom = 200;
 
 // Where the figure layout put the maps: the rows, by index into the maps
 // handed to it, and the one scale in 1/100 mm per cM.
@@ -31,7 +28,9 @@ struct FigurePlan {
 
 // Draws the maps in the figure layout. Every map gets its rows and the
 // scale chosen so that the bars are as long as the box (figure.RowWidth by
-// figure.Height, each less the edge room on both sides, 0 = unbounded)
+// figure.Height, each less the edge room on both sides, which the canvases
+// add around what is drawn: figure.Margin, else kDefaultEdgeRoom; 0 =
+// unbounded)
 // allows. Throws KarvelloError, before anything is drawn, when nothing fits,
 // saying what would. The maps must have passed DrawMaps's checks.
 DrawReport DrawFigure(const std::vector<LinkageMap>& maps, Surface& surface,

@@ -1,7 +1,8 @@
 #pragma once
-// Two surfaces that stand between the layout and the real surface when maps
-// are set in rows: one finds out how much room a drawing takes without
-// drawing it, the other moves a drawing down the page.
+// Surfaces that stand between a drawing and the real surface: one that
+// passes every call on, which the others build on; one that finds out how
+// much room a drawing takes without drawing it; one that moves a drawing
+// down the page.
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +11,39 @@
 #include "drawing/Surface.h"
 
 namespace karvello {
+
+// Hands every call of the surface interface on to a target surface
+// unchanged. Base is Surface or an interface derived from it, such as
+// PreviewSurface, whose own calls a derived surface forwards through
+// Target(). A surface that changes some calls derives from this and
+// overrides only those, so that no call is ever dropped on the way.
+template <typename Base> class PassThroughSurface : public Base {
+  public:
+    explicit PassThroughSurface(Base& target) : target_(target) {}
+
+    void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
+    void SetPenColour(RgbColour colour) override { target_.SetPenColour(colour); }
+    void Rectangle(int x1, int y1, int x2, int y2) override { target_.Rectangle(x1, y1, x2, y2); }
+    void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
+    void LineTo(int x, int y) override { target_.LineTo(x, y); }
+    void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, y, text); }
+    int TextWidth(std::string_view text) override { return target_.TextWidth(text); }
+    int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
+    void SetFontColour(RgbColour colour) override { target_.SetFontColour(colour); }
+    void SetItalic(bool italic) override { target_.SetItalic(italic); }
+    void BeginMap(int mapNumber) override { target_.BeginMap(mapNumber); }
+    void EndMap() override { target_.EndMap(); }
+    void SetTextEncoding(CharacterEncoding encoding) override {
+        Surface::SetTextEncoding(encoding);
+        target_.SetTextEncoding(encoding);
+    }
+
+  protected:
+    Base& Target() const { return target_; }
+
+  private:
+    Base& target_;
+};
 
 // The box a drawing covers in surface units (y upward, so Top >= Bottom).
 struct ExtentBox {
@@ -91,26 +125,16 @@ class ExtentSurface : public Surface {
 };
 
 // Passes every call on to the target surface with y moved by a fixed amount.
-class ShiftedSurface : public Surface {
+class ShiftedSurface : public PassThroughSurface<Surface> {
   public:
-    ShiftedSurface(Surface& target, int dy) : target_(target), dy_(dy) {}
+    ShiftedSurface(Surface& target, int dy) : PassThroughSurface(target), dy_(dy) {}
 
-    void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
-    void SetPenColour(RgbColour colour) override { target_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override {
-        target_.Rectangle(x1, Y(y1), x2, Y(y2));
+        Target().Rectangle(x1, Y(y1), x2, Y(y2));
     }
-    void MoveTo(int x, int y) override { target_.MoveTo(x, Y(y)); }
-    void LineTo(int x, int y) override { target_.LineTo(x, Y(y)); }
-    void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, Y(y), text); }
-    int TextWidth(std::string_view text) override { return target_.TextWidth(text); }
-    int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
-    void SetFontColour(RgbColour colour) override { target_.SetFontColour(colour); }
-    void SetItalic(bool italic) override { target_.SetItalic(italic); }
-    void SetTextEncoding(CharacterEncoding encoding) override {
-        Surface::SetTextEncoding(encoding);
-        target_.SetTextEncoding(encoding);
-    }
+    void MoveTo(int x, int y) override { Target().MoveTo(x, Y(y)); }
+    void LineTo(int x, int y) override { Target().LineTo(x, Y(y)); }
+    void TextOut(int x, int y, std::string_view text) override { Target().TextOut(x, Y(y), text); }
 
   private:
     int Y(int y) const {
@@ -118,7 +142,6 @@ class ShiftedSurface : public Surface {
         return static_cast<int>(std::clamp<std::int64_t>(moved, INT32_MIN, INT32_MAX));
     }
 
-    Surface& target_;
     int dy_;
 };
 

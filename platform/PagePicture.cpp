@@ -3,6 +3,7 @@
 #include <QPen>
 #include <cmath>
 
+#include "drawing/SurfaceAdapters.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
@@ -18,33 +19,34 @@ constexpr double kSmallestLegibleTextPx = 4.0;
 // one-pixel cosmetic pen), and text too small to read, which it paints as a
 // pale bar across the middle of the text's cell. Both only in the metric
 // mode, in which the painter's transform maps units with y turned downward.
-class LegibleSurface : public Surface {
+class LegibleSurface : public PassThroughSurface<Surface> {
   public:
     LegibleSurface(QtPainterSurface& inner, QPainter& painter, const TextMetrics& metrics,
                    bool barsForText)
-        : inner_(inner), painter_(painter), metrics_(metrics), barsForText_(barsForText) {}
+        : PassThroughSurface(inner), painter_(painter), metrics_(metrics),
+          barsForText_(barsForText) {}
 
     void SetMapMode(MappingMode mode) override {
-        inner_.SetMapMode(mode);
+        Target().SetMapMode(mode);
         mode_ = mode;
     }
     void SetPenColour(RgbColour colour) override {
-        inner_.SetPenColour(colour);
+        Target().SetPenColour(colour);
         pen_ = QPen(ToQColor(colour), 0);
         penSet_ = false;
     }
     void Rectangle(int x1, int y1, int x2, int y2) override {
-        inner_.Rectangle(x1, y1, x2, y2);
+        Target().Rectangle(x1, y1, x2, y2);
         penSet_ = false;
     }
     void MoveTo(int x, int y) override {
-        inner_.MoveTo(x, y);
+        Target().MoveTo(x, y);
         x_ = x;
         y_ = y;
     }
     void LineTo(int x, int y) override {
         if (mode_ != MappingMode::HiMetric) {
-            inner_.LineTo(x, y);
+            Target().LineTo(x, y);
         } else {
             if (!penSet_) {
                 painter_.setPen(pen_);
@@ -52,7 +54,7 @@ class LegibleSurface : public Surface {
             }
             painter_.drawLine(QPointF(x_, -static_cast<double>(y_)),
                               QPointF(x, -static_cast<double>(y)));
-            inner_.MoveTo(x, y);
+            Target().MoveTo(x, y);
         }
         x_ = x;
         y_ = y;
@@ -60,7 +62,7 @@ class LegibleSurface : public Surface {
     void TextOut(int x, int y, std::string_view text) override {
         penSet_ = false;
         if (!barsForText_ || mode_ != MappingMode::HiMetric) {
-            inner_.TextOut(x, y, text);
+            Target().TextOut(x, y, text);
             return;
         }
         const double height = metrics_.Height(italic_);
@@ -68,25 +70,18 @@ class LegibleSurface : public Surface {
                                  metrics_.Width(text, italic_, TextEncoding()), height * 0.5),
                           bar_);
     }
-    int TextWidth(std::string_view text) override { return inner_.TextWidth(text); }
-    int TextHeight(std::string_view text) override { return inner_.TextHeight(text); }
-    void SetTextEncoding(CharacterEncoding encoding) override {
-        Surface::SetTextEncoding(encoding);
-        inner_.SetTextEncoding(encoding);
-    }
     void SetFontColour(RgbColour colour) override {
-        inner_.SetFontColour(colour);
+        Target().SetFontColour(colour);
         // Halfway to white: a line of small letters looks that dark.
         const QColor full = ToQColor(colour);
         bar_ = QColor((full.red() + 255) / 2, (full.green() + 255) / 2, (full.blue() + 255) / 2);
     }
     void SetItalic(bool italic) override {
-        inner_.SetItalic(italic);
+        Target().SetItalic(italic);
         italic_ = italic;
     }
 
   private:
-    QtPainterSurface& inner_;
     QPainter& painter_;
     const TextMetrics& metrics_;
     bool barsForText_;

@@ -17,6 +17,7 @@
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
 #include "drawing/Rounding.h"
+#include "drawing/SurfaceAdapters.h"
 #include "mapdata/InputReader.h"
 #include "mapdata/MapFileReader.h"
 #include "mapdata/OutputReader.h"
@@ -48,34 +49,18 @@ constexpr std::uint64_t kDrawShare = 200;
 
 // Passes everything on to the inner surface, and reports each map begun as
 // one more of count done.
-class ProgressSurface : public Surface {
+class ProgressSurface : public PassThroughSurface<Surface> {
   public:
     ProgressSurface(Surface& inner, std::size_t count, ProgressFn progress)
-        : inner_(inner), count_(count), progress_(std::move(progress)) {}
+        : PassThroughSurface(inner), count_(count), progress_(std::move(progress)) {}
 
-    void SetMapMode(MappingMode mode) override { inner_.SetMapMode(mode); }
-    void SetPenColour(RgbColour colour) override { inner_.SetPenColour(colour); }
-    void Rectangle(int x1, int y1, int x2, int y2) override { inner_.Rectangle(x1, y1, x2, y2); }
-    void MoveTo(int x, int y) override { inner_.MoveTo(x, y); }
-    void LineTo(int x, int y) override { inner_.LineTo(x, y); }
-    void TextOut(int x, int y, std::string_view text) override { inner_.TextOut(x, y, text); }
-    int TextWidth(std::string_view text) override { return inner_.TextWidth(text); }
-    int TextHeight(std::string_view text) override { return inner_.TextHeight(text); }
-    void SetFontColour(RgbColour colour) override { inner_.SetFontColour(colour); }
-    void SetItalic(bool italic) override { inner_.SetItalic(italic); }
     void BeginMap(int mapNumber) override {
         ReportProgress(progress_, begun_, count_);
         ++begun_;
-        inner_.BeginMap(mapNumber);
-    }
-    void EndMap() override { inner_.EndMap(); }
-    void SetTextEncoding(CharacterEncoding encoding) override {
-        Surface::SetTextEncoding(encoding);
-        inner_.SetTextEncoding(encoding);
+        PassThroughSurface::BeginMap(mapNumber);
     }
 
   private:
-    Surface& inner_;
     std::size_t count_;
     ProgressFn progress_;
     std::size_t begun_ = 0;

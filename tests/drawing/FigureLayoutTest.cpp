@@ -176,7 +176,7 @@ Drawn Draw(const Data& data, const FigureSettings& figure,
 void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& figure) {
     const Picture& p = drawn.Drawing;
     ASSERT_FALSE(p.Cells.empty());
-    const std::int64_t room = 2 * kFigureEdgeRoom;
+    const std::int64_t room = 2 * kDefaultEdgeRoom;
     if (figure.RowWidth > 0) {
         EXPECT_LE(p.Right - p.Left + room, figure.RowWidth);
     }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "drawing/SurfaceAdapters.h"
 #include "tests/support/RecordingSurface.h"
 #include "tests/ui/windows/QtPrinters.h"
 #include "ui/Dialogs.h"
@@ -87,27 +88,14 @@ struct FakeDialogs {
 };
 
 // Hands every call on to a recording surface that outlives the paint.
-class ForwardingSurface : public PreviewSurface {
+class ForwardingSurface : public PassThroughSurface<PreviewSurface> {
   public:
-    explicit ForwardingSurface(RecordingSurface& target) : target_(target) {}
-    void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
-    void SetPenColour(RgbColour colour) override { target_.SetPenColour(colour); }
-    void Rectangle(int x1, int y1, int x2, int y2) override { target_.Rectangle(x1, y1, x2, y2); }
-    void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
-    void LineTo(int x, int y) override { target_.LineTo(x, y); }
-    void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, y, text); }
-    int TextWidth(std::string_view text) override { return target_.TextWidth(text); }
-    int TextHeight(std::string_view text) override { return target_.TextHeight(text); }
-    void SetFontColour(RgbColour colour) override { target_.SetFontColour(colour); }
-    void SetItalic(bool italic) override { target_.SetItalic(italic); }
-    MappingMode MapMode() const override { return target_.MapMode(); }
+    explicit ForwardingSurface(RecordingSurface& target) : PassThroughSurface(target) {}
+    MappingMode MapMode() const override { return Target().MapMode(); }
     void FillBackground(int widthPx, int heightPx) override {
-        target_.FillBackground(widthPx, heightPx);
+        Target().FillBackground(widthPx, heightPx);
     }
-    std::pair<int, int> WindowExtent() const override { return target_.WindowExtent(); }
-
-  private:
-    RecordingSurface& target_;
+    std::pair<int, int> WindowExtent() const override { return Target().WindowExtent(); }
 };
 
 // The control of the given kind and name. Throws when there is none, which
