@@ -153,11 +153,11 @@ class FigureLayout {
             ExtentSurface measure(surface_,
                                   figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth);
             DrawAll(fit, measure, nullptr);
-            const ExtentBox& box = measure.Extent();
-            const double over = static_cast<double>(box.Top - box.Bottom) - height;
+            const PageBox& box = measure.Extent();
+            const double over = static_cast<double>(box.BottomMinusTop()) - height;
             if (height <= 0 || over <= 0) {
-                fit.DrawnWidth = static_cast<double>(box.Width());
-                fit.DrawnHeight = static_cast<double>(box.Top - box.Bottom);
+                fit.DrawnWidth = static_cast<double>(box.RightMinusLeft());
+                fit.DrawnHeight = static_cast<double>(box.BottomMinusTop());
                 break;
             }
             height -= over + 1;

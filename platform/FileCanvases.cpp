@@ -61,14 +61,14 @@ QString WithoutControlCharacters(QString text) {
 
 // Maps the recorded drawing onto a device of dpi dots per inch whose top-left
 // pixel shows the page's top-left corner, moved up by firstRow rows.
-PainterMapping MappingFor(const FrameBox& page, double dpi, int firstRow = 0) {
+PainterMapping MappingFor(const PageBox& page, double dpi, int firstRow = 0) {
     PainterMapping mapping;
     const double scale = dpi / kUnitsPerInch;
     mapping.metricPxPerUnitX = scale;
     mapping.metricPxPerUnitY = scale;
     mapping.textModePxPerUnit = scale * kHiMetricPerReferencePixel;
-    mapping.origin = QPointF(-static_cast<double>(page.left) * scale,
-                             -static_cast<double>(page.top) * scale - firstRow);
+    mapping.origin = QPointF(-static_cast<double>(page.Left) * scale,
+                             -static_cast<double>(page.Top) * scale - firstRow);
     return mapping;
 }
 
@@ -177,10 +177,10 @@ class PaintedCanvas : public CanvasBase {
 
   protected:
     // The page: everything drawn and the edge room around it.
-    FrameBox Page() const { return FigurePage(recorder_.Frame(), figure_); }
+    PageBox Page() const { return FigurePage(recorder_.Frame(), figure_); }
     int LineWidth() const { return FigureLineWidth(figure_); }
     // Paints the drawing with a painter already begun on a device of dpi.
-    void Paint(QPainter& painter, double dpi, const FrameBox& page) {
+    void Paint(QPainter& painter, double dpi, const PageBox& page) {
         QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_, LineWidth());
         // Prepared as the metafile: metric mode, as the recording began.
         surface.SetMapMode(MappingMode::HiMetric);
@@ -204,7 +204,7 @@ class PdfCanvas final : public PaintedCanvas {
 
   private:
     void WriteFile() override {
-        const FrameBox page = Page();
+        const PageBox page = Page();
         if (page.Width() > kMaxPdfPageUnits || page.Height() > kMaxPdfPageUnits) {
             ThrowWriteError(
                 file_.path(),
@@ -254,7 +254,7 @@ class PngCanvas final : public PaintedCanvas {
     ProgressFn progress_;
 
     void WriteFile() override {
-        const FrameBox page = Page();
+        const PageBox page = Page();
         const double scale = dpi_ / kUnitsPerInch;
         const double widthPx = std::ceil(static_cast<double>(page.Width()) * scale);
         const double heightPx = std::ceil(static_cast<double>(page.Height()) * scale);
@@ -315,7 +315,7 @@ class PngCanvas final : public PaintedCanvas {
 
     // Paints the part of the page whose top-left pixel is (firstColumn,
     // firstRow) into the tile's top-left columns x rows.
-    void PaintTile(QImage& tile, const FrameBox& page, int firstColumn, int firstRow, int columns,
+    void PaintTile(QImage& tile, const PageBox& page, int firstColumn, int firstRow, int columns,
                    int rows) const {
         const double scale = dpi_ / kUnitsPerInch;
         tile.fill(Qt::white);
@@ -333,11 +333,11 @@ class PngCanvas final : public PaintedCanvas {
             // glyph edges that reach into it from outside.
             const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
             const auto unitsAt = [scale](int px) { return static_cast<std::int64_t>(px / scale); };
-            FrameBox visible;
-            visible.Include(page.left + unitsAt(firstColumn) - margin,
-                            page.top + unitsAt(firstRow) - margin);
-            visible.Include(page.left + unitsAt(firstColumn + columns) + margin,
-                            page.top + unitsAt(firstRow + rows) + margin);
+            PageBox visible;
+            visible.Include(page.Left + unitsAt(firstColumn) - margin,
+                            page.Top + unitsAt(firstRow) - margin);
+            visible.Include(page.Left + unitsAt(firstColumn + columns) + margin,
+                            page.Top + unitsAt(firstRow + rows) + margin);
             recorder_.Replay(surface, visible);
             // The surface puts the painter's transform back when it goes,
             // which must happen while the painter is still active.

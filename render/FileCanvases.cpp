@@ -109,17 +109,17 @@ int FigureLineWidth(const FigureSettings& figure) {
     return figure.LineWidth >= 0 ? figure.LineWidth : kDefaultLineWidth;
 }
 
-FrameBox FigurePage(const FrameBox& drawn, const FigureSettings& figure) {
-    FrameBox page = drawn;
-    if (page.empty) {
+PageBox FigurePage(const PageBox& drawn, const FigureSettings& figure) {
+    PageBox page = drawn;
+    if (page.Empty) {
         page.Include(0, 0);
         page.Include(kEmptyPageUnits - 1, kEmptyPageUnits - 1);
     }
     const std::int64_t room = FigureEdgeRoom(figure, kDefaultEdgeRoom);
-    page.left -= room;
-    page.top -= room;
-    page.right += room;
-    page.bottom += room;
+    page.Left -= room;
+    page.Top -= room;
+    page.Right += room;
+    page.Bottom += room;
     return page;
 }
 

@@ -20,7 +20,7 @@
 #include "base/Error.h"
 #include "drawing/Canvas.h"
 #include "mapdata/FigureSettings.h"
-#include "render/FrameBox.h"
+#include "render/PageBox.h"
 #include "render/TextMeasure.h"
 
 namespace karvello {
@@ -38,7 +38,7 @@ int FigureLineWidth(const FigureSettings& figure);
 // The page of an SVG, PDF or PNG file: the box of everything drawn (a
 // 1 mm square at the origin when nothing is) with the figure's edge room
 // (kDefaultEdgeRoom unless set) around it.
-FrameBox FigurePage(const FrameBox& drawn, const FigureSettings& figure);
+PageBox FigurePage(const PageBox& drawn, const FigureSettings& figure);
 
 // The file's name without its folder and without the last extension, as an
 // image's title: "maps" for "out/maps.svg".

@@ -22,8 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "render/FrameBox.h"
 #include "render/TextMeasure.h"
 
 namespace karvello {
@@ -52,7 +52,7 @@ class SvgSurface : public Surface {
     // (which must outlive the surface) in the font of options.fontSize.
     // Throws KarvelloError, before writing anything, when page is wider or
     // higher than kSvgMaxPageUnits; what sink throws passes through.
-    SvgSurface(Sink sink, const FrameBox& page, const TextMeasure& metrics,
+    SvgSurface(Sink sink, const PageBox& page, const TextMeasure& metrics,
                const SvgOptions& options);
 
     void SetMapMode(MappingMode mode) override;
@@ -83,7 +83,7 @@ class SvgSurface : public Surface {
     void EmitColour(RgbColour colour);
 
     Sink sink_;
-    FrameBox page_;
+    PageBox page_;
     const TextMeasure& metrics_;
     int fontSize_;
     std::string buffer_;
