@@ -19,8 +19,8 @@
 
 #include "base/Error.h"
 #include "drawing/Canvas.h"
+#include "drawing/PageBox.h"
 #include "mapdata/FigureSettings.h"
-#include "render/PageBox.h"
 #include "render/TextMeasure.h"
 
 namespace karvello {
