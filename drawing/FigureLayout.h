@@ -28,7 +28,9 @@ struct FigurePlan {
 
 // Draws the maps in the figure layout. Every map gets its rows and the
 // scale chosen so that the bars are as long as the box (figure.RowWidth by
-// figure.Height, each less the edge room on both sides, 0 = unbounded)
+// figure.Height, each less the edge room on both sides, which the canvases
+// add around what is drawn: figure.Margin, else kDefaultEdgeRoom; 0 =
+// unbounded)
 // allows. Throws KarvelloError, before anything is drawn, when nothing fits,
 // saying what would. The maps must have passed DrawMaps's checks.
 DrawReport DrawFigure(const std::vector<LinkageMap>& maps, Surface& surface,

@@ -60,13 +60,13 @@ DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
     const auto titleBand = static_cast<std::int64_t>(std::ceil(d.TitleBand(maps, settings)));
     const std::int64_t edgeRoom = figure.Margin >= 0 ? figure.Margin : kDefaultEdgeRoom;
     const std::int64_t usableWidth = std::int64_t{figure.RowWidth} - 2 * edgeRoom;
-    auto fits = [&](const ExtentBox& extent) {
-        return figure.RowWidth <= 0 || extent.Width() <= usableWidth;
+    auto fits = [&](const PageBox& extent) {
+        return figure.RowWidth <= 0 || extent.RightMinusLeft() <= usableWidth;
     };
 
     struct Row {
         std::vector<std::size_t> Maps;
-        ExtentBox Extent;
+        PageBox Extent;
     };
     std::vector<Row> rows;
     DrawReport report;
@@ -84,7 +84,7 @@ DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
             MapLayout trial = *rowLayout;
             measure.Reset();
             trial.Draw(maps[i], d.Qtls[i]);
-            ExtentBox extent = rows.back().Extent;
+            PageBox extent = rows.back().Extent;
             extent.Include(measure.Extent());
             if (fits(extent)) {
                 rowLayout.emplace(trial);
@@ -104,11 +104,11 @@ DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
         rows.push_back({{i}, measure.Extent()});
         rowClosed = !fits(measure.Extent());
         if (rowClosed) {
-            report.Warnings.push_back("Map " + DecimalText(maps[i].MapNumber) + " is " +
-                                      MillimetreText(measure.Extent().Width() + 2 * edgeRoom) +
-                                      " wide with its edge room, wider than the row width of " +
-                                      MillimetreText(figure.RowWidth) +
-                                      "; it stands alone in its row.");
+            report.Warnings.push_back(
+                "Map " + DecimalText(maps[i].MapNumber) + " is " +
+                MillimetreText(measure.Extent().RightMinusLeft() + 2 * edgeRoom) +
+                " wide with its edge room, wider than the row width of " +
+                MillimetreText(figure.RowWidth) + "; it stands alone in its row.");
         }
     }
 
@@ -126,7 +126,7 @@ DrawReport DrawInRows(const std::vector<LinkageMap>& maps, Surface& surface,
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (r > 0) {
             // A row's titles stand above everything else it draws.
-            shift = rows[r - 1].Extent.Bottom + shift - gap - rows[r].Extent.Top - titleBand;
+            shift = rows[r].Extent.Top - rows[r - 1].Extent.Bottom + shift - gap - titleBand;
         }
         ShiftedSurface shifted(surface, ClampToInt32(shift));
         MapLayout layout(shifted, settings, markers, scale, d.A, startX, d.AxisTop);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "drawing/PageBox.h"
 #include "drawing/Surface.h"
 
 namespace karvello {
@@ -45,37 +46,9 @@ template <typename Base> class PassThroughSurface : public Base {
     Base& target_;
 };
 
-// The box a drawing covers in surface units (y upward, so Top >= Bottom).
-struct ExtentBox {
-    std::int64_t Left = 0;
-    std::int64_t Top = 0;
-    std::int64_t Right = 0;
-    std::int64_t Bottom = 0;
-    bool Empty = true;
-
-    void Include(std::int64_t x, std::int64_t y) {
-        if (Empty) {
-            Left = Right = x;
-            Top = Bottom = y;
-            Empty = false;
-            return;
-        }
-        Left = std::min(Left, x);
-        Right = std::max(Right, x);
-        Top = std::max(Top, y);
-        Bottom = std::min(Bottom, y);
-    }
-    void Include(const ExtentBox& other) {
-        if (!other.Empty) {
-            Include(other.Left, other.Top);
-            Include(other.Right, other.Bottom);
-        }
-    }
-    std::int64_t Width() const { return Empty ? 0 : Right - Left; }
-};
-
-// Measures instead of drawing: it keeps the box of every text cell and line
-// drawn on it, lines widened by half the pen on each side. Text is measured
+// Measures instead of drawing: it keeps the page box of every text cell and
+// line drawn on it in the metric mode, lines widened by half the pen on each
+// side. Text is measured
 // on the real surface in the font state the layout asked for, so the box is
 // that of the real drawing; the real surface only sees font-style changes.
 class ExtentSurface : public Surface {
@@ -83,8 +56,8 @@ class ExtentSurface : public Surface {
     ExtentSurface(Surface& metrics, int lineWidth)
         : metrics_(metrics), halfPen_((std::max(lineWidth, 0) + 1) / 2) {}
 
-    const ExtentBox& Extent() const { return extent_; }
-    void Reset() { extent_ = ExtentBox(); }
+    const PageBox& Extent() const { return extent_; }
+    void Reset() { extent_ = PageBox(); }
 
     void SetMapMode(MappingMode) override {}
     void SetPenColour(RgbColour) override {}
@@ -98,9 +71,9 @@ class ExtentSurface : public Surface {
         MoveTo(x, y);
     }
     void TextOut(int x, int y, std::string_view text) override {
-        extent_.Include(x, y);
-        extent_.Include(std::int64_t{x} + metrics_.TextWidth(text),
-                        std::int64_t{y} - metrics_.TextHeight(text));
+        Include(x, y);
+        Include(std::int64_t{x} + metrics_.TextWidth(text),
+                std::int64_t{y} - metrics_.TextHeight(text));
     }
     int TextWidth(std::string_view text) override { return metrics_.TextWidth(text); }
     int TextHeight(std::string_view text) override { return metrics_.TextHeight(text); }
@@ -113,13 +86,20 @@ class ExtentSurface : public Surface {
 
   private:
     void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
-        extent_.Include(std::min(x1, x2) - halfPen_, std::max(y1, y2) + halfPen_);
-        extent_.Include(std::max(x1, x2) + halfPen_, std::min(y1, y2) - halfPen_);
+        Include(std::min(x1, x2) - halfPen_, std::max(y1, y2) + halfPen_);
+        Include(std::max(x1, x2) + halfPen_, std::min(y1, y2) - halfPen_);
+    }
+    // Includes the surface point (x, y).
+    void Include(std::int64_t x, std::int64_t y) {
+        std::int64_t px = 0;
+        std::int64_t py = 0;
+        ToPage(MappingMode::HiMetric, x, y, px, py);
+        extent_.Include(px, py);
     }
 
     Surface& metrics_;
     std::int64_t halfPen_;
-    ExtentBox extent_;
+    PageBox extent_;
     int x_ = 0;
     int y_ = 0;
 };

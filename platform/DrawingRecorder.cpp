@@ -4,8 +4,7 @@
 
 namespace karvello {
 
-DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d,
-                                               FrameBox box) {
+DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, int d, PageBox box) {
     Operation op;
     op.kind = kind;
     op.a = a;
@@ -28,7 +27,7 @@ void DrawingRecorder::SetPenColour(RgbColour colour) {
 }
 
 void DrawingRecorder::Rectangle(int x1, int y1, int x2, int y2) {
-    const FrameBox box = FrameOfPoints(mapMode_, x1, y1, x2, y2);
+    const PageBox box = PageBoxOfPoints(mapMode_, x1, y1, x2, y2);
     operations_.push_back(Op(Kind::Rectangle, x1, y1, x2, y2, box));
     frame_.Include(box);
 }
@@ -42,7 +41,7 @@ void DrawingRecorder::MoveTo(int x, int y) {
 void DrawingRecorder::LineTo(int x, int y) {
     // c and d keep where the line starts, so that playback can move there
     // when the piece before it was left out.
-    const FrameBox box = FrameOfPoints(mapMode_, currentX_, currentY_, x, y);
+    const PageBox box = PageBoxOfPoints(mapMode_, currentX_, currentY_, x, y);
     operations_.push_back(Op(Kind::LineTo, x, y, currentX_, currentY_, box));
     frame_.Include(box);
     currentX_ = x;
@@ -53,7 +52,7 @@ void DrawingRecorder::TextOut(int x, int y, std::string_view text) {
     if (text.empty()) {
         return;
     }
-    const FrameBox box = FrameOfTextCell(
+    const PageBox box = PageBoxOfTextCell(
         mapMode_, x, y, metrics_.Width(text, italic_, TextEncoding()), metrics_.Height(italic_));
     Operation op = Op(Kind::Text, x, y, 0, 0, box);
     op.textStart = texts_.size();
@@ -92,11 +91,11 @@ void DrawingRecorder::Replay(Surface& target) const {
     ReplayInto(target, nullptr);
 }
 
-void DrawingRecorder::Replay(Surface& target, const FrameBox& visible) const {
+void DrawingRecorder::Replay(Surface& target, const PageBox& visible) const {
     ReplayInto(target, &visible);
 }
 
-void DrawingRecorder::ReplayInto(Surface& target, const FrameBox* visible) const {
+void DrawingRecorder::ReplayInto(Surface& target, const PageBox* visible) const {
     target.SetTextEncoding(TextEncoding());
     bool currentPointStale = false;
     for (const Operation& op : operations_) {

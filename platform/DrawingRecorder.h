@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/FrameBox.h"
 #include "platform/TextMetrics.h"
 
 namespace karvello {
@@ -37,14 +37,14 @@ class DrawingRecorder : public Surface {
 
     // The box of everything drawn, in 1/100 mm with y downward, as the
     // metafile's frame.
-    const FrameBox& Frame() const { return frame_; }
+    const PageBox& Frame() const { return frame_; }
     std::size_t OperationCount() const { return operations_.size(); }
 
     // Plays every call back onto target in the order made. With visible,
     // the strokes and texts whose box misses it are left out (the state
     // changes and the map hooks never are), and the current point is carried over them.
     void Replay(Surface& target) const;
-    void Replay(Surface& target, const FrameBox& visible) const;
+    void Replay(Surface& target, const PageBox& visible) const;
 
   private:
     enum class Kind : std::uint8_t {
@@ -69,15 +69,15 @@ class DrawingRecorder : public Surface {
         // plain value that the list can move in bulk.
         std::size_t textStart = 0;
         std::size_t textLength = 0;
-        FrameBox box; // what a stroke or text covers; empty for state changes
+        PageBox box; // what a stroke or text covers; empty for state changes
     };
-    static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, FrameBox box = {});
-    void ReplayInto(Surface& target, const FrameBox* visible) const;
+    static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, PageBox box = {});
+    void ReplayInto(Surface& target, const PageBox* visible) const;
 
     const TextMetrics& metrics_;
     std::vector<Operation> operations_;
     std::string texts_;
-    FrameBox frame_;
+    PageBox frame_;
     MappingMode mapMode_ = MappingMode::HiMetric;
     bool italic_ = false;
     int currentX_ = 0;

@@ -35,16 +35,16 @@ constexpr std::size_t kStyleChars = 32;
 constexpr std::size_t kMaxTextChars = 1u << 24;
 
 // A frame box in reference-display pixels, rounded outward.
-FrameBox ToReferencePixels(const FrameBox& box) {
-    FrameBox pixels;
-    if (box.empty) {
+PageBox ToReferencePixels(const PageBox& box) {
+    PageBox pixels;
+    if (box.Empty) {
         return pixels;
     }
     const double perUnit = 1.0 / kHiMetricPerReferencePixel;
-    pixels.Include(static_cast<std::int64_t>(std::floor(box.left * perUnit)),
-                   static_cast<std::int64_t>(std::floor(box.top * perUnit)));
-    pixels.Include(static_cast<std::int64_t>(std::ceil(box.right * perUnit)),
-                   static_cast<std::int64_t>(std::ceil(box.bottom * perUnit)));
+    pixels.Include(static_cast<std::int64_t>(std::floor(box.Left * perUnit)),
+                   static_cast<std::int64_t>(std::floor(box.Top * perUnit)));
+    pixels.Include(static_cast<std::int64_t>(std::ceil(box.Right * perUnit)),
+                   static_cast<std::int64_t>(std::ceil(box.Bottom * perUnit)));
     return pixels;
 }
 
@@ -70,8 +70,8 @@ class EmfSurface::Record {
     }
     void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
     void F32(float v) { U32(std::bit_cast<std::uint32_t>(v)); }
-    void Box(const FrameBox& box) {
-        if (box.empty) {
+    void Box(const PageBox& box) {
+        if (box.Empty) {
             // The "nothing here" rectangle Windows writes.
             I32(0);
             I32(0);
@@ -79,10 +79,10 @@ class EmfSurface::Record {
             I32(-1);
             return;
         }
-        I32(ClampToInt32(box.left));
-        I32(ClampToInt32(box.top));
-        I32(ClampToInt32(box.right));
-        I32(ClampToInt32(box.bottom));
+        I32(ClampToInt32(box.Left));
+        I32(ClampToInt32(box.Top));
+        I32(ClampToInt32(box.Right));
+        I32(ClampToInt32(box.Bottom));
     }
     void Text16(std::u16string_view text, std::size_t units) {
         for (std::size_t i = 0; i < units; ++i) {
@@ -229,7 +229,7 @@ void EmfSurface::Rectangle(int x1, int y1, int x2, int y2) {
     record.I32(x2);
     record.I32(y2);
     recordCount_ += record.End();
-    Include(FrameOfPoints(mapMode_, x1, y1, x2, y2));
+    Include(PageBoxOfPoints(mapMode_, x1, y1, x2, y2));
 }
 
 void EmfSurface::MoveTo(int x, int y) {
@@ -248,7 +248,7 @@ void EmfSurface::LineTo(int x, int y) {
     record.I32(x);
     record.I32(y);
     recordCount_ += record.End();
-    Include(FrameOfPoints(mapMode_, currentX_, currentY_, x, y));
+    Include(PageBoxOfPoints(mapMode_, currentX_, currentY_, x, y));
     currentX_ = x;
     currentY_ = y;
 }
@@ -262,7 +262,7 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
         throw KarvelloError("A text of " + std::to_string(text.size()) +
                             " characters is too long for a metafile");
     }
-    const FrameBox cell = FrameOfTextCell(
+    const PageBox cell = PageBoxOfTextCell(
         mapMode_, x, y, metrics_.Width(text, italic_, TextEncoding()), metrics_.Height(italic_));
     const std::u16string characters = TextToUtf16(text, TextEncoding());
     const std::vector<std::int32_t> advances = metrics_.Advances(text, italic_, TextEncoding());
@@ -280,7 +280,7 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
     record.U32(count);
     record.U32(kStringOffset);
     record.U32(0); // no options: the background mode makes the cell opaque
-    record.Box(FrameBox{});
+    record.Box(PageBox{});
     record.U32(dxOffset);
     record.Text16(characters, characters.size());
     record.PadTo4();
@@ -291,7 +291,7 @@ void EmfSurface::TextOut(int x, int y, std::string_view text) {
     Include(cell);
 }
 
-void EmfSurface::Include(const FrameBox& box) {
+void EmfSurface::Include(const PageBox& box) {
     frame_.Include(box);
     if (groupStart_) {
         groupFrame_.Include(box);
@@ -307,13 +307,13 @@ void EmfSurface::BeginMap(int) {
         EndMap();
     }
     groupStart_ = body_.size();
-    groupFrame_ = FrameBox{};
+    groupFrame_ = PageBox{};
     Record record(body_, kEmrComment);
     record.U32(28); // the data's size: identifier, type, box, description length
     record.U32(kEmfCommentGdic);
     record.U32(kEmfCommentBeginGroup);
-    record.Box(FrameBox{}); // written at EndMap
-    record.U32(0);          // no description
+    record.Box(PageBox{}); // written at EndMap
+    record.U32(0);         // no description
     recordCount_ += record.End();
 }
 
@@ -324,10 +324,10 @@ void EmfSurface::EndMap() {
     }
     // The group's box in logical units, where the metric mode's y grows
     // upward: left, top, right, bottom of the map's frame with y negated.
-    const std::int32_t box[] = {groupFrame_.empty ? 0 : ClampToInt32(groupFrame_.left),
-                                groupFrame_.empty ? 0 : ClampToInt32(-groupFrame_.top),
-                                groupFrame_.empty ? -1 : ClampToInt32(groupFrame_.right),
-                                groupFrame_.empty ? -1 : ClampToInt32(-groupFrame_.bottom)};
+    const std::int32_t box[] = {groupFrame_.Empty ? 0 : ClampToInt32(groupFrame_.Left),
+                                groupFrame_.Empty ? 0 : ClampToInt32(-groupFrame_.Top),
+                                groupFrame_.Empty ? -1 : ClampToInt32(groupFrame_.Right),
+                                groupFrame_.Empty ? -1 : ClampToInt32(-groupFrame_.Bottom)};
     std::size_t at = *groupStart_ + 20; // past type, size, data size, "GDIC", type
     for (std::int32_t value : box) {
         for (int i = 0; i < 4; ++i) {
@@ -371,12 +371,12 @@ void EmfSurface::SetItalic(bool italic) {
 
 std::vector<std::uint8_t> EmfSurface::Header() const {
     // The frame holds the edge room around what is drawn.
-    FrameBox frame = frame_;
-    if (!frame.empty) {
-        frame.left -= style_.edgeRoom;
-        frame.top -= style_.edgeRoom;
-        frame.right += style_.edgeRoom;
-        frame.bottom += style_.edgeRoom;
+    PageBox frame = frame_;
+    if (!frame.Empty) {
+        frame.Left -= style_.edgeRoom;
+        frame.Top -= style_.edgeRoom;
+        frame.Right += style_.edgeRoom;
+        frame.Bottom += style_.edgeRoom;
     }
     std::vector<std::uint8_t> header;
     Record record(header, kEmrHeader);

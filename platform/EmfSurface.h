@@ -21,8 +21,8 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/FrameBox.h"
 #include "platform/TextMetrics.h"
 
 namespace karvello {
@@ -95,7 +95,7 @@ class EmfSurface : public Surface {
     void EndMap() override;
 
     // The box of everything drawn so far, in 1/100 mm, y downward.
-    const FrameBox& Frame() const { return frame_; }
+    const PageBox& Frame() const { return frame_; }
 
     // Ends the recording: selects the stock objects back, deletes every
     // object created, appends EOF and puts the header in front. Returns the
@@ -110,7 +110,7 @@ class EmfSurface : public Surface {
     std::uint32_t CreatePen(RgbColour colour);
     void WriteSimple(std::uint32_t type, std::uint32_t value);
     std::vector<std::uint8_t> Header() const;
-    void Include(const FrameBox& box);
+    void Include(const PageBox& box);
 
     const TextMetrics& metrics_;
     EmfStyle style_;
@@ -120,7 +120,7 @@ class EmfSurface : public Surface {
     std::uint32_t nextHandle_ = 1;       // handle 0 stands for the metafile itself
     std::map<RgbColour, std::uint32_t> pens_;
     std::uint32_t fonts_[2] = {0, 0}; // upright, italic; 0 = not created yet
-    FrameBox frame_;
+    PageBox frame_;
     MappingMode mapMode_ = MappingMode::HiMetric;
     RgbColour penColour_ = 0;
     RgbColour fontColour_ = 0;
@@ -130,7 +130,7 @@ class EmfSurface : public Surface {
     bool finished_ = false;
     // The open group's begin comment (its offset in body_) and extent.
     std::optional<std::size_t> groupStart_;
-    FrameBox groupFrame_;
+    PageBox groupFrame_;
 };
 
 } // namespace karvello

@@ -55,11 +55,11 @@ std::int64_t EdgeRoom(const FigureSettings& figure, std::int64_t formatDefault) 
     return formatDefault;
 }
 
-FrameBox WithRoom(FrameBox page, std::int64_t room) {
-    page.left -= room;
-    page.top -= room;
-    page.right += room;
-    page.bottom += room;
+PageBox WithRoom(PageBox page, std::int64_t room) {
+    page.Left -= room;
+    page.Top -= room;
+    page.Right += room;
+    page.Bottom += room;
     return page;
 }
 
@@ -84,11 +84,11 @@ QString WithoutControlCharacters(QString text) {
 }
 
 // The page of a drawing: its frame, or a small empty page.
-FrameBox PageOf(const FrameBox& frame) {
-    if (!frame.empty) {
+PageBox PageOf(const PageBox& frame) {
+    if (!frame.Empty) {
         return frame;
     }
-    FrameBox page;
+    PageBox page;
     page.Include(0, 0);
     page.Include(kEmptyPageUnits - 1, kEmptyPageUnits - 1);
     return page;
@@ -96,14 +96,14 @@ FrameBox PageOf(const FrameBox& frame) {
 
 // Maps the recorded drawing onto a device of dpi dots per inch whose top-left
 // pixel shows the page's top-left corner, moved up by firstRow rows.
-PainterMapping MappingFor(const FrameBox& page, double dpi, int firstRow = 0) {
+PainterMapping MappingFor(const PageBox& page, double dpi, int firstRow = 0) {
     PainterMapping mapping;
     const double scale = dpi / kUnitsPerInch;
     mapping.metricPxPerUnitX = scale;
     mapping.metricPxPerUnitY = scale;
     mapping.textModePxPerUnit = scale * kHiMetricPerReferencePixel;
-    mapping.origin = QPointF(-static_cast<double>(page.left) * scale,
-                             -static_cast<double>(page.top) * scale - firstRow);
+    mapping.origin = QPointF(-static_cast<double>(page.Left) * scale,
+                             -static_cast<double>(page.Top) * scale - firstRow);
     return mapping;
 }
 
@@ -234,12 +234,12 @@ class PaintedCanvas : public CanvasBase {
 
   protected:
     // The page: everything drawn and the edge room around it.
-    FrameBox Page() const {
+    PageBox Page() const {
         return WithRoom(PageOf(recorder_.Frame()), EdgeRoom(figure_, kDefaultEdgeRoom));
     }
     int LineWidth() const { return figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth; }
     // Paints the drawing with a painter already begun on a device of dpi.
-    void Paint(QPainter& painter, double dpi, const FrameBox& page) {
+    void Paint(QPainter& painter, double dpi, const PageBox& page) {
         QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_, LineWidth());
         // Prepared as the metafile: metric mode, as the recording began.
         surface.SetMapMode(MappingMode::HiMetric);
@@ -265,7 +265,7 @@ class SvgCanvas final : public PaintedCanvas {
 
   private:
     void WriteFile() override {
-        const FrameBox page = Page();
+        const PageBox page = Page();
         SvgOptions options;
         options.title = QFileInfo(ToQPath(file_.path())).completeBaseName().toStdString();
         // The face asked for leads the list, even where another is measured
@@ -292,7 +292,7 @@ class PdfCanvas final : public PaintedCanvas {
 
   private:
     void WriteFile() override {
-        const FrameBox page = Page();
+        const PageBox page = Page();
         if (page.Width() > kMaxPdfPageUnits || page.Height() > kMaxPdfPageUnits) {
             ThrowWriteError(
                 file_.path(),
@@ -342,7 +342,7 @@ class PngCanvas final : public PaintedCanvas {
     ProgressFn progress_;
 
     void WriteFile() override {
-        const FrameBox page = Page();
+        const PageBox page = Page();
         const double scale = dpi_ / kUnitsPerInch;
         const double widthPx = std::ceil(static_cast<double>(page.Width()) * scale);
         const double heightPx = std::ceil(static_cast<double>(page.Height()) * scale);
@@ -403,7 +403,7 @@ class PngCanvas final : public PaintedCanvas {
 
     // Paints the part of the page whose top-left pixel is (firstColumn,
     // firstRow) into the tile's top-left columns x rows.
-    void PaintTile(QImage& tile, const FrameBox& page, int firstColumn, int firstRow, int columns,
+    void PaintTile(QImage& tile, const PageBox& page, int firstColumn, int firstRow, int columns,
                    int rows) const {
         const double scale = dpi_ / kUnitsPerInch;
         tile.fill(Qt::white);
@@ -421,11 +421,11 @@ class PngCanvas final : public PaintedCanvas {
             // glyph edges that reach into it from outside.
             const auto margin = static_cast<std::int64_t>(std::ceil(4 / scale));
             const auto unitsAt = [scale](int px) { return static_cast<std::int64_t>(px / scale); };
-            FrameBox visible;
-            visible.Include(page.left + unitsAt(firstColumn) - margin,
-                            page.top + unitsAt(firstRow) - margin);
-            visible.Include(page.left + unitsAt(firstColumn + columns) + margin,
-                            page.top + unitsAt(firstRow + rows) + margin);
+            PageBox visible;
+            visible.Include(page.Left + unitsAt(firstColumn) - margin,
+                            page.Top + unitsAt(firstRow) - margin);
+            visible.Include(page.Left + unitsAt(firstColumn + columns) + margin,
+                            page.Top + unitsAt(firstRow + rows) + margin);
             recorder_.Replay(surface, visible);
             // The surface puts the painter's transform back when it goes,
             // which must happen while the painter is still active.

@@ -110,14 +110,14 @@ void PagePicture::Clear() {
 }
 
 bool PagePicture::Empty() const {
-    return recorder_ == nullptr || recorder_->Frame().empty;
+    return recorder_ == nullptr || recorder_->Frame().Empty;
 }
 
-FrameBox PagePicture::Page() const {
+PageBox PagePicture::Page() const {
     if (!Empty()) {
         return recorder_->Frame();
     }
-    FrameBox page;
+    PageBox page;
     page.Include(0, 0);
     page.Include(99, 99);
     return page;
@@ -131,7 +131,7 @@ void PagePicture::Replay(Surface& target) const {
 
 void PagePicture::Paint(QPainter& painter, double pxPerUnit, QPointF topLeft,
                         const QRect& visible) const {
-    const FrameBox page = Page();
+    const PageBox page = Page();
     const QRectF pageRect(topLeft, QSizeF(page.Width() * pxPerUnit, page.Height() * pxPerUnit));
     painter.fillRect(pageRect.intersected(QRectF(visible)), Qt::white);
     if (Empty() || !(pxPerUnit > 0)) {
@@ -142,8 +142,8 @@ void PagePicture::Paint(QPainter& painter, double pxPerUnit, QPointF topLeft,
     mapping.metricPxPerUnitX = pxPerUnit;
     mapping.metricPxPerUnitY = pxPerUnit;
     mapping.textModePxPerUnit = pxPerUnit * kHiMetricPerReferencePixel;
-    mapping.origin = QPointF(topLeft.x() - static_cast<double>(page.left) * pxPerUnit,
-                             topLeft.y() - static_cast<double>(page.top) * pxPerUnit);
+    mapping.origin = QPointF(topLeft.x() - static_cast<double>(page.Left) * pxPerUnit,
+                             topLeft.y() - static_cast<double>(page.Top) * pxPerUnit);
 
     // The visible rectangle in page units, widened by a few pixels to catch
     // the pen and glyph edges that reach into it.
@@ -154,7 +154,7 @@ void PagePicture::Paint(QPainter& painter, double pxPerUnit, QPointF topLeft,
     const auto toUnitsY = [&](double px) {
         return static_cast<std::int64_t>(std::floor((px - mapping.origin.y()) / pxPerUnit));
     };
-    FrameBox shown;
+    PageBox shown;
     shown.Include(toUnitsX(visible.left() - margin), toUnitsY(visible.top() - margin));
     shown.Include(toUnitsX(visible.right() + 1 + margin) + 1,
                   toUnitsY(visible.bottom() + 1 + margin) + 1);

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
+#include "drawing/PageBox.h"
 #include "drawing/Surface.h"
 #include "platform/DrawingRecorder.h"
-#include "platform/FrameBox.h"
 
 namespace karvello {
 
@@ -35,7 +35,7 @@ class PagePicture {
     bool Empty() const;
     // The page in 1/100 mm, y downward: the box of everything drawn, or 1 mm
     // square when nothing is.
-    FrameBox Page() const;
+    PageBox Page() const;
     // Plays the whole recording back onto target.
     void Replay(Surface& target) const;
 

@@ -92,7 +92,7 @@ std::string SvgFontFamilyList(std::string_view family) {
     return list + ", sans-serif";
 }
 
-SvgSurface::SvgSurface(Sink sink, const FrameBox& page, const TextMetrics& metrics,
+SvgSurface::SvgSurface(Sink sink, const PageBox& page, const TextMetrics& metrics,
                        const SvgOptions& options)
     : sink_(std::move(sink)), page_(page), metrics_(metrics) {
     if (page.Width() > kSvgMaxPageUnits || page.Height() > kSvgMaxPageUnits) {
@@ -133,9 +133,9 @@ void SvgSurface::CheckOpen() const {
 }
 
 void SvgSurface::ToPage(int x, int y, std::int64_t& px, std::int64_t& py) const {
-    ToFrame(mapMode_, x, y, px, py);
-    px -= page_.left;
-    py -= page_.top;
+    karvello::ToPage(mapMode_, x, y, px, py);
+    px -= page_.Left;
+    py -= page_.Top;
 }
 
 void SvgSurface::Emit(std::string_view text) {

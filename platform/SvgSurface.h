@@ -22,8 +22,8 @@
 #include <string>
 #include <string_view>
 
+#include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/FrameBox.h"
 #include "platform/TextMetrics.h"
 
 namespace karvello {
@@ -51,7 +51,7 @@ class SvgSurface : public Surface {
     // (which must outlive the surface) in the font its pixel size gives.
     // Throws KarvelloError, before writing anything, when page is wider or
     // higher than kSvgMaxPageUnits; what sink throws passes through.
-    SvgSurface(Sink sink, const FrameBox& page, const TextMetrics& metrics,
+    SvgSurface(Sink sink, const PageBox& page, const TextMetrics& metrics,
                const SvgOptions& options);
 
     void SetMapMode(MappingMode mode) override;
@@ -82,7 +82,7 @@ class SvgSurface : public Surface {
     void EmitColour(RgbColour colour);
 
     Sink sink_;
-    FrameBox page_;
+    PageBox page_;
     const TextMetrics& metrics_;
     std::string buffer_;
     std::string path_; // the path data of the lines not yet written

@@ -42,7 +42,7 @@ double PageView::PixelsPerUnit() const {
 }
 
 QSizeF PageView::PageSizePx() const {
-    const FrameBox page = picture_.Page();
+    const PageBox page = picture_.Page();
     const double scale = PixelsPerUnit();
     return QSizeF(page.Width() * scale, page.Height() * scale);
 }
@@ -74,7 +74,7 @@ void PageView::ApplyFit() {
     if (fit_ == Fit::None) {
         return;
     }
-    const FrameBox page = picture_.Page();
+    const PageBox page = picture_.Page();
     const double unitScale = logicalDpiX() / kUnitsPerInch;
     const QSize area = viewport()->size();
     const double byWidth = (area.width() - 2.0 * kBorderPx) / (page.Width() * unitScale);

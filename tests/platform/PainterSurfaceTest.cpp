@@ -144,11 +144,11 @@ TEST(DrawingRecorderTest, ReplaysEveryCallAndMeasuresAsTheMetafile) {
               (std::vector<std::string>{"MapMode 3", "Pen 808080", "Rectangle 0 0 10 -10",
                                         "MoveTo 5 -5", "LineTo 20 -30", "FontColour FF", "Italic 1",
                                         "TextOut 7 -8 \"M1\""}));
-    EXPECT_EQ(recorder.Frame().left, 0);
-    EXPECT_EQ(recorder.Frame().top, 0);
-    EXPECT_EQ(recorder.Frame().right,
+    EXPECT_EQ(recorder.Frame().Left, 0);
+    EXPECT_EQ(recorder.Frame().Top, 0);
+    EXPECT_EQ(recorder.Frame().Right,
               std::max<std::int64_t>(20, 7 + MetafileTextMetrics().Width("M1", true)));
-    EXPECT_EQ(recorder.Frame().bottom,
+    EXPECT_EQ(recorder.Frame().Bottom,
               std::max<std::int64_t>(30, 8 + MetafileTextMetrics().Height(true)));
 }
 
@@ -162,7 +162,7 @@ TEST(DrawingRecorderTest, ReplayOfAPartLeavesOutWhatMissesItAndKeepsTheCurrentPo
     recorder.SetPenColour(0xC0C0C0); // state is always replayed
     recorder.Rectangle(0, -3000, 50, -3100);
 
-    FrameBox visible;
+    PageBox visible;
     visible.Include(0, 2000);
     visible.Include(1000, 4000);
     test::RecordingSurface target;

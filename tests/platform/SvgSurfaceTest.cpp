@@ -17,8 +17,8 @@
 namespace karvello {
 namespace {
 
-FrameBox Page(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height) {
-    FrameBox page;
+PageBox Page(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height) {
+    PageBox page;
     page.Include(left, top);
     page.Include(left + width - 1, top + height - 1);
     return page;
@@ -26,7 +26,7 @@ FrameBox Page(std::int64_t left, std::int64_t top, std::int64_t width, std::int6
 
 // Writes what draw draws onto a page and returns the whole file.
 template <typename Draw>
-std::string WriteSvg(const FrameBox& page, Draw draw, SvgOptions options = {}) {
+std::string WriteSvg(const PageBox& page, Draw draw, SvgOptions options = {}) {
     EnsureQtGui();
     std::string file;
     SvgSurface surface([&file](std::string_view text) { file += text; }, page,

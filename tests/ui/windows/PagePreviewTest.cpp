@@ -136,7 +136,7 @@ class PictureTest : public ::testing::Test {
     // The page painted at scale into an image the size of the whole page,
     // only the part in visible.
     QImage Painted(double scale, const QRect& visible) const {
-        const FrameBox page = picture.Page();
+        const PageBox page = picture.Page();
         QImage image(static_cast<int>(page.Width() * scale) + 1,
                      static_cast<int>(page.Height() * scale) + 1, QImage::Format_RGB32);
         image.fill(Qt::gray);
@@ -191,7 +191,7 @@ class PageViewTest : public PictureTest {
 };
 
 TEST_F(PageViewTest, FitsZoomsAboutTheCursorAndPansByDragging) {
-    const FrameBox page = picture.Page();
+    const PageBox page = picture.Page();
     const QSize area = view->viewport()->size();
     view->SetFit(PageView::Fit::Page);
     EXPECT_LE(page.Width() * view->PixelsPerUnit(), area.width() - 31);
