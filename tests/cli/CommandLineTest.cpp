@@ -488,6 +488,25 @@ TEST(CommandLineSamplesTest, EveryGenuinePairListsAndDrawsItsMaps) {
 namespace karvello {
 namespace {
 
+// A figure that cannot fit its box at the font size asked for is refused:
+// exit 1, no file in any format, and standard error says the height it needs
+// and what would make it smaller.
+TEST(CommandLineSamplesTest, AFigureTooTallForItsBoxWritesNothingAndSaysWhatFits) {
+    const std::filesystem::path pair =
+        std::filesystem::path(KARVELLO_SAMPLES_DIR) / "mouse_order_all";
+    TempFolder folder;
+    for (const char* name : {"figure.emf", "figure.svg", "figure.pdf", "figure.png"}) {
+        const Outcome drawn = RunKarvello(
+            {"draw", (pair / "input.raw").string(), (pair / "output.txt").string(), "-o",
+             folder.Path(name), "--width", "175mm", "--height", "230mm", "--font-size", "6pt"});
+        EXPECT_EQ(drawn.status, 1) << name;
+        EXPECT_NE(drawn.err.find("high at this font size: they need "), std::string::npos)
+            << drawn.err;
+        EXPECT_NE(drawn.err.find("--show-only"), std::string::npos) << drawn.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path(name))) << name;
+    }
+}
+
 // The two-column figure of a genuine genome: the metafile is no wider than
 // the row width, names every framework and placed marker, and no two of its
 // text cells overlap, across maps and across rows.
