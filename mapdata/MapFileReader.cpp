@@ -1,8 +1,8 @@
 #include "mapdata/MapFileReader.h"
 
+#include "base/Error.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
-#include "base/Error.h"
 #include "mapdata/MapFileFormats.h"
 #include "mapdata/formats/FormatReaders.h"
 #include "mapdata/formats/MapBuilder.h"
@@ -25,8 +25,10 @@ namespace {
     constexpr std::size_t kShown = 60;
     const bool cut = line.size() > kShown;
     line = line.substr(0, kShown);
-    throw KarvelloError(Quote(fileName) + " is in none of the map-file formats Karvello reads; "
-                        "it was tried as " + tried + ". Its first line (line " +
+    throw KarvelloError(Quote(fileName) +
+                        " is in none of the map-file formats Karvello reads; "
+                        "it was tried as " +
+                        tried + ". Its first line (line " +
                         DecimalText(static_cast<std::int64_t>(first.front()) + 1) + ") is " +
                         Quote(line) + (cut ? " (cut short)." : "."));
 }

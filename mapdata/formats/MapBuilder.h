@@ -86,8 +86,8 @@ MapFile ReadTakenFor(std::string_view formatWhat, const std::string& fileName, R
     try {
         return read();
     } catch (const KarvelloError& error) {
-        throw KarvelloError(std::string(error.what()) + " " + Quote(fileName) +
-                            " was taken for " + std::string(formatWhat) + ".");
+        throw KarvelloError(std::string(error.what()) + " " + Quote(fileName) + " was taken for " +
+                            std::string(formatWhat) + ".");
     }
 }
 

@@ -28,8 +28,6 @@ namespace karvello::formats {
 namespace {
 
 constexpr std::size_t kColumns = 3;
-// How many rows the sniff looks at.
-constexpr std::size_t kSniffRows = 5;
 
 bool IsNumber(std::string_view text, bool decimalComma) {
     return decimalComma ? ParseDecimalNumberWithComma(text).has_value()
@@ -109,8 +107,10 @@ MapFile Read(Lines lines, const std::string& fileName) {
 
 } // namespace
 
+// The first row tells the table; the reading judges the rest, so that a
+// fault in a later row is named as such.
 bool SniffPlainTable(Lines lines) {
-    const std::vector<std::size_t> rows = FirstContentLines(lines, kSniffRows, true);
+    const std::vector<std::size_t> rows = FirstContentLines(lines, 1, true);
     if (rows.empty()) {
         return false;
     }

@@ -27,8 +27,6 @@ namespace karvello::formats {
 
 namespace {
 
-// How many rows the sniff looks at.
-constexpr std::size_t kSniffRows = 5;
 // The largest distance that morgans reach.
 constexpr double kMostMorgans = 10.0;
 
@@ -86,14 +84,13 @@ MapFile Read(Lines lines, const std::string& fileName) {
         }
         const auto bp = ParseDecimalNumber(fields[3]);
         if (!bp) {
-            Fail("The bp position " + Quote(fields[3]) + " (field 4) on " +
-                 LineText(lineNumber) + " of " + Quote(fileName) + " is not a number.");
+            Fail("The bp position " + Quote(fields[3]) + " (field 4) on " + LineText(lineNumber) +
+                 " of " + Quote(fileName) + " is not a number.");
         }
         if (*bp < 0) {
             continue;
         }
-        variants.push_back(
-            Variant{i, std::string(fields[0]), std::string(fields[1]), *distance});
+        variants.push_back(Variant{i, std::string(fields[0]), std::string(fields[1]), *distance});
         largest = std::max(largest, std::fabs(*distance));
     }
     if (variants.empty()) {
@@ -114,30 +111,25 @@ MapFile Read(Lines lines, const std::string& fileName) {
     }
     MapFile file = builder.Finish();
     if (morgans) {
-        file.Warnings.push_back("The distances of " + Quote(fileName) +
-                                " are read as morgans, as none is larger than 10, and drawn in cM.");
+        file.Warnings.push_back(
+            "The distances of " + Quote(fileName) +
+            " are read as morgans, as none is larger than 10, and drawn in cM.");
     }
     return file;
 }
 
 } // namespace
 
+// The first line tells the file; the reading judges the rest.
 bool SniffPlink(Lines lines) {
-    const std::vector<std::size_t> rows = FirstContentLines(lines, kSniffRows, true);
+    const std::vector<std::size_t> rows = FirstContentLines(lines, 1, true);
     if (rows.empty()) {
         return false;
     }
     std::vector<std::string_view> fields;
     std::string scratch;
-    std::size_t columns = 0;
-    for (const std::size_t i : rows) {
-        SplitFields(TrimText(LineAt(lines, i)), 0, fields, scratch);
-        columns = columns == 0 ? fields.size() : columns;
-        if (fields.size() != columns || !IsVariantLine(fields)) {
-            return false;
-        }
-    }
-    return true;
+    SplitFields(TrimText(LineAt(lines, rows.front())), 0, fields, scratch);
+    return IsVariantLine(fields);
 }
 
 MapFile ReadPlink(Lines lines, const std::string& fileName) {

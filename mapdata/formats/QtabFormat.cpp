@@ -31,8 +31,7 @@ MapFile Read(Lines lines, const std::string& fileName) {
         SplitFields(trimmed, SeparatorOf(trimmed), fields, scratch);
         if (fields.size() != 3) {
             Fail("Line " + DecimalText(static_cast<std::int64_t>(i) + 1) + " of " +
-                 Quote(fileName) + " has " +
-                 DecimalText(static_cast<std::int64_t>(fields.size())) +
+                 Quote(fileName) + " has " + DecimalText(static_cast<std::int64_t>(fields.size())) +
                  (fields.size() == 1 ? " field" : " fields") +
                  ", but a location row has three: marker, chromosome and position.");
         }

@@ -61,9 +61,9 @@ MapFile Read(Lines lines, const std::string& fileName) {
         if (fields[0] == "-e") {
             block = Block::kNone;
         } else if (fields[0] == "-b") {
-            block = fields.size() > 1 && fields[1] == "MarkerNames"        ? Block::kMarkers
+            block = fields.size() > 1 && fields[1] == "MarkerNames"       ? Block::kMarkers
                     : fields.size() > 1 && fields[1] == "ChromosomeNames" ? Block::kChromosomes
-                                                                           : Block::kNone;
+                                                                          : Block::kNone;
         } else if (fields[0] == "-u" && fields.size() > 1) {
             scale = fields[1] == "m" || fields[1] == "M" ? 100.0 : 1.0;
         } else if (fields[0] == "-l") {
