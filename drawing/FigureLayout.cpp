@@ -142,8 +142,10 @@ class FigureLayout {
 
     DrawReport Draw(FigurePlan* planOut) {
         Measure();
-        const double width = figure_.RowWidth > 0 ? figure_.RowWidth - 2.0 * edge_ : 0.0;
-        double height = figure_.Height > 0 ? figure_.Height - 2.0 * edge_ : 0.0;
+        // A page spans its drawn extent, both ends included, and the edge
+        // room on each side.
+        const double width = figure_.RowWidth > 0 ? figure_.RowWidth - 2.0 * edge_ - 1 : 0.0;
+        double height = figure_.Height > 0 ? figure_.Height - 2.0 * edge_ - 1 : 0.0;
         RefuseTooWide(width);
         Fit fit = Choose(width, height);
         // What is drawn is measured once more as it will stand; should
@@ -562,8 +564,9 @@ class FigureLayout {
             if (need > width) {
                 throw KarvelloError(
                     "The maps do not fit " + Millimetres(figure_.RowWidth) + " wide: map " +
-                    DecimalText(maps_[i].MapNumber) + " needs " + Millimetres(need + 2.0 * edge_) +
-                    " with its edge room, for its " + (labels_ ? "labels" : "bar and numbers") +
+                    DecimalText(maps_[i].MapNumber) + " needs " +
+                    Millimetres(need + 2.0 * edge_ + 1) + " with its edge room, for its " +
+                    (labels_ ? "labels" : "bar and numbers") +
                     ". A wider box, a smaller --font-size, --names-per-line 1, --show-only, "
                     "--collapse N or --labels none would make it fit.");
             }
@@ -612,7 +615,7 @@ class FigureLayout {
             "The maps do not fit a box " +
             (figure_.RowWidth > 0 ? Millimetres(figure_.RowWidth) + " wide and " : std::string()) +
             Millimetres(figure_.Height) + " high at this font size: they need " +
-            Millimetres(lowest.Height + 2.0 * edge_) + " high";
+            Millimetres(lowest.Height + 2.0 * edge_ + 1) + " high";
         if (figure_.RowWidth > 0) {
             message += " at that width";
         }

@@ -12,9 +12,10 @@
 
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
-#include "platform/EmfSurface.h"
 #include "platform/FileCanvases.h"
+#include "platform/TextMetrics.h"
 #include "platform/Windows1252.h"
+#include "render/EmfSurface.h"
 #include "tests/support/EmfReader.h"
 #include "tests/support/FixtureFiles.h"
 #include "tests/support/RecordingSurface.h"
@@ -486,6 +487,25 @@ TEST(CommandLineSamplesTest, EveryGenuinePairListsAndDrawsItsMaps) {
 
 namespace karvello {
 namespace {
+
+// A figure that cannot fit its box at the font size asked for is refused:
+// exit 1, no file in any format, and standard error says the height it needs
+// and what would make it smaller.
+TEST(CommandLineSamplesTest, AFigureTooTallForItsBoxWritesNothingAndSaysWhatFits) {
+    const std::filesystem::path pair =
+        std::filesystem::path(KARVELLO_SAMPLES_DIR) / "mouse_order_all";
+    TempFolder folder;
+    for (const char* name : {"figure.emf", "figure.svg", "figure.pdf", "figure.png"}) {
+        const Outcome drawn = RunKarvello(
+            {"draw", (pair / "input.raw").string(), (pair / "output.txt").string(), "-o",
+             folder.Path(name), "--width", "175mm", "--height", "230mm", "--font-size", "6pt"});
+        EXPECT_EQ(drawn.status, 1) << name;
+        EXPECT_NE(drawn.err.find("high at this font size: they need "), std::string::npos)
+            << drawn.err;
+        EXPECT_NE(drawn.err.find("--show-only"), std::string::npos) << drawn.err;
+        EXPECT_FALSE(std::filesystem::exists(folder.Path(name))) << name;
+    }
+}
 
 // The two-column figure of a genuine genome: the metafile is no wider than
 // the row width, names every framework and placed marker, and no two of its
