@@ -211,13 +211,18 @@ class EmfCanvas final : public CanvasBase {
   private:
     static EmfStyle StyleOf(const FigureFont& font, const FigureSettings& figure) {
         EmfStyle style;
-        style.faceName = font.face;
-        style.fontHeight = font.height;
+        style.FaceName = font.face;
+        style.FontHeight = font.height;
+        // The figure layout draws the line width of the other formats, as it
+        // measured; the classic metafile keeps its 1-unit pens.
+        style.EditorFriendly = UsesFigureLayout(figure);
         if (figure.LineWidth >= 0) {
-            style.penWidth = figure.LineWidth;
+            style.PenWidth = figure.LineWidth;
+        } else if (style.EditorFriendly) {
+            style.PenWidth = kDefaultLineWidth;
         }
-        style.edgeRoom = EdgeRoom(figure, 0);
-        style.groupMaps = figure.GroupMaps;
+        style.EdgeRoom = EdgeRoom(figure, 0);
+        style.GroupMaps = figure.GroupMaps;
         return style;
     }
     void WriteFile() override { file_.Write(surface_.Finish()); }
