@@ -7,6 +7,8 @@
 #include "base/Text.h"
 #include "cli/Commands.h"
 #include "cli/Request.h"
+#include "drawing/DrawingFormats.h"
+#include "render/FileCanvases.h"
 
 namespace karvello {
 
@@ -66,6 +68,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     };
     try {
         text = Result(request, canvases, warnings);
+    } catch (const FullProgramNeeded&) {
+        throw;
     } catch (const std::bad_alloc&) {
         // The operations name what they were doing when they can; this is
         // the rest (building the listing or the help text, say).
@@ -89,6 +93,19 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
 bool CommandNeedsNoCanvas(const std::vector<std::string>& args) {
     return !args.empty() && (args.front() == "info" || args.front() == "maps");
+}
+
+bool CommandDrawsBuiltInFormat(const std::vector<std::string>& args) {
+    if (args.empty() || args.front() != "draw") {
+        return false;
+    }
+    try {
+        const std::optional<DrawingFormat> format =
+            DrawingFormatOf(ParseCommandLine(args).DrawPath);
+        return format == DrawingFormat::Emf || format == DrawingFormat::Svg;
+    } catch (const UsageError&) {
+        return false;
+    }
 }
 
 } // namespace karvello

@@ -15,23 +15,20 @@
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "base/Units.h"
-#include "platform/DrawingRecorder.h"
-#include "platform/EmfSurface.h"
 #include "platform/PngStream.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
-#include "platform/SvgSurface.h"
 #include "platform/TextMetrics.h"
+#include "render/DrawingRecorder.h"
+#include "render/FileCanvases.h"
 
 namespace karvello {
 
 namespace {
 
-// SVG and PDF are drawn at one device unit per 1/100 mm, so their
-// coordinates are the drawing's own.
+// PDF is drawn at one device unit per 1/100 mm, so its coordinates are the
+// drawing's own.
 constexpr int kVectorDotsPerInch = static_cast<int>(kUnitsPerInch);
-// A drawing with nothing in it still needs a page: 1 mm square.
-constexpr std::int64_t kEmptyPageUnits = 100;
 // A PNG is painted in tiles at most this wide and kPngBandRows high (4 MB
 // each), and a band of rows is held only while it fits kPngBandBytes; so an
 // export needs well under 100 MB besides the drawing itself, whatever the
@@ -41,27 +38,6 @@ constexpr int kPngBandRows = 256;
 constexpr std::int64_t kPngBandBytes = std::int64_t{48} << 20;
 // The largest page side common PDF readers open: 200 inches.
 constexpr auto kMaxPdfPageUnits = static_cast<std::int64_t>(200 * kUnitsPerInch);
-
-// The white room around the drawn extent: the one asked for; else 2 mm in
-// every format when the maps stand in rows, so that rows break alike in all
-// four; else the format's own.
-std::int64_t EdgeRoom(const FigureSettings& figure, std::int64_t formatDefault) {
-    if (figure.Margin >= 0) {
-        return figure.Margin;
-    }
-    if (figure.RowWidth > 0 || figure.MapsPerRow > 0 || UsesFigureLayout(figure)) {
-        return kDefaultEdgeRoom;
-    }
-    return formatDefault;
-}
-
-PageBox WithRoom(PageBox page, std::int64_t room) {
-    page.Left -= room;
-    page.Top -= room;
-    page.Right += room;
-    page.Bottom += room;
-    return page;
-}
 
 QString ToQPath(const std::string& path) {
     return QFile::decodeName(path.c_str());
@@ -81,17 +57,6 @@ QString WithoutControlCharacters(QString text) {
         }
     }
     return text;
-}
-
-// The page of a drawing: its frame, or a small empty page.
-PageBox PageOf(const PageBox& frame) {
-    if (!frame.Empty) {
-        return frame;
-    }
-    PageBox page;
-    page.Include(0, 0);
-    page.Include(kEmptyPageUnits - 1, kEmptyPageUnits - 1);
-    return page;
 }
 
 // Maps the recorded drawing onto a device of dpi dots per inch whose top-left
@@ -202,34 +167,7 @@ class CanvasBase : public FileCanvas {
     bool committed_ = false;
 };
 
-class EmfCanvas final : public CanvasBase {
-  public:
-    EmfCanvas(const std::string& path, const FigureFont& font, const FigureSettings& figure)
-        : CanvasBase(path), surface_(*font.metrics, 0, StyleOf(font, figure)) {}
-    Surface& surface() override { return surface_; }
-
-  private:
-    static EmfStyle StyleOf(const FigureFont& font, const FigureSettings& figure) {
-        EmfStyle style;
-        style.FaceName = font.face;
-        style.FontHeight = font.height;
-        // The figure layout draws the line width of the other formats, as it
-        // measured; the classic metafile keeps its 1-unit pens.
-        style.EditorFriendly = UsesFigureLayout(figure);
-        if (figure.LineWidth >= 0) {
-            style.PenWidth = figure.LineWidth;
-        } else if (style.EditorFriendly) {
-            style.PenWidth = kDefaultLineWidth;
-        }
-        style.EdgeRoom = EdgeRoom(figure, 0);
-        style.GroupMaps = figure.GroupMaps;
-        return style;
-    }
-    void WriteFile() override { file_.Write(surface_.Finish()); }
-    EmfSurface surface_;
-};
-
-// SVG, PDF and PNG: drawn first onto a recorder, painted on Commit when the
+// PDF and PNG: drawn first onto a recorder, painted on Commit when the
 // page size is known.
 class PaintedCanvas : public CanvasBase {
   public:
@@ -239,10 +177,8 @@ class PaintedCanvas : public CanvasBase {
 
   protected:
     // The page: everything drawn and the edge room around it.
-    PageBox Page() const {
-        return WithRoom(PageOf(recorder_.Frame()), EdgeRoom(figure_, kDefaultEdgeRoom));
-    }
-    int LineWidth() const { return figure_.LineWidth >= 0 ? figure_.LineWidth : kDefaultLineWidth; }
+    PageBox Page() const { return FigurePage(recorder_.Frame(), figure_); }
+    int LineWidth() const { return FigureLineWidth(figure_); }
     // Paints the drawing with a painter already begun on a device of dpi.
     void Paint(QPainter& painter, double dpi, const PageBox& page) {
         QtPainterSurface surface(painter, MappingFor(page, dpi), metrics_, LineWidth());
@@ -260,35 +196,6 @@ class PaintedCanvas : public CanvasBase {
     const TextMetrics& metrics_;
     DrawingRecorder recorder_;
     FigureSettings figure_;
-};
-
-// Written by our own writer from the recording: real texts, one group per
-// map, a few hundred bytes per marker.
-class SvgCanvas final : public PaintedCanvas {
-  public:
-    using PaintedCanvas::PaintedCanvas;
-
-  private:
-    void WriteFile() override {
-        const PageBox page = Page();
-        SvgOptions options;
-        options.title = QFileInfo(ToQPath(file_.path())).completeBaseName().toStdString();
-        // The face asked for leads the list, even where another is measured
-        // in its place.
-        options.fontFamily =
-            SvgFontFamilyList(figure_.FontFace.empty() ? metrics_.Font(false).family().toStdString()
-                                                       : figure_.FontFace);
-        options.lineWidth = LineWidth();
-        std::optional<SvgSurface> surface;
-        try {
-            surface.emplace([this](std::string_view text) { file_.Write(text); }, page, metrics_,
-                            options);
-        } catch (const KarvelloError& error) {
-            ThrowWriteError(file_.path(), QString::fromStdString(error.what()));
-        }
-        recorder_.Replay(*surface);
-        surface->Finish();
-    }
 };
 
 class PdfCanvas final : public PaintedCanvas {
@@ -477,9 +384,9 @@ std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,
     const FigureFont font = FigureTextFont(figure.FontFace, figure.FontHeight);
     switch (*format) {
     case DrawingFormat::Emf:
-        return std::make_unique<EmfCanvas>(path, font, figure);
+        return CreateEmfCanvas(path, *font.metrics, font.face, font.height, figure);
     case DrawingFormat::Svg:
-        return std::make_unique<SvgCanvas>(path, *font.metrics, figure);
+        return CreateSvgCanvas(path, *font.metrics, font.height, SvgFamilyFor(figure), figure);
     case DrawingFormat::Pdf:
         return std::make_unique<PdfCanvas>(path, *font.metrics, figure);
     case DrawingFormat::Png:

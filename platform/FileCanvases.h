@@ -43,7 +43,8 @@ inline constexpr std::int64_t kMaxPngPixels = 500'000'000;
 // permission, a read-only file, a folder or a named pipe in its place); and
 // as FigureTextFont does when the figure's font is not installed. The
 // figure's font, line width, edge room and grouping apply to every format
-// that has them; the defaults give the metafile exactly as before. The
+// that has them; with the defaults the metafile holds the face, height and
+// pen of the plain drawing, and no grouping. The
 // canvas's Commit throws KarvelloError "Cannot write file "<path>". <reason>"
 // when the file cannot be completed.
 std::unique_ptr<FileCanvas> CreateFileCanvas(const std::string& path,

@@ -12,7 +12,7 @@
 
 #include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/DrawingRecorder.h"
+#include "render/DrawingRecorder.h"
 
 namespace karvello {
 

@@ -13,12 +13,6 @@
 
 namespace karvello {
 
-// The face the metafile names and its height, 8 points at 2540 pixels per
-// inch; a negative height in Windows terms, which is the em size, the pixel
-// size in Qt's.
-inline constexpr char kMetafileFaceName[] = "Microsoft Sans Serif";
-inline constexpr int kMetafileFontHeight = 282;
-
 // Returns base set up for measuring as TextMeasure describes, with an em size of
 // heightUnits page units (Qt's pixel size). A height below 1 is taken as 1.
 QFont MeasuringFont(QFont base, int heightUnits);

@@ -52,6 +52,14 @@ const FontFaceTable* FindBuiltInFace(std::string_view family, bool bold, bool it
     return nullptr;
 }
 
+std::string BuiltInFaceList() {
+    std::string list;
+    for (const FamilyName& name : kFamilyNames) {
+        list += (list.empty() ? "" : ", ") + Quote(name.Name);
+    }
+    return list;
+}
+
 int GlyphAdvance(const FontFaceTable& face, char32_t character) {
     // The run that holds the character is the last one starting at or
     // before it.

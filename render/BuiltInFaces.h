@@ -4,6 +4,7 @@
 // face's design units to the em size in FreeType's fixed point, 1/64 of a
 // unit, advances cut down to that unit and heights rounded to it.
 
+#include <string>
 #include <string_view>
 
 #include "render/FontTables.h"
@@ -17,6 +18,10 @@ namespace karvello {
 // Liberation Serif, "Courier New" and "Courier" Liberation Mono. Case is
 // ignored.
 const FontFaceTable* FindBuiltInFace(std::string_view family, bool bold, bool italic);
+
+// Every family name FindBuiltInFace knows, Liberation Sans and its twins
+// first, as a list for messages: "Liberation Sans", "Arial", ...
+std::string BuiltInFaceList();
 
 // The advance of the character's glyph in design units, or -1 when the face
 // has no glyph for it.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <string>
 #include <utility>
 
 #include "render/BuiltInFaces.h"
@@ -139,6 +142,32 @@ TextMeasure::Style BuiltInStyle(const FontFaceTable& face, int emSize) {
         return IsNotShown(code) ? 0.0 : scaled(code);
     };
     return style;
+}
+
+const TextMeasure* BuiltInFigureMeasure(std::string_view face, int height) {
+    if (face.empty()) {
+        face = kMetafileFaceName;
+    }
+    if (height < 1) {
+        height = kMetafileFontHeight;
+    }
+    const FontFaceTable* upright = FindBuiltInFace(face, false, false);
+    const FontFaceTable* italic = FindBuiltInFace(face, false, true);
+    if (upright == nullptr || italic == nullptr) {
+        return nullptr;
+    }
+    // Kept for the life of the process, as the surfaces hold on to them. The
+    // key is the face measured, so every name of one face shares it.
+    static std::mutex mutex;
+    static auto& built =
+        *new std::map<std::pair<const FontFaceTable*, int>, std::unique_ptr<const TextMeasure>>;
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto& measure = built[{upright, height}];
+    if (!measure) {
+        measure = std::make_unique<const TextMeasure>(BuiltInStyle(*upright, height),
+                                                      BuiltInStyle(*italic, height));
+    }
+    return measure.get();
 }
 
 } // namespace karvello

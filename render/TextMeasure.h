@@ -18,6 +18,12 @@
 
 namespace karvello {
 
+// The face the metafile names and its height, 8 points at 2540 pixels per
+// inch; a negative height in Windows terms, which is the em size, the pixel
+// size in Qt's.
+inline constexpr char kMetafileFaceName[] = "Microsoft Sans Serif";
+inline constexpr int kMetafileFontHeight = 282;
+
 class TextMeasure {
   public:
     // How one variant of a font, upright or italic, measures.
@@ -81,5 +87,12 @@ class TextMeasure {
 //   character; any other character measures as its glyph, or as the default
 //   glyph where the face has none.
 TextMeasure::Style BuiltInStyle(const FontFaceTable& face, int emSize);
+
+// The measure of a figure's text in the face named (an empty name is
+// kMetafileFaceName) at an em size of height page units (below 1:
+// kMetafileFontHeight), upright and italic, from the built-in tables; nullptr
+// when they do not have the face (see FindBuiltInFace). Built once per face
+// and height and kept for the life of the process.
+const TextMeasure* BuiltInFigureMeasure(std::string_view face, int height);
 
 } // namespace karvello

@@ -13,11 +13,11 @@
 
 #include "drawing/DrawMaps.h"
 #include "mapdata/MapRecords.h"
-#include "platform/DrawingRecorder.h"
 #include "platform/FileCanvases.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
+#include "render/DrawingRecorder.h"
 
 namespace karvello {
 namespace {

@@ -12,9 +12,10 @@
 
 #include "base/Text.h"
 #include "drawing/DrawMaps.h"
-#include "platform/EmfSurface.h"
 #include "platform/FileCanvases.h"
+#include "platform/TextMetrics.h"
 #include "platform/Windows1252.h"
+#include "render/EmfSurface.h"
 #include "tests/support/EmfReader.h"
 #include "tests/support/FixtureFiles.h"
 #include "tests/support/RecordingSurface.h"

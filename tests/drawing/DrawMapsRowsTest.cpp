@@ -145,7 +145,8 @@ FigureSettings Rows(std::int32_t width, std::int32_t perRow = 0, std::int32_t ma
 }
 
 // The measuring pass only sets the font style on the real surface; with
-// those lines left out, a figure that fits one row is today's drawing.
+// those lines left out, a figure that fits one row is the drawing without
+// rows.
 TEST(DrawMapsRows, AFigureThatFitsOneRowIsTheDrawingWithoutRows) {
     const Figure figure = FiveMaps();
     const auto plain = Draw(figure, FigureSettings()).Log;

@@ -6,8 +6,9 @@
 #include <set>
 
 #include "drawing/DrawMaps.h"
-#include "platform/EmfSurface.h"
 #include "platform/QtRuntime.h"
+#include "platform/TextMetrics.h"
+#include "render/EmfSurface.h"
 #include "tests/platform/ExampleMaps.h"
 #include "tests/support/EmfReader.h"
 #include "tests/support/RecordingSurface.h"

@@ -7,10 +7,10 @@
 #include <QPainter>
 
 #include "base/Error.h"
-#include "platform/DrawingRecorder.h"
 #include "platform/QtPainterSurface.h"
 #include "platform/QtRuntime.h"
 #include "platform/TextMetrics.h"
+#include "render/DrawingRecorder.h"
 #include "tests/support/RecordingSurface.h"
 
 namespace karvello {

@@ -10,8 +10,8 @@
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "platform/QtRuntime.h"
-#include "platform/SvgSurface.h"
 #include "platform/TextMetrics.h"
+#include "render/SvgSurface.h"
 #include "tests/support/Exceptions.h"
 
 namespace karvello {

@@ -8,7 +8,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "platform/Windows1252.h"
+#include "base/Text.h"
 #include "tests/support/RecordingSurface.h"
 
 namespace karvello::test {

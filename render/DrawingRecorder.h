@@ -12,7 +12,7 @@
 
 #include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/TextMetrics.h"
+#include "render/TextMeasure.h"
 
 namespace karvello {
 
@@ -20,7 +20,7 @@ class DrawingRecorder : public Surface {
   public:
     // Text is measured with metrics, which must outlive the recorder. The
     // recorder starts in the metric mapping mode, as a prepared metafile.
-    explicit DrawingRecorder(const TextMetrics& metrics);
+    explicit DrawingRecorder(const TextMeasure& metrics);
 
     void SetMapMode(MappingMode mode) override;
     void SetPenColour(RgbColour colour) override;
@@ -74,7 +74,7 @@ class DrawingRecorder : public Surface {
     static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, PageBox box = {});
     void ReplayInto(Surface& target, const PageBox* visible) const;
 
-    const TextMetrics& metrics_;
+    const TextMeasure& metrics_;
     std::vector<Operation> operations_;
     std::string texts_;
     PageBox frame_;

@@ -1,4 +1,4 @@
-#include "platform/EmfSurface.h"
+#include "render/EmfSurface.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,11 +7,9 @@
 #include <string>
 #include <utility>
 
-#include <QString>
-
 #include "base/Error.h"
 #include "base/Numbers.h"
-#include "platform/Windows1252.h"
+#include "base/Text.h"
 
 namespace karvello {
 
@@ -110,7 +108,7 @@ class EmfSurface::Record {
     std::size_t start_;
 };
 
-EmfSurface::EmfSurface(const TextMetrics& metrics, RgbColour textColour, EmfStyle style)
+EmfSurface::EmfSurface(const TextMeasure& metrics, RgbColour textColour, EmfStyle style)
     : metrics_(metrics), style_(std::move(style)), fontColour_(textColour) {
     WriteMapMode(MappingMode::HiMetric);
     SelectObject(CreateFont(false));
@@ -190,7 +188,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     record.U8(0); // quality: default
     record.U8(0); // pitch and family: default, don't care
     // The name ends in a NUL within its 32 units.
-    std::u16string face = QString::fromStdString(style_.FaceName).toStdU16String();
+    std::u16string face = TextToUtf16(style_.FaceName, CharacterEncoding::Utf8);
     face.resize(std::min(face.size(), kFaceNameChars - 1));
     record.Text16(face, kFaceNameChars);
     // The rest of a LogFontPanose, as Windows writes it for a font that was

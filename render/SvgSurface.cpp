@@ -1,4 +1,4 @@
-#include "platform/SvgSurface.h"
+#include "render/SvgSurface.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,7 +9,6 @@
 #include "base/Error.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
-#include "platform/Windows1252.h"
 
 namespace karvello {
 
@@ -92,9 +91,9 @@ std::string SvgFontFamilyList(std::string_view family) {
     return list + ", sans-serif";
 }
 
-SvgSurface::SvgSurface(Sink sink, const PageBox& page, const TextMetrics& metrics,
+SvgSurface::SvgSurface(Sink sink, const PageBox& page, const TextMeasure& metrics,
                        const SvgOptions& options)
-    : sink_(std::move(sink)), page_(page), metrics_(metrics) {
+    : sink_(std::move(sink)), page_(page), metrics_(metrics), fontSize_(options.fontSize) {
     if (page.Width() > kSvgMaxPageUnits || page.Height() > kSvgMaxPageUnits) {
         throw KarvelloError(
             "The drawing is too large for an SVG image: " + MillimetresText(page.Width()) + " x " +
@@ -122,7 +121,7 @@ SvgSurface::SvgSurface(Sink sink, const PageBox& page, const TextMetrics& metric
     Emit("\" stroke-linecap=\"square\" stroke-linejoin=\"bevel\" font-family=\"");
     AppendXmlUtf8(buffer_, options.fontFamily);
     Emit("\" font-size=\"");
-    EmitNumber(metrics.Font(false).pixelSize());
+    EmitNumber(options.fontSize);
     Emit("\" xml:space=\"preserve\">\n");
 }
 
@@ -273,7 +272,7 @@ void SvgSurface::TextOut(int x, int y, std::string_view text) {
     Emit("\"");
     if (mapMode_ == MappingMode::Text) {
         Emit(" font-size=\"");
-        EmitNumber(std::llround(metrics_.Font(italic_).pixelSize() * scale));
+        EmitNumber(std::llround(fontSize_ * scale));
         Emit("\"");
     }
     if (italic_) {

@@ -1,4 +1,4 @@
-#include "platform/DrawingRecorder.h"
+#include "render/DrawingRecorder.h"
 
 #include "base/Error.h"
 
@@ -15,7 +15,7 @@ DrawingRecorder::Operation DrawingRecorder::Op(Kind kind, int a, int b, int c, i
     return op;
 }
 
-DrawingRecorder::DrawingRecorder(const TextMetrics& metrics) : metrics_(metrics) {}
+DrawingRecorder::DrawingRecorder(const TextMeasure& metrics) : metrics_(metrics) {}
 
 void DrawingRecorder::SetMapMode(MappingMode mode) {
     operations_.push_back(Op(Kind::MapMode, static_cast<int>(mode)));

@@ -24,7 +24,7 @@
 
 #include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/TextMetrics.h"
+#include "render/TextMeasure.h"
 
 namespace karvello {
 
@@ -33,9 +33,10 @@ namespace karvello {
 inline constexpr std::int64_t kSvgMaxPageUnits = INT32_MAX;
 
 struct SvgOptions {
-    std::string title;      // the image's <title>, UTF-8; empty for none
-    std::string fontFamily; // a CSS font-family list, written as given
-    int lineWidth = 1;      // width of every line and outline, 1/100 mm
+    std::string title;                  // the image's <title>, UTF-8; empty for none
+    std::string fontFamily;             // a CSS font-family list, written as given
+    int lineWidth = 1;                  // width of every line and outline, 1/100 mm
+    int fontSize = kMetafileFontHeight; // the em size text is measured at, page units
 };
 
 // The CSS font-family list for a drawing whose text is measured in the face
@@ -48,10 +49,10 @@ class SvgSurface : public Surface {
     using Sink = std::function<void(std::string_view)>;
 
     // Writes the start of the image to sink. Text is measured with metrics
-    // (which must outlive the surface) in the font its pixel size gives.
+    // (which must outlive the surface) in the font of options.fontSize.
     // Throws KarvelloError, before writing anything, when page is wider or
     // higher than kSvgMaxPageUnits; what sink throws passes through.
-    SvgSurface(Sink sink, const PageBox& page, const TextMetrics& metrics,
+    SvgSurface(Sink sink, const PageBox& page, const TextMeasure& metrics,
                const SvgOptions& options);
 
     void SetMapMode(MappingMode mode) override;
@@ -83,7 +84,8 @@ class SvgSurface : public Surface {
 
     Sink sink_;
     PageBox page_;
-    const TextMetrics& metrics_;
+    const TextMeasure& metrics_;
+    int fontSize_;
     std::string buffer_;
     std::string path_; // the path data of the lines not yet written
     RgbColour pathColour_ = 0;

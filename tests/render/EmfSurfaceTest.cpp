@@ -7,9 +7,8 @@
 #include <set>
 
 #include "base/Error.h"
-#include "platform/EmfSurface.h"
-#include "platform/QtRuntime.h"
-#include "platform/TextMetrics.h"
+#include "render/EmfSurface.h"
+#include "render/TextMeasure.h"
 #include "tests/support/EmfReader.h"
 
 namespace karvello {
@@ -42,8 +41,7 @@ struct Metafile {
 
 class EmfSurfaceTest : public ::testing::Test {
   protected:
-    void SetUp() override { EnsureQtGui(); }
-    const TextMetrics& metrics() { return MetafileTextMetrics(); }
+    const TextMeasure& metrics() { return *BuiltInFigureMeasure(kMetafileFaceName, 0); }
     Metafile Draw(const std::function<void(EmfSurface&)>& draw) {
         EmfSurface surface(metrics());
         draw(surface);
@@ -325,7 +323,7 @@ TEST_F(EmfSurfaceTest, TextIsMeasuredInTheCurrentFontState) {
 struct FrameCase {
     const char* name;
     std::function<void(EmfSurface&)> draw;
-    std::function<EmfRect(const TextMetrics&)> frame; // 1/100 mm, y downward
+    std::function<EmfRect(const TextMeasure&)> frame; // 1/100 mm, y downward
 };
 
 class EmfFrameTest : public EmfSurfaceTest, public ::testing::WithParamInterface<FrameCase> {};
@@ -353,11 +351,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, EmfFrameTest,
     ::testing::Values(
         FrameCase{"NothingDrawnGivesAnEmptyFrame", [](EmfSurface&) {},
-                  [](const TextMetrics&) {
+                  [](const TextMeasure&) {
                       return EmfRect{0, 0, -1, -1};
                   }},
         FrameCase{"MoveToAloneDrawsNothing", [](EmfSurface& s) { s.MoveTo(500, -500); },
-                  [](const TextMetrics&) {
+                  [](const TextMeasure&) {
                       return EmfRect{0, 0, -1, -1};
                   }},
         FrameCase{"LineCoversItsStartAndEnd",
@@ -365,18 +363,18 @@ INSTANTIATE_TEST_SUITE_P(
                       s.MoveTo(1850, -1300);
                       s.LineTo(2350, -1700);
                   },
-                  [](const TextMetrics&) {
+                  [](const TextMeasure&) {
                       return EmfRect{1850, 1300, 2350, 1700};
                   }},
         FrameCase{"RectangleInAnyCornerOrder",
                   [](EmfSurface& s) { s.Rectangle(2350, -9000, 1850, -1000); },
-                  [](const TextMetrics&) {
+                  [](const TextMeasure&) {
                       return EmfRect{1850, 1000, 2350, 9000};
                   }},
         FrameCase{
             "TextCellReachesBelowAndRightOfItsCorner",
             [](EmfSurface& s) { s.TextOut(100, -1520, "12.9"); },
-            [](const TextMetrics& m) {
+            [](const TextMeasure& m) {
                 return EmfRect{100, 1520, 100 + m.Width("12.9", false), 1520 + m.Height(false)};
             }},
         FrameCase{"ItalicCellIsMeasuredItalic",
@@ -384,7 +382,7 @@ INSTANTIATE_TEST_SUITE_P(
                       s.SetItalic(true);
                       s.TextOut(0, 0, "WWW");
                   },
-                  [](const TextMetrics& m) {
+                  [](const TextMeasure& m) {
                       return EmfRect{0, 0, m.Width("WWW", true), m.Height(true)};
                   }},
         FrameCase{"TextModeUnitsArePixelsOfTheReferenceDisplay",
@@ -393,7 +391,7 @@ INSTANTIATE_TEST_SUITE_P(
                       s.MoveTo(0, 0);
                       s.LineTo(96, 48);
                   },
-                  [](const TextMetrics&) {
+                  [](const TextMeasure&) {
                       return EmfRect{0, 0, 2540, 1270};
                   }},
         FrameCase{"UnionOfSeveralPieces",
@@ -403,7 +401,7 @@ INSTANTIATE_TEST_SUITE_P(
                       s.LineTo(5350, -9500);
                       s.TextOut(-200, -500, "A");
                   },
-                  [](const TextMetrics& m) {
+                  [](const TextMeasure& m) {
                       return EmfRect{-200, 500, 5350, std::max(9500, 500 + m.Height(false))};
                   }}),
     [](const auto& info) { return std::string(info.param.name); });

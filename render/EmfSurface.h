@@ -24,7 +24,7 @@
 
 #include "drawing/PageBox.h"
 #include "drawing/Surface.h"
-#include "platform/TextMetrics.h"
+#include "render/TextMeasure.h"
 
 namespace karvello {
 
@@ -93,7 +93,7 @@ class EmfSurface : public Surface {
     // Prepares the metafile; text is measured with metrics (which must
     // outlive the surface and measure style's font) and drawn in textColour
     // at first.
-    explicit EmfSurface(const TextMetrics& metrics, RgbColour textColour = 0, EmfStyle style = {});
+    explicit EmfSurface(const TextMeasure& metrics, RgbColour textColour = 0, EmfStyle style = {});
 
     void SetMapMode(MappingMode mode) override;
     void SetPenColour(RgbColour colour) override;
@@ -105,7 +105,7 @@ class EmfSurface : public Surface {
     int TextHeight(std::string_view text) override;
     void SetFontColour(RgbColour colour) override;
     void SetItalic(bool italic) override;
-    // With groupMaps, a begin-group comment whose box, written at EndMap, is
+    // With GroupMaps, a begin-group comment whose box, written at EndMap, is
     // the map's drawn extent; and an end-group comment.
     void BeginMap(int mapNumber) override;
     void EndMap() override;
@@ -130,7 +130,7 @@ class EmfSurface : public Surface {
     std::vector<std::uint8_t> Header() const;
     void Include(const PageBox& box);
 
-    const TextMetrics& metrics_;
+    const TextMeasure& metrics_;
     EmfStyle style_;
     std::vector<std::uint8_t> body_;
     std::uint32_t recordCount_ = 0;
