@@ -19,7 +19,6 @@ constexpr std::uint32_t kStockObject = 0x80000000u;
 constexpr std::uint32_t kStockWhiteBrush = kStockObject | 0;
 constexpr std::uint32_t kStockBlackPen = kStockObject | 7;
 constexpr std::uint32_t kStockSystemFont = kStockObject | 13;
-constexpr std::uint32_t kOpaque = 2;
 constexpr std::uint32_t kTextAlignLeftTop = 0;
 constexpr std::uint32_t kGraphicsModeCompatible = 1;
 constexpr RgbColour kWhite = 0xFFFFFF;
@@ -111,7 +110,7 @@ class EmfSurface::Record {
 
 EmfSurface::EmfSurface(const TextMeasure& metrics, RgbColour textColour, EmfStyle style)
     : metrics_(metrics), style_(std::move(style)), fontColour_(textColour) {
-    WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(MappingMode::HiMetric));
+    WriteMapMode(MappingMode::HiMetric);
     SelectObject(CreateFont(false));
     SelectObject(CreatePen(0));
     {
@@ -127,8 +126,9 @@ EmfSurface::EmfSurface(const TextMeasure& metrics, RgbColour textColour, EmfStyl
     }
     WriteSimple(kEmrSetTextColor, fontColour_);
     // The brush colour behind opaque text: each text cell is filled with it
-    // before the text is drawn, as the layout expects.
-    WriteSimple(kEmrSetBkMode, kOpaque);
+    // before the text is drawn, as the classic layout expects. The figure
+    // layout keeps its text clear of lines, so its text needs no cell.
+    WriteSimple(kEmrSetBkMode, style_.EditorFriendly ? kEmfTransparent : kEmfOpaque);
     WriteSimple(kEmrSetBkColor, kWhite);
     WriteSimple(kEmrSetTextAlign, kTextAlignLeftTop);
 }
@@ -145,6 +145,25 @@ void EmfSurface::WriteSimple(std::uint32_t type, std::uint32_t value) {
     recordCount_ += record.End();
 }
 
+void EmfSurface::WritePair(std::uint32_t type, std::int32_t x, std::int32_t y) {
+    Record record(body_, type);
+    record.I32(x);
+    record.I32(y);
+    recordCount_ += record.End();
+}
+
+void EmfSurface::WriteMapMode(MappingMode mode) {
+    if (mode != MappingMode::HiMetric || !style_.EditorFriendly) {
+        WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(mode));
+        return;
+    }
+    // MM_HIMETRIC spelt out: the reference display's size in 1/100 mm maps
+    // onto its size in pixels, y turned upward.
+    WriteSimple(kEmrSetMapMode, kEmfAnisotropic);
+    WritePair(kEmrSetWindowExtEx, kReferenceWidthUm / 10, kReferenceHeightUm / 10);
+    WritePair(kEmrSetViewportExtEx, kReferenceWidthPx, -kReferenceHeightPx);
+}
+
 void EmfSurface::SelectObject(std::uint32_t handle) {
     WriteSimple(kEmrSelectObject, handle);
 }
@@ -155,7 +174,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     Record record(body_, kEmrExtCreateFontIndirectW);
     record.U32(handle);
     // LogFont
-    record.I32(-style_.fontHeight);
+    record.I32(-style_.FontHeight);
     record.I32(0); // width: the face's own
     record.I32(0); // escapement
     record.I32(0); // orientation
@@ -169,7 +188,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     record.U8(0); // quality: default
     record.U8(0); // pitch and family: default, don't care
     // The name ends in a NUL within its 32 units.
-    std::u16string face = TextToUtf16(style_.faceName, CharacterEncoding::Utf8);
+    std::u16string face = TextToUtf16(style_.FaceName, CharacterEncoding::Utf8);
     face.resize(std::min(face.size(), kFaceNameChars - 1));
     record.Text16(face, kFaceNameChars);
     // The rest of a LogFontPanose, as Windows writes it for a font that was
@@ -193,7 +212,7 @@ std::uint32_t EmfSurface::CreatePen(RgbColour colour) {
     Record record(body_, kEmrCreatePen);
     record.U32(handle);
     record.U32(0); // PS_SOLID
-    record.I32(style_.penWidth);
+    record.I32(style_.PenWidth);
     record.I32(0);
     record.U32(colour);
     recordCount_ += record.End();
@@ -204,7 +223,7 @@ std::uint32_t EmfSurface::CreatePen(RgbColour colour) {
 void EmfSurface::SetMapMode(MappingMode mode) {
     CheckOpen();
     if (mode != mapMode_) {
-        WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(mode));
+        WriteMapMode(mode);
         mapMode_ = mode;
     }
 }
@@ -298,7 +317,7 @@ void EmfSurface::Include(const PageBox& box) {
 
 void EmfSurface::BeginMap(int) {
     CheckOpen();
-    if (!style_.groupMaps) {
+    if (!style_.GroupMaps) {
         return;
     }
     if (groupStart_) {
@@ -371,10 +390,10 @@ std::vector<std::uint8_t> EmfSurface::Header() const {
     // The frame holds the edge room around what is drawn.
     PageBox frame = frame_;
     if (!frame.Empty) {
-        frame.Left -= style_.edgeRoom;
-        frame.Top -= style_.edgeRoom;
-        frame.Right += style_.edgeRoom;
-        frame.Bottom += style_.edgeRoom;
+        frame.Left -= style_.EdgeRoom;
+        frame.Top -= style_.EdgeRoom;
+        frame.Right += style_.EdgeRoom;
+        frame.Bottom += style_.EdgeRoom;
     }
     std::vector<std::uint8_t> header;
     Record record(header, kEmrHeader);
