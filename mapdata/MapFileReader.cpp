@@ -1,22 +1,55 @@
 #include "mapdata/MapFileReader.h"
 
+#include "base/Error.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "mapdata/DelimitedText.h"
 #include "mapdata/MapFileFormats.h"
+#include "mapdata/formats/FormatReaders.h"
+#include "mapdata/formats/MapBuilder.h"
 
 namespace karvello {
 
 namespace {
 
+// Throws for a file in none of the formats, naming each format tried and
+// quoting the first line.
+[[noreturn]] void NoFormatTakes(Lines lines, const std::string& fileName) {
+    std::string tried;
+    const std::span<const MapFileFormat> formats = MapFileFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        tried += i == 0 ? "" : i + 1 == formats.size() ? " and " : ", ";
+        tried += formats[i].Name;
+    }
+    const std::vector<std::size_t> first = formats::FirstContentLines(lines, 1, false);
+    std::string_view line = formats::LineAt(lines, first.front());
+    constexpr std::size_t kShown = 60;
+    const bool cut = line.size() > kShown;
+    line = line.substr(0, kShown);
+    throw KarvelloError(Quote(fileName) +
+                        " is in none of the map-file formats Karvello reads; "
+                        "it was tried as " +
+                        tried + ". Its first line (line " +
+                        DecimalText(static_cast<std::int64_t>(first.front()) + 1) + ") is " +
+                        Quote(line) + (cut ? " (cut short)." : "."));
+}
+
 MapFile ReadMapFileOfItsKind(Lines lines, const std::string& fileName) {
     const std::span<const MapFileFormat> formats = MapFileFormats();
-    const MapFileFormat* chosen = &formats.front();
+    const MapFileFormat* chosen = nullptr;
     for (const MapFileFormat& format : formats) {
         if (format.Sniff(lines)) {
             chosen = &format;
             break;
         }
+    }
+    if (chosen == nullptr) {
+        // The first format's reading names what a file lacks, when its
+        // header is one at all.
+        if (!formats::MapTableReadingExplains(lines)) {
+            NoFormatTakes(lines, fileName);
+        }
+        chosen = &formats.front();
     }
     MapFile file = chosen->Read(lines, fileName);
     file.Format = chosen->Name;

@@ -133,6 +133,13 @@ bool SniffMapTable(Lines lines) {
     return header && header->Complete;
 }
 
+bool MapTableReadingExplains(Lines lines) {
+    std::string scratch;
+    const std::optional<Header> header = FindHeader(lines, scratch);
+    return !header || std::find_if(header->Columns.begin(), header->Columns.end(),
+                                   [](std::int64_t c) { return c != -1; }) != header->Columns.end();
+}
+
 MapFile ReadMapTable(Lines lines, const std::string& fileName) {
     std::string scratch;
     const std::optional<Header> header = FindHeader(lines, scratch);
