@@ -145,7 +145,7 @@ class EmfSurface : public Surface {
     std::map<RgbColour, std::uint32_t> pens_;
     std::map<RgbColour, std::uint32_t> brushes_; // the fills' brushes
     std::uint32_t whiteBrush_ = 0;
-    bool filling_ = false; // a fill's brush and the null pen are selected
+    bool filling_ = false;            // a fill's brush and the null pen are selected
     std::uint32_t fonts_[2] = {0, 0}; // upright, italic; 0 = not created yet
     PageBox frame_;
     MappingMode mapMode_ = MappingMode::HiMetric;
