@@ -10,6 +10,7 @@
 #include "base/Numbers.h"
 #include "cli/Text.h"
 #include "drawing/DrawingFormats.h"
+#include "drawing/FigureLayout.h"
 #include "mapdata/DrawSettingsTable.h"
 #include "mapdata/Lengths.h"
 #include "mapdata/MapFileFormats.h"
@@ -145,7 +146,8 @@ std::size_t CharacterCount(std::string_view text) {
 constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
-    {"--maps", "", "1,3-5", "the maps to draw, by group or number (default:\nall)",
+    {"--maps", "", "1,3-5",
+     "the maps to draw, by group or number (default:\nall), in this order in the figure layout",
      [](CliRequest& r, std::string_view, std::string_view v) { r.MapList = std::string(v); }},
     {"--flip", "", "2,4", "maps to draw upside down",
      [](CliRequest& r, std::string_view, std::string_view v) { r.FlipLists.emplace_back(v); },
@@ -206,6 +208,26 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--labels", "", "all|none", "figure layout: none draws bars and ticks only",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.Labels = ReadChoice(o, v, {"all", "none"});
+     },
+     true},
+    {"--rows", "", "1-7/8-14", "figure layout: the maps of each row, by number,\nrows parted by /",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         try {
+             if (ReadMapRows(v).empty()) {
+                 throw UsageError("The option " + std::string(o) + " needs the maps of a row.");
+             }
+         } catch (const UsageError&) {
+             throw;
+         } catch (const KarvelloError& error) {
+             throw UsageError(error.what());
+         }
+         r.Figure.Rows = v;
+     },
+     true},
+    {"--align", "", "zero|top",
+     "figure layout: the bars of a row aligned at their\n0 cM (the default) or at their tops",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Align = ReadChoice(o, v, {"zero", "top"});
      },
      true},
     {"--per-row", "", "N", "at most N maps in a row",
