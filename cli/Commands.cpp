@@ -16,6 +16,7 @@
 #include "cli/Text.h"
 #include "drawing/DrawMaps.h"
 #include "mapdata/FigureSettingsTable.h"
+#include "mapdata/MapNames.h"
 #include "mapdata/TextLines.h"
 
 namespace karvello {
@@ -99,6 +100,11 @@ class RangeEnds {
     ByDash ends_;
 };
 
+// What the loaded maps were read from, for a message.
+std::string_view MapSource(const Workspace& workspace) {
+    return workspace.MapsFromMapFile() ? "map file" : "output file";
+}
+
 std::string UnknownMarker(std::string_view text, const MarkerTable& markers) {
     if (AllDigits(text)) {
         if (markers.empty()) {
@@ -113,29 +119,24 @@ std::string UnknownMarker(std::string_view text, const MarkerTable& markers) {
     return "There is no marker named " + cli::QuoteArgument(text) + " in the input file.";
 }
 
-// Ticks (or flips) the maps the runs name; a number past the last map is an
-// error that names it.
-template <typename Action>
-void ForEachMap(const std::vector<CliMapSpan>& spans, const Workspace& workspace, Action action) {
-    const auto count = static_cast<std::int64_t>(workspace.Maps().size());
-    for (const auto& span : spans) {
-        if (span.Last > count) {
-            const std::int64_t missing = span.First > count ? span.First : count + 1;
-            throw KarvelloError("There is no map " + DecimalText(missing) + ": the " +
-                                (workspace.MapsFromMapFile() ? "map file" : "output file") +
-                                " holds " + DecimalText(count) + (count == 1 ? " map." : " maps."));
-        }
+// The indexes of the maps a --maps or --flip list names (mapdata/MapNames.h).
+std::vector<std::size_t> NamedMaps(std::string_view list, std::string_view option,
+                                   const Workspace& workspace, std::vector<std::string>* warnings) {
+    std::vector<std::string> found;
+    const std::vector<std::size_t> indexes = FindNamedMaps(
+        list, workspace.Maps(), "in " + std::string(option), MapSource(workspace), found);
+    if (warnings != nullptr) {
+        warnings->insert(warnings->end(), found.begin(), found.end());
     }
-    for (const auto& span : spans) {
-        for (int number = span.First; number <= span.Last; ++number) {
-            action(number - 1);
-        }
-    }
+    return indexes;
 }
 
 // The names of --show-only: a comma-separated list, or "@FILE" for a file
-// with one name a line. Blank entries are left out.
-std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
+// with one name a line. Blank entries are left out. Names typed in the list
+// are UTF-8, and are converted to Windows-1252 for names read in that code
+// page, as titles are; a file's names are taken as they are written.
+std::unordered_set<std::string> ShowOnlyNames(const std::string& value,
+                                              CharacterEncoding encoding) {
     std::unordered_set<std::string> names;
     const auto add = [&names](std::string_view name) {
         name = TrimText(name);
@@ -145,13 +146,16 @@ std::unordered_set<std::string> ShowOnlyNames(const std::string& value) {
     };
     if (value.starts_with('@')) {
         const TextLines lines = ReadTextLines(value.substr(1));
+        RefuseNul(lines, FullPathForMessage(value.substr(1)));
         bool first = true;
         for (const std::string_view line : lines.lines()) {
             add(first ? WithoutByteOrderMark(line) : line);
             first = false;
         }
     } else {
-        std::string_view rest = value;
+        const std::string typed =
+            encoding == CharacterEncoding::Windows1252 ? Utf8AsWindows1252(value) : value;
+        std::string_view rest = typed;
         for (auto comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
             add(rest.substr(0, comma));
             rest.remove_prefix(comma + 1);
@@ -234,7 +238,11 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     // The command line's ranges apply after the file's.
     ColourRangeList ranges = workspace.ColourRanges();
     for (const auto& range : request.Ranges) {
-        ranges.push_back(ResolveRange(range, workspace.AllMarkers()));
+        CliRange typed = range;
+        if (workspace.TextEncoding() == CharacterEncoding::Windows1252) {
+            typed.Markers = Utf8AsWindows1252(range.Markers);
+        }
+        ranges.push_back(ResolveRange(typed, workspace.AllMarkers()));
     }
     workspace.AcceptOptions(settings, request.DefaultColour.value_or(workspace.DefaultColour()),
                             ranges);
@@ -243,8 +251,30 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     // The command line's annotations go over the settings file's.
     FigureAnnotations annotations = workspace.Annotations();
     PutAnnotationsOver(annotations, request.Annotations);
+    for (const CliTitle& title : request.Titles) {
+        NamedMap found = FindNamedMap(title.Map, workspace.Maps(), "in --title");
+        if (found.Index == workspace.Maps().size()) {
+            throw KarvelloError(
+                "--title " + cli::QuoteArgument(title.Map + "=" + title.Text) + ": " +
+                NoSuchMapMessage(title.Map, workspace.Maps(), MapSource(workspace)));
+        }
+        if (warnings != nullptr && !found.Warning.empty()) {
+            warnings->push_back(std::move(found.Warning));
+        }
+        annotations.TitleTexts.insert_or_assign(workspace.Maps()[found.Index].MapNumber,
+                                                title.Text);
+    }
     if (request.ShowOnly) {
-        annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly);
+        annotations.ShowOnly = ShowOnlyNames(*request.ShowOnly, workspace.TextEncoding());
+        if (annotations.ShowOnly->empty()) {
+            throw KarvelloError(request.ShowOnly->starts_with('@')
+                                    ? "--show-only " + cli::QuoteArgument(*request.ShowOnly) +
+                                          ": the file " +
+                                          Quote(FullPathForMessage(request.ShowOnly->substr(1))) +
+                                          " names no marker; write one name a line."
+                                    : "--show-only " + cli::QuoteArgument(*request.ShowOnly) +
+                                          " names no marker; write the names as a,b,c or @FILE.");
+        }
         if (request.ShowOnly->starts_with('@')) {
             workspace.NoteReadFile(request.ShowOnly->substr(1));
         }
@@ -258,13 +288,36 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     if (!request.QtlPath.empty()) {
         workspace.LoadQtlTable(request.QtlPath);
     }
+    if (const auto& table = workspace.QtlTable(); table && warnings != nullptr) {
+        warnings->insert(warnings->end(), table->Warnings.begin(), table->Warnings.end());
+    }
 
-    ForEachMap(request.FlipNumbers, workspace,
-               [&](int index) { workspace.SetFlipped(index, true); });
-
-    if (request.MapNumbers) {
-        ForEachMap(*request.MapNumbers, workspace,
-                   [&](int index) { workspace.SetTicked(index, true); });
+    std::vector<std::size_t> flipped;
+    for (const std::string& list : request.FlipLists) {
+        const std::vector<std::size_t> named = NamedMaps(list, "--flip", workspace, warnings);
+        flipped.insert(flipped.end(), named.begin(), named.end());
+    }
+    const std::vector<std::size_t> chosen =
+        request.MapList ? NamedMaps(*request.MapList, "--maps", workspace, warnings)
+                        : std::vector<std::size_t>();
+    for (const std::size_t index : flipped) {
+        workspace.SetFlipped(static_cast<int>(index), true);
+    }
+    if (request.MapList) {
+        for (const std::size_t index : chosen) {
+            workspace.SetTicked(static_cast<int>(index), true);
+        }
+        // The order named is the figure layout's order of the maps (none
+        // when it is the file's), kept with the other figure settings.
+        FigureSettings figure = workspace.Figure();
+        figure.MapOrder.clear();
+        if (!std::is_sorted(chosen.begin(), chosen.end())) {
+            for (const std::size_t index : chosen) {
+                figure.MapOrder += (figure.MapOrder.empty() ? "" : ",") +
+                                   DecimalText(workspace.Maps()[index].MapNumber);
+            }
+        }
+        workspace.SetFigure(figure);
     } else {
         for (std::size_t i = 0; i < workspace.Maps().size(); ++i) {
             workspace.SetTicked(static_cast<int>(i), true);
@@ -274,7 +327,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
         throw KarvelloError("There is no map to draw: the output file " +
                             Quote(request.OutputPath) + " holds no map.");
     }
-    if (request.MapNumbers && request.MapNumbers->empty()) {
+    if (request.MapList && chosen.empty()) {
         throw KarvelloError("No map is chosen: --maps names no map to draw.");
     }
     if (std::string warning = workspace.DrawWarning(); warnings != nullptr && !warning.empty()) {
@@ -306,7 +359,7 @@ std::string MapsListing(const Workspace& workspace) {
         text += '\t';
         text += DecimalText(static_cast<std::int64_t>(map.Placed.size()));
         text += '\t';
-        text += DistanceText(MapLength(map));
+        text += MapLengthText(map);
         text += '\n';
     }
     return text;

@@ -10,6 +10,7 @@
 #include "base/Numbers.h"
 #include "cli/Text.h"
 #include "drawing/DrawingFormats.h"
+#include "drawing/FigureLayout.h"
 #include "mapdata/DrawSettingsTable.h"
 #include "mapdata/Lengths.h"
 #include "mapdata/MapFileFormats.h"
@@ -20,15 +21,6 @@ namespace karvello {
 namespace {
 
 using cli::QuoteArgument;
-
-int ReadMapNumber(std::string_view text, std::string_view list) {
-    const auto value = ParseDecimalInt32(text);
-    if (!value || *value < 1 || text.front() == '+' || text.front() == '-') {
-        throw UsageError("Cannot read the map list " + QuoteArgument(list) +
-                         ": write map numbers from 1 like 1,3-5.");
-    }
-    return *value;
-}
 
 CliSetting ParseSetting(std::string_view text) {
     const auto equals = text.find('=');
@@ -131,16 +123,14 @@ std::string ReadChoice(std::string_view option, std::string_view value,
                      ": write one of " + list + ".");
 }
 
-// Reads "N=TEXT" of --title.
-std::pair<std::int32_t, std::string> ParseTitle(std::string_view option, std::string_view value) {
+// Reads "MAP=TEXT" of --title.
+CliTitle ParseTitle(std::string_view option, std::string_view value) {
     const auto equals = value.find('=');
-    const std::optional<std::int32_t> number =
-        equals == std::string_view::npos ? std::nullopt : ParseWholeNumber(value.substr(0, equals));
-    if (!number || *number < 1) {
+    if (equals == std::string_view::npos || equals == 0) {
         throw UsageError("Cannot read " + QuoteArgument(value) + " of " + std::string(option) +
-                         ": write it as N=TEXT, N the map's number.");
+                         ": write it as MAP=TEXT, MAP the map's group name or number.");
     }
-    return {*number, std::string(value.substr(equals + 1))};
+    return {std::string(value.substr(0, equals)), std::string(value.substr(equals + 1))};
 }
 
 // A metafile holds a face name in 32 UTF-16 units, the last a NUL.
@@ -156,15 +146,11 @@ std::size_t CharacterCount(std::string_view text) {
 constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
-    {"--maps", "", "1,3-5", "the maps to draw, by number (default: all)",
-     [](CliRequest& r, std::string_view, std::string_view v) {
-         r.MapNumbers = ParseMapNumbers(v);
-     }},
+    {"--maps", "", "1,3-5",
+     "the maps to draw, by group or number (default:\nall), in this order in the figure layout",
+     [](CliRequest& r, std::string_view, std::string_view v) { r.MapList = std::string(v); }},
     {"--flip", "", "2,4", "maps to draw upside down",
-     [](CliRequest& r, std::string_view, std::string_view v) {
-         const auto spans = ParseMapNumbers(v);
-         r.FlipNumbers.insert(r.FlipNumbers.end(), spans.begin(), spans.end());
-     },
+     [](CliRequest& r, std::string_view, std::string_view v) { r.FlipLists.emplace_back(v); },
      false, false, true},
     {"--set", "", "Field=value", "a drawing setting in 1/100 mm; repeatable. Fields:",
      [](CliRequest& r, std::string_view, std::string_view v) {
@@ -188,6 +174,10 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--width", "", "LENGTH", "fit the figure into this width, edges included",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.RowWidth = ReadLength(o, v);
+         if (r.Figure.RowWidth < 100) {
+             throw UsageError("The option " + std::string(o) + " " + QuoteArgument(v) +
+                              " is narrower than 1mm, the least width of a row.");
+         }
      },
      true},
     {"--height", "", "LENGTH", "fit the whole figure into this height",
@@ -218,6 +208,26 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
     {"--labels", "", "all|none", "figure layout: none draws bars and ticks only",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.Labels = ReadChoice(o, v, {"all", "none"});
+     },
+     true},
+    {"--rows", "", "1-7/8-14", "figure layout: the maps of each row, by number,\nrows parted by /",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         try {
+             if (ReadMapRows(v).empty()) {
+                 throw UsageError("The option " + std::string(o) + " needs the maps of a row.");
+             }
+         } catch (const UsageError&) {
+             throw;
+         } catch (const KarvelloError& error) {
+             throw UsageError(error.what());
+         }
+         r.Figure.Rows = v;
+     },
+     true},
+    {"--align", "", "zero|top",
+     "figure layout: the bars of a row aligned at their\n0 cM (the default) or at their tops",
+     [](CliRequest& r, std::string_view o, std::string_view v) {
+         r.Figure.Align = ReadChoice(o, v, {"zero", "top"});
      },
      true},
     {"--per-row", "", "N", "at most N maps in a row",
@@ -264,10 +274,9 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
      true},
     {"--titles", "", "", "a title above each map: its group, or Map N",
      [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Titles = true; }},
-    {"--title", "", "N=TEXT", "the title of map N; repeatable",
+    {"--title", "", "MAP=TEXT", "the title of a map; repeatable",
      [](CliRequest& r, std::string_view o, std::string_view v) {
-         auto [number, text] = ParseTitle(o, v);
-         r.Annotations.TitleTexts[number] = std::move(text);
+         r.Titles.push_back(ParseTitle(o, v));
      },
      false, false, true},
     {"--ruler", "", "", "a cM ruler left of each row of maps",
@@ -381,31 +390,6 @@ bool SetDrawSetting(PageLengths& settings, std::string_view name, std::int32_t v
     }
     ApplyDrawSetting(settings, *field, value);
     return true;
-}
-
-std::vector<CliMapSpan> ParseMapNumbers(std::string_view text) {
-    std::vector<CliMapSpan> spans;
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const auto comma = rest.find(',');
-        const std::string_view item = rest.substr(0, comma);
-        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-        if (item.empty() || (comma != std::string_view::npos && rest.empty())) {
-            throw UsageError("Cannot read the map list " + QuoteArgument(text) +
-                             ": write map numbers from 1 like 1,3-5.");
-        }
-        const auto dash = item.find('-');
-        CliMapSpan span;
-        span.First = ReadMapNumber(item.substr(0, dash), text);
-        span.Last = dash == std::string_view::npos ? span.First
-                                                   : ReadMapNumber(item.substr(dash + 1), text);
-        if (span.Last < span.First) {
-            throw UsageError("The map run " + QuoteArgument(item) + " in " + QuoteArgument(text) +
-                             " ends before it starts.");
-        }
-        spans.push_back(span);
-    }
-    return spans;
 }
 
 RgbColour ParseColour(std::string_view text) {

@@ -33,12 +33,13 @@ struct CliRange {
     bool operator==(const CliRange&) const = default;
 };
 
-// A run of map numbers, First to Last inclusive, counted from 1.
-struct CliMapSpan {
-    int First = 1;
-    int Last = 1;
+// One --title MAP=TEXT: the map as written (found only once the maps are
+// loaded, by the rule of mapdata/MapNames.h) and its title.
+struct CliTitle {
+    std::string Map;
+    std::string Text;
 
-    bool operator==(const CliMapSpan&) const = default;
+    bool operator==(const CliTitle&) const = default;
 };
 
 // One --set Field=value.
@@ -54,18 +55,21 @@ struct CliRequest {
     std::string InputPath;
     std::string OutputPath; // empty: InputPath is a map file of another program
     // draw only:
-    std::string DrawPath;                              // -o FILE
-    std::optional<std::vector<CliMapSpan>> MapNumbers; // --maps; every map when not given
-    std::vector<CliMapSpan> FlipNumbers;               // --flip
-    std::string SettingsPath;                          // --settings FILE, read first
-    std::string SaveSettingsPath;                      // --save-settings FILE
-    std::vector<CliSetting> Settings;                  // --set, in the order given
-    std::optional<RgbColour> DefaultColour;            // --default-colour
-    std::vector<CliRange> Ranges;                      // --range, in the order given
+    std::string DrawPath; // -o FILE
+    // --maps as written, such as "1,3-5" (mapdata/MapNames.h); every map
+    // when not given.
+    std::optional<std::string> MapList;
+    std::vector<std::string> FlipLists;     // each --flip as written
+    std::string SettingsPath;               // --settings FILE, read first
+    std::string SaveSettingsPath;           // --save-settings FILE
+    std::vector<CliSetting> Settings;       // --set, in the order given
+    std::optional<RgbColour> DefaultColour; // --default-colour
+    std::vector<CliRange> Ranges;           // --range, in the order given
     FigureSettings Figure; // --width, --per-row, --font, ...; the defaults when not given
-    // --titles, --title, --ruler, --links, --collapse; ShowOnly and Qtls stay
-    // empty here (see below).
+    // --titles, --ruler, --links, --collapse; TitleTexts, ShowOnly and Qtls
+    // stay empty here (see Titles and below).
     FigureAnnotations Annotations;
+    std::vector<CliTitle> Titles;        // --title, in the order given
     std::string QtlPath;                 // --qtl FILE
     std::optional<std::string> ShowOnly; // --show-only NAMES or @FILE, as given
 
@@ -76,12 +80,6 @@ struct CliRequest {
 // unknown command or option, a missing or surplus argument, or a value that
 // cannot be read.
 CliRequest ParseCommandLine(const std::vector<std::string>& args);
-
-// Reads a list of map numbers such as "1,3-5" into its runs, in the order
-// written. An empty text gives an empty list. Throws UsageError for anything
-// else, a number below 1 or past 32 bits, or a run whose end lies before its
-// start.
-std::vector<CliMapSpan> ParseMapNumbers(std::string_view text);
 
 // Reads a colour written "#RRGGBB" (either case) into the form 0x00BBGGRR.
 // Throws UsageError for any other text.

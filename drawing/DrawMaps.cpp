@@ -61,6 +61,14 @@ void CheckMaps(const std::vector<LinkageMap>& maps, const MarkerTable& markers) 
 
 } // namespace
 
+std::string MapLengthText(const LinkageMap& map) {
+    const double length = MapLength(map);
+    if (map.GroupName.empty() || !std::isfinite(length)) {
+        return DistanceText(length);
+    }
+    return DistanceText(std::round(length * 10.0) / 10.0);
+}
+
 std::string DistanceText(double distance) {
     if (!std::isfinite(distance)) {
         return std::isnan(distance) ? "nan" : (distance < 0 ? "-inf" : "inf");

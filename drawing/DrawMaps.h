@@ -18,6 +18,12 @@ namespace karvello {
 // not rounded (12.96 gives "12.9"), always with "." whatever the locale.
 std::string DistanceText(double distance);
 
+// A map's length as a list shows it (karvello maps, the window's list of
+// maps): a map of a map file, whose length is summed from the differences of
+// its positions, rounded to 0.1 cM (112.49999999999999 shows as 112.5); a
+// Mapmaker map's as DistanceText gives it.
+std::string MapLengthText(const LinkageMap& map);
+
 // What a drawing has to tell the user beside the picture.
 struct DrawReport {
     // One sentence each, such as a map that is wider than a row by itself.

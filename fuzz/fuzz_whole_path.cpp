@@ -1,19 +1,25 @@
-// The whole path from a Mapmaker pair to a written metafile: the input is
-// split into an input file and an output file, loaded through the
-// workspace, maps are ticked and flipped, the settings set to one of a few
-// presets (extreme values among them), and the maps drawn through the real
-// file canvas. A draw that succeeds must leave a metafile whose records are
-// whole (sizes, count, total, the end record); one that fails must leave no
-// file at all, not even a temporary one.
+// The whole path from a Mapmaker pair or a map table to a written drawing:
+// the input is split into an input file and an output file, loaded through
+// the workspace, maps are ticked and flipped, the settings set to one of a
+// few presets (extreme values among them), a settings file read over them
+// where the input holds one, and the maps drawn through the real file canvas
+// of one of the drawing formats. A draw that succeeds must leave a whole
+// file: a metafile whose records are whole (sizes, count, total, the end
+// record), or an SVG, PDF or PNG that begins as its format does; one that
+// fails must leave no file at all, not even a temporary one.
 //
 // Layout of an input: byte 0 picks the settings preset, byte 1 ticks maps
 // (bit i ticks map i, all when 0), byte 2 flips them likewise, byte 3 picks
 // the source and the annotations (bit 0: the rest is one map table, not a
 // Mapmaker pair; bits 1 to 4: titles, ruler, links, labels for every third
 // marker only; bit 5: collapse above one name; bits 6 and 7: maps a row).
-// For a pair, the rest is the input file, then a line "~~~", then the output
-// file (without that line, the rest is both).
+// The rest may begin with a line "@svg", "@pdf" or "@png" that picks the
+// format (the metafile without it; a PNG is drawn at 10 dpi, so that it
+// stays small), and may end with a line "~~~settings" and a settings file.
+// For a pair, what is left is the input file, then a line "~~~", then the
+// output file (without that line, it is both).
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -146,7 +152,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t flip = data[2];
     const std::uint8_t extras = data[3];
     const bool table = (extras & 1) != 0;
-    const std::string_view rest(reinterpret_cast<const char*>(data + 4), size - 4);
+    std::string_view rest(reinterpret_cast<const char*>(data + 4), size - 4);
+    std::string extension = "emf";
+    for (const char* format : {"svg", "pdf", "png"}) {
+        if (rest.starts_with("@" + std::string(format) + "\n")) {
+            extension = format;
+            rest.remove_prefix(5);
+        }
+    }
+    std::string_view settingsText;
+    bool withSettings = false;
+    if (const std::size_t split = rest.find("\n~~~settings\n"); split != std::string_view::npos) {
+        settingsText = rest.substr(split + 13);
+        rest = rest.substr(0, split + 1);
+        withSettings = true;
+    }
     std::string_view inputText = rest;
     std::string_view outputText = rest;
     if (const std::size_t split = rest.find("\n~~~\n"); split != std::string_view::npos) {
@@ -156,10 +176,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path folder = Folder();
     const std::filesystem::path input = folder / "input.raw";
     const std::filesystem::path output = folder / "output.txt";
-    const std::filesystem::path drawing = folder / "maps.emf";
+    const std::filesystem::path settingsFile = folder / "settings.json";
+    const std::filesystem::path drawing = folder / ("maps." + extension);
     Put(input, inputText);
     Put(output, outputText);
-    std::filesystem::remove(drawing);
+    Put(settingsFile, settingsText);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("maps.")) {
+            std::filesystem::remove(entry.path());
+        }
+    }
 
     Workspace ws;
     try {
@@ -201,6 +227,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ws.SetTicked(i, tick == 0 || (i < 8 && (tick >> i & 1) != 0));
     }
     ws.Select(-1);
+    if (withSettings) {
+        try {
+            ws.LoadSettingsFile(settingsFile.string());
+        } catch (const KarvelloError&) {
+            // A bad file changes nothing; the drawing goes on as set.
+        }
+    }
+    if (extension == "png") {
+        FigureSettings small = ws.Figure();
+        small.Dpi = 10;
+        ws.SetFigure(small);
+    }
 
     bool drawn = false;
     try {
@@ -214,14 +252,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ifstream in(drawing, std::ios::binary);
         const std::vector<char> file((std::istreambuf_iterator<char>(in)),
                                      std::istreambuf_iterator<char>());
-        CheckMetafile(file);
+        const std::string_view start(file.data(), std::min<std::size_t>(file.size(), 8));
+        if (extension == "emf") {
+            CheckMetafile(file);
+        } else if (extension == "svg") {
+            Require(start.starts_with("<?xml") || start.starts_with("<svg"));
+        } else if (extension == "pdf") {
+            Require(start.starts_with("%PDF-"));
+        } else {
+            Require(start == "\x89PNG\r\n\x1A\n");
+        }
     } else {
         Require(!std::filesystem::exists(drawing));
     }
-    // Nothing but the two files and the drawing: no temporary file stays.
+    // Nothing but the three files and the drawing: no temporary file stays.
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         const auto name = entry.path().filename();
-        Require(name == "input.raw" || name == "output.txt" || name == "maps.emf");
+        Require(name == "input.raw" || name == "output.txt" || name == "settings.json" ||
+                name == drawing.filename());
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "base/Numbers.h"
 #include "base/Text.h"
 
 namespace karvello {
@@ -158,22 +159,58 @@ char SeparatorOf(std::string_view header) {
 }
 
 std::vector<std::int64_t> FindNamedColumns(const std::vector<std::string_view>& header,
-                                           std::span<const ColumnNames> columns) {
+                                           std::span<const ColumnNames> columns,
+                                           std::vector<ColumnChoice>* choices) {
     std::vector<std::int64_t> found(columns.size(), -1);
-    for (std::size_t f = 0; f < header.size(); ++f) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (found[c] != -1) {
-                continue;
-            }
-            for (std::string_view name : columns[c].Names) {
-                if (EqualsIgnoringCase(header[f], name)) {
-                    found[c] = static_cast<std::int64_t>(f);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        std::size_t bestRank = columns[c].Names.size();
+        std::vector<std::int64_t> fields;
+        for (std::size_t f = 0; f < header.size(); ++f) {
+            for (std::size_t n = 0; n < columns[c].Names.size(); ++n) {
+                if (EqualsIgnoringCase(header[f], columns[c].Names[n])) {
+                    fields.push_back(static_cast<std::int64_t>(f));
+                    if (n < bestRank) {
+                        bestRank = n;
+                        found[c] = static_cast<std::int64_t>(f);
+                    }
                     break;
                 }
             }
         }
+        if (fields.size() > 1 && choices != nullptr) {
+            choices->push_back({c, std::move(fields)});
+        }
     }
     return found;
+}
+
+std::string ColumnChoiceWarning(const ColumnChoice& choice,
+                                const std::vector<std::string_view>& header,
+                                std::span<const ColumnNames> columns, std::int64_t taken,
+                                std::int64_t line, std::string_view fileName) {
+    std::string listed;
+    for (std::size_t k = 0; k < choice.Fields.size(); ++k) {
+        listed += k == 0 ? "" : (k + 1 == choice.Fields.size() ? " and " : ", ");
+        listed += Quote(header[static_cast<std::size_t>(choice.Fields[k])]);
+    }
+    return "The header on line " + DecimalText(line) + " of " + Quote(fileName) + " has " +
+           DecimalText(static_cast<std::int64_t>(choice.Fields.size())) +
+           " fields that could be the " + std::string(columns[choice.Column].What) + " column, " +
+           listed + "; " + Quote(header[static_cast<std::size_t>(taken)]) + " is taken.";
+}
+
+std::string LinesText(const std::vector<std::int64_t>& lines) {
+    constexpr std::size_t kListed = 10;
+    std::string text = lines.size() == 1 ? "line " : "lines ";
+    const std::size_t listed = std::min(lines.size(), kListed);
+    for (std::size_t k = 0; k < listed; ++k) {
+        text += k == 0 ? "" : (k + 1 == listed && lines.size() <= kListed ? " and " : ", ");
+        text += DecimalText(lines[k]);
+    }
+    if (lines.size() > kListed) {
+        text += " and " + DecimalText(static_cast<std::int64_t>(lines.size() - kListed)) + " more";
+    }
+    return text;
 }
 
 } // namespace karvello

@@ -40,9 +40,31 @@ struct ColumnNames {
     std::vector<std::string_view> Names;
 };
 
-// The index of each column in the header, or -1 where no field names it; the
-// first field that names a column wins.
+// A column that more than one field of a header names, and those fields.
+struct ColumnChoice {
+    std::size_t Column = 0;           // into the columns asked for
+    std::vector<std::int64_t> Fields; // in the header's order
+};
+
+// The index of each column in the header, or -1 where no field names it.
+// Where several fields name one column, the field named by the earliest of
+// the column's Names wins (the first such field where two use that name),
+// so that a list of names runs from the most to the least telling; each such
+// column goes into choices, where given.
 std::vector<std::int64_t> FindNamedColumns(const std::vector<std::string_view>& header,
-                                           std::span<const ColumnNames> columns);
+                                           std::span<const ColumnNames> columns,
+                                           std::vector<ColumnChoice>* choices = nullptr);
+
+// The warning that a header names a column more than once and which field
+// was taken: "The header on line L of "FILE" has 2 fields that could be the
+// marker column, "ID" and "Marker"; "Marker" is taken."
+std::string ColumnChoiceWarning(const ColumnChoice& choice,
+                                const std::vector<std::string_view>& header,
+                                std::span<const ColumnNames> columns, std::int64_t taken,
+                                std::int64_t line, std::string_view fileName);
+
+// "lines 3, 5 and 9" or "line 3", of up to the first ten lines given (line
+// numbers counted from 1), with "and N more" past them.
+std::string LinesText(const std::vector<std::int64_t>& lines);
 
 } // namespace karvello

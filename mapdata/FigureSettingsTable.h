@@ -43,6 +43,9 @@ inline constexpr auto kFigureSettingFields = std::to_array<FigureSettingField>({
     {"LeaderLength", FigureSettingKind::WholeNumber, &FigureSettings::LeaderLength},
     {"MapGap", FigureSettingKind::WholeNumber, &FigureSettings::MapGap},
     {"RowGap", FigureSettingKind::WholeNumber, &FigureSettings::RowGap},
+    {"MapOrder", FigureSettingKind::Text, nullptr, &FigureSettings::MapOrder},
+    {"Rows", FigureSettingKind::Text, nullptr, &FigureSettings::Rows},
+    {"Align", FigureSettingKind::Text, nullptr, &FigureSettings::Align},
 });
 
 } // namespace karvello

@@ -11,17 +11,40 @@ namespace {
 
 using namespace formats;
 
-// In the order a file is tried on them: a header naming the three columns
-// is the surest sign; a group file is told by its first line, a cross file
-// by its second; Mapmaker's files come last, as their sniff may look at
-// every line.
+// In the order a file is tried on them. A header naming the group, marker
+// and position columns is the surest sign, so the map table comes first; the
+// formats told by a first line of their own (QTL Cartographer's option line,
+// qtab's banner, ALLMAPS' and R/qtl tidy's fixed headers) follow it, as none
+// of those lines names all three of its columns. A group file is told by its
+// first line, a MapChart file by that and a line only MapChart writes, so
+// MapChart comes before the group file, which reads the rest of such files
+// alike. A cross file is told by its second line. The headerless tables
+// come after every format with a header or a first line of its own, since
+// only the shape of their rows tells them: PLINK's four or six fields, then
+// three. Mapmaker's files come last, as their sniff may look at every line.
 constexpr auto kFormats = std::to_array<MapFileFormat>({
     {"map table", "a table of group, marker and position (R/qtl, OneMap, a spreadsheet)",
      "Map tables", "*.csv *.tsv *.txt *.map", 1, SniffMapTable, ReadMapTable},
+    {"QTL Cartographer map file", "a QTL Cartographer map file (Rmap, R/qtl's \"qtlcart\")",
+     "Map tables", "*.map *.txt", 1, SniffQtlCartographer, ReadQtlCartographer},
+    {"qtab location file", "a qtab location file (R/qtl's \"qtab\")", "Map tables", "*.qtab", 1,
+     SniffQtab, ReadQtab},
+    {"ALLMAPS CSV", "an ALLMAPS CSV of scaffold and genetic positions", "Map tables", "*.csv", 1,
+     SniffAllmaps, ReadAllmaps},
+    {"R/qtl tidy map file", "an R/qtl tidy map file (\",chr,pos\")", "Map tables", "*.csv", 1,
+     SniffRqtlTidy, ReadRqtlTidy},
+    {"MapChart file", "a MapChart file (polymapR, MQ2)", "Map tables", "*.mct *.txt", 1,
+     SniffMapChart, ReadMapChart},
     {"group file", "a group file (MapChart, JoinMap, MSTmap)", "Map tables", "*.map *.txt", 1,
      SniffGroupFile, ReadGroupFile},
     {"R/qtl cross file", "an R/qtl cross file", "Map tables", "*.csv", 1, SniffRqtlCross,
      ReadRqtlCross},
+    {"PLINK map", "a PLINK .map or .bim file", "Map tables", "*.map *.bim", 1, SniffPlink,
+     ReadPlink},
+    {"headerless table",
+     "a table of group, marker and position without a header (R/qtl's Mapmaker map file, "
+     "OneMap's write_map)",
+     "Map tables", "*.txt *.map *.csv *.tsv", 1, SniffPlainTable, ReadPlainTable},
     {"Mapmaker pair", "Mapmaker's input file and the output file Mapmaker wrote", "Mapmaker files",
      "*.raw *.out *.txt *.log", 2, SniffMapmakerFile, ReadMapmakerFileAlone},
 });

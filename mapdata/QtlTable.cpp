@@ -10,6 +10,7 @@
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "mapdata/DelimitedText.h"
+#include "mapdata/MapNames.h"
 
 namespace karvello {
 
@@ -93,6 +94,8 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
     char separator = 0;
     bool haveHeader = false;
     std::int64_t needed = 0;
+    std::size_t headerFields = 0;
+    std::vector<std::int64_t> longRows; // rows with fields past the header's
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = i == 0 ? WithoutByteOrderMark(lines[i]) : lines[i];
@@ -107,7 +110,12 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
         if (!haveHeader) {
             separator = SeparatorOf(trimmed);
             SplitFields(line, separator, fields, scratch);
-            columns = FindNamedColumns(fields, QtlColumns());
+            std::vector<ColumnChoice> choices;
+            columns = FindNamedColumns(fields, QtlColumns(), &choices);
+            for (const ColumnChoice& choice : choices) {
+                table.Warnings.push_back(ColumnChoiceWarning(
+                    choice, fields, QtlColumns(), columns[choice.Column], lineNumber, fileName));
+            }
             std::string missing;
             for (int c = 0; c < kRequiredColumns; ++c) {
                 if (columns[c] == -1) {
@@ -127,6 +135,7 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
                      "neither.");
             }
             needed = *std::max_element(columns.begin(), columns.begin() + kRequiredColumns) + 1;
+            headerFields = fields.size();
             haveHeader = true;
             continue;
         }
@@ -186,27 +195,50 @@ QtlTableFile ReadQtlTable(Lines lines, const std::string& fileName) {
                      Where(lineNumber, fileName) + " is not written #RRGGBB.");
             }
         }
+        for (std::size_t f = headerFields; f < fields.size(); ++f) {
+            if (!fields[f].empty()) {
+                longRows.push_back(lineNumber);
+                break;
+            }
+        }
         table.Qtls.push_back(std::move(qtl));
     }
     if (!haveHeader) {
         Fail(Quote(fileName, kMaxQuoted) + " holds no QTL table: it has no header line.");
+    }
+    if (!longRows.empty()) {
+        std::string listed = LinesText(longRows);
+        listed.front() = static_cast<char>(listed.front() - 'a' + 'A');
+        table.Warnings.push_back(
+            listed + " of " + Quote(fileName, kMaxQuoted) +
+            (longRows.size() == 1 ? " has" : " have") + " more fields than the header's " +
+            DecimalText(static_cast<std::int64_t>(headerFields)) +
+            "; the fields past them are left out." +
+            (separator == ',' ? " Is a position written with a decimal comma? Separate the "
+                                "fields by semicolons or tabs then, or write the point."
+                              : ""));
     }
     return table;
 }
 
 namespace {
 
-// The index of the map that qtl names among maps, or maps.size().
-std::size_t FindMap(const QtlInterval& qtl, const std::vector<LinkageMap>& maps) {
-    if (const auto number = ParseWholeNumber(qtl.Map)) {
-        for (std::size_t m = 0; m < maps.size(); ++m) {
-            if (maps[m].MapNumber == *number) {
-                return m;
-            }
-        }
+// The index of the map that qtl names among maps, or maps.size(); the map is
+// found among named (the maps the names are read against) by FindNamedMap's
+// rule, then among maps by its number.
+std::size_t FindMap(const QtlInterval& qtl, const std::vector<LinkageMap>& maps,
+                    const std::vector<LinkageMap>& named, const std::string& fileName,
+                    std::vector<std::string>* warnings) {
+    NamedMap found = FindNamedMap(qtl.Map, named, "on " + Where(qtl.Line, fileName));
+    if (found.Index == named.size()) {
+        return maps.size();
     }
+    if (warnings != nullptr && !found.Warning.empty()) {
+        warnings->push_back(std::move(found.Warning));
+    }
+    const std::int32_t number = named[found.Index].MapNumber;
     for (std::size_t m = 0; m < maps.size(); ++m) {
-        if (!maps[m].GroupName.empty() && maps[m].GroupName == qtl.Map) {
+        if (maps[m].MapNumber == number) {
             return m;
         }
     }
@@ -229,13 +261,15 @@ std::string MapList(const std::vector<LinkageMap>& maps) {
 } // namespace
 
 std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<LinkageMap>& maps,
-                                 const std::vector<LinkageMap>* loaded) {
+                                 const std::vector<LinkageMap>* loaded,
+                                 std::vector<std::string>* warnings) {
     std::vector<PlacedQtl> placed;
     placed.reserve(table.Qtls.size());
+    const std::vector<LinkageMap>& named = loaded != nullptr ? *loaded : maps;
     for (const QtlInterval& qtl : table.Qtls) {
-        const std::size_t found = FindMap(qtl, maps);
+        const std::size_t found = FindMap(qtl, maps, named, table.FileName, warnings);
         if (found == maps.size()) {
-            if (loaded != nullptr && FindMap(qtl, *loaded) < loaded->size()) {
+            if (loaded != nullptr && FindNamedMap(qtl.Map, *loaded, {}).Index < loaded->size()) {
                 continue; // a map of the data that this drawing leaves out
             }
             Fail("The map " + Quote(qtl.Map, kMaxQuoted) + " on " +

@@ -15,7 +15,8 @@
 namespace karvello {
 
 struct QtlInterval {
-    // The map as written: a map's number, or a group's name.
+    // The map as written: a group's name, a map's number or #N (see
+    // mapdata/MapNames.h).
     std::string Map;
     std::string Name;
     double Start = 0.0;
@@ -33,6 +34,8 @@ struct QtlInterval {
 struct QtlTableFile {
     std::string FileName; // how messages name the file
     std::vector<QtlInterval> Qtls;
+    // What was odd but could be read, each naming the lines.
+    std::vector<std::string> Warnings;
 };
 
 // Reads the lines of a QTL table. The header names the columns: map (or
@@ -55,10 +58,10 @@ struct PlacedQtl {
     bool operator==(const PlacedQtl&) const = default;
 };
 
-// Finds each QTL's map among the figure's maps: a whole number names the map
-// of that MapNumber, anything else the map of that GroupName (the number is
-// tried first). Throws KarvelloError naming the file, the line and the field
-// for a map the figure does not draw, and for an interval that reaches
+// Finds each QTL's map among the figure's maps by FindNamedMap's rule
+// (mapdata/MapNames.h), read against loaded where given, else against maps;
+// the warnings of a number taken as a place go into warnings. Throws KarvelloError naming the file,
+// the line and the field for a map the figure does not draw, and for an interval that reaches
 // outside its map (FirstPosition to FirstPosition plus its length, with
 // 0.05 cM to spare for rounding): such a QTL was found on another map than
 // the one drawn, so it is refused rather than cut to fit. With loaded given
@@ -66,6 +69,7 @@ struct PlacedQtl {
 // loaded map that is not drawn is left out, and only a map that is not
 // loaded at all is an error.
 std::vector<PlacedQtl> PlaceQtls(const QtlTableFile& table, const std::vector<LinkageMap>& maps,
-                                 const std::vector<LinkageMap>* loaded = nullptr);
+                                 const std::vector<LinkageMap>* loaded = nullptr,
+                                 std::vector<std::string>* warnings = nullptr);
 
 } // namespace karvello

@@ -108,19 +108,37 @@ TextLines::TextLines(std::string text) {
     auto kept = std::make_shared<const std::string>(std::move(text));
     lines_ = SplitLines(*kept);
     owner_ = std::move(kept);
-    KeepTextOfLines();
+    KeepTextOfLines(*static_cast<const std::string*>(owner_.get()));
 }
 
 TextLines::TextLines(std::shared_ptr<const void> owner, std::string_view text)
     : owner_(std::move(owner)), lines_(SplitLines(text)) {
-    KeepTextOfLines();
+    KeepTextOfLines(text);
 }
 
-void TextLines::KeepTextOfLines() {
+void TextLines::KeepTextOfLines(std::string_view whole) {
+    const char* end = whole.data();
     if (!lines_.empty()) {
         const char* const first = lines_.front().data();
-        const char* const end = lines_.back().data() + lines_.back().size();
+        end = lines_.back().data() + lines_.back().size();
         text_ = std::string_view(first, static_cast<std::size_t>(end - first));
+    }
+    // The NUL stands on the last line where it follows that line's text
+    // directly, else on the line after it.
+    const std::string_view before = UpToNul(whole);
+    if (before.size() < whole.size()) {
+        const char* const nul = whole.data() + before.size();
+        nulLine_ =
+            static_cast<std::int64_t>(lines_.size()) + (lines_.empty() || nul != end ? 1 : 0);
+    }
+}
+
+void RefuseNul(const TextLines& text, const std::string& fileName) {
+    if (text.NulLine() != 0) {
+        throw KarvelloError("Line " + std::to_string(text.NulLine()) + " of " + Quote(fileName) +
+                            " holds a NUL byte, which no text file holds, and the rest of the "
+                            "file would be lost. Is it saved as UTF-16 (Unicode)? Save it as "
+                            "UTF-8 text and open that.");
     }
 }
 
@@ -151,9 +169,25 @@ std::string SizeText(std::size_t bytes) {
 // Text saved by an editor as UTF-16 begins with its byte-order mark. Every
 // Mapmaker file is 8-bit text; read as such, UTF-16 gives names with a NUL
 // after each letter and no maps, so it is refused with what to do instead.
+// Without the mark, UTF-16 shows in the NULs of its start: one byte of each
+// pair is NUL for every Latin letter, and neither byte is for nearly any
+// other character.
+bool LooksLikeUtf16(std::string_view text) {
+    const std::size_t pairs = std::min<std::size_t>(text.size(), 64) / 2;
+    if (pairs < 2) {
+        return false;
+    }
+    std::size_t nuls[2] = {0, 0};
+    for (std::size_t i = 0; i < 2 * pairs; ++i) {
+        nuls[i % 2] += text[i] == '\0' ? 1 : 0;
+    }
+    return (nuls[0] == 0 || nuls[1] == 0) && 4 * (nuls[0] + nuls[1]) >= 3 * pairs;
+}
+
 void RefuseUtf16(const std::string& path, std::string_view text) {
-    if (text.size() >= 2 &&
-        ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
+    if ((text.size() >= 2 &&
+         ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) ||
+        LooksLikeUtf16(text)) {
         CannotRead(path, "It is saved as UTF-16 (Unicode) text; Karvello reads 8-bit text. Save it "
                          "again as plain text (UTF-8 for a map table, ANSI or Latin-1 for a "
                          "Mapmaker file) and open that.");

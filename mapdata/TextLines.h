@@ -3,7 +3,8 @@
 //
 // Line ends are CR, LF or the pair CR LF (one line end). LF followed by CR is
 // two line ends with an empty line between them. A NUL character ends the
-// text. The text after the last line end, if not empty, is a last line.
+// text (NulLine says where). The text after the last line end, if not empty,
+// is a last line.
 
 #include <chrono>
 #include <cstdint>
@@ -36,11 +37,16 @@ class TextLines {
     std::string_view text() const { return text_; }
     std::size_t size() const { return lines_.size(); }
     std::string_view operator[](std::size_t i) const { return lines_[i]; }
+    // The line, counted from 1, that holds the NUL which ended the text; 0
+    // when the text holds none.
+    std::int64_t NulLine() const { return nulLine_; }
 
   private:
     friend TextLines ReadTextLines(const std::string& path, const TextFileLimits& limits);
     TextLines(std::shared_ptr<const void> owner, std::string_view text);
-    void KeepTextOfLines();
+    // Keeps the text of the lines and where in whole, the text they were
+    // split from, a NUL stands.
+    void KeepTextOfLines(std::string_view whole);
 
     // Whatever holds the characters the views point at: a string of ours or
     // a mapping of the file. Held behind a pointer so that moving the object
@@ -48,7 +54,12 @@ class TextLines {
     std::shared_ptr<const void> owner_;
     std::vector<std::string_view> lines_;
     std::string_view text_;
+    std::int64_t nulLine_ = 0;
 };
+
+// Throws KarvelloError naming the file and the line when the text held a
+// NUL, for a table whose rows past it would otherwise be lost unseen.
+void RefuseNul(const TextLines& text, const std::string& fileName);
 
 // Splits text into line views by the rule above; the views point into text.
 std::vector<std::string_view> SplitLines(std::string_view text);
@@ -69,8 +80,9 @@ struct TextFileLimits {
 // "<full path>". <system's reason>" when it cannot be opened (a folder is
 // refused here); "Cannot read file "<full path>". <reason>" when a read
 // fails, the file is longer than limits.MaxBytes, a pipe stays silent, the
-// memory runs out, or the file is UTF-16 text (which must be saved as plain
-// 8-bit text first).
+// memory runs out, or the file is UTF-16 text, with a byte-order mark or with
+// every other byte of its start a NUL (which must be saved as plain 8-bit
+// text first).
 std::string ReadTextFile(const std::string& path, const TextFileLimits& limits = {});
 
 // The lines of the file at path, as TextLines(ReadTextFile(path, limits))

@@ -18,8 +18,8 @@ namespace {
 constexpr std::uint32_t kStockObject = 0x80000000u;
 constexpr std::uint32_t kStockWhiteBrush = kStockObject | 0;
 constexpr std::uint32_t kStockBlackPen = kStockObject | 7;
+constexpr std::uint32_t kStockNullPen = kStockObject | 8;
 constexpr std::uint32_t kStockSystemFont = kStockObject | 13;
-constexpr std::uint32_t kOpaque = 2;
 constexpr std::uint32_t kTextAlignLeftTop = 0;
 constexpr std::uint32_t kGraphicsModeCompatible = 1;
 constexpr RgbColour kWhite = 0xFFFFFF;
@@ -111,24 +111,16 @@ class EmfSurface::Record {
 
 EmfSurface::EmfSurface(const TextMeasure& metrics, RgbColour textColour, EmfStyle style)
     : metrics_(metrics), style_(std::move(style)), fontColour_(textColour) {
-    WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(MappingMode::HiMetric));
+    WriteMapMode(MappingMode::HiMetric);
     SelectObject(CreateFont(false));
     SelectObject(CreatePen(0));
-    {
-        const std::uint32_t brush = nextHandle_++;
-        created_.push_back(brush);
-        Record record(body_, kEmrCreateBrushIndirect);
-        record.U32(brush);
-        record.U32(0); // BS_SOLID
-        record.U32(kWhite);
-        record.U32(0); // no hatch
-        recordCount_ += record.End();
-        SelectObject(brush);
-    }
+    whiteBrush_ = CreateBrush(kWhite);
+    SelectObject(whiteBrush_);
     WriteSimple(kEmrSetTextColor, fontColour_);
     // The brush colour behind opaque text: each text cell is filled with it
-    // before the text is drawn, as the layout expects.
-    WriteSimple(kEmrSetBkMode, kOpaque);
+    // before the text is drawn, as the classic layout expects. The figure
+    // layout keeps its text clear of lines, so its text needs no cell.
+    WriteSimple(kEmrSetBkMode, style_.EditorFriendly ? kEmfTransparent : kEmfOpaque);
     WriteSimple(kEmrSetBkColor, kWhite);
     WriteSimple(kEmrSetTextAlign, kTextAlignLeftTop);
 }
@@ -145,6 +137,25 @@ void EmfSurface::WriteSimple(std::uint32_t type, std::uint32_t value) {
     recordCount_ += record.End();
 }
 
+void EmfSurface::WritePair(std::uint32_t type, std::int32_t x, std::int32_t y) {
+    Record record(body_, type);
+    record.I32(x);
+    record.I32(y);
+    recordCount_ += record.End();
+}
+
+void EmfSurface::WriteMapMode(MappingMode mode) {
+    if (mode != MappingMode::HiMetric || !style_.EditorFriendly) {
+        WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(mode));
+        return;
+    }
+    // MM_HIMETRIC spelt out: the reference display's size in 1/100 mm maps
+    // onto its size in pixels, y turned upward.
+    WriteSimple(kEmrSetMapMode, kEmfAnisotropic);
+    WritePair(kEmrSetWindowExtEx, kReferenceWidthUm / 10, kReferenceHeightUm / 10);
+    WritePair(kEmrSetViewportExtEx, kReferenceWidthPx, -kReferenceHeightPx);
+}
+
 void EmfSurface::SelectObject(std::uint32_t handle) {
     WriteSimple(kEmrSelectObject, handle);
 }
@@ -155,7 +166,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     Record record(body_, kEmrExtCreateFontIndirectW);
     record.U32(handle);
     // LogFont
-    record.I32(-style_.fontHeight);
+    record.I32(-style_.FontHeight);
     record.I32(0); // width: the face's own
     record.I32(0); // escapement
     record.I32(0); // orientation
@@ -169,7 +180,7 @@ std::uint32_t EmfSurface::CreateFont(bool italic) {
     record.U8(0); // quality: default
     record.U8(0); // pitch and family: default, don't care
     // The name ends in a NUL within its 32 units.
-    std::u16string face = TextToUtf16(style_.faceName, CharacterEncoding::Utf8);
+    std::u16string face = TextToUtf16(style_.FaceName, CharacterEncoding::Utf8);
     face.resize(std::min(face.size(), kFaceNameChars - 1));
     record.Text16(face, kFaceNameChars);
     // The rest of a LogFontPanose, as Windows writes it for a font that was
@@ -193,7 +204,7 @@ std::uint32_t EmfSurface::CreatePen(RgbColour colour) {
     Record record(body_, kEmrCreatePen);
     record.U32(handle);
     record.U32(0); // PS_SOLID
-    record.I32(style_.penWidth);
+    record.I32(style_.PenWidth);
     record.I32(0);
     record.U32(colour);
     recordCount_ += record.End();
@@ -201,10 +212,49 @@ std::uint32_t EmfSurface::CreatePen(RgbColour colour) {
     return handle;
 }
 
+std::uint32_t EmfSurface::CreateBrush(RgbColour colour) {
+    const std::uint32_t handle = nextHandle_++;
+    created_.push_back(handle);
+    Record record(body_, kEmrCreateBrushIndirect);
+    record.U32(handle);
+    record.U32(0); // BS_SOLID
+    record.U32(colour);
+    record.U32(0); // no hatch
+    recordCount_ += record.End();
+    brushes_[colour] = handle;
+    return handle;
+}
+
+void EmfSurface::EndFilling() {
+    if (filling_) {
+        SelectObject(pens_.at(penColour_));
+        SelectObject(whiteBrush_);
+        filling_ = false;
+    }
+}
+
+void EmfSurface::FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) {
+    CheckOpen();
+    const auto found = brushes_.find(colour);
+    const std::uint32_t brush = found != brushes_.end() ? found->second : CreateBrush(colour);
+    if (!filling_) {
+        SelectObject(kStockNullPen);
+    }
+    SelectObject(brush);
+    filling_ = true;
+    Record record(body_, kEmrRectangle);
+    record.I32(x1);
+    record.I32(y1);
+    record.I32(x2);
+    record.I32(y2);
+    recordCount_ += record.End();
+    Include(PageBoxOfPoints(mapMode_, x1, y1, x2, y2));
+}
+
 void EmfSurface::SetMapMode(MappingMode mode) {
     CheckOpen();
     if (mode != mapMode_) {
-        WriteSimple(kEmrSetMapMode, static_cast<std::uint32_t>(mode));
+        WriteMapMode(mode);
         mapMode_ = mode;
     }
 }
@@ -215,12 +265,16 @@ void EmfSurface::SetPenColour(RgbColour colour) {
         return;
     }
     const auto found = pens_.find(colour);
-    SelectObject(found != pens_.end() ? found->second : CreatePen(colour));
+    const std::uint32_t pen = found != pens_.end() ? found->second : CreatePen(colour);
+    if (!filling_) {
+        SelectObject(pen);
+    }
     penColour_ = colour;
 }
 
 void EmfSurface::Rectangle(int x1, int y1, int x2, int y2) {
     CheckOpen();
+    EndFilling();
     Record record(body_, kEmrRectangle);
     record.I32(x1);
     record.I32(y1);
@@ -242,6 +296,7 @@ void EmfSurface::MoveTo(int x, int y) {
 
 void EmfSurface::LineTo(int x, int y) {
     CheckOpen();
+    EndFilling();
     Record record(body_, kEmrLineTo);
     record.I32(x);
     record.I32(y);
@@ -298,7 +353,7 @@ void EmfSurface::Include(const PageBox& box) {
 
 void EmfSurface::BeginMap(int) {
     CheckOpen();
-    if (!style_.groupMaps) {
+    if (!style_.GroupMaps) {
         return;
     }
     if (groupStart_) {
@@ -371,10 +426,10 @@ std::vector<std::uint8_t> EmfSurface::Header() const {
     // The frame holds the edge room around what is drawn.
     PageBox frame = frame_;
     if (!frame.Empty) {
-        frame.Left -= style_.edgeRoom;
-        frame.Top -= style_.edgeRoom;
-        frame.Right += style_.edgeRoom;
-        frame.Bottom += style_.edgeRoom;
+        frame.Left -= style_.EdgeRoom;
+        frame.Top -= style_.EdgeRoom;
+        frame.Right += style_.EdgeRoom;
+        frame.Bottom += style_.EdgeRoom;
     }
     std::vector<std::uint8_t> header;
     Record record(header, kEmrHeader);
@@ -407,6 +462,7 @@ std::vector<std::uint8_t> EmfSurface::Finish() {
     if (groupStart_) {
         EndMap();
     }
+    filling_ = false;
     if (nextHandle_ > 0xFFFF) {
         throw KarvelloError("The drawing uses more pens and fonts than a metafile can hold");
     }

@@ -136,13 +136,18 @@ std::unique_ptr<FileCanvas> CreateEmfCanvas(const std::string& path, const TextM
                                             const std::string& face, int height,
                                             const FigureSettings& figure) {
     EmfStyle style;
-    style.faceName = face;
-    style.fontHeight = height;
+    style.FaceName = face;
+    style.FontHeight = height;
+    // The figure layout draws the line width of the other formats, as it
+    // measured; the classic metafile keeps its 1-unit pens.
+    style.EditorFriendly = UsesFigureLayout(figure);
     if (figure.LineWidth >= 0) {
-        style.penWidth = figure.LineWidth;
+        style.PenWidth = figure.LineWidth;
+    } else if (style.EditorFriendly) {
+        style.PenWidth = kDefaultLineWidth;
     }
-    style.edgeRoom = FigureEdgeRoom(figure, 0);
-    style.groupMaps = figure.GroupMaps;
+    style.EdgeRoom = FigureEdgeRoom(figure, 0);
+    style.GroupMaps = figure.GroupMaps;
     return std::make_unique<EmfCanvas>(path, measure, std::move(style));
 }
 

@@ -61,7 +61,7 @@ std::vector<SaveFilter> SaveFilters();
 
 // The open dialog's filters, the first chosen: those of the map-file formats
 // (MapFileDialogFilters: "Mapmaker files (*.raw *.out *.txt *.log)", "Map
-// tables (*.csv *.tsv *.txt *.map)"), then "Text files (*.txt)" and "All
+// tables (*.csv *.tsv *.txt *.map ...)"), then "Text files (*.txt)" and "All
 // files (*)".
 QStringList OpenFilters();
 

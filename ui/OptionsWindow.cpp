@@ -138,6 +138,12 @@ constexpr auto kFigurePlaces = std::to_array<FigureControlPlace>({
      "Figure layout: between the maps of a row, such as 4mm"},
     {"RowGap", FigureControlKind::Length, "editRowGap", "Gap between rows",
      "Figure layout: between rows, such as 4mm"},
+    {"MapOrder", FigureControlKind::Text, "editMapOrder", "Map order",
+     "Figure layout: the order of the maps by number, such as 3,1,2; empty: the file's"},
+    {"Rows", FigureControlKind::Text, "editRows", "Rows",
+     "Figure layout: the maps of each row, such as 1-7/8-14/15-20; empty: chosen to fit"},
+    {"Align", FigureControlKind::Text, "editAlign", "Align bars",
+     "Figure layout: zero (the bars of a row at their 0 cM) or top"},
 });
 
 // Every figure setting has its place, in table order, shown by a control

@@ -120,8 +120,7 @@ namespace {
 std::string MapListEntry(const LinkageMap& map) {
     return DecimalText(map.MapNumber) + ": " +
            DecimalText(static_cast<std::int64_t>(map.Markers.size())) +
-           (map.Markers.size() == 1 ? " marker, " : " markers, ") + DistanceText(MapLength(map)) +
-           " cM";
+           (map.Markers.size() == 1 ? " marker, " : " markers, ") + MapLengthText(map) + " cM";
 }
 
 } // namespace
@@ -550,9 +549,11 @@ FigureAnnotations Workspace::AnnotationsFor(const std::vector<LinkageMap>& maps)
 
 QtlTableFile Workspace::ReadCheckedQtlTable(const std::string& path) const {
     const TextLines lines = ReadTextLines(path);
+    RefuseNul(lines, FullPathForMessage(path));
     QtlTableFile table = ReadQtlTable(lines.lines(), FullPathForMessage(path));
     if (!maps_.empty()) {
-        PlaceQtls(table, maps_, &maps_); // every QTL on a map of the data, within it
+        // every QTL on a map of the data, within it
+        PlaceQtls(table, maps_, &maps_, &table.Warnings);
     }
     return table;
 }

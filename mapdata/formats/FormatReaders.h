@@ -24,6 +24,42 @@ MapFile ReadGroupFile(Lines lines, const std::string& fileName);
 bool SniffRqtlCross(Lines lines);
 MapFile ReadRqtlCross(Lines lines, const std::string& fileName);
 
+// Whether the map table's reading, given a file that no sniff takes, has
+// more to say of it than that it is in none of the formats: the file is
+// empty, or its header names at least one of the three columns.
+bool MapTableReadingExplains(Lines lines);
+
+// QTL Cartographer's map file, "-filetype Rmap.out"
+// (QtlCartographerFormat.cpp).
+bool SniffQtlCartographer(Lines lines);
+MapFile ReadQtlCartographer(Lines lines, const std::string& fileName);
+
+// The location file of the qtab files R/qtl writes (QtabFormat.cpp).
+bool SniffQtab(Lines lines);
+MapFile ReadQtab(Lines lines, const std::string& fileName);
+
+// ALLMAPS' CSV of scaffold and genetic positions (AllmapsFormat.cpp).
+bool SniffAllmaps(Lines lines);
+MapFile ReadAllmaps(Lines lines, const std::string& fileName);
+
+// R/qtl's "tidy" map file, ",chr,pos" (RqtlTidyFormat.cpp).
+bool SniffRqtlTidy(Lines lines);
+MapFile ReadRqtlTidy(Lines lines, const std::string& fileName);
+
+// A MapChart file, with what only MapChart's files have: a heading's
+// settings, a hidden name, a block of QTLs (MapChartFormat.cpp).
+bool SniffMapChart(Lines lines);
+MapFile ReadMapChart(Lines lines, const std::string& fileName);
+
+// PLINK's .map and .bim files (PlinkFormat.cpp).
+bool SniffPlink(Lines lines);
+MapFile ReadPlink(Lines lines, const std::string& fileName);
+
+// A table of group, marker and position, or marker, group and position,
+// without a header (PlainTableFormat.cpp).
+bool SniffPlainTable(Lines lines);
+MapFile ReadPlainTable(Lines lines, const std::string& fileName);
+
 // Either file of Mapmaker's pair (MapmakerFormat.cpp). Given alone, the
 // reading refuses it, saying which other file it needs.
 bool SniffMapmakerFile(Lines lines);

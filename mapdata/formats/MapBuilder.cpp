@@ -1,6 +1,7 @@
 #include "mapdata/formats/MapBuilder.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -22,6 +23,13 @@ constexpr double kMaxPosition = 1e9;
 // 2.3999999999999986, whose label would read "2.3".
 double RoundToMillionths(double value) {
     return std::round(value * 1e6) / 1e6;
+}
+
+// The shortest text that reads back as exactly this value.
+std::string ShortestText(double value) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
 }
 
 } // namespace
@@ -104,6 +112,17 @@ double MapBuilder::CheckedPosition(std::string_view group, std::string_view name
              Quote(fileName_) + " lies beyond 1000000000 cM.");
     }
     return RoundToMillionths(*position);
+}
+
+void MapBuilder::AddPosition(std::string_view group, std::string_view name, double position,
+                             std::int64_t line) {
+    if (!std::isfinite(position) || std::fabs(position) > kMaxPosition) {
+        Fail("The position " + ShortestText(position) + " cM worked out for marker " + Quote(name) +
+             " on " + LineText(line) + " of " + Quote(fileName_) + " lies beyond 1000000000 cM.");
+    }
+    const std::string text = ShortestText(RoundToMillionths(position));
+    // Add reads back the text, checking the group and the name.
+    Add(group, name, text, line);
 }
 
 std::uint32_t MapBuilder::GroupIndex(std::string_view group) {

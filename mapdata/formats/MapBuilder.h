@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/Error.h"
+#include "base/Text.h"
 #include "mapdata/MapFileReader.h"
 #include "mapdata/TextLines.h"
 
@@ -76,6 +78,19 @@ inline bool ReadPlainPosition(std::string_view text, bool decimalComma, double& 
     return true;
 }
 
+// Runs read, which reads a file of one format, and adds to the message of
+// any KarvelloError it throws which format the file was taken for:
+// "... "FILE" was taken for a MapChart file." formatWhat is "a MapChart file".
+template <class ReadFile>
+MapFile ReadTakenFor(std::string_view formatWhat, const std::string& fileName, ReadFile read) {
+    try {
+        return read();
+    } catch (const KarvelloError& error) {
+        throw KarvelloError(std::string(error.what()) + " " + Quote(fileName) + " was taken for " +
+                            std::string(formatWhat) + ".");
+    }
+}
+
 // Collects the marker rows of a file and turns them into maps at the end:
 // one map per group, in the order the groups first appear, as MapFile
 // describes them.
@@ -117,6 +132,12 @@ class MapBuilder {
                                   static_cast<std::int32_t>(g) + 1,
                                   static_cast<std::int32_t>(2 * rows.Count)});
     }
+
+    // One marker row whose position a reader has worked out itself (summed
+    // from distances, or turned from morgans), checked as Add checks a
+    // position's text.
+    void AddPosition(std::string_view group, std::string_view name, double position,
+                     std::int64_t line);
 
     // The maps of the rows added. Throws KarvelloError when there were none.
     MapFile Finish();

@@ -625,8 +625,17 @@ TEST(CommandLineSamplesTest, RowsOfAGenomeFitTheWidthWithNoTextOverTheOther) {
 namespace karvello {
 namespace {
 
+std::vector<test::EmfRecord> OfType(const std::vector<test::EmfRecord>& records,
+                                    std::uint32_t type) {
+    std::vector<test::EmfRecord> found;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(found),
+                 [type](const test::EmfRecord& r) { return r.type == type; });
+    return found;
+}
+
 // The figure settings in the metafile: font face and height, pen width, the
-// room the frame leaves around the drawing, and one group per map.
+// room the frame leaves around the drawing, one group per map, and the
+// figure layout's mapping mode and transparent text.
 TEST(CommandLineDrawTest, FigureSettingsShapeTheMetafile) {
     struct Row {
         const char* name;
@@ -636,9 +645,26 @@ TEST(CommandLineDrawTest, FigureSettingsShapeTheMetafile) {
         int penWidth;
         int room;
         bool grouped;
+        bool figureLayout = false;
     };
     const std::vector<Row> rows = {
         {"defaults", {}, u"Microsoft Sans Serif", 282, 1, 0, false},
+        {"figure layout", {"--width", "175mm"}, u"Microsoft Sans Serif", 282, 9, 200, false, true},
+        {"figure layout, grouped",
+         {"--height", "230mm", "--line-width", "0.5pt", "--group-maps"},
+         u"Microsoft Sans Serif",
+         282,
+         18,
+         200,
+         true,
+         true},
+        {"classic rows",
+         {"--width", "175mm", "--layout", "classic"},
+         u"Microsoft Sans Serif",
+         282,
+         1,
+         200,
+         false},
         {"font, lines and groups",
          {"--font", "Liberation Sans", "--font-size", "7pt", "--line-width", "0.5pt",
           "--group-maps"},
@@ -667,6 +693,37 @@ TEST(CommandLineDrawTest, FigureSettingsShapeTheMetafile) {
         const Outcome drawn = RunKarvello(args);
         ASSERT_EQ(drawn.status, 0) << drawn.err;
         const auto records = test::ReadEmfRecords(test::ReadFileBytes(emf));
+
+        // The mapping mode is set once, before anything is drawn; the figure
+        // layout writes MM_ANISOTROPIC with extents that make a unit 1/100 mm
+        // with y upward, the classic layout MM_HIMETRIC.
+        const auto modes = OfType(records, kEmrSetMapMode);
+        ASSERT_EQ(modes.size(), 1u);
+        EXPECT_EQ(modes[0].U32(8), row.figureLayout ? 8u : 3u);
+        const auto windows = OfType(records, kEmrSetWindowExtEx);
+        const auto viewports = OfType(records, kEmrSetViewportExtEx);
+        if (row.figureLayout) {
+            ASSERT_EQ(windows.size(), 1u);
+            ASSERT_EQ(viewports.size(), 1u);
+            const auto firstDrawn =
+                std::find_if(records.begin(), records.end(), [](const test::EmfRecord& r) {
+                    return r.type == kEmrRectangle || r.type == kEmrLineTo ||
+                           r.type == kEmrExtTextOutW;
+                });
+            ASSERT_NE(firstDrawn, records.end());
+            EXPECT_LT(viewports[0].offset, firstDrawn->offset) << "set before anything is drawn";
+            EXPECT_DOUBLE_EQ(windows[0].I32(8) / double(viewports[0].I32(8)),
+                             kHiMetricPerReferencePixel);
+            EXPECT_DOUBLE_EQ(windows[0].I32(12) / double(viewports[0].I32(12)),
+                             -kHiMetricPerReferencePixel);
+        } else {
+            EXPECT_TRUE(windows.empty());
+            EXPECT_TRUE(viewports.empty());
+        }
+        const auto backgrounds = OfType(records, kEmrSetBkMode);
+        ASSERT_EQ(backgrounds.size(), 1u);
+        EXPECT_EQ(backgrounds[0].U32(8), row.figureLayout ? 1u : 2u)
+            << "transparent text in the figure layout, opaque in the classic";
 
         int openGroup = 0; // the number of the open group, 0 = none
         int groups = 0;
@@ -736,6 +793,29 @@ TEST(CommandLineDrawTest, AFaceThatIsNotInstalledIsNamed) {
 
 namespace karvello {
 namespace {
+
+// The order --maps names is a figure setting: a settings file keeps it, and
+// the maps it leaves out follow in the file's order.
+TEST(CommandLineDrawTest, TheOrderOfTheMapsIsKeptInTheSettingsFile) {
+    TempFolder folder;
+    const std::string saved = folder.Path("figure.json");
+    // Each drawing into the same file, whose name the SVG carries as its title.
+    const auto draw = [&folder](std::vector<std::string> more) {
+        std::vector<std::string> args = {
+            "draw",  kExampleInput, kExampleOutput, "--height",
+            "150mm", "--titles",    "-o",           folder.Path("x.svg")};
+        args.insert(args.end(), more.begin(), more.end());
+        const Outcome drawn = RunKarvello(args);
+        EXPECT_EQ(drawn.status, 0) << drawn.err;
+        return folder.Read("x.svg");
+    };
+    draw({"--maps", "3,1,2", "--save-settings", saved});
+    EXPECT_NE(folder.Read("figure.json").find("\"MapOrder\": \"3,1,2\""), std::string::npos);
+    const std::string fromFile = draw({"--settings", saved});
+    EXPECT_EQ(fromFile, draw({"--maps", "3,1,2,4-6"}));
+    EXPECT_NE(fromFile, draw({}));
+    EXPECT_LT(fromFile.find("Map 3"), fromFile.find("Map 1"));
+}
 
 // A settings file saved with a drawing gives the same drawing on its own; a
 // bad one is refused before anything is drawn.

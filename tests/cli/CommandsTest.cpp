@@ -55,8 +55,8 @@ TEST_F(CommandsTest, MapsListsNumberMarkersPlacedAndLength) {
 
 TEST_F(CommandsTest, DrawAppliesSettingsColoursFlipsAndTheChoiceOfMaps) {
     CliRequest request = Request(CliCommand::Draw);
-    request.MapNumbers = std::vector<CliMapSpan>{{1, 2}};
-    request.FlipNumbers = {{1, 1}};
+    request.MapList = "1-2";
+    request.FlipLists = {"1"};
     request.Settings = {{"TopMargin", 500}, {"MapSpacing", 700}};
     request.DefaultColour = 0x00FF00;
     request.Ranges = {{"B2-D4", 0x0000FF}, {"3-3", 0xFF0000}};
@@ -97,16 +97,30 @@ TEST_F(CommandsTest, DrawWithoutMapsDrawsEveryMapUnflipped) {
 
 TEST_F(CommandsTest, DrawRefusesMapsThatDoNotExistAndAnEmptyChoice) {
     CliRequest past = Request(CliCommand::Draw);
-    past.MapNumbers = std::vector<CliMapSpan>{{1, 1}, {2, 3}};
+    past.MapList = "1,2-3";
     EXPECT_EQ(ErrorOf(past), "There is no map 3: the output file holds 2 maps.");
 
     CliRequest flipPast = Request(CliCommand::Draw);
-    flipPast.FlipNumbers = {{5, 9}};
+    flipPast.FlipLists = {"5-9"};
     EXPECT_EQ(ErrorOf(flipPast), "There is no map 5: the output file holds 2 maps.");
 
     CliRequest none = Request(CliCommand::Draw);
-    none.MapNumbers = std::vector<CliMapSpan>{};
+    none.MapList = "";
     EXPECT_EQ(ErrorOf(none), "No map is chosen: --maps names no map to draw.");
+
+    const std::string emptyFile = folder.Write("none.txt", "\n  \n");
+    const std::vector<std::pair<std::string, std::string>> emptyLists = {
+        {"", "--show-only \"\" names no marker; write the names as a,b,c or @FILE."},
+        {",", "--show-only \",\" names no marker; write the names as a,b,c or @FILE."},
+        {" , ", "--show-only \" , \" names no marker; write the names as a,b,c or @FILE."},
+        {"@" + emptyFile, "--show-only \"@" + emptyFile + "\": the file \"" + emptyFile +
+                              "\" names no marker; write one name a line."},
+    };
+    for (const auto& [list, message] : emptyLists) {
+        CliRequest showNone = Request(CliCommand::Draw);
+        showNone.ShowOnly = list;
+        EXPECT_EQ(ErrorOf(showNone), message);
+    }
 
     CliRequest noMaps = Request(CliCommand::Draw);
     noMaps.OutputPath = folder.Write("empty.out", "nothing here\n");
@@ -163,11 +177,94 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
 
     // A QTL of a map that the drawing leaves out is left out with it.
     CliRequest other = Request(CliCommand::Draw);
-    other.MapNumbers = std::vector<CliMapSpan>{{2, 2}};
+    other.MapList = "2";
     other.QtlPath = request.QtlPath;
     canvas.surface.ClearLog();
     Run(other);
     EXPECT_EQ(canvas.surface.Text().find("\"qA\""), std::string::npos);
+}
+
+TEST_F(CommandsTest, MapsAreNamedByGroupFirstWhereverAMapIsNamed) {
+    // Groups named by numbers, 3 missing: "4" is the third map.
+    CliRequest request = Request(CliCommand::Draw);
+    request.InputPath = folder.Write("gaps.csv", "marker,chr,pos\na,1,0\nb,1,5\nc,2,0\nd,2,7\n"
+                                                 "e,4,0\nf,4,9\n");
+    request.OutputPath.clear();
+    request.MapList = "4";
+    request.FlipLists = {"4"};
+    request.Titles = {{"4", "Four"}};
+    request.QtlPath = folder.Write("gaps-qtl.csv", "map,name,start,end\n4,qFour,1,2\n");
+    std::vector<std::string> warnings;
+    RunRequest(request, canvas.Factory(), &warnings);
+    EXPECT_EQ(warnings, std::vector<std::string>{});
+
+    // Only the group "4" is drawn, with its title and QTL (a flip of the
+    // fourth map would have been refused: the file holds three).
+    const std::string drawn = canvas.surface.Text();
+    for (const char* shown : {"\"e\"", "\"f\"", "\"Four\"", "\"qFour\""}) {
+        EXPECT_NE(drawn.find(shown), std::string::npos) << shown;
+    }
+    for (const char* left : {"\"a\"", "\"c\""}) {
+        EXPECT_EQ(drawn.find(left), std::string::npos) << left;
+    }
+
+    // A number no group has is the map of that place, with a warning.
+    request.MapList = "3";
+    request.Titles.clear();
+    request.FlipLists.clear();
+    warnings.clear();
+    RunRequest(request, canvas.Factory(), &warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("taken as the file's map 3, group \"4\""), std::string::npos);
+
+    // A title for a map the file does not hold is refused, as --maps is.
+    request.MapList.reset();
+    request.Titles = {{"9", "Nine"}};
+    EXPECT_EQ(ErrorOf(request),
+              "--title \"9=Nine\": There is no map 9: the map file holds 3 maps.");
+    request.Titles = {{"#4", "Nine"}};
+    EXPECT_EQ(ErrorOf(request),
+              "--title \"#4=Nine\": There is no map #4: the map file holds 3 maps.");
+}
+
+TEST_F(CommandsTest, AMapFilesLengthIsListedRoundedToATenth) {
+    // The gaps sum to 39.699999999999996, which a cut would show as 39.6.
+    CliRequest request = Request(CliCommand::Maps);
+    request.InputPath =
+        folder.Write("tenth.csv", "group,marker,position\nA,a,2.4\nA,b,18.8\nA,c,38.7\nA,d,42.1\n");
+    request.OutputPath.clear();
+    EXPECT_EQ(Run(request), "1\t4\t0\t39.7\n");
+}
+
+TEST_F(CommandsTest, ANulInATableOrAListIsRefusedNamingTheLine) {
+    const std::string nul("map,name,start,end\n1,qA,0,1\n1,q\0B,0,1\n", 38);
+    CliRequest qtl = Request(CliCommand::Draw);
+    qtl.QtlPath = folder.Write("nul-qtl.csv", nul);
+    CliRequest names = Request(CliCommand::Draw);
+    names.ShowOnly = "@" + folder.Write("nul-names.txt", std::string("A1\nB2\0\nC3\n", 10));
+    CliRequest map = Request(CliCommand::Maps);
+    map.InputPath = folder.Write("nul-map.csv", std::string("group,marker,pos\n\0", 18));
+    map.OutputPath.clear();
+    const std::string rest =
+        " holds a NUL byte, which no text file holds, and the rest of the file "
+        "would be lost. Is it saved as UTF-16 (Unicode)? Save it as UTF-8 "
+        "text and open that.";
+    EXPECT_EQ(ErrorOf(qtl), "Line 3 of \"" + qtl.QtlPath + "\"" + rest);
+    EXPECT_EQ(ErrorOf(names), "Line 2 of \"" + names.ShowOnly->substr(1) + "\"" + rest);
+    EXPECT_EQ(ErrorOf(map), "Line 2 of \"" + map.InputPath + "\"" + rest);
+}
+
+TEST_F(CommandsTest, NamesTypedInUtfEightFindTheNamesOfAWindows1252File) {
+    CliRequest request = Request(CliCommand::Draw);
+    request.InputPath = folder.Write("ansi.csv", "group,marker,position\nA,G\xE8ne,0\nA,b,1\n");
+    request.OutputPath.clear();
+    request.ShowOnly = "G\xC3\xA8ne";
+    request.Ranges = {{"G\xC3\xA8ne-b", 0xFF0000}};
+    std::vector<std::string> warnings;
+    RunRequest(request, canvas.Factory(), &warnings);
+    ASSERT_EQ(warnings.size(), 1u); // the file's encoding, and no unknown name
+    EXPECT_NE(warnings[0].find("Windows-1252"), std::string::npos);
+    EXPECT_NE(canvas.surface.Text().find("FontColour FF0000"), std::string::npos);
 }
 
 TEST_F(CommandsTest, AMapFileAloneIsLoadedAndDrawnOnItsPositions) {
@@ -194,7 +291,7 @@ TEST_F(CommandsTest, AMapFileAloneIsLoadedAndDrawnOnItsPositions) {
     EXPECT_NE(drawn.find("\"LG2\""), std::string::npos);
     EXPECT_NE(drawn.find("\"5.5\""), std::string::npos);
 
-    request.MapNumbers = std::vector<CliMapSpan>{{3, 3}};
+    request.MapList = "3";
     EXPECT_EQ(ErrorOf(request), "There is no map 3: the map file holds 2 maps.");
 
     CliRequest bad = Request(CliCommand::Info);

@@ -46,8 +46,8 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     version.Command = CliCommand::Version;
 
     CliRequest everything = Draw("maps.svg");
-    everything.MapNumbers = std::vector<CliMapSpan>{{1, 1}, {3, 5}};
-    everything.FlipNumbers = {{2, 2}, {4, 4}, {6, 6}};
+    everything.MapList = "1,3-5";
+    everything.FlipLists = {"2,4", "6"};
     everything.Settings = {{"TopMargin", 500}, {"LeftMargin", -20}};
     everything.DefaultColour = 0x3412FF;
     everything.Ranges = {{"0-3", 0x0000FF}, {"A-1-B=2", 0x00FF00}};
@@ -64,7 +64,7 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
 
     CliRequest annotated = Draw();
     annotated.Annotations.Titles = true;
-    annotated.Annotations.TitleTexts = {{2, "Chr 2 = long arm"}, {5, ""}};
+    annotated.Titles = {{"2", "Chr 2 = long arm"}, {"5", ""}};
     annotated.Annotations.Ruler = true;
     annotated.Annotations.Links = true;
     annotated.Annotations.Collapse = 3;
@@ -72,7 +72,7 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     annotated.ShowOnly = "@names.txt";
 
     CliRequest emptyChoice = Draw();
-    emptyChoice.MapNumbers = std::vector<CliMapSpan>{};
+    emptyChoice.MapList = "";
     CliRequest dashName = info;
     dashName.InputPath = "-odd.raw";
 
@@ -148,9 +148,14 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
          "Unknown setting \"Margin\". The settings are LeftMargin, RightMargin, TopMargin, "
          "BottomMargin, PageHeight, PageWidth, TailLength, BarWidth, PreBendLength, "
          "SpacingLineLength, FrameworkLineLength, AncillaryLineLength, TextPadding, MapSpacing."},
-        {"title without a number",
+        {"title without a map",
          {"draw", "a", "b", "-o", "x.emf", "--title", "Chr 2"},
-         "Cannot read \"Chr 2\" of --title: write it as N=TEXT, N the map's number."},
+         "Cannot read \"Chr 2\" of --title: write it as MAP=TEXT, MAP the map's group name or "
+         "number."},
+        {"title with an empty map",
+         {"draw", "a", "b", "-o", "x.emf", "--title", "=Chr 2"},
+         "Cannot read \"=Chr 2\" of --title: write it as MAP=TEXT, MAP the map's group name or "
+         "number."},
         {"collapse of 0",
          {"draw", "a", "b", "-o", "x.emf", "--collapse", "0"},
          "Cannot read --collapse \"0\": it must be a whole number from 1."},
@@ -174,6 +179,12 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
         {"figure options on info",
          {"info", "a", "b", "--width", "175mm"},
          "Unknown option \"--width\" for info."},
+        {"width under a millimetre",
+         {"draw", "a", "b", "-o", "x.emf", "--width", "0.004mm"},
+         "The option --width \"0.004mm\" is narrower than 1mm, the least width of a row."},
+        {"width of none",
+         {"draw", "a", "b", "-o", "x.emf", "--width", "0"},
+         "The option --width \"0\" is narrower than 1mm, the least width of a row."},
         {"a length with an unknown unit",
          {"draw", "a", "b", "-o", "x.emf", "--width", "17px"},
          "Cannot read the length \"17px\" of --width: write it like 175mm, 8.5cm, 1in, 7pt, or a "
@@ -269,19 +280,6 @@ TEST(UsageTextTest, NamesEveryFormatOfTheTablesInLinesThatFit) {
     EXPECT_NE(words.find("draw maps into FILE (.emf, .svg, .pdf or .png, by its extension)"),
               std::string::npos)
         << words;
-}
-
-TEST(ParseMapNumbersTest, ListsAndRuns) {
-    EXPECT_EQ(ParseMapNumbers("1,3-5"), (std::vector<CliMapSpan>{{1, 1}, {3, 5}}));
-    EXPECT_EQ(ParseMapNumbers("7"), (std::vector<CliMapSpan>{{7, 7}}));
-    EXPECT_EQ(ParseMapNumbers("2-2,1"), (std::vector<CliMapSpan>{{2, 2}, {1, 1}}));
-    EXPECT_EQ(ParseMapNumbers(""), std::vector<CliMapSpan>{});
-    EXPECT_EQ(ParseMapNumbers("1-2147483647"), (std::vector<CliMapSpan>{{1, 2147483647}}));
-    for (const char* bad : {"0", "-1", "+1", "1,", ",1", "1,,2", "5-3", "a", "1-", "-", "1-2-3",
-                            "2147483648", "1 ,2", "1.5"}) {
-        SCOPED_TRACE(bad);
-        EXPECT_THROW(ParseMapNumbers(bad), UsageError);
-    }
 }
 
 TEST(ParseColourTest, PeopleWriteRedFirstTheDrawingKeepsBlueHigh) {

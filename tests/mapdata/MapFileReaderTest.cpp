@@ -14,71 +14,17 @@
 #include "mapdata/MapFileFormats.h"
 #include "mapdata/MapFileReader.h"
 #include "mapdata/TextLines.h"
+#include "tests/mapdata/MapFileTestHelpers.h"
 #include "tests/mapdata/TestText.h"
 #include "tests/support/Exceptions.h"
 
 namespace karvello {
 namespace {
 
+using test::CheckRecords;
+using test::Describe;
+using test::Read;
 using test::Text;
-
-std::string Number(double value) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
-}
-
-// A map in one line: "GROUP @FIRST: name distance name ...", the last entry
-// without a distance.
-std::vector<std::string> Describe(const MapFile& file) {
-    std::vector<std::string> maps;
-    for (const auto& map : file.Maps) {
-        std::string text = map.GroupName + " @" + Number(map.FirstPosition) + ":";
-        for (std::size_t i = 0; i < map.Markers.size(); ++i) {
-            text += " " + file.Markers[static_cast<std::size_t>(map.Markers[i].MarkerIndex)].Name;
-            if (i + 1 < map.Markers.size()) {
-                text += " " + Number(map.Markers[i].Distance);
-            }
-        }
-        maps.push_back(text);
-    }
-    return maps;
-}
-
-MapFile Read(const std::vector<std::string>& lines, const std::string& name = "map.csv") {
-    const TextLines text = Text(lines);
-    return ReadMapFile(text, name);
-}
-
-// What every load must give, whatever the file: the records as the drawing
-// and the workspace expect them from a Mapmaker load.
-void CheckRecords(const MapFile& file) {
-    std::vector<int> listed(file.Markers.size(), 0);
-    for (std::size_t m = 0; m < file.Maps.size(); ++m) {
-        const LinkageMap& map = file.Maps[m];
-        EXPECT_EQ(map.MapNumber, static_cast<std::int32_t>(m + 1));
-        EXPECT_TRUE(map.Placed.empty());
-        const std::size_t n = map.Markers.size();
-        for (std::size_t i = 0; i < n; ++i) {
-            const MapEntry& entry = map.Markers[i];
-            ASSERT_LT(static_cast<std::size_t>(entry.MarkerIndex), file.Markers.size());
-            ++listed[static_cast<std::size_t>(entry.MarkerIndex)];
-            const Marker& marker = file.Markers[static_cast<std::size_t>(entry.MarkerIndex)];
-            EXPECT_EQ(marker.Chromosome, map.MapNumber);
-            EXPECT_EQ(marker.Position, static_cast<std::int32_t>(2 * (i + 1)));
-            EXPECT_GE(entry.Distance, 0.0);
-            const bool joined = entry.Distance == 0.0 && i + 1 < n;
-            EXPECT_EQ(entry.NextSamePos, joined ? static_cast<std::int32_t>(i + 1) : -1);
-            EXPECT_EQ(entry.SamePosAsPrev, i > 0 && map.Markers[i - 1].Distance == 0.0);
-        }
-    }
-    for (std::size_t k = 0; k < file.Markers.size(); ++k) {
-        EXPECT_EQ(listed[k], 1) << file.Markers[k].Name;
-        EXPECT_TRUE(file.Markers[k].Mapped);
-        EXPECT_FALSE(file.Markers[k].Dominant);
-    }
-    EXPECT_EQ(file.Encoding, CharacterEncoding::Utf8);
-}
 
 TEST(MapFileReader, ReadsEachFormatIntoMaps) {
     struct Row {
@@ -116,8 +62,8 @@ TEST(MapFileReader, ReadsEachFormatIntoMaps) {
          {"chr,locus,pos,note", " 1 , a ,0,\"x, \"\"y\"\"\"", "1,b , 2.5 ,", "1,\tc,3,,,"},
          "map table",
          {"1 @0: a 2.5 b 0.5 c"}},
-        {"byte-order mark, comments and blank lines skipped",
-         {"\xEF\xBB\xBF# made by hand", "", "group,marker,position", "# a comment", "g,a,0", "",
+        {"byte-order mark, comments above the header and blank lines skipped",
+         {"\xEF\xBB\xBF# made by hand", "", "# a comment", "group,marker,position", "g,a,0", "",
           "g,b,1"},
          "map table",
          {"g @0: a 1 b"}},
@@ -227,6 +173,69 @@ TEST(MapFileReader, NameTwiceInOneGroupIsKeptWithOneWarning) {
                                  "lines 2 and 5; both are kept."}));
 }
 
+TEST(MapFileReader, WhatCouldBeReadTwoWaysIsReadOneWayWithAWarning) {
+    struct Row {
+        const char* rule;
+        std::vector<std::string> lines;
+        std::vector<std::string> maps;
+        std::vector<std::string> warnings;
+    };
+    const std::vector<Row> rows = {
+        {"a marker column and an ID column: the marker column",
+         {"ID,Marker,Chr,Pos", "17,a,1,0", "18,b,1,5"},
+         {"1 @0: a 5 b"},
+         {"The header on line 1 of \"map.csv\" has 2 fields that could be the marker column, "
+          "\"ID\" and \"Marker\"; \"Marker\" is taken."}},
+        {"a cM column and a position column: cM",
+         {"Marker,Chromosome,Position,cM", "a,1,1000000,0", "b,1,2500000,7.5"},
+         {"1 @0: a 7.5 b"},
+         {"The header on line 1 of \"map.csv\" has 2 fields that could be the position column, "
+          "\"Position\" and \"cM\"; \"cM\" is taken."}},
+        {"a decimal comma in a comma-separated row",
+         {"group,marker,position", "A,m1,0", "A,m2,12,5", "A,m3,13", "A,m4,14,25"},
+         {"A @0: m1 12 m2 1 m3 1 m4"},
+         {"Lines 3 and 5 of \"map.csv\" have more fields than the header's 3; the fields past "
+          "them are left out. Is a position written with a decimal comma? Separate the fields by "
+          "semicolons or tabs then, or write the point."}},
+        {"a blank in a name of a blank-separated table",
+         {"group position marker", "LG1 0 a", "LG1 2 my marker"},
+         {"LG1 @0: a 2 my"},
+         {"Line 3 of \"map.csv\" has more fields than the header's 3; the fields past them are "
+          "left out. Does a name hold a blank? Quote it, or separate the fields by tabs."}},
+        {"rows that begin with # are rows",
+         {"# made by hand", "group,marker,position", "#LG1,a,0", "LG1,b,1", "# LG1,c,2"},
+         {"#LG1 @0: a", "LG1 @1: b", "# LG1 @2: c"},
+         {"Lines 3 and 5 of \"map.csv\" begin with \"#\" and are read as rows of markers: a map "
+          "table has no comments."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.rule);
+        MapFile file;
+        ASSERT_NO_THROW(file = Read(row.lines));
+        EXPECT_EQ(Describe(file), row.maps);
+        EXPECT_EQ(file.Warnings, row.warnings);
+    }
+}
+
+TEST(MapFileReader, StrayBytesInUtfEightKeepItUtfEightNamingEveryLine) {
+    const MapFile file = Read({"group,marker,pos", "LG1,G\xC3\xA8ne1,0", "LG1,b\xE8,1",
+                               "LG1,G\xC3\xA8ne2,2", "LG1,c\xFF\xFE,3"});
+    EXPECT_EQ(file.Encoding, CharacterEncoding::Utf8);
+    EXPECT_EQ(file.Markers.at(0).Name, "G\xC3\xA8ne1");
+    EXPECT_EQ(file.Warnings, std::vector<std::string>{
+                                 "Lines 3 and 5 of \"map.csv\" hold bytes that UTF-8 does not "
+                                 "allow, in a file that is otherwise UTF-8; each shows as U+FFFD. "
+                                 "Save the file as UTF-8 again."});
+}
+
+TEST(MapFileReader, ANulIsRefusedNamingItsLine) {
+    const TextLines text(std::string("group,marker,pos\nLG1,a,0\nLG1,b\0,1\nLG1,c,2\n", 42));
+    EXPECT_EQ(test::ThrownMessage([&] { ReadMapFile(text, "map.csv"); }),
+              "Line 3 of \"map.csv\" holds a NUL byte, which no text file holds, and the rest of "
+              "the file would be lost. Is it saved as UTF-16 (Unicode)? Save it as UTF-8 text and "
+              "open that.");
+}
+
 TEST(MapFileReader, TextThatIsNotUtfEightIsReadAsWindows1252WithAWarning) {
     const MapFile utf8 = Read({"group,marker,pos", "LG1,G\xC3\xA8ne,0", "LG1,b,1"});
     EXPECT_EQ(utf8.Encoding, CharacterEncoding::Utf8);
@@ -284,8 +293,8 @@ TEST(MapFileReader, BadFilesFailNamingFileLineAndField) {
         {"header without a position column",
          {"Chr,Marker,cM value", "1,a,0"},
          "The header on line 1 of \"map.csv\" names no position column. Its columns are \"Chr\", "
-         "\"Marker\", \"cM value\". A position column is named one of: position, pos, cm, "
-         "distance, dist (cM), map position, position (cM), pos (cM), map position (cM)."},
+         "\"Marker\", \"cM value\". A position column is named one of: cm, position (cM), "
+         "pos (cM), map position (cM), dist (cM), position, pos, map position, distance."},
         {"R/qtl cross file without its position row",
          {"bp,sex,m1,m2", ",,1,1", "109.6,male,BA,BB"},
          "\"map.csv\" is an R/qtl cross file without a row of marker positions (its third row "
@@ -396,7 +405,7 @@ TEST(MapFileFormats, EachSniffTakesItsOwnFilesOnly) {
 TEST(MapFileFormats, DialogFiltersJoinTheFormatsOfOneFilterPairsFirst) {
     EXPECT_EQ(MapFileDialogFilters(), (std::vector<std::string>{
                                           "Mapmaker files (*.raw *.out *.txt *.log)",
-                                          "Map tables (*.csv *.tsv *.txt *.map)",
+                                          "Map tables (*.csv *.tsv *.txt *.map *.qtab *.mct *.bim)",
                                       }));
     const std::string list = OneFileFormatList();
     for (const MapFileFormat& format : MapFileFormats()) {

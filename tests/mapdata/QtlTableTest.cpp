@@ -100,7 +100,7 @@ TEST(QtlTable, PlacedOnTheMapOfThatNumberOrElseThatGroup) {
         Read({"map,name,start,end", "5,a,0,50", "chr7,b,-10,40.04", "4,c,0,0"});
     const std::vector<PlacedQtl> placed = PlaceQtls(table, maps);
     ASSERT_EQ(placed.size(), 3u);
-    EXPECT_EQ(placed[0].MapIndex, 1u); // map number 5 before a group called "5"
+    EXPECT_EQ(placed[0].MapIndex, 1u); // the group "5", which is also map number 5
     EXPECT_EQ(placed[1].MapIndex, 2u);
     EXPECT_EQ(placed[1].Qtl.Name, "b");
     EXPECT_EQ(placed[2].MapIndex, 0u);
@@ -117,6 +117,53 @@ TEST(QtlTable, PlacedOnTheMapOfThatNumberOrElseThatGroup) {
               "\"chr7\", which runs from -10 cM to 40 cM. Is the table made for another map?");
     EXPECT_EQ(test::ThrownMessage([&] { PlaceQtls(table, {}); }),
               "The map \"5\" on line 2 of \"qtl.csv\" is not in the figure, which draws no map.");
+}
+
+TEST(QtlTable, TwoCandidateColumnsAndLongRowsAreReadWithWarnings) {
+    const QtlTableFile table = Read({"Chr,Map,Name,Start,End", "1,4,a,1,2", "1,4,b,1,2,5"});
+    ASSERT_EQ(table.Qtls.size(), 2u);
+    EXPECT_EQ(table.Qtls[0].Map, "4");
+    EXPECT_EQ(table.Qtls[1].End, 2.0);
+    EXPECT_EQ(
+        table.Warnings,
+        (std::vector<std::string>{
+            "The header on line 1 of \"qtl.csv\" has 2 fields that could be the map column, "
+            "\"Chr\" and \"Map\"; \"Map\" is taken.",
+            "Line 3 of \"qtl.csv\" has more fields than the header's 5; the fields past them "
+            "are left out. Is a position written with a decimal comma? Separate the fields by "
+            "semicolons or tabs then, or write the point."}));
+}
+
+TEST(QtlTable, AGroupNamedByANumberIsThatGroupBeforeThatPlace) {
+    // Chromosome 3 left out: the group "4" is the third map.
+    std::vector<LinkageMap> maps(4);
+    const char* names[] = {"1", "2", "4", "5"};
+    for (std::size_t m = 0; m < maps.size(); ++m) {
+        maps[m].MapNumber = static_cast<std::int32_t>(m) + 1;
+        maps[m].GroupName = names[m];
+        maps[m].Markers.resize(2);
+        maps[m].Markers[0].Distance = 50.0;
+    }
+    const QtlTableFile table =
+        Read({"name,map,start,end", "a,4,0,10", "b,#4,0,10", "c,3,0,10", "d,5,0,10"});
+    std::vector<std::string> warnings;
+    const std::vector<PlacedQtl> placed = PlaceQtls(table, maps, &maps, &warnings);
+    ASSERT_EQ(placed.size(), 4u);
+    EXPECT_EQ(placed[0].MapIndex, 2u);
+    EXPECT_EQ(placed[1].MapIndex, 3u);
+    EXPECT_EQ(placed[2].MapIndex, 2u);
+    EXPECT_EQ(placed[3].MapIndex, 3u);
+    EXPECT_EQ(warnings, std::vector<std::string>{
+                            "The map \"3\" on line 4 of \"qtl.csv\" names no group, so it is taken "
+                            "as the file's map 3, group \"4\"; write \"#3\" to name a map by its "
+                            "place in the file."});
+
+    // Drawing only the group "4" keeps its QTL and leaves the others out.
+    const std::vector<LinkageMap> drawn = {maps[2]};
+    const std::vector<PlacedQtl> some = PlaceQtls(table, drawn, &maps);
+    ASSERT_EQ(some.size(), 2u);
+    EXPECT_EQ(some[0].Qtl.Name, "a");
+    EXPECT_EQ(some[1].Qtl.Name, "c");
 }
 
 } // namespace

@@ -68,6 +68,30 @@ TEST(SplitLines, LineEndsNulAndLastLine) {
     }
 }
 
+TEST(TextLines, NulLineNamesTheLineThatHoldsTheNul) {
+    const std::vector<std::pair<std::string, std::int64_t>> rows = {
+        {"a\nb", 0},
+        {std::string("\0", 1), 1},
+        {std::string("a\nb\0c\nd", 7), 2},
+        {std::string("a\n\0", 3), 2},
+        {std::string("a\r\n\0", 4), 2},
+        {std::string("a\rb\0", 4), 2},
+        {std::string("a\n\n\0x", 5), 3},
+    };
+    for (const auto& [text, line] : rows) {
+        SCOPED_TRACE(text);
+        const TextLines lines(text);
+        EXPECT_EQ(lines.NulLine(), line);
+        if (line != 0) {
+            EXPECT_EQ(test::ThrownMessage([&] { RefuseNul(lines, "t.csv"); }),
+                      "Line " + std::to_string(line) +
+                          " of \"t.csv\" holds a NUL byte, which no text file holds, and the rest "
+                          "of the file would be lost. Is it saved as UTF-16 (Unicode)? Save it as "
+                          "UTF-8 text and open that.");
+        }
+    }
+}
+
 // The file is mapped rather than read where it can be; the lines must be
 // the same, and must outlive a move of the object that holds them.
 TEST(ReadTextLines, AFileGivesTheLinesOfItsText) {
@@ -473,6 +497,9 @@ TEST_F(ReadTextFileTest, FilesThatCannotBeReadAsMapmakerTextAreErrorsNamingThem)
                              8),
                  utf16},
              Row{"utf16-big-endian.raw", std::string("\xFE\xFF\0d\0a\0t", 8), utf16},
+             Row{"utf16-little-endian-without-mark.csv",
+                 std::string("g\0r\0o\0u\0p\0,\0\xE8\x00", 14), utf16},
+             Row{"utf16-big-endian-without-mark.csv", std::string("\0g\0r\0o\0u\0p", 10), utf16},
              Row{"longer-than-the-limit.raw", std::string(101, 'x'),
                  "It is longer than 100 bytes, far more than any Mapmaker file; it may not end "
                  "at all."},

@@ -139,6 +139,48 @@ TEST_F(EmfSurfaceTest, PreparedAsForDrawingMaps) {
     EXPECT_EQ(r[11].U32(8), 0u) << "text placed by its top-left corner";
 }
 
+// The figure's metafile spells the metric mode out as MM_ANISOTROPIC each
+// time it is set, and leaves the text background transparent.
+TEST_F(EmfSurfaceTest, EditorFriendlyMetafileSpellsTheMetricModeOut) {
+    EmfStyle style;
+    style.EditorFriendly = true;
+    EmfSurface surface(metrics(), 0, style);
+    surface.TextOut(0, -100, "A");
+    surface.SetMapMode(MappingMode::Text);
+    surface.TextOut(10, 10, "B");
+    surface.SetMapMode(MappingMode::HiMetric);
+    surface.TextOut(0, -500, "C");
+    const auto records = test::ReadEmfRecords(surface.Finish());
+
+    std::vector<std::string> steps;
+    for (const auto& r : records) {
+        if (r.type == kEmrSetMapMode) {
+            steps.push_back("mode " + std::to_string(r.U32(8)));
+        } else if (r.type == kEmrSetWindowExtEx || r.type == kEmrSetViewportExtEx) {
+            steps.push_back((r.type == kEmrSetWindowExtEx ? "window " : "viewport ") +
+                            std::to_string(r.I32(8)) + "," + std::to_string(r.I32(12)));
+        } else if (r.type == kEmrSetBkMode) {
+            steps.push_back("background " + std::to_string(r.U32(8)));
+        } else if (r.type == kEmrExtTextOutW) {
+            steps.push_back("text");
+        }
+    }
+    // 50800 x 28575 hundredths of a millimetre are the reference display's
+    // 1920 x 1080 pixels: MM_HIMETRIC's scale, y upward.
+    const std::vector<std::string> expected = {"mode 8",
+                                               "window 50800,28575",
+                                               "viewport 1920,-1080",
+                                               "background 1",
+                                               "text",
+                                               "mode 1",
+                                               "text",
+                                               "mode 8",
+                                               "window 50800,28575",
+                                               "viewport 1920,-1080",
+                                               "text"};
+    EXPECT_EQ(steps, expected);
+}
+
 TEST_F(EmfSurfaceTest, EveryObjectCreatedIsDeletedAfterStockObjectsAreBack) {
     const Metafile file = Draw(SampleDrawing);
     std::set<std::uint32_t> created;

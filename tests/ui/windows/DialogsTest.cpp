@@ -73,10 +73,11 @@ TEST(SystemDialogs, OpenStartsOnTheLastFileAndCancelGivesNothing) {
 }
 
 TEST(SystemDialogs, OpenShowsMapmakerFilesFirstThenMapTablesAndAllFilesLast) {
-    EXPECT_EQ(OpenFilters(),
-              (QStringList{QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
-                           QStringLiteral("Map tables (*.csv *.tsv *.txt *.map)"),
-                           QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")}));
+    EXPECT_EQ(
+        OpenFilters(),
+        (QStringList{QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
+                     QStringLiteral("Map tables (*.csv *.tsv *.txt *.map *.qtab *.mct *.bim)"),
+                     QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")}));
 }
 
 TEST(SystemDialogs, TheErrorBoxHasTheTitleAnErrorIconAndOneOkButton) {
