@@ -554,14 +554,15 @@ void MainWindow::OptionsClick() {
 void MainWindow::DrawClick() {
     RunEvent([this] {
         ws_.RequireTickedMaps();
-        const auto path = dialogs_.SaveFileName(this);
+        const auto path = dialogs_.SaveFileName(this, ws_.Figure().Dpi);
         if (!path) {
             return;
         }
+        DrawReport report;
         try {
             ProgressWindow progress(this, QStringLiteral("Drawing ") + QFileInfo(*path).fileName() +
                                               "...");
-            ws_.Draw(FileName(*path), platform_.CreateFileCanvas, progress.Fn());
+            report = ws_.Draw(FileName(*path), platform_.CreateFileCanvas, progress.Fn());
         } catch (const OperationCancelled&) {
             ShowStatus(QStringLiteral("Draw cancelled: nothing was written to ") +
                            QFileInfo(*path).fileName() + u'.',
@@ -569,13 +570,19 @@ void MainWindow::DrawClick() {
             return;
         }
         // The drawing is written as asked; a page that leaves the bars no
-        // room is worth a word, not a refusal.
-        const std::string warning = ws_.DrawWarning();
-        if (warning.empty()) {
+        // room, or a map wider than its row, is worth a word, not a refusal.
+        QStringList warnings;
+        if (const std::string warning = ws_.DrawWarning(); !warning.empty()) {
+            warnings << ErrorBoxText(warning);
+        }
+        for (const std::string& warning : report.Warnings) {
+            warnings << ErrorBoxText(warning);
+        }
+        if (warnings.isEmpty()) {
             ShowStatus(QStringLiteral("Drew the maps into ") + QFileInfo(*path).fileName() + u'.',
                        false);
         } else {
-            ShowStatus(ErrorBoxText(warning), true);
+            ShowStatus(warnings.join(u' '), true);
         }
     });
 }

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "mapdata/FigureSettingsTable.h"
 #include "tests/support/Exceptions.h"
 
 namespace karvello {
@@ -60,6 +62,8 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     figure.Figure.Margin = 0;
     figure.Figure.GroupMaps = true;
     figure.Figure.Dpi = 600;
+    figure.FigureGiven = {"RowWidth",  "MapsPerRow", "FontFace",  "FontHeight",
+                          "LineWidth", "Margin",     "GroupMaps", "Dpi"};
 
     CliRequest annotated = Draw();
     annotated.Annotations.Titles = true;
@@ -241,6 +245,81 @@ TEST(ParseCommandLineTest, EverySettingIsSetByItsNameAndNamedInTheHelp) {
         expected.*member = -7;
         EXPECT_EQ(settings, expected);
         EXPECT_NE(usage.find(std::string(" ") + name), std::string::npos);
+    }
+}
+
+TEST(ParseCommandLineTest, AFigureOptionGivenWithItsDefaultStillGoesOverTheSettingsFile) {
+    const CliRequest request =
+        ParseCommandLine({"draw", "a", "b", "-o", "x.png", "--dpi", "300", "--margin", "1mm"});
+    EXPECT_EQ(request.FigureGiven, (std::set<std::string>{"Dpi", "Margin"}));
+    FigureSettings fromFile;
+    fromFile.Dpi = 600;
+    fromFile.Margin = 500;
+    fromFile.FontHeight = 247;
+    FigureSettings expected = fromFile;
+    expected.Dpi = 300;
+    expected.Margin = 100;
+    EXPECT_EQ(WithFigureOptions(fromFile, request), expected)
+        << "the options given win, their default values too; the others stay as the file gave";
+    EXPECT_EQ(WithFigureOptions(fromFile, ParseCommandLine({"draw", "a", "b", "-o", "x.png"})),
+              fromFile);
+}
+
+TEST(ParseCommandLineTest, FigureOptionsAreCheckedByTheirSettingsRow) {
+    struct Row {
+        const char* name;
+        Args options;
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {"no resolution",
+         {"--dpi", "0"},
+         "Cannot read --dpi \"0\": it must be a whole number from 1."},
+        {"a negative resolution",
+         {"--dpi=-5"},
+         "Cannot read --dpi \"-5\": it must be a whole number from 1."},
+        {"a resolution with a sign",
+         {"--dpi", "+300"},
+         "Cannot read --dpi \"+300\": it must be a whole number from 1."},
+        {"no face",
+         {"--font", ""},
+         "Cannot read --font \"\": it must be a text of 1 to 31 characters."},
+        {"a face longer than a metafile holds",
+         {"--font", std::string(32, 'F')},
+         "Cannot read --font \"" + std::string(32, 'F') +
+             "\": it must be a text of 1 to 31 characters."},
+        {"a negative font size",
+         {"--font-size", "-3pt"},
+         "Cannot read the length \"-3pt\" of --font-size: write it like 175mm, 8.5cm, 1in, 7pt, "
+         "or a whole number of 1/100 mm."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Args args{"draw", "a", "b", "-o", "x.png"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        EXPECT_EQ(test::ThrownMessage<UsageError>([&] { ParseCommandLine(args); }), row.message);
+    }
+    // A face of 31 characters, each of two bytes, is as long as a metafile holds.
+    std::string longest;
+    for (int i = 0; i < 31; ++i) {
+        longest += "\xC3\xA9";
+    }
+    EXPECT_EQ(
+        ParseCommandLine({"draw", "a", "b", "-o", "x.emf", "--font", longest}).Figure.FontFace,
+        longest);
+}
+
+TEST(ParseCommandLineTest, EveryFigureSettingWithAnOptionIsInTheHelpWithItsText) {
+    const std::string usage = UsageText();
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        SCOPED_TRACE(field.Name);
+        ASSERT_FALSE(field.Option.empty());
+        std::string line = "  " + std::string(field.Option);
+        if (!field.OptionValue.empty()) {
+            line += " " + std::string(field.OptionValue);
+        }
+        line.resize(28, ' ');
+        EXPECT_NE(usage.find(line + std::string(field.OptionHelp) + "\n"), std::string::npos);
     }
 }
 

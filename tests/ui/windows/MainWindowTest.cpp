@@ -392,7 +392,7 @@ TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
 TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars) {
     LoadExample();
     dialogs.options = [&](OptionsWindow& window) {
-        Child<NumberBox>(window, "spinPageHeight")->SetText(QStringLiteral("12.5"));
+        Child<NumberBox>(window, "SpinPageHeight")->SetText(QStringLiteral("12.5"));
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
@@ -407,11 +407,38 @@ TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars
         << Status().toStdString();
 }
 
+// What the drawing reports (a map wider than its row) is shown in the
+// status line as the command line writes it to standard error; the window
+// once dropped it. The save dialog offers the PNG at the resolution chosen.
+TEST_F(MainWindowTest, DrawShowsTheDrawingsWarningsAndOffersThePngAtTheChosenResolution) {
+    LoadExample();
+    dialogs.options = [&](OptionsWindow& window) {
+        Child<NumberBox>(window, "SpinPageWidth")->SetValue(3000);
+        Child<NumberBox>(window, "SpinRightMargin")->SetValue(0);
+        Child<QCheckBox>(window, "CheckRowWidth")->setChecked(true);
+        Child<QSpinBox>(window, "SpinDpi")->setValue(600);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
+        return window.result();
+    };
+    Click("ButtonOptions");
+    ASSERT_EQ(form().workspace().Figure().RowWidth, 3000);
+    Click("tickAllButton_");
+    dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
+    Click("ButtonDraw");
+    EXPECT_TRUE(dialogs.errors.empty()) << "a warning, not a refusal";
+    EXPECT_EQ(dialogs.saveDpis, (std::vector<std::int32_t>{600}));
+    EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Map 1 is "))) << Status().toStdString();
+    EXPECT_TRUE(Status().contains(QStringLiteral("stands alone in its row")))
+        << Status().toStdString();
+    EXPECT_EQ(Child<QLabel>(form(), "statusLine_")->toolTip(), Status());
+}
+
 TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     LoadExample();
     const PageLengths before = form().workspace().Settings();
     dialogs.options = [&](OptionsWindow& window) {
-        auto* width = Child<NumberBox>(window, "spinPageWidth");
+        auto* width = Child<NumberBox>(window, "SpinPageWidth");
         EXPECT_EQ(width->Value(), before.PageWidth) << "the window is filled before it shows";
         width->SetValue(12345);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonNewRange"), Qt::LeftButton);
@@ -430,7 +457,7 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     EXPECT_TRUE(preview.Log().empty()) << "Cancel does not render the preview";
 
     dialogs.options = [&](OptionsWindow& window) {
-        Child<NumberBox>(window, "spinPageWidth")->SetValue(12345);
+        Child<NumberBox>(window, "SpinPageWidth")->SetValue(12345);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonNewRange"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
@@ -454,7 +481,7 @@ TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotations
     dialogs.settingsAnswers = {QString::fromStdString(settings)};
     dialogs.options = [&](OptionsWindow& window) {
         QTest::mouseClick(Child<QPushButton>(window, "ButtonLoadSettings"), Qt::LeftButton);
-        EXPECT_EQ(Child<QSpinBox>(window, "spinMapsPerRow")->value(), 3);
+        EXPECT_EQ(Child<QSpinBox>(window, "SpinMapsPerRow")->value(), 3);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };

@@ -42,7 +42,7 @@ std::string PictureText(const MainWindow& form) {
 // text measured as the files measure it, as the recording surface logs it.
 std::string DrawingOf(const Workspace& ws, const std::vector<LinkageMap>& maps) {
     DrawingRecorder recorder(MetafileTextMetrics());
-    DrawMaps(maps, recorder, ws.Settings(), ws.AllMarkers());
+    (void)DrawMaps(maps, recorder, ws.Settings(), ws.AllMarkers());
     test::RecordingSurface surface;
     recorder.Replay(surface);
     return surface.Text();
@@ -88,7 +88,7 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
         << "the ticked maps outweigh the selection";
 
     dialogs.options = [](OptionsWindow& window) {
-        Child<NumberBox>(window, "spinbarWidth")->SetValue(1500);
+        Child<NumberBox>(window, "SpinBarWidth")->SetValue(1500);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
