@@ -275,7 +275,7 @@ TEST(FigureLayoutTest, ABoxTooSmallIsRefusedWithTheHeightThatFits) {
     // Nothing drawn when refused, and a map wider than the box is named.
     RecordingSurface surface(kCharWidth, kLineHeight);
     try {
-        DrawMaps(genome.Maps, surface, PageLengths{}, genome.Markers, Box(1500, 0));
+        (void)DrawMaps(genome.Maps, surface, PageLengths{}, genome.Markers, Box(1500, 0));
         FAIL() << "drawn into a box too narrow";
     } catch (const KarvelloError& error) {
         EXPECT_NE(std::string(error.what()).find("map 1 needs"), std::string::npos) << error.what();
