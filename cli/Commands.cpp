@@ -281,6 +281,17 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
         for (const std::size_t index : chosen) {
             workspace.SetTicked(static_cast<int>(index), true);
         }
+        // The order named is the figure layout's order of the maps (none
+        // when it is the file's), kept with the other figure settings.
+        FigureSettings figure = workspace.Figure();
+        figure.MapOrder.clear();
+        if (!std::is_sorted(chosen.begin(), chosen.end())) {
+            for (const std::size_t index : chosen) {
+                figure.MapOrder += (figure.MapOrder.empty() ? "" : ",") +
+                                   DecimalText(workspace.Maps()[index].MapNumber);
+            }
+        }
+        workspace.SetFigure(figure);
     } else {
         for (std::size_t i = 0; i < workspace.Maps().size(); ++i) {
             workspace.SetTicked(static_cast<int>(i), true);

@@ -10,6 +10,7 @@
 #include "base/Numbers.h"
 #include "cli/Text.h"
 #include "drawing/DrawingFormats.h"
+#include "drawing/FigureLayout.h"
 #include "mapdata/DrawSettingsTable.h"
 #include "mapdata/FigureSettingsTable.h"
 #include "mapdata/Lengths.h"
@@ -121,6 +122,20 @@ void ReadFigureOption(CliRequest& request, const FigureSettingField& field, std:
         if (!InFigureSettingRange(field, text)) {
             refuse();
         }
+        // The rows name maps by number in a form of their own, which the
+        // figure layout reads; a list it cannot read is refused here too.
+        if (field.Text == &FigureSettings::Rows) {
+            try {
+                if (ReadMapRows(text).empty()) {
+                    throw UsageError("The option " + std::string(option) +
+                                     " needs the maps of a row.");
+                }
+            } catch (const UsageError&) {
+                throw;
+            } catch (const KarvelloError& error) {
+                throw UsageError(error.what());
+            }
+        }
         request.Figure.*field.Text = text;
         break;
     case FigureSettingKind::Flag:
@@ -187,7 +202,8 @@ CliTitle ParseTitle(std::string_view option, std::string_view value) {
 constexpr auto kOtherDrawOptions = std::to_array<OptionSpec>({
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
-    {"--maps", "", "1,3-5", "the maps to draw, by group or number (default:\nall)",
+    {"--maps", "", "1,3-5",
+     "the maps to draw, by group or number (default:\nall), in this order in the figure layout",
      [](CliRequest& r, std::string_view, std::string_view v) { r.MapList = std::string(v); }},
     {"--flip", "", "2,4", "maps to draw upside down",
      [](CliRequest& r, std::string_view, std::string_view v) { r.FlipLists.emplace_back(v); },

@@ -124,11 +124,14 @@ struct DrawnMap {
 
 class FigureLayout {
   public:
+    // fixedStarts: where each row starts, by index into maps, when the rows
+    // are given; empty when they are chosen to fit.
     FigureLayout(const std::vector<LinkageMap>& maps, Surface& surface, const PageLengths& settings,
                  const MarkerTable& markers, const FigureSettings& figure,
-                 const FigureAnnotations& annotations)
+                 const FigureAnnotations& annotations, std::vector<std::size_t> fixedStarts)
         : maps_(maps), surface_(surface), s_(settings), markers_(markers), figure_(figure),
-          a_(annotations) {
+          a_(annotations), fixedStarts_(std::move(fixedStarts)) {
+        alignTop_ = figure.Align == "top";
         labels_ = figure.Labels != "none";
         distances_ = figure.Distances.empty() ? (labels_ ? "gaps" : "none") : figure.Distances;
         surface_.SetItalic(false);
@@ -258,7 +261,7 @@ class FigureLayout {
         const LinkageMap& map = maps_[index];
         MapPlan plan;
         plan.Index = index;
-        plan.StartCM = map.FirstPosition - axisTop;
+        plan.StartCM = alignTop_ ? 0.0 : map.FirstPosition - axisTop;
         plan.LengthCM = MapLength(map);
         const auto& entries = map.Markers;
         const std::size_t n = entries.size();
@@ -398,9 +401,11 @@ class FigureLayout {
     double QtlBoxWidth() const { return std::max(s_.BarWidth / 2.0, 1.0); }
 
     void Measure() {
-        axisTop_ = maps_.front().FirstPosition;
+        // Bars aligned at their tops share no cM axis: the ruler counts down
+        // from the tops.
+        axisTop_ = alignTop_ ? 0.0 : maps_.front().FirstPosition;
         for (const LinkageMap& map : maps_) {
-            axisTop_ = std::min(axisTop_, map.FirstPosition);
+            axisTop_ = alignTop_ ? 0.0 : std::min(axisTop_, map.FirstPosition);
         }
         plans_.clear();
         plans_.reserve(maps_.size());
@@ -485,6 +490,18 @@ class FigureLayout {
     };
     Partition Rows(double scale, double width, bool keepLinks) const {
         const std::size_t n = plans_.size();
+        if (!fixedStarts_.empty()) {
+            Partition partition;
+            partition.Starts = fixedStarts_;
+            partition.Height = -static_cast<double>(figure_.RowGap);
+            for (std::size_t k = 0; k < fixedStarts_.size(); ++k) {
+                const std::size_t first = fixedStarts_[k];
+                const std::size_t last = k + 1 < fixedStarts_.size() ? fixedStarts_[k + 1] : n;
+                partition.Height += figure_.RowGap + RowHeight(first, last, scale);
+                partition.Broken += first > 0 ? links_[first - 1] : 0;
+            }
+            return partition;
+        }
         const double inf = std::numeric_limits<double>::infinity();
         std::vector<std::pair<std::int64_t, double>> best(n + 1, {INT64_MAX, inf});
         std::vector<std::size_t> from(n + 1, 0);
@@ -558,6 +575,23 @@ class FigureLayout {
     void RefuseTooWide(double width) const {
         if (width <= 0) {
             return;
+        }
+        for (std::size_t k = 0; k < fixedStarts_.size(); ++k) {
+            const std::size_t first = fixedStarts_[k];
+            const std::size_t last =
+                k + 1 < fixedStarts_.size() ? fixedStarts_[k + 1] : plans_.size();
+            const double need = RowWidth(first, last);
+            if (need > width) {
+                std::string names;
+                for (std::size_t i = first; i < last; ++i) {
+                    names += (i > first ? "," : "") + DecimalText(maps_[i].MapNumber);
+                }
+                throw KarvelloError("The row of maps " + names + " does not fit " +
+                                    Millimetres(figure_.RowWidth) + " wide: it needs " +
+                                    Millimetres(need + 2.0 * edge_ + 1) +
+                                    " with its edge room. Fewer maps in that row of --rows, a "
+                                    "wider box or a smaller --font-size would make it fit.");
+            }
         }
         for (std::size_t i = 0; i < plans_.size(); ++i) {
             const double need = RowWidth(i, i + 1);
@@ -1001,6 +1035,8 @@ class FigureLayout {
     double edge_ = 0.0;
     double halfEdge_ = 0.0;
     double axisTop_ = 0.0;
+    std::vector<std::size_t> fixedStarts_;
+    bool alignTop_ = false;
     double axisLength_ = 0.0;
     double titleBand_ = 0.0;
     double rulerRoom_ = 0.0;
@@ -1023,12 +1059,143 @@ DrawReport DrawFigure(const std::vector<LinkageMap>& maps, Surface& surface,
     if (figure.Labels != "all" && figure.Labels != "none") {
         throw KarvelloError("The labels \"" + figure.Labels + "\" are neither all nor none.");
     }
+    if (figure.Align != "zero" && figure.Align != "top") {
+        throw KarvelloError("The alignment \"" + figure.Align + "\" is neither zero nor top.");
+    }
+    const auto order = ReadMapRows(figure.MapOrder);
+    if (order.size() > 1) {
+        throw KarvelloError("The map order \"" + figure.MapOrder +
+                            "\" has rows: write the maps' numbers like 3,1,2.");
+    }
+    const auto rows = ReadMapRows(figure.Rows);
     surface.SetMapMode(MappingMode::HiMetric);
     if (maps.empty()) {
         return {};
     }
-    FigureLayout layout(maps, surface, settings, markers, figure, annotations);
-    return layout.Draw(plan);
+
+    // The maps in the order asked for: those the rows (else the order) name,
+    // first time named, then the rest as given.
+    std::unordered_map<std::int32_t, std::size_t> byNumber;
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        byNumber.emplace(maps[i].MapNumber, i);
+    }
+    std::vector<std::size_t> chosen;
+    std::vector<bool> taken(maps.size(), false);
+    std::vector<std::size_t> fixedStarts;
+    for (const auto& row : rows.empty() ? order : rows) {
+        const std::size_t start = chosen.size();
+        for (std::int32_t number : row) {
+            const auto found = byNumber.find(number);
+            if (found == byNumber.end()) {
+                continue; // a map not drawn
+            }
+            if (taken[found->second]) {
+                if (!rows.empty()) {
+                    throw KarvelloError("The rows \"" + figure.Rows + "\" name map " +
+                                        DecimalText(number) + " twice.");
+                }
+                continue;
+            }
+            taken[found->second] = true;
+            chosen.push_back(found->second);
+        }
+        if (!rows.empty() && chosen.size() > start) {
+            fixedStarts.push_back(start);
+        }
+    }
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        if (!taken[i]) {
+            if (!rows.empty()) {
+                throw KarvelloError("Map " + DecimalText(maps[i].MapNumber) +
+                                    " is drawn but in none of the rows \"" + figure.Rows +
+                                    "\": name it in --rows, or leave it out of --maps.");
+            }
+            chosen.push_back(i);
+        }
+    }
+    bool reordered = false;
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        reordered = reordered || chosen[i] != i;
+    }
+    if (!reordered) {
+        FigureLayout layout(maps, surface, settings, markers, figure, annotations,
+                            std::move(fixedStarts));
+        return layout.Draw(plan);
+    }
+    std::vector<LinkageMap> ordered;
+    ordered.reserve(maps.size());
+    for (std::size_t i : chosen) {
+        ordered.push_back(maps[i]);
+    }
+    FigureLayout layout(ordered, surface, settings, markers, figure, annotations,
+                        std::move(fixedStarts));
+    DrawReport report = layout.Draw(plan);
+    if (plan != nullptr) {
+        // The rows by index into the maps as handed in.
+        for (auto& row : plan->Rows) {
+            for (std::size_t& index : row) {
+                index = chosen[index];
+            }
+        }
+    }
+    return report;
+}
+
+std::vector<std::vector<std::int32_t>> ReadMapRows(std::string_view text) {
+    std::vector<std::vector<std::int32_t>> rows;
+    if (text.empty()) {
+        return rows;
+    }
+    const auto refuse = [text]() {
+        return KarvelloError("Cannot read the maps \"" + std::string(text) +
+                             "\": write map numbers from 1 like 3,1,2 or 1-7/8-14.");
+    };
+    const auto number = [&refuse](std::string_view digits) {
+        if (digits.empty() || digits.size() > 6 ||
+            !std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            throw refuse();
+        }
+        std::int32_t value = 0;
+        for (char c : digits) {
+            value = value * 10 + (c - '0');
+        }
+        if (value < 1) {
+            throw refuse();
+        }
+        return value;
+    };
+    // Every row and item ends at its separator; one past the text's end
+    // stands for the last.
+    std::size_t at = 0;
+    rows.emplace_back();
+    while (true) {
+        const std::size_t end = text.find_first_of(",/", at);
+        const std::string_view item =
+            text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+        const std::size_t dash = item.find('-');
+        const std::int32_t first = number(item.substr(0, dash));
+        const std::int32_t last =
+            dash == std::string_view::npos ? first : number(item.substr(dash + 1));
+        if (last < first) {
+            throw KarvelloError("The map run \"" + std::string(item) + "\" in \"" +
+                                std::string(text) + "\" ends before it starts.");
+        }
+        if (rows.back().size() + static_cast<std::size_t>(last - first) > 100000) {
+            throw refuse();
+        }
+        for (std::int32_t n = first; n <= last; ++n) {
+            rows.back().push_back(n);
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        if (text[end] == '/') {
+            rows.emplace_back();
+        }
+        at = end + 1;
+    }
+    return rows;
 }
 
 } // namespace karvello

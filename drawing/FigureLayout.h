@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "drawing/Canvas.h"
@@ -26,13 +27,19 @@ struct FigurePlan {
     double Height = 0.0;
 };
 
+// Map numbers as --maps and --rows write them: "3,1,2" or "1-7/8-14/15-20",
+// each item a number or a run A-B counted from A up to B, rows parted by
+// '/'. Throws KarvelloError naming the text when it is none of these.
+std::vector<std::vector<std::int32_t>> ReadMapRows(std::string_view text);
+
 // Draws the maps in the figure layout. Every map gets its rows and the
 // scale chosen so that the bars are as long as the box (figure.RowWidth by
 // figure.Height, each less the edge room on both sides, which the canvases
 // add around what is drawn: figure.Margin, else kDefaultEdgeRoom; 0 =
 // unbounded)
-// allows. Throws KarvelloError, before anything is drawn, when nothing fits,
-// saying what would. The maps must have passed DrawMaps's checks.
+// allows. The maps stand in figure.MapOrder's order, in figure.Rows's rows
+// when given, aligned as figure.Align says. Throws KarvelloError, before anything is drawn, when
+// nothing fits, saying what would. The maps must have passed DrawMaps's checks.
 DrawReport DrawFigure(const std::vector<LinkageMap>& maps, Surface& surface,
                       const PageLengths& settings, const MarkerTable& markers,
                       const FigureSettings& figure, const FigureAnnotations& annotations,

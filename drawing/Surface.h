@@ -28,6 +28,9 @@ class Surface {
     virtual void SetPenColour(RgbColour colour) = 0;
     // Outlined with the pen, filled with the surface's own brush.
     virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+    // A rectangle filled with colour and no outline; the pen, the brush and
+    // the current point stay as they were.
+    virtual void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) = 0;
     virtual void MoveTo(int x, int y) = 0;
     // From the current point with the current pen; the end becomes the current point.
     virtual void LineTo(int x, int y) = 0;

@@ -25,6 +25,9 @@ template <typename Base> class PassThroughSurface : public Base {
     void SetMapMode(MappingMode mode) override { target_.SetMapMode(mode); }
     void SetPenColour(RgbColour colour) override { target_.SetPenColour(colour); }
     void Rectangle(int x1, int y1, int x2, int y2) override { target_.Rectangle(x1, y1, x2, y2); }
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override {
+        target_.FillRectangle(x1, y1, x2, y2, colour);
+    }
     void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
     void LineTo(int x, int y) override { target_.LineTo(x, y); }
     void TextOut(int x, int y, std::string_view text) override { target_.TextOut(x, y, text); }
@@ -62,6 +65,10 @@ class ExtentSurface : public Surface {
     void SetMapMode(MappingMode) override {}
     void SetPenColour(RgbColour) override {}
     void Rectangle(int x1, int y1, int x2, int y2) override { Line(x1, y1, x2, y2); }
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour) override {
+        Include(x1, y1);
+        Include(x2, y2);
+    }
     void MoveTo(int x, int y) override {
         x_ = x;
         y_ = y;
@@ -111,6 +118,9 @@ class ShiftedSurface : public PassThroughSurface<Surface> {
 
     void Rectangle(int x1, int y1, int x2, int y2) override {
         Target().Rectangle(x1, Y(y1), x2, Y(y2));
+    }
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override {
+        Target().FillRectangle(x1, Y(y1), x2, Y(y2), colour);
     }
     void MoveTo(int x, int y) override { Target().MoveTo(x, Y(y)); }
     void LineTo(int x, int y) override { Target().LineTo(x, Y(y)); }

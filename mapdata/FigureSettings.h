@@ -52,6 +52,14 @@ struct FigureSettings {
     // Between the maps of a row, and between rows.
     std::int32_t MapGap = 400;
     std::int32_t RowGap = 400;
+    // --maps: the order of the maps drawn, by number, as "3,1,2" or "1,3-5";
+    // maps it leaves out follow in the file's order. Empty: the file's order.
+    std::string MapOrder;
+    // --rows: the maps of each row, by number, rows parted by '/', as
+    // "1-7/8-14/15-20"; empty: the rows are chosen to fit the box.
+    std::string Rows;
+    // --align: "zero" (the bars of a row at their 0 cM) or "top".
+    std::string Align = "zero";
 
     bool operator==(const FigureSettings&) const = default;
 };

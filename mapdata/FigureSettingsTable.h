@@ -263,6 +263,38 @@ inline constexpr std::array kFigureSettingFields{
         .Label = "Gap between rows",
         .Hint = "Figure layout: between rows, such as 4mm",
     },
+    FigureSettingField{
+        .Name = "MapOrder",
+        .Kind = FigureSettingKind::Text,
+        .Text = &FigureSettings::MapOrder,
+        .Control = FigureControl::Text,
+        .Label = "Map order",
+        .Hint = "Figure layout: the order of the maps by number, such as 3,1,2; empty: the file's",
+    },
+    FigureSettingField{
+        .Name = "Rows",
+        .Kind = FigureSettingKind::Text,
+        .Text = &FigureSettings::Rows,
+        .Option = "--rows",
+        .OptionValue = "1-7/8-14",
+        .OptionHelp = "figure layout: the maps of each row, by number,\nrows parted by /",
+        .Control = FigureControl::Text,
+        .Label = "Rows",
+        .Hint = "Figure layout: the maps of each row, such as 1-7/8-14/15-20; empty: chosen to fit",
+    },
+    FigureSettingField{
+        .Name = "Align",
+        .Kind = FigureSettingKind::Text,
+        .Text = &FigureSettings::Align,
+        .Choices = "zero|top",
+        .Option = "--align",
+        .OptionValue = "zero|top",
+        .OptionHelp = "figure layout: the bars of a row aligned at their\n0 cM (the default) or at "
+                      "their tops",
+        .Control = FigureControl::Text,
+        .Label = "Align bars",
+        .Hint = "Figure layout: zero (the bars of a row at their 0 cM) or top",
+    },
 };
 
 // The setting of that name in a settings file (compared exactly), or null.

@@ -39,6 +39,10 @@ class LegibleSurface : public PassThroughSurface<Surface> {
         Target().Rectangle(x1, y1, x2, y2);
         penSet_ = false;
     }
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override {
+        Target().FillRectangle(x1, y1, x2, y2, colour);
+        penSet_ = false;
+    }
     void MoveTo(int x, int y) override {
         Target().MoveTo(x, y);
         x_ = x;

@@ -94,6 +94,10 @@ void QtPainterSurface::Rectangle(int x1, int y1, int x2, int y2) {
     painter_.drawRect(QRectF(ToUnits(x1, y1), ToUnits(x2, y2)).normalized());
 }
 
+void QtPainterSurface::FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) {
+    painter_.fillRect(QRectF(ToUnits(x1, y1), ToUnits(x2, y2)).normalized(), ToQColor(colour));
+}
+
 void QtPainterSurface::MoveTo(int x, int y) {
     current_ = ToUnits(x, y);
 }

@@ -32,6 +32,13 @@ void DrawingRecorder::Rectangle(int x1, int y1, int x2, int y2) {
     frame_.Include(box);
 }
 
+void DrawingRecorder::FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) {
+    const PageBox box = PageBoxOfPoints(mapMode_, x1, y1, x2, y2);
+    Operation& op = operations_.emplace_back(Op(Kind::Fill, x1, y1, x2, y2, box));
+    op.fill = colour;
+    frame_.Include(box);
+}
+
 void DrawingRecorder::MoveTo(int x, int y) {
     operations_.push_back(Op(Kind::MoveTo, x, y));
     currentX_ = x;
@@ -131,6 +138,11 @@ void DrawingRecorder::ReplayInto(Surface& target, const PageBox* visible) const 
         case Kind::Rectangle:
             if (shown) {
                 target.Rectangle(op.a, op.b, op.c, op.d);
+            }
+            break;
+        case Kind::Fill:
+            if (shown) {
+                target.FillRectangle(op.a, op.b, op.c, op.d, op.fill);
             }
             break;
         case Kind::BeginMap:

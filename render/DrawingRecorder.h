@@ -25,6 +25,7 @@ class DrawingRecorder : public Surface {
     void SetMapMode(MappingMode mode) override;
     void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;
@@ -51,6 +52,7 @@ class DrawingRecorder : public Surface {
         MapMode,
         Pen,
         Rectangle,
+        Fill,
         MoveTo,
         LineTo,
         Text,
@@ -70,6 +72,7 @@ class DrawingRecorder : public Surface {
         std::size_t textStart = 0;
         std::size_t textLength = 0;
         PageBox box; // what a stroke or text covers; empty for state changes
+        RgbColour fill = 0;
     };
     static Operation Op(Kind kind, int a = 0, int b = 0, int c = 0, int d = 0, PageBox box = {});
     void ReplayInto(Surface& target, const PageBox* visible) const;

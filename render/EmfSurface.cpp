@@ -18,6 +18,7 @@ namespace {
 constexpr std::uint32_t kStockObject = 0x80000000u;
 constexpr std::uint32_t kStockWhiteBrush = kStockObject | 0;
 constexpr std::uint32_t kStockBlackPen = kStockObject | 7;
+constexpr std::uint32_t kStockNullPen = kStockObject | 8;
 constexpr std::uint32_t kStockSystemFont = kStockObject | 13;
 constexpr std::uint32_t kTextAlignLeftTop = 0;
 constexpr std::uint32_t kGraphicsModeCompatible = 1;
@@ -113,17 +114,8 @@ EmfSurface::EmfSurface(const TextMeasure& metrics, RgbColour textColour, EmfStyl
     WriteMapMode(MappingMode::HiMetric);
     SelectObject(CreateFont(false));
     SelectObject(CreatePen(0));
-    {
-        const std::uint32_t brush = nextHandle_++;
-        created_.push_back(brush);
-        Record record(body_, kEmrCreateBrushIndirect);
-        record.U32(brush);
-        record.U32(0); // BS_SOLID
-        record.U32(kWhite);
-        record.U32(0); // no hatch
-        recordCount_ += record.End();
-        SelectObject(brush);
-    }
+    whiteBrush_ = CreateBrush(kWhite);
+    SelectObject(whiteBrush_);
     WriteSimple(kEmrSetTextColor, fontColour_);
     // The brush colour behind opaque text: each text cell is filled with it
     // before the text is drawn, as the classic layout expects. The figure
@@ -220,6 +212,45 @@ std::uint32_t EmfSurface::CreatePen(RgbColour colour) {
     return handle;
 }
 
+std::uint32_t EmfSurface::CreateBrush(RgbColour colour) {
+    const std::uint32_t handle = nextHandle_++;
+    created_.push_back(handle);
+    Record record(body_, kEmrCreateBrushIndirect);
+    record.U32(handle);
+    record.U32(0); // BS_SOLID
+    record.U32(colour);
+    record.U32(0); // no hatch
+    recordCount_ += record.End();
+    brushes_[colour] = handle;
+    return handle;
+}
+
+void EmfSurface::EndFilling() {
+    if (filling_) {
+        SelectObject(pens_.at(penColour_));
+        SelectObject(whiteBrush_);
+        filling_ = false;
+    }
+}
+
+void EmfSurface::FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) {
+    CheckOpen();
+    const auto found = brushes_.find(colour);
+    const std::uint32_t brush = found != brushes_.end() ? found->second : CreateBrush(colour);
+    if (!filling_) {
+        SelectObject(kStockNullPen);
+    }
+    SelectObject(brush);
+    filling_ = true;
+    Record record(body_, kEmrRectangle);
+    record.I32(x1);
+    record.I32(y1);
+    record.I32(x2);
+    record.I32(y2);
+    recordCount_ += record.End();
+    Include(PageBoxOfPoints(mapMode_, x1, y1, x2, y2));
+}
+
 void EmfSurface::SetMapMode(MappingMode mode) {
     CheckOpen();
     if (mode != mapMode_) {
@@ -234,12 +265,16 @@ void EmfSurface::SetPenColour(RgbColour colour) {
         return;
     }
     const auto found = pens_.find(colour);
-    SelectObject(found != pens_.end() ? found->second : CreatePen(colour));
+    const std::uint32_t pen = found != pens_.end() ? found->second : CreatePen(colour);
+    if (!filling_) {
+        SelectObject(pen);
+    }
     penColour_ = colour;
 }
 
 void EmfSurface::Rectangle(int x1, int y1, int x2, int y2) {
     CheckOpen();
+    EndFilling();
     Record record(body_, kEmrRectangle);
     record.I32(x1);
     record.I32(y1);
@@ -261,6 +296,7 @@ void EmfSurface::MoveTo(int x, int y) {
 
 void EmfSurface::LineTo(int x, int y) {
     CheckOpen();
+    EndFilling();
     Record record(body_, kEmrLineTo);
     record.I32(x);
     record.I32(y);
@@ -426,6 +462,7 @@ std::vector<std::uint8_t> EmfSurface::Finish() {
     if (groupStart_) {
         EndMap();
     }
+    filling_ = false;
     if (nextHandle_ > 0xFFFF) {
         throw KarvelloError("The drawing uses more pens and fonts than a metafile can hold");
     }

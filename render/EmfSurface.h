@@ -98,6 +98,9 @@ class EmfSurface : public Surface {
     void SetMapMode(MappingMode mode) override;
     void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
+    // Selects a solid brush of the colour and the null pen, draws the
+    // rectangle, and leaves them selected until the next outline.
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;
@@ -124,6 +127,9 @@ class EmfSurface : public Surface {
     void SelectObject(std::uint32_t handle);
     std::uint32_t CreateFont(bool italic);
     std::uint32_t CreatePen(RgbColour colour);
+    std::uint32_t CreateBrush(RgbColour colour);
+    // Selects the pen and the white brush back after a fill.
+    void EndFilling();
     void WriteSimple(std::uint32_t type, std::uint32_t value);
     void WritePair(std::uint32_t type, std::int32_t x, std::int32_t y);
     void WriteMapMode(MappingMode mode);
@@ -137,6 +143,9 @@ class EmfSurface : public Surface {
     std::vector<std::uint32_t> created_; // handles in creation order
     std::uint32_t nextHandle_ = 1;       // handle 0 stands for the metafile itself
     std::map<RgbColour, std::uint32_t> pens_;
+    std::map<RgbColour, std::uint32_t> brushes_; // the fills' brushes
+    std::uint32_t whiteBrush_ = 0;
+    bool filling_ = false;            // a fill's brush and the null pen are selected
     std::uint32_t fonts_[2] = {0, 0}; // upright, italic; 0 = not created yet
     PageBox frame_;
     MappingMode mapMode_ = MappingMode::HiMetric;

@@ -206,6 +206,28 @@ void SvgSurface::Rectangle(int x1, int y1, int x2, int y2) {
     Emit("\"/>\n");
 }
 
+void SvgSurface::FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) {
+    CheckOpen();
+    FlushPath();
+    std::int64_t ax = 0;
+    std::int64_t ay = 0;
+    std::int64_t bx = 0;
+    std::int64_t by = 0;
+    ToPage(x1, y1, ax, ay);
+    ToPage(x2, y2, bx, by);
+    Emit("<rect x=\"");
+    EmitNumber(std::min(ax, bx));
+    Emit("\" y=\"");
+    EmitNumber(std::min(ay, by));
+    Emit("\" width=\"");
+    EmitNumber(std::max(ax, bx) - std::min(ax, bx));
+    Emit("\" height=\"");
+    EmitNumber(std::max(ay, by) - std::min(ay, by));
+    Emit("\" fill=\"");
+    EmitColour(colour);
+    Emit("\" stroke=\"none\"/>\n");
+}
+
 void SvgSurface::MoveTo(int x, int y) {
     CheckOpen();
     currentX_ = x;

@@ -58,6 +58,7 @@ class SvgSurface : public Surface {
     void SetMapMode(MappingMode mode) override;
     void SetPenColour(RgbColour colour) override;
     void Rectangle(int x1, int y1, int x2, int y2) override;
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void TextOut(int x, int y, std::string_view text) override;

@@ -28,6 +28,7 @@ class CountingSurface : public Surface {
     void SetMapMode(MappingMode) override { ++operations; }
     void SetPenColour(RgbColour) override { ++operations; }
     void Rectangle(int, int, int, int) override { ++operations; }
+    void FillRectangle(int, int, int, int, RgbColour) override { ++operations; }
     void MoveTo(int, int) override { ++operations; }
     void LineTo(int, int) override { ++operations; }
     void TextOut(int, int, std::string_view) override { ++operations; }

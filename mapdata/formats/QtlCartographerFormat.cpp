@@ -92,7 +92,8 @@ MapFile Read(Lines lines, const std::string& fileName) {
                     fields, scratch);
         std::size_t next = 0;
         for (auto& [number, chromosome] : chromosomes) {
-            if (chromosome.Markers.size() < k) {
+            // A chromosome named in the names block alone has no column.
+            if (chromosome.Markers.empty() || chromosome.Markers.size() < k) {
                 continue;
             }
             if (next >= fields.size()) {

@@ -794,6 +794,29 @@ TEST(CommandLineDrawTest, AFaceThatIsNotInstalledIsNamed) {
 namespace karvello {
 namespace {
 
+// The order --maps names is a figure setting: a settings file keeps it, and
+// the maps it leaves out follow in the file's order.
+TEST(CommandLineDrawTest, TheOrderOfTheMapsIsKeptInTheSettingsFile) {
+    TempFolder folder;
+    const std::string saved = folder.Path("figure.json");
+    // Each drawing into the same file, whose name the SVG carries as its title.
+    const auto draw = [&folder](std::vector<std::string> more) {
+        std::vector<std::string> args = {
+            "draw",  kExampleInput, kExampleOutput, "--height",
+            "150mm", "--titles",    "-o",           folder.Path("x.svg")};
+        args.insert(args.end(), more.begin(), more.end());
+        const Outcome drawn = RunKarvello(args);
+        EXPECT_EQ(drawn.status, 0) << drawn.err;
+        return folder.Read("x.svg");
+    };
+    draw({"--maps", "3,1,2", "--save-settings", saved});
+    EXPECT_NE(folder.Read("figure.json").find("\"MapOrder\": \"3,1,2\""), std::string::npos);
+    const std::string fromFile = draw({"--settings", saved});
+    EXPECT_EQ(fromFile, draw({"--maps", "3,1,2,4-6"}));
+    EXPECT_NE(fromFile, draw({}));
+    EXPECT_LT(fromFile.find("Map 3"), fromFile.find("Map 1"));
+}
+
 // A settings file saved with a drawing gives the same drawing on its own; a
 // bad one is refused before anything is drawn.
 TEST(CommandLineDrawTest, SavedSettingsDrawTheSameFigureAgain) {

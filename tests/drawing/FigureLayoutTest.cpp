@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -321,6 +322,123 @@ TEST(FigureLayoutTest, FreeLabelsStandAtTheirMarkersAndNamesWrap) {
     EXPECT_EQ(cells.at("C")->Top, cells.at("B")->Top);
     EXPECT_EQ(cells.at("D")->Top, cells.at("B")->Top + kLineHeight);
     EXPECT_EQ(cells.at("D")->Left, cells.at("B")->Left);
+}
+
+// --maps and --rows as the figure layout reads them.
+TEST(FigureLayoutTest, MapListsAreReadAsWrittenAndRefusedWhenUnreadable) {
+    using Rows = std::vector<std::vector<std::int32_t>>;
+    EXPECT_EQ(ReadMapRows(""), Rows{});
+    EXPECT_EQ(ReadMapRows("3,1,2"), (Rows{{3, 1, 2}}));
+    EXPECT_EQ(ReadMapRows("1-3/5,4/7"), (Rows{{1, 2, 3}, {5, 4}, {7}}));
+    for (const char* bad : {"0", "1,,2", "1/", "/1", "a", "3-1", "1-", "-2", "1 2", "1234567"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_THROW(ReadMapRows(bad), KarvelloError);
+    }
+}
+
+// The maps of hyper in the order and the rows asked for; a row too wide or a
+// drawn map left out of the rows is refused before anything is drawn.
+TEST(FigureLayoutTest, MapsStandInTheOrderAndRowsAsked) {
+    const Data hyper = MapTable(kMaps + "/rqtl_hyper/hyper_map.csv");
+    ASSERT_EQ(hyper.Maps.size(), 20u);
+    const auto planned = [&hyper](const FigureSettings& figure) {
+        RecordingSurface surface(kCharWidth, kLineHeight);
+        surface.SetFontStateIgnored();
+        FigurePlan plan;
+        (void)DrawFigure(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure, {}, &plan);
+        return plan;
+    };
+    // Rows: by index into the maps handed in, left to right.
+    FigureSettings ordered = Box(17500, 23000);
+    ordered.MapOrder = "3,1,2";
+    const FigurePlan byOrder = planned(ordered);
+    std::vector<std::size_t> sequence;
+    for (const auto& row : byOrder.Rows) {
+        sequence.insert(sequence.end(), row.begin(), row.end());
+    }
+    ASSERT_EQ(sequence.size(), 20u);
+    EXPECT_EQ(std::vector<std::size_t>(sequence.begin(), sequence.begin() + 4),
+              (std::vector<std::size_t>{2, 0, 1, 3}));
+
+    // Seven maps of hyper stand in a row 250 mm wide.
+    FigureSettings broken = Box(25000, 30000);
+    broken.Rows = "1-7/8-14/15-20";
+    const FigurePlan byRows = planned(broken);
+    ASSERT_EQ(byRows.Rows.size(), 3u);
+    EXPECT_EQ(byRows.Rows[0].size(), 7u);
+    EXPECT_EQ(byRows.Rows[1].front(), 7u);
+    EXPECT_EQ(byRows.Rows[2].size(), 6u);
+    ExpectAFigure(hyper, Draw(hyper, broken), broken);
+    // A row's maps stand in the order the row names them.
+    broken.Rows = "20,19/1-5/6-10/11-14/15-18";
+    const FigurePlan reversed = planned(broken);
+    ASSERT_EQ(reversed.Rows.size(), 5u);
+    EXPECT_EQ(reversed.Rows[0], (std::vector<std::size_t>{19, 18}));
+
+    const struct {
+        const char* Rows;
+        const char* Says;
+    } refused[] = {
+        {"1-20", "The row of maps 1,2,3"},
+        {"1-10/12-20", "Map 11 is drawn but in none of the rows"},
+        {"1-10/10-20", "name map 10 twice"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.Rows);
+        FigureSettings figure = Box(17500, 23000);
+        figure.Rows = r.Rows;
+        RecordingSurface surface(kCharWidth, kLineHeight);
+        try {
+            (void)DrawFigure(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure, {});
+            ADD_FAILURE() << "drawn";
+        } catch (const KarvelloError& error) {
+            EXPECT_NE(std::string(error.what()).find(r.Says), std::string::npos) << error.what();
+        }
+        for (const std::string& line : surface.Log()) {
+            EXPECT_EQ(line.rfind("TextOut", 0), std::string::npos) << line;
+        }
+    }
+}
+
+// Bars of a row stand at their 0 cM, so a map that starts at 10 cM starts
+// lower by 10 cM; aligned at their tops, they start level.
+TEST(FigureLayoutTest, BarsAlignAtTheirZeroOrTheirTops) {
+    Data data;
+    for (const char* name : {"A", "B", "C", "D"}) {
+        data.Markers.push_back({name});
+    }
+    LinkageMap first;
+    first.MapNumber = 1;
+    first.Markers = {{0, 40.0}, {1, 0.0}};
+    LinkageMap second = first;
+    second.MapNumber = 2;
+    second.FirstPosition = 10.0;
+    second.Markers = {{2, 40.0}, {3, 0.0}};
+    data.Maps = {first, second};
+    for (const char* align : {"zero", "top"}) {
+        SCOPED_TRACE(align);
+        FigureSettings figure = Box(17500, 10000);
+        figure.Align = align;
+        RecordingSurface surface(kCharWidth, kLineHeight);
+        surface.SetFontStateIgnored();
+        FigurePlan plan;
+        (void)DrawFigure(data.Maps, surface, PageLengths{}, data.Markers, figure, {}, &plan);
+        ASSERT_EQ(plan.Rows.size(), 1u);
+        std::vector<std::array<int, 4>> bars;
+        for (const std::string& line : surface.Log()) {
+            std::istringstream in(line);
+            std::string op;
+            std::array<int, 4> box{};
+            if (in >> op && op == "Rectangle" && in >> box[0] >> box[1] >> box[2] >> box[3]) {
+                bars.push_back(box);
+            }
+        }
+        ASSERT_EQ(bars.size(), 2u);
+        const double shift = std::string(align) == "top" ? 0.0 : 10.0 * plan.Scale;
+        // y upward: the second bar's top lies lower, by its start.
+        EXPECT_NEAR(bars[0][1] - bars[1][1], shift, 1.0);
+        EXPECT_NEAR(bars[0][1] - bars[0][3], bars[1][1] - bars[1][3], 1.0) << "same length";
+    }
 }
 
 } // namespace

@@ -26,6 +26,9 @@ class CallLog : public Surface {
     void Rectangle(int x1, int y1, int x2, int y2) override {
         Add("Rectangle " + Ints({x1, y1, x2, y2}));
     }
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override {
+        Add("FillRectangle " + Ints({x1, y1, x2, y2}) + " " + std::to_string(colour));
+    }
     void MoveTo(int x, int y) override { Add("MoveTo " + Ints({x, y})); }
     void LineTo(int x, int y) override { Add("LineTo " + Ints({x, y})); }
     void TextOut(int x, int y, std::string_view text) override {
@@ -69,6 +72,7 @@ void CallEverything(Surface& surface, int dy) {
     surface.SetPenColour(0x808080);
     surface.BeginMap(7);
     surface.Rectangle(10, -20 + dy, 30, -40 + dy);
+    surface.FillRectangle(11, -21 + dy, 29, -39 + dy, 0x00FF00);
     surface.MoveTo(1, -2 + dy);
     surface.LineTo(3, -4 + dy);
     surface.SetFontColour(0x0000FF);

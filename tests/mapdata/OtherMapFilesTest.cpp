@@ -74,13 +74,14 @@ TEST(OtherMapFiles, ReadsEachFormatIntoMaps) {
          {"LG1 @0: a 5.5 b 7 c", "LG 2 @1: d"}},
         // QTL Cartographer's Rmap.out in morgans ("-u m"), its layout as
         // QTL Cartographer's manual and R/qtl's write.cross give it, with a
-        // chromosome shorter than the other and no chromosome names.
+        // chromosome shorter than the other and a name without markers.
         {"QTL Cartographer in morgans, chromosomes of unequal length",
          {"#  123456789 -filetype Rmap.out", "-u m", "-c 2", "-l      0 | 0.05 0.00",
           "-l      1 | 0.10 0.20", "-l      2 | 0.30 0.00", "-l      3 | 0.00", "-b MarkerNames",
-          "1 1 a", "1 2 b", "1 3 c", "2 1 d", "2 2 e", "-e MarkerNames"},
+          "1 1 a", "1 2 b", "1 3 c", "2 1 d", "2 2 e", "-e MarkerNames", "-b ChromosomeNames",
+          "1 I", "2 II", "3 unused", "-e ChromosomeNames"},
          "QTL Cartographer map file",
-         {"1 @0: a 10 b 30 c", "2 @0: d 20 e"}},
+         {"I @0: a 10 b 30 c", "II @0: d 20 e"}},
         // R/qtl's read.cross(format = "mm") map file: chromosome, marker
         // (maybe with Mapmaker's "*"), position; OneMap's write_map writes
         // the same after a blank line.

@@ -33,6 +33,10 @@ class TeeSurface : public Surface {
         emf_.Rectangle(a, b, c, d);
         log_.Rectangle(a, b, c, d);
     }
+    void FillRectangle(int a, int b, int c, int d, RgbColour colour) override {
+        emf_.FillRectangle(a, b, c, d, colour);
+        log_.FillRectangle(a, b, c, d, colour);
+    }
     void MoveTo(int x, int y) override {
         emf_.MoveTo(x, y);
         log_.MoveTo(x, y);

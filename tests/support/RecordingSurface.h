@@ -8,6 +8,7 @@
 //   MapMode 3
 //   Pen 808080                       colours in upper-case hex, no padding
 //   Rectangle 1850 -1000 2350 -2488
+//   FillRectangle 1850 -1000 2350 -2488 #FF0000
 //   MoveTo x y / LineTo x y
 //   TextOut x y "name"               quotes, backslashes and bytes below 32
 //                                    or above 126 written as \xNN
@@ -92,6 +93,9 @@ class RecordingSurface : public karvello::PreviewSurface {
     }
     void Rectangle(int x1, int y1, int x2, int y2) override {
         Record("Rectangle " + Ints({x1, y1, x2, y2}));
+    }
+    void FillRectangle(int x1, int y1, int x2, int y2, RgbColour colour) override {
+        Record("FillRectangle " + Ints({x1, y1, x2, y2}) + " " + Hex(colour));
     }
     void MoveTo(int x, int y) override { Record("MoveTo " + Ints({x, y})); }
     void LineTo(int x, int y) override { Record("LineTo " + Ints({x, y})); }
