@@ -230,6 +230,9 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
          r.Figure.Align = ReadChoice(o, v, {"zero", "top"});
      },
      true},
+    {"--density", "", "",
+     "figure layout: a strip beside each bar coloured\nby markers per cM, with a legend",
+     [](CliRequest& r, std::string_view, std::string_view) { r.Figure.Density = true; }, true},
     {"--per-row", "", "N", "at most N maps in a row",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Figure.MapsPerRow = ReadCount(o, v, 1);

@@ -46,6 +46,7 @@ inline constexpr auto kFigureSettingFields = std::to_array<FigureSettingField>({
     {"MapOrder", FigureSettingKind::Text, nullptr, &FigureSettings::MapOrder},
     {"Rows", FigureSettingKind::Text, nullptr, &FigureSettings::Rows},
     {"Align", FigureSettingKind::Text, nullptr, &FigureSettings::Align},
+    {"Density", FigureSettingKind::Flag, nullptr, nullptr, &FigureSettings::Density},
 });
 
 } // namespace karvello

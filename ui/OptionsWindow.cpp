@@ -144,6 +144,8 @@ constexpr auto kFigurePlaces = std::to_array<FigureControlPlace>({
      "Figure layout: the maps of each row, such as 1-7/8-14/15-20; empty: chosen to fit"},
     {"Align", FigureControlKind::Text, "editAlign", "Align bars",
      "Figure layout: zero (the bars of a row at their 0 cM) or top"},
+    {"Density", FigureControlKind::Flag, "checkDensity", "Marker density beside each bar",
+     "Figure layout: a strip coloured by markers per cM beside each bar, with a legend"},
 });
 
 // Every figure setting has its place, in table order, shown by a control
