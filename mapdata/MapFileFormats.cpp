@@ -21,7 +21,8 @@ using namespace formats;
 // alike. A cross file is told by its second line. The headerless tables
 // come after every format with a header or a first line of its own, since
 // only the shape of their rows tells them: PLINK's four or six fields, then
-// three. Mapmaker's files come last, as their sniff may look at every line.
+// three. Mapmaker's files come next, as their sniff may look at every line;
+// last, R/qtl's gary markerpos.txt, told by two fields alone.
 constexpr auto kFormats = std::to_array<MapFileFormat>({
     {"map table", "a table of group, marker and position (R/qtl, OneMap, a spreadsheet)",
      "Map tables", "*.csv *.tsv *.txt *.map", 1, SniffMapTable, ReadMapTable},
@@ -47,6 +48,8 @@ constexpr auto kFormats = std::to_array<MapFileFormat>({
      "Map tables", "*.txt *.map *.csv *.tsv", 1, SniffPlainTable, ReadPlainTable},
     {"Mapmaker pair", "Mapmaker's input file and the output file Mapmaker wrote", "Mapmaker files",
      "*.raw *.out *.txt *.log", 2, SniffMapmakerFile, ReadMapmakerFileAlone},
+    {"R/qtl gary pair", "R/qtl's gary markerpos.txt and chrid.dat", "R/qtl gary files",
+     "markerpos.txt chrid.dat", 2, SniffGaryMarkerFile, ReadGaryMarkerFileAlone},
 });
 
 // Appends the words of patterns that filter does not hold yet.

@@ -120,6 +120,19 @@ MapFile ReadMapFile(Lines lines, const std::string& fileName) {
     return file;
 }
 
+bool IsGaryMarkerFile(Lines lines) {
+    return formats::SniffGaryMarkerFile(lines);
+}
+
+MapFile ReadGaryPair(const TextLines& markerPositions, const TextLines& chromosomeIds,
+                     const std::string& markerFileName, const std::string& chromosomeFileName) {
+    MapFile file = formats::ReadGaryPair(markerPositions.lines(), chromosomeIds.lines(),
+                                         markerFileName, chromosomeFileName);
+    file.Format = "R/qtl gary pair";
+    TellEncoding(markerPositions.lines(), markerPositions.text(), markerFileName, file);
+    return file;
+}
+
 MapFile ReadMapFile(const TextLines& text, const std::string& fileName) {
     RefuseNul(text, fileName);
     MapFile file = ReadMapFileOfItsKind(text.lines(), fileName);

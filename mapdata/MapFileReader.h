@@ -48,4 +48,13 @@ MapFile ReadMapFile(Lines lines, const std::string& fileName);
 // tell whether it is UTF-8.
 MapFile ReadMapFile(const TextLines& text, const std::string& fileName);
 
+// Whether the lines are R/qtl's gary markerpos.txt ("name position" lines),
+// which is read with chrid.dat, the chromosome of each marker.
+bool IsGaryMarkerFile(Lines lines);
+
+// Reads R/qtl's gary pair: markerpos.txt and chrid.dat. Throws KarvelloError
+// as ReadMapFile does, and for files of different lengths.
+MapFile ReadGaryPair(const TextLines& markerPositions, const TextLines& chromosomeIds,
+                     const std::string& markerFileName, const std::string& chromosomeFileName);
+
 } // namespace karvello

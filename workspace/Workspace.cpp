@@ -259,10 +259,23 @@ void Workspace::ClearMaps() {
     ticked_.clear();
     selectedMap_ = -1;
     mapFiles_.clear();
+    mapsFromMapFile_ = false;
 }
 
 void Workspace::Load(const std::string& inputPath, const std::string& outputPath,
                      const ProgressFn& progress) {
+    if (StartsAsGaryMarkerFile(inputPath)) {
+        InformationText(); // the last load's text outlives a failed load
+        ClearMaps();
+        allMarkers_.clear();
+        loadWarnings_.clear();
+        const TextLines markerPositions = ReadTextLines(inputPath);
+        const TextLines chromosomeIds = ReadTextLines(outputPath);
+        TakeMapFile(ReadGaryPair(markerPositions, chromosomeIds, FullPathForMessage(inputPath),
+                                 FullPathForMessage(outputPath)),
+                    {inputPath, outputPath});
+        return;
+    }
     try {
         LoadPair(inputPath, outputPath, progress);
     } catch (const std::bad_alloc&) {
@@ -272,6 +285,24 @@ void Workspace::Load(const std::string& inputPath, const std::string& outputPath
                             FullPathForMessage(inputPath) + "\" and \"" +
                             FullPathForMessage(outputPath) + "\".");
     }
+}
+
+bool Workspace::StartsAsGaryMarkerFile(const std::string& path) {
+    // Only the first line that is not blank is read: an input file may be
+    // large.
+    // A file that cannot be read is left to the usual load, whose error
+    // names it.
+    std::string first;
+    try {
+        ReadTextLinesInTurn(path, [&first](std::string_view line) {
+            first = line;
+            return TrimText(line).empty();
+        });
+    } catch (const KarvelloError&) {
+        return false;
+    }
+    const std::vector<std::string_view> lines = {first};
+    return IsGaryMarkerFile(lines);
 }
 
 void Workspace::LoadPair(const std::string& inputPath, const std::string& outputPath,
@@ -352,6 +383,10 @@ void Workspace::LoadMapFile(const std::string& path) {
         const TextLines lines = ReadTextLines(path);
         file = ReadMapFile(lines, FullPathForMessage(path));
     }
+    TakeMapFile(std::move(file), {path});
+}
+
+void Workspace::TakeMapFile(MapFile file, std::vector<std::string> paths) {
     allMarkers_ = std::move(file.Markers);
     maps_ = std::move(file.Maps);
     for (const LinkageMap& map : maps_) {
@@ -359,7 +394,8 @@ void Workspace::LoadMapFile(const std::string& path) {
     }
     ticked_.assign(maps_.size(), false);
     mapsLoaded_ = true;
-    mapFiles_ = {path};
+    mapFiles_ = std::move(paths);
+    mapsFromMapFile_ = true;
     encoding_ = file.Encoding;
     informationPending_ = true;
     Recolour();

@@ -23,6 +23,8 @@
 
 namespace karvello {
 
+struct MapFile;
+
 // Whether the file at path begins as a Mapmaker input file does ("data
 // type ..."); false when it cannot be read. Reads the first line only.
 bool FileBeginsLikeAnInputFile(const std::string& path);
@@ -52,8 +54,9 @@ class Workspace {
     void SetAnnotations(FigureAnnotations annotations) { annotations_ = std::move(annotations); }
     // The QTL table that Draw and the page mark, if any.
     const std::optional<QtlTableFile>& QtlTable() const { return qtlTable_; }
-    // Whether the maps loaded come from one map file (not a Mapmaker pair).
-    bool MapsFromMapFile() const { return mapFiles_.size() == 1; }
+    // Whether the maps loaded come from a map file of another program (not
+    // a Mapmaker pair).
+    bool MapsFromMapFile() const { return mapsFromMapFile_; }
     // The encoding of the marker names (and of the information text).
     CharacterEncoding TextEncoding() const { return encoding_; }
     void SetQtlTable(std::optional<QtlTableFile> table) { qtlTable_ = std::move(table); }
@@ -90,6 +93,8 @@ class Workspace {
     // the load fails with its exception as after any other failure. When the
     // memory runs out, the error says so and names both files; the marker
     // table is then empty as well.
+    // R/qtl's gary pair, markerpos.txt and chrid.dat, is told by the first
+    // file's first line and loaded as a map file is (LoadMapFile).
     void Load(const std::string& inputPath, const std::string& outputPath,
               const ProgressFn& progress = {});
 
@@ -216,6 +221,11 @@ class Workspace {
   private:
     void ClearMaps();
     void Recolour();
+    // Whether the file's first line that is not blank is one of R/qtl's
+    // gary markerpos.txt.
+    static bool StartsAsGaryMarkerFile(const std::string& path);
+    // Makes the maps of a map file read from paths the ones loaded.
+    void TakeMapFile(MapFile file, std::vector<std::string> paths);
     void LoadPair(const std::string& inputPath, const std::string& outputPath,
                   const ProgressFn& progress);
     DrawReport DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
@@ -238,6 +248,7 @@ class Workspace {
     // (QTL tables, lists of names) and the settings files. Draw refuses to
     // write over any of them; saving settings over the first two.
     std::vector<std::string> mapFiles_;
+    bool mapsFromMapFile_ = false;
     std::vector<std::string> otherReadFiles_;
     std::vector<std::string> settingsFiles_;
     // Throws "Cannot <action> "<path>": it is the file ... that was read" when

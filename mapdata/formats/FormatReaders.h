@@ -60,6 +60,13 @@ MapFile ReadPlink(Lines lines, const std::string& fileName);
 bool SniffPlainTable(Lines lines);
 MapFile ReadPlainTable(Lines lines, const std::string& fileName);
 
+// R/qtl's gary markerpos.txt, read with its chrid.dat (RqtlGaryFormat.cpp).
+// Given alone, the reading refuses it, saying which file it needs.
+bool SniffGaryMarkerFile(Lines lines);
+MapFile ReadGaryMarkerFileAlone(Lines lines, const std::string& fileName);
+MapFile ReadGaryPair(Lines markerPositions, Lines chromosomeIds, const std::string& markerFileName,
+                     const std::string& chromosomeFileName);
+
 // Either file of Mapmaker's pair (MapmakerFormat.cpp). Given alone, the
 // reading refuses it, saying which other file it needs.
 bool SniffMapmakerFile(Lines lines);

@@ -405,6 +405,7 @@ TEST(MapFileFormats, EachSniffTakesItsOwnFilesOnly) {
 TEST(MapFileFormats, DialogFiltersJoinTheFormatsOfOneFilterPairsFirst) {
     EXPECT_EQ(MapFileDialogFilters(), (std::vector<std::string>{
                                           "Mapmaker files (*.raw *.out *.txt *.log)",
+                                          "R/qtl gary files (markerpos.txt chrid.dat)",
                                           "Map tables (*.csv *.tsv *.txt *.map *.qtab *.mct *.bim)",
                                       }));
     const std::string list = OneFileFormatList();

@@ -55,6 +55,15 @@ TEST(OtherMapFiles, RqtlsFilesOfOneCrossGiveItsMap) {
         EXPECT_TRUE(file.Warnings.empty());
         CheckRecords(file);
     }
+    // write.cross(x, format = "gary") -> rqtl_gary/markerpos.txt, chrid.dat
+    const std::string gary = std::string(KARVELLO_TEST_DATA_DIR) + "/mapfiles/rqtl_gary/";
+    const TextLines markerPositions(ReadTextFile(gary + "markerpos.txt"));
+    const TextLines chromosomeIds(ReadTextFile(gary + "chrid.dat"));
+    const MapFile pair = ReadGaryPair(markerPositions, chromosomeIds, "markerpos.txt", "chrid.dat");
+    EXPECT_EQ(Describe(pair), pullMap);
+    CheckRecords(pair);
+    EXPECT_TRUE(IsGaryMarkerFile(markerPositions.lines()));
+    EXPECT_FALSE(IsGaryMarkerFile(chromosomeIds.lines()));
 }
 
 TEST(OtherMapFiles, ReadsEachFormatIntoMaps) {
@@ -210,12 +219,17 @@ TEST(OtherMapFiles, BadFilesFailNamingFileLineFieldAndFormat) {
          {"# --- qtlHD-in-0.1 Location x from R/qtl", "m1\t1"},
          "Line 2 of \"map.csv\" has 2 fields, but a location row has three: marker, chromosome "
          "and position. \"map.csv\" was taken for a qtab location file."},
+        {"gary markerpos.txt alone",
+         {"m1\t0", "m2\t5"},
+         "\"map.csv\" is R/qtl's gary markerpos.txt, which is read together with its chrid.dat, "
+         "the chromosome of each marker: give both files, markerpos.txt first."},
         {"a file in none of the formats",
          {"", "hello there, this is a letter and not a map"},
          "\"map.csv\" is in none of the map-file formats Karvello reads; it was tried as map "
          "table, QTL Cartographer map file, qtab location file, ALLMAPS CSV, R/qtl tidy map "
-         "file, MapChart file, group file, R/qtl cross file, PLINK map, headerless table and "
-         "Mapmaker pair. Its first line (line 2) is \"hello there, this is a letter and not a "
+         "file, MapChart file, group file, R/qtl cross file, PLINK map, headerless table, "
+         "Mapmaker pair and R/qtl gary pair. Its first line (line 2) is \"hello there, this is a "
+         "letter and not a "
          "map\"."},
     };
     for (const auto& row : rows) {

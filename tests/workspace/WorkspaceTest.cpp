@@ -554,6 +554,26 @@ TEST_F(WorkspaceTest, EverySurfaceLearnsTheEncodingOfTheNamesLoaded) {
         << "a Mapmaker load is Windows-1252";
 }
 
+// R/qtl's gary pair (write.cross(x, format = "gary") writes markerpos.txt
+// and chrid.dat) is given as a Mapmaker pair is, and loads as a map file.
+TEST_F(WorkspaceTest, RqtlGaryPairLoadsAsAMapFile) {
+    const std::string markers = folder.Write("markerpos.txt", "m1\t0\nm2\t7.5\nm3\t0\n");
+    const std::string chromosomes = folder.Write("chrid.dat", "1\n1\n2\n");
+    ws.Load(markers, chromosomes);
+    EXPECT_TRUE(ws.MapsFromMapFile());
+    EXPECT_EQ(ws.MapListEntries(),
+              (std::vector<std::string>{"1: 2 markers, 7.5 cM", "2: 1 marker, 0.0 cM"}));
+    LoadFixture();
+    EXPECT_FALSE(ws.MapsFromMapFile());
+    const std::string shorter = folder.Write("short.dat", "1\n");
+    EXPECT_EQ(test::ThrownMessage([&] { ws.Load(markers, shorter); }),
+              "\"" + FullPathForMessage(markers) + "\" lists 3 markers, but \"" +
+                  FullPathForMessage(shorter) +
+                  "\" gives 1 chromosomes: it should give one a marker, in the same order. \"" +
+                  FullPathForMessage(markers) + "\" was taken for R/qtl's gary markerpos.txt.");
+    EXPECT_TRUE(ws.Maps().empty());
+}
+
 TEST_F(WorkspaceTest, UtfEightTitlesAndQtlNamesAreDrawnInTheEncodingOfMapmakerNames) {
     LoadFixture();
     ws.SetTicked(0, true);

@@ -76,6 +76,7 @@ TEST(SystemDialogs, OpenShowsMapmakerFilesFirstThenMapTablesAndAllFilesLast) {
     EXPECT_EQ(
         OpenFilters(),
         (QStringList{QStringLiteral("Mapmaker files (*.raw *.out *.txt *.log)"),
+                     QStringLiteral("R/qtl gary files (markerpos.txt chrid.dat)"),
                      QStringLiteral("Map tables (*.csv *.tsv *.txt *.map *.qtab *.mct *.bim)"),
                      QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")}));
 }
