@@ -194,32 +194,6 @@ std::string UnknownNamesWarning(const std::unordered_set<std::string>& names,
            (unknown.size() == 1 ? " marker" : " markers") + " that no map has: " + listed + ".";
 }
 
-// The figure settings with those that the command line gives, the ones that
-// differ from the defaults, put over them.
-FigureSettings WithFigureOptions(FigureSettings figure, const FigureSettings& options) {
-    const FigureSettings defaults;
-    for (const FigureSettingField& field : kFigureSettingFields) {
-        switch (field.Kind) {
-        case FigureSettingKind::WholeNumber:
-            if (options.*(field.Number) != defaults.*(field.Number)) {
-                figure.*(field.Number) = options.*(field.Number);
-            }
-            break;
-        case FigureSettingKind::Text:
-            if (options.*(field.Text) != defaults.*(field.Text)) {
-                figure.*(field.Text) = options.*(field.Text);
-            }
-            break;
-        case FigureSettingKind::Flag:
-            if (options.*(field.Flag) != defaults.*(field.Flag)) {
-                figure.*(field.Flag) = options.*(field.Flag);
-            }
-            break;
-        }
-    }
-    return figure;
-}
-
 void RunDraw(const CliRequest& request, Workspace& workspace,
              const FileCanvasFactory& canvasFactory, std::vector<std::string>* warnings) {
     if (!request.SaveSettingsPath.empty() &&
@@ -247,7 +221,7 @@ void RunDraw(const CliRequest& request, Workspace& workspace,
     workspace.AcceptOptions(settings, request.DefaultColour.value_or(workspace.DefaultColour()),
                             ranges);
 
-    workspace.SetFigure(WithFigureOptions(workspace.Figure(), request.Figure));
+    workspace.SetFigure(WithFigureOptions(workspace.Figure(), request));
     // The command line's annotations go over the settings file's.
     FigureAnnotations annotations = workspace.Annotations();
     PutAnnotationsOver(annotations, request.Annotations);

@@ -12,6 +12,7 @@
 #include "drawing/DrawingFormats.h"
 #include "drawing/FigureLayout.h"
 #include "mapdata/DrawSettingsTable.h"
+#include "mapdata/FigureSettingsTable.h"
 #include "mapdata/Lengths.h"
 #include "mapdata/MapFileFormats.h"
 #include "mapdata/TextLines.h"
@@ -34,9 +35,9 @@ CliSetting ParseSetting(std::string_view text) {
                          DrawSettingNames(", ") + ".");
     }
     const auto value = ReadDrawSettingValue(*field, text.substr(equals + 1));
-    if (!value) {
+    if (!value || !DrawSettingAllows(*field, *value)) {
         throw UsageError("Cannot read the value of --set " + QuoteArgument(text) + ": it must be " +
-                         std::string(DrawSettingValueRule(*field)) + ".");
+                         DrawSettingValueRule(*field) + ".");
     }
     return {std::string(name), *value};
 }
@@ -69,6 +70,81 @@ std::int32_t ReadCount(std::string_view option, std::string_view text, std::int3
     return *count;
 }
 
+// A length of 1/100 mm as the usage text writes one: "1mm", "0.25mm".
+std::string LengthText(std::int32_t hundredths) {
+    std::string text = DecimalText(hundredths / 100);
+    if (const std::int32_t rest = hundredths % 100; rest != 0) {
+        text += '.';
+        text += static_cast<char>('0' + rest / 10);
+        if (rest % 10 != 0) {
+            text += static_cast<char>('0' + rest % 10);
+        }
+    }
+    return text + "mm";
+}
+
+// Reads the value of a figure setting's option, and refuses one outside the
+// setting's range as its row gives it.
+void ReadFigureOption(CliRequest& request, const FigureSettingField& field, std::string_view option,
+                      std::string_view text) {
+    const auto refuse = [&] {
+        throw UsageError("Cannot read " + std::string(option) + " " + QuoteArgument(text) +
+                         ": it must be " + FigureSettingRule(field, false) + ".");
+    };
+    switch (field.Kind) {
+    case FigureSettingKind::WholeNumber: {
+        if (field.Unit == SettingUnit::HundredthMillimetre) {
+            const std::int32_t length = ReadLength(option, text);
+            if (!InFigureSettingRange(field, length)) {
+                // A length is never below 0: a least above 0 is the one end.
+                if (field.Least > 1 && field.Greatest == kGreatestInt32) {
+                    throw UsageError("The option " + std::string(option) + " " +
+                                     QuoteArgument(text) + " is less than " +
+                                     LengthText(field.Least) + ", the least it takes.");
+                }
+                throw UsageError("The option " + std::string(option) + " needs a size " +
+                                 (field.Least > 0 && field.Greatest == kGreatestInt32
+                                      ? "above " + DecimalText(field.Least - 1)
+                                      : RangeText(field.Least, field.Greatest)) +
+                                 ".");
+            }
+            request.Figure.*field.Number = length;
+            break;
+        }
+        const auto number = ParseDecimalInt32(text);
+        if (!number || text.front() == '+' || !InFigureSettingRange(field, *number)) {
+            refuse();
+        }
+        request.Figure.*field.Number = *number;
+        break;
+    }
+    case FigureSettingKind::Text:
+        if (!InFigureSettingRange(field, text)) {
+            refuse();
+        }
+        // The rows name maps by number in a form of their own, which the
+        // figure layout reads; a list it cannot read is refused here too.
+        if (field.Text == &FigureSettings::Rows) {
+            try {
+                if (ReadMapRows(text).empty()) {
+                    throw UsageError("The option " + std::string(option) +
+                                     " needs the maps of a row.");
+                }
+            } catch (const UsageError&) {
+                throw;
+            } catch (const KarvelloError& error) {
+                throw UsageError(error.what());
+            }
+        }
+        request.Figure.*field.Text = text;
+        break;
+    case FigureSettingKind::Flag:
+        request.Figure.*field.Flag = true;
+        break;
+    }
+    request.FigureGiven.insert(std::string(field.Name));
+}
+
 // A command: its name, what it is, and its lines of the usage text.
 struct CommandSpec {
     std::string_view Name;
@@ -99,29 +175,17 @@ struct OptionSpec {
     // What it does; an option with no help is shown in its command's usage
     // line instead.
     std::string_view Help;
+    // What it does to the request; null for an option of a figure setting.
     void (*Apply)(CliRequest& request, std::string_view option, std::string_view value);
-    // It sets the figure, and the usage text lists it with those options.
-    bool Figure = false;
     // The help goes on with the names of all drawing settings.
     bool ListsSettings = false;
     // It may be given more than once, each adding to the last; any other
     // option given twice is refused rather than the last one silently kept.
     bool Repeatable = false;
+    // The figure setting it gives, read and checked through its row; the
+    // usage text lists these options apart.
+    const FigureSettingField* Figure = nullptr;
 };
-
-// One of the words an option takes.
-std::string ReadChoice(std::string_view option, std::string_view value,
-                       std::initializer_list<std::string_view> choices) {
-    std::string list;
-    for (std::string_view choice : choices) {
-        if (value == choice) {
-            return std::string(value);
-        }
-        list += (list.empty() ? "" : ", ") + std::string(choice);
-    }
-    throw UsageError("Cannot read " + QuoteArgument(value) + " of " + std::string(option) +
-                     ": write one of " + list + ".");
-}
 
 // Reads "MAP=TEXT" of --title.
 CliTitle ParseTitle(std::string_view option, std::string_view value) {
@@ -133,17 +197,9 @@ CliTitle ParseTitle(std::string_view option, std::string_view value) {
     return {std::string(value.substr(0, equals)), std::string(value.substr(equals + 1))};
 }
 
-// A metafile holds a face name in 32 UTF-16 units, the last a NUL.
-constexpr std::size_t kMaxFaceNameCharacters = 31;
-
-// The characters of UTF-8 text: every byte that does not continue one.
-std::size_t CharacterCount(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-constexpr auto kDrawOptions = std::to_array<OptionSpec>({
+// The options of draw but those of the figure settings, which their table
+// gives.
+constexpr auto kOtherDrawOptions = std::to_array<OptionSpec>({
     {"--output", "-o", "FILE", "",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DrawPath = v; }},
     {"--maps", "", "1,3-5",
@@ -151,12 +207,12 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
      [](CliRequest& r, std::string_view, std::string_view v) { r.MapList = std::string(v); }},
     {"--flip", "", "2,4", "maps to draw upside down",
      [](CliRequest& r, std::string_view, std::string_view v) { r.FlipLists.emplace_back(v); },
-     false, false, true},
+     false, true},
     {"--set", "", "Field=value", "a drawing setting in 1/100 mm; repeatable. Fields:",
      [](CliRequest& r, std::string_view, std::string_view v) {
          r.Settings.push_back(ParseSetting(v));
      },
-     false, true, true},
+     true, true},
     {"--default-colour", "", "#RRGGBB", "the colour of every marker name",
      [](CliRequest& r, std::string_view, std::string_view v) { r.DefaultColour = ParseColour(v); }},
     {"--range", "", "FROM-TO=#RRGGBB",
@@ -164,124 +220,20 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
      "index counted from 0 or a marker name; repeatable,\n"
      "applied in order after the default colour",
      [](CliRequest& r, std::string_view, std::string_view v) { r.Ranges.push_back(ParseRange(v)); },
-     false, false, true},
+     false, true},
     {"--settings", "", "FILE",
      "read every setting from a settings file first; the\n"
      "other options change what it gives",
      [](CliRequest& r, std::string_view, std::string_view v) { r.SettingsPath = v; }},
     {"--save-settings", "", "FILE", "write every setting, as drawn, into a settings file",
      [](CliRequest& r, std::string_view, std::string_view v) { r.SaveSettingsPath = v; }},
-    {"--width", "", "LENGTH", "fit the figure into this width, edges included",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.RowWidth = ReadLength(o, v);
-         if (r.Figure.RowWidth < 100) {
-             throw UsageError("The option " + std::string(o) + " " + QuoteArgument(v) +
-                              " is narrower than 1mm, the least width of a row.");
-         }
-     },
-     true},
-    {"--height", "", "LENGTH", "fit the whole figure into this height",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Height = ReadLength(o, v);
-     },
-     true},
-    {"--layout", "", "figure|classic",
-     "figure: fitted to --width and --height, labels\nspread about their markers (the default "
-     "with\n"
-     "--width or --height); classic: the page lengths",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Layout = ReadChoice(o, v, {"figure", "classic"});
-     },
-     true},
-    {"--names-per-line", "", "N",
-     "figure layout: names at one position on one line,\nat most (default 3)",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.NamesPerLine = ReadCount(o, v, 1);
-     },
-     true},
-    {"--distances", "", "gaps|positions|none",
-     "figure layout: the numbers left of a bar:\ngaps between neighbours or positions in cM",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Distances = ReadChoice(o, v, {"gaps", "positions", "none"});
-     },
-     true},
-    {"--labels", "", "all|none", "figure layout: none draws bars and ticks only",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Labels = ReadChoice(o, v, {"all", "none"});
-     },
-     true},
-    {"--rows", "", "1-7/8-14", "figure layout: the maps of each row, by number,\nrows parted by /",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         try {
-             if (ReadMapRows(v).empty()) {
-                 throw UsageError("The option " + std::string(o) + " needs the maps of a row.");
-             }
-         } catch (const UsageError&) {
-             throw;
-         } catch (const KarvelloError& error) {
-             throw UsageError(error.what());
-         }
-         r.Figure.Rows = v;
-     },
-     true},
-    {"--align", "", "zero|top",
-     "figure layout: the bars of a row aligned at their\n0 cM (the default) or at their tops",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Align = ReadChoice(o, v, {"zero", "top"});
-     },
-     true},
-    {"--density", "", "",
-     "figure layout: a strip beside each bar coloured\nby markers per cM, with a legend",
-     [](CliRequest& r, std::string_view, std::string_view) { r.Figure.Density = true; }, true},
-    {"--per-row", "", "N", "at most N maps in a row",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.MapsPerRow = ReadCount(o, v, 1);
-     },
-     true},
-    {"--font", "", "FACE", "the face of every text",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         if (v.empty()) {
-             throw UsageError("The option " + std::string(o) + " needs a font face.");
-         }
-         if (CharacterCount(v) > kMaxFaceNameCharacters) {
-             throw UsageError("The font face \"" + std::string(v) + "\" is too long: a metafile " +
-                              "holds face names of up to 31 characters.");
-         }
-         r.Figure.FontFace = v;
-     },
-     true},
-    {"--font-size", "", "LENGTH", "the height of every text, as 7pt",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.FontHeight = ReadLength(o, v);
-         if (r.Figure.FontHeight == 0) {
-             throw UsageError("The option " + std::string(o) + " needs a size above 0.");
-         }
-     },
-     true},
-    {"--line-width", "", "LENGTH", "the width of every line, as 0.5pt",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.LineWidth = ReadLength(o, v);
-     },
-     true},
-    {"--margin", "", "LENGTH", "white room on every side of the drawing",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Margin = ReadLength(o, v);
-     },
-     true},
-    {"--group-maps", "", "", "each map as one group in the metafile",
-     [](CliRequest& r, std::string_view, std::string_view) { r.Figure.GroupMaps = true; }, true},
-    {"--dpi", "", "N", "the resolution of a PNG file (default 300)",
-     [](CliRequest& r, std::string_view o, std::string_view v) {
-         r.Figure.Dpi = ReadCount(o, v, 1);
-     },
-     true},
     {"--titles", "", "", "a title above each map: its group, or Map N",
      [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Titles = true; }},
     {"--title", "", "MAP=TEXT", "the title of a map; repeatable",
      [](CliRequest& r, std::string_view o, std::string_view v) {
          r.Titles.push_back(ParseTitle(o, v));
      },
-     false, false, true},
+     false, true},
     {"--ruler", "", "", "a cM ruler left of each row of maps",
      [](CliRequest& r, std::string_view, std::string_view) { r.Annotations.Ruler = true; }},
     {"--links", "", "", "grey lines between the same marker on\nneighbouring maps",
@@ -303,6 +255,40 @@ constexpr auto kDrawOptions = std::to_array<OptionSpec>({
          r.Annotations.Collapse = ReadCount(o, v, 1);
      }},
 });
+
+constexpr std::size_t FigureOptionCount() {
+    std::size_t count = 0;
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        count += field.Option.empty() ? 0 : 1;
+    }
+    return count;
+}
+
+// The option of a figure setting, as its row gives it.
+constexpr OptionSpec FigureOption(const FigureSettingField& field) {
+    OptionSpec option{};
+    option.Name = field.Option;
+    option.Value = field.OptionValue;
+    option.Help = field.OptionHelp;
+    option.Figure = &field;
+    return option;
+}
+
+// Every option of draw: the others, then those of the figure settings in
+// their table's order.
+constexpr auto kDrawOptions = [] {
+    std::array<OptionSpec, kOtherDrawOptions.size() + FigureOptionCount()> options{};
+    std::size_t i = 0;
+    for (const OptionSpec& option : kOtherDrawOptions) {
+        options[i++] = option;
+    }
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        if (!field.Option.empty()) {
+            options[i++] = FigureOption(field);
+        }
+    }
+    return options;
+}();
 
 const CommandSpec* CommandNamed(std::string_view name) {
     for (const CommandSpec& command : kCommands) {
@@ -385,6 +371,15 @@ void AppendSettingNames(std::string& text) {
 }
 
 } // namespace
+
+FigureSettings WithFigureOptions(FigureSettings figure, const CliRequest& request) {
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        if (request.FigureGiven.contains(std::string(field.Name))) {
+            CopyFigureSetting(figure, request.Figure, field);
+        }
+    }
+    return figure;
+}
 
 bool SetDrawSetting(PageLengths& settings, std::string_view name, std::int32_t value) {
     const DrawSettingField* field = FindDrawSetting(name);
@@ -484,7 +479,11 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args) {
             }
             given.push_back(known);
         }
-        known->Apply(request, option, value);
+        if (known->Figure != nullptr) {
+            ReadFigureOption(request, *known->Figure, option, value);
+        } else {
+            known->Apply(request, option, value);
+        }
     }
     // A map file of another program stands alone.
     const bool oneFile = positional.size() == 1;
@@ -526,7 +525,7 @@ std::string UsageText() {
                     "whole number of 1/100 mm):\n";
         }
         for (const OptionSpec& option : kDrawOptions) {
-            if (option.Help.empty() || option.Figure != figure) {
+            if (option.Help.empty() || (option.Figure != nullptr) != figure) {
                 continue;
             }
             AppendOptionHelp(text, option);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,10 @@ struct CliRequest {
     std::optional<RgbColour> DefaultColour; // --default-colour
     std::vector<CliRange> Ranges;           // --range, in the order given
     FigureSettings Figure; // --width, --per-row, --font, ...; the defaults when not given
+    // The names (as a settings file has them) of the figure settings whose
+    // options are given: those go over a settings file, given with the
+    // default value or not.
+    std::set<std::string> FigureGiven;
     // --titles, --ruler, --links, --collapse; TitleTexts, ShowOnly and Qtls
     // stay empty here (see Titles and below).
     FigureAnnotations Annotations;
@@ -84,6 +89,10 @@ CliRequest ParseCommandLine(const std::vector<std::string>& args);
 // Reads a colour written "#RRGGBB" (either case) into the form 0x00BBGGRR.
 // Throws UsageError for any other text.
 RgbColour ParseColour(std::string_view text);
+
+// The figure settings with exactly those that the request's options give
+// put over them.
+FigureSettings WithFigureOptions(FigureSettings figure, const CliRequest& request);
 
 // Gives the settings field its value; false when no field has that name.
 bool SetDrawSetting(PageLengths& settings, std::string_view field, std::int32_t value);

@@ -24,8 +24,10 @@ std::string DistanceText(double distance);
 // Mapmaker map's as DistanceText gives it.
 std::string MapLengthText(const LinkageMap& map);
 
-// What a drawing has to tell the user beside the picture.
-struct DrawReport {
+// What a drawing has to tell the user beside the picture. Whoever draws
+// must read it: a function that returns one cannot be called as if it
+// returned nothing.
+struct [[nodiscard]] DrawReport {
     // One sentence each, such as a map that is wider than a row by itself.
     std::vector<std::string> Warnings;
 
@@ -49,10 +51,10 @@ struct DrawReport {
 // marker outside the table, links a group to an entry that does not follow,
 // or holds a distance that is not a finite number; what the surface throws
 // passes through.
-DrawReport DrawMaps(const std::vector<LinkageMap>& maps, Surface& surface,
-                    const PageLengths& settings, const MarkerTable& markers,
-                    const FigureSettings& figure = FigureSettings(),
-                    const FigureAnnotations& annotations = FigureAnnotations());
+[[nodiscard]] DrawReport DrawMaps(const std::vector<LinkageMap>& maps, Surface& surface,
+                                  const PageLengths& settings, const MarkerTable& markers,
+                                  const FigureSettings& figure = FigureSettings(),
+                                  const FigureAnnotations& annotations = FigureAnnotations());
 
 // The height, in 1/100 mm, that the settings leave for the bars between the
 // margins and both tails; 0 or less when the page holds no room for them, in

@@ -22,18 +22,46 @@ std::optional<DrawSettingValue> ReadDrawSettingValue(const DrawSettingField& fie
     return std::nullopt;
 }
 
-std::string_view DrawSettingValueRule(const DrawSettingField& field) {
+bool DrawSettingAllows(const DrawSettingField& field, DrawSettingValue value) {
+    return value >= field.Least && value <= field.Greatest;
+}
+
+std::string DrawSettingValueRule(const DrawSettingField& field) {
     switch (field.Kind) {
-    case SettingKind::WholeNumber:
-        return "a whole number of 32 bits";
+    case SettingKind::WholeNumber: {
+        const std::string range = RangeText(field.Least, field.Greatest);
+        return range.empty() ? "a whole number of 32 bits" : "a whole number " + range;
+    }
     }
     return {};
+}
+
+std::string RangeText(std::int32_t least, std::int32_t greatest) {
+    if (least == kLeastInt32 && greatest == kGreatestInt32) {
+        return {};
+    }
+    if (least == kLeastInt32) {
+        return "up to " + DecimalText(greatest);
+    }
+    std::string text = "from " + DecimalText(least);
+    if (greatest != kGreatestInt32) {
+        text += " to " + DecimalText(greatest);
+    }
+    return text;
 }
 
 std::string_view DrawSettingUnitText(SettingUnit unit) {
     switch (unit) {
     case SettingUnit::HundredthMillimetre:
         return "1/100 mm";
+    case SettingUnit::Count:
+        return "";
+    case SettingUnit::DotsPerInch:
+        return "dots per inch";
+    case SettingUnit::Character:
+        return "characters";
+    case SettingUnit::None:
+        return "";
     }
     return {};
 }

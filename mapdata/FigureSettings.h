@@ -2,7 +2,9 @@
 // Settings of the figure beyond the fourteen page lengths: rows, font, line
 // width, edge room, grouping and resolution, and the figure layout that fits
 // a box. The drawing, the canvases, the command line, the options window and
-// the settings file share this record.
+// the settings file share this record;
+// each member's initialiser is its default, and its row in
+// mapdata/FigureSettingsTable.h gives its name, range, option and place.
 
 #include <cstdint>
 #include <string>
@@ -15,11 +17,11 @@ struct FigureSettings {
     // --width: the width of a row (classic layout) or of the figure's box
     // (figure layout); 0 = no width asked for.
     std::int32_t RowWidth = 0;
-    // --per-row: at most this many maps in a row; 0 = off.
+    // --per-row: at most this many maps in a row; 0 = any number.
     std::int32_t MapsPerRow = 0;
     // --font: empty = "Microsoft Sans Serif" (measured as Liberation Sans).
     std::string FontFace;
-    // --font-size: 0 = default (the metafile's 282, 8 pt).
+    // --font-size: 0 = the default (the metafile's 282, 8 pt).
     std::int32_t FontHeight = 0;
     // --line-width: -1 = the format's default (metafile 1 unit; SVG, PDF,
     // PNG 0.25 pt = 8.82 -> 9 units).

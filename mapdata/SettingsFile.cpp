@@ -11,6 +11,7 @@
 
 #include "base/Colour.h"
 #include "base/Error.h"
+#include "base/Json.h"
 #include "base/Numbers.h"
 #include "base/Text.h"
 #include "mapdata/DrawSettingsTable.h"
@@ -21,9 +22,6 @@ namespace karvello {
 
 namespace {
 
-// Deeper nesting than any settings file needs is refused, so that a hostile
-// file cannot exhaust the stack.
-constexpr int kMaxDepth = 16;
 // A quoted text in a message is cut after this many bytes.
 constexpr std::size_t kMaxQuoted = 60;
 
@@ -33,25 +31,6 @@ std::string Quote(std::string_view text) {
 }
 
 // ---- writing
-
-void AppendString(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
-}
 
 std::string ColourText(RgbColour colour) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -75,7 +54,7 @@ void AppendMarker(std::string& out, std::int32_t index, const MarkerTable& marke
     if (index >= 0 && static_cast<std::size_t>(index) < markers.size()) {
         const std::string& name = markers[static_cast<std::size_t>(index)].Name;
         if (!name.empty() && PrintableAscii(name) && firstOfName.at(name) == index) {
-            AppendString(out, name);
+            AppendJsonText(out, name);
             return;
         }
     }
@@ -84,255 +63,12 @@ void AppendMarker(std::string& out, std::int32_t index, const MarkerTable& marke
 
 // ---- reading
 
-struct JsonValue {
-    enum class Kind { Null, Flag, Number, Text, Array, Object } kind = Kind::Null;
-    bool flag = false;
-    std::string text; // a Text's characters, or a Number as written
-    bool integer = false;
-    std::vector<JsonValue> items; // an Array's items, or an Object's fields in order
-    std::string key;              // the field's name, for a field of an Object
-    std::int64_t line = 1;
-};
-
-class JsonParser {
-  public:
-    JsonParser(std::string_view text, const std::string& fileName)
-        : text_(text), fileName_(fileName) {}
-
-    JsonValue Document() {
-        pos_ = text_.size() - WithoutByteOrderMark(text_).size();
-        JsonValue value = Value(0);
-        SkipBlanks();
-        if (pos_ < text_.size()) {
-            Fail("more text after the settings");
-        }
-        return value;
-    }
-
-  private:
-    [[noreturn]] void Fail(const std::string& what) const {
-        throw KarvelloError("Settings file " + Quote(fileName_) + ", line " + DecimalText(line_) +
-                            ": " + what + ".");
-    }
-    void SkipBlanks() {
-        while (pos_ < text_.size()) {
-            const char c = text_[pos_];
-            if (c == '\n') {
-                ++line_;
-            } else if (c != ' ' && c != '\t' && c != '\r') {
-                return;
-            }
-            ++pos_;
-        }
-    }
-    bool Take(char c) {
-        SkipBlanks();
-        if (pos_ < text_.size() && text_[pos_] == c) {
-            ++pos_;
-            return true;
-        }
-        return false;
-    }
-    void Expect(char c, const char* what) {
-        if (!Take(c)) {
-            Fail(std::string("expected ") + what);
-        }
-    }
-    bool Word(std::string_view word) {
-        if (text_.substr(pos_, word.size()) == word) {
-            pos_ += word.size();
-            return true;
-        }
-        return false;
-    }
-
-    JsonValue Value(int depth) {
-        if (depth > kMaxDepth) {
-            Fail("the values are nested too deeply");
-        }
-        SkipBlanks();
-        JsonValue value;
-        value.line = line_;
-        if (pos_ >= text_.size()) {
-            Fail("the text ends where a value should be");
-        }
-        const char c = text_[pos_];
-        if (c == '{') {
-            ++pos_;
-            value.kind = JsonValue::Kind::Object;
-            if (Take('}')) {
-                return value;
-            }
-            do {
-                SkipBlanks();
-                if (pos_ >= text_.size() || text_[pos_] != '"') {
-                    Fail("expected a quoted field name");
-                }
-                std::string key = String();
-                for (const JsonValue& member : value.items) {
-                    if (member.key == key) {
-                        Fail("the field " + Quote(key) + " is given twice");
-                    }
-                }
-                Expect(':', "':' after a field name");
-                value.items.push_back(Value(depth + 1));
-                value.items.back().key = std::move(key);
-            } while (Take(','));
-            Expect('}', "',' or '}'");
-        } else if (c == '[') {
-            ++pos_;
-            value.kind = JsonValue::Kind::Array;
-            if (Take(']')) {
-                return value;
-            }
-            do {
-                value.items.push_back(Value(depth + 1));
-            } while (Take(','));
-            Expect(']', "',' or ']'");
-        } else if (c == '"') {
-            value.kind = JsonValue::Kind::Text;
-            value.text = String();
-        } else if (Word("true")) {
-            value.kind = JsonValue::Kind::Flag;
-            value.flag = true;
-        } else if (Word("false")) {
-            value.kind = JsonValue::Kind::Flag;
-        } else if (Word("null")) {
-            value.kind = JsonValue::Kind::Null;
-        } else if (c == '-' || (c >= '0' && c <= '9')) {
-            value.kind = JsonValue::Kind::Number;
-            Number(value);
-        } else {
-            Fail("unexpected character " + Quote(text_.substr(pos_, 1)));
-        }
-        return value;
-    }
-
-    static bool Digit(char c) { return c >= '0' && c <= '9'; }
-    std::size_t Digits() {
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && Digit(text_[pos_])) {
-            ++pos_;
-        }
-        return pos_ - start;
-    }
-    void Number(JsonValue& value) {
-        const std::size_t start = pos_;
-        if (text_[pos_] == '-') {
-            ++pos_;
-        }
-        if (Digits() == 0) {
-            Fail("a number needs digits");
-        }
-        value.integer = true;
-        if (pos_ < text_.size() && text_[pos_] == '.') {
-            ++pos_;
-            value.integer = false;
-            if (Digits() == 0) {
-                Fail("a number needs digits after its point");
-            }
-        }
-        if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
-            ++pos_;
-            value.integer = false;
-            if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) {
-                ++pos_;
-            }
-            if (Digits() == 0) {
-                Fail("a number needs digits in its exponent");
-            }
-        }
-        value.text = std::string(text_.substr(start, pos_ - start));
-    }
-
-    std::uint32_t Hex4() {
-        if (text_.size() - pos_ < 4) {
-            Fail("\\u needs four hex digits");
-        }
-        std::uint32_t code = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char h = text_[pos_++];
-            code <<= 4;
-            if (Digit(h)) {
-                code |= static_cast<std::uint32_t>(h - '0');
-            } else if (h >= 'a' && h <= 'f') {
-                code |= static_cast<std::uint32_t>(h - 'a' + 10);
-            } else if (h >= 'A' && h <= 'F') {
-                code |= static_cast<std::uint32_t>(h - 'A' + 10);
-            } else {
-                Fail("\\u needs four hex digits");
-            }
-        }
-        return code;
-    }
-    std::string String() {
-        ++pos_; // the opening quote
-        std::string out;
-        while (true) {
-            if (pos_ >= text_.size() || text_[pos_] == '\n') {
-                Fail("a text is not closed by '\"' on its line");
-            }
-            const char c = text_[pos_++];
-            if (c == '"') {
-                return out;
-            }
-            if (static_cast<unsigned char>(c) < 0x20) {
-                Fail("a text holds a control character");
-            }
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (pos_ >= text_.size()) {
-                Fail("a text ends in '\\'");
-            }
-            const char e = text_[pos_++];
-            switch (e) {
-            case '"':
-            case '\\':
-            case '/':
-                out += e;
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'u': {
-                std::uint32_t code = Hex4();
-                if (code >= 0xD800 && code < 0xDC00 && Word("\\u")) {
-                    const std::uint32_t low = Hex4();
-                    if (low < 0xDC00 || low >= 0xE000) {
-                        Fail("a surrogate pair is broken");
-                    }
-                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                } else if (code >= 0xD800 && code < 0xE000) {
-                    Fail("a surrogate pair is broken");
-                }
-                AppendUtf8(out, code);
-                break;
-            }
-            default:
-                Fail("unknown escape " + Quote(std::string("\\") + e));
-            }
-        }
-    }
-
-    std::string_view text_;
-    const std::string& fileName_;
-    std::size_t pos_ = 0;
-    std::int64_t line_ = 1;
-};
+// The error of a settings file: its name, the line and what is wrong there.
+KarvelloError SettingsError(const std::string& fileName, std::int64_t line,
+                            const std::string& what) {
+    return KarvelloError("Settings file " + Quote(fileName) + ", line " + DecimalText(line) + ": " +
+                         what + ".");
+}
 
 class SettingsReader {
   public:
@@ -341,8 +77,8 @@ class SettingsReader {
 
     void Read(const JsonValue& root, AllSettings& out) const {
         const JsonValue& top = Object(root, "the file");
-        for (const JsonValue& value : top.items) {
-            const std::string& key = value.key;
+        for (const JsonValue& value : top.Items) {
+            const std::string& key = value.Key;
             if (key == "settings") {
                 ReadDraw(Object(value, key), out.Draw);
             } else if (key == "figure") {
@@ -361,22 +97,21 @@ class SettingsReader {
 
   private:
     [[noreturn]] void Fail(const JsonValue& at, const std::string& what) const {
-        throw KarvelloError("Settings file " + Quote(fileName_) + ", line " + DecimalText(at.line) +
-                            ": " + what + ".");
+        throw SettingsError(fileName_, at.Line, what);
     }
     [[noreturn]] void Unknown(const std::string& key, const JsonValue& value) const {
         Fail(value, "unknown field " + Quote(key));
     }
     const JsonValue& Object(const JsonValue& value, std::string_view key) const {
-        if (value.kind != JsonValue::Kind::Object) {
+        if (value.Kind != JsonValue::Type::Object) {
             Fail(value, std::string(key) + " must be an object {...}");
         }
         return value;
     }
     std::int32_t Whole(const JsonValue& value, std::string_view key) const {
         std::optional<std::int32_t> number;
-        if (value.kind == JsonValue::Kind::Number && value.integer) {
-            number = ParseDecimalInt32(value.text);
+        if (value.Kind == JsonValue::Type::Number && value.Whole) {
+            number = ParseDecimalInt32(value.Text);
         }
         if (!number) {
             Fail(value, "the field " + Quote(key) + " must be a whole number of 32 bits");
@@ -385,79 +120,85 @@ class SettingsReader {
     }
     RgbColour Colour(const JsonValue& value, std::string_view key) const {
         std::optional<RgbColour> colour;
-        if (value.kind == JsonValue::Kind::Text) {
-            colour = ParseHexColour(value.text);
+        if (value.Kind == JsonValue::Type::Text) {
+            colour = ParseHexColour(value.Text);
         }
         if (!colour) {
             Fail(value, "the field " + Quote(key) + " must be a colour \"#RRGGBB\"");
         }
         return *colour;
     }
+    // A value of the setting's range; a value outside it is refused with
+    // the range and the value.
     void ReadDraw(const JsonValue& object, PageLengths& draw) const {
-        for (const JsonValue& value : object.items) {
-            const std::string& key = value.key;
+        for (const JsonValue& value : object.Items) {
+            const std::string& key = value.Key;
             const DrawSettingField* field = FindDrawSetting(key);
             if (field == nullptr) {
                 Unknown(key, value);
             }
-            ApplyDrawSetting(draw, *field, Whole(value, key));
+            const std::int32_t number = Whole(value, key);
+            if (!DrawSettingAllows(*field, number)) {
+                Fail(value, "the field " + Quote(key) + " must be " + DrawSettingValueRule(*field) +
+                                ", not " + DecimalText(number));
+            }
+            ApplyDrawSetting(draw, *field, number);
         }
     }
+    // A value its row takes: of its kind, and in its range or the default.
     void ReadFigure(const JsonValue& object, FigureSettings& figure) const {
-        for (const JsonValue& value : object.items) {
-            const std::string& key = value.key;
-            const auto field =
-                std::find_if(kFigureSettingFields.begin(), kFigureSettingFields.end(),
-                             [&key](const FigureSettingField& f) { return f.Name == key; });
-            if (field == kFigureSettingFields.end()) {
+        for (const JsonValue& value : object.Items) {
+            const std::string& key = value.Key;
+            const FigureSettingField* field = FindFigureSetting(key);
+            if (field == nullptr) {
                 Unknown(key, value);
             }
+            FigureSettings read;
             switch (field->Kind) {
             case FigureSettingKind::WholeNumber:
-                figure.*(field->Number) = Whole(value, key);
+                read.*field->Number = Whole(value, key);
                 break;
             case FigureSettingKind::Text:
-                if (value.kind != JsonValue::Kind::Text) {
-                    Fail(value, "the field " + Quote(key) + " must be a text \"...\"");
-                }
-                figure.*(field->Text) = value.text;
+                read.*field->Text = Text(value, key);
                 break;
             case FigureSettingKind::Flag:
-                if (value.kind != JsonValue::Kind::Flag) {
-                    Fail(value, "the field " + Quote(key) + " must be true or false");
-                }
-                figure.*(field->Flag) = value.flag;
+                read.*field->Flag = Flag(value, key);
                 break;
             }
+            if (!FigureSettingAllows(*field, read)) {
+                Fail(value, "the field " + Quote(key) + " must be " + FigureSettingRule(*field) +
+                                ", not " + FigureSettingValueText(read, *field));
+            }
+            CopyFigureSetting(figure, read, *field);
         }
     }
     std::int32_t Marker(const JsonValue& value, std::string_view key) const {
-        if (value.kind == JsonValue::Kind::Number) {
+        if (value.Kind == JsonValue::Type::Number) {
             return Whole(value, key);
         }
-        if (value.kind != JsonValue::Kind::Text) {
+        if (value.Kind != JsonValue::Type::Text) {
             Fail(value, "the field " + Quote(key) + " must be a marker name or index");
         }
         for (std::size_t i = 0; i < markers_.size(); ++i) {
-            if (markers_[i].Name == value.text) {
+            if (markers_[i].Name == value.Text) {
                 return static_cast<std::int32_t>(i);
             }
         }
-        Fail(value, "no marker is named " + Quote(value.text));
+        Fail(value, "no marker is named " + Quote(value.Text));
     }
     ColourRangeList Ranges(const JsonValue& value) const {
-        if (value.kind != JsonValue::Kind::Array) {
+        if (value.Kind != JsonValue::Type::Array) {
             Fail(value, "colourRanges must be a list [...]");
         }
         ColourRangeList ranges;
-        for (const JsonValue& item : value.items) {
+        for (const JsonValue& item : value.Items) {
             const JsonValue& object = Object(item, "a colour range");
             ColourRange range;
             bool first = false;
             bool last = false;
             bool colour = false;
-            for (const JsonValue& field : object.items) {
-                const std::string& key = field.key;
+            for (const JsonValue& field : object.Items) {
+                const std::string& key = field.Key;
                 if (key == "first") {
                     range.StartIndex = Marker(field, key);
                     first = true;
@@ -480,21 +221,21 @@ class SettingsReader {
     }
 
     bool Flag(const JsonValue& value, std::string_view key) const {
-        if (value.kind != JsonValue::Kind::Flag) {
+        if (value.Kind != JsonValue::Type::Flag) {
             Fail(value, "the field " + Quote(key) + " must be true or false");
         }
-        return value.flag;
+        return value.Flag;
     }
     const std::string& Text(const JsonValue& value, std::string_view key) const {
-        if (value.kind != JsonValue::Kind::Text) {
+        if (value.Kind != JsonValue::Type::Text) {
             Fail(value, "the field " + Quote(key) + " must be a text \"...\"");
         }
-        return value.text;
+        return value.Text;
     }
     void ReadAnnotations(const JsonValue& object, AllSettings& out) const {
         FigureAnnotations& annotations = out.Annotations;
-        for (const JsonValue& value : object.items) {
-            const std::string& key = value.key;
+        for (const JsonValue& value : object.Items) {
+            const std::string& key = value.Key;
             if (key == "titles") {
                 annotations.Titles = Flag(value, key);
             } else if (key == "ruler") {
@@ -508,24 +249,24 @@ class SettingsReader {
                 }
             } else if (key == "titleTexts") {
                 annotations.TitleTexts.clear();
-                for (const JsonValue& title : Object(value, key).items) {
-                    const std::optional<std::int32_t> number = ParseDecimalInt32(title.key);
+                for (const JsonValue& title : Object(value, key).Items) {
+                    const std::optional<std::int32_t> number = ParseDecimalInt32(title.Key);
                     if (!number || *number < 1) {
                         Fail(title,
-                             "a title's field is a map number from 1, not " + Quote(title.key));
+                             "a title's field is a map number from 1, not " + Quote(title.Key));
                     }
-                    annotations.TitleTexts[*number] = Text(title, title.key);
+                    annotations.TitleTexts[*number] = Text(title, title.Key);
                 }
             } else if (key == "showOnly") {
                 annotations.ShowOnly.reset();
-                if (value.kind == JsonValue::Kind::Null) {
+                if (value.Kind == JsonValue::Type::Null) {
                     continue;
                 }
-                if (value.kind != JsonValue::Kind::Array) {
+                if (value.Kind != JsonValue::Type::Array) {
                     Fail(value, "showOnly must be null or a list of names [...]");
                 }
                 annotations.ShowOnly.emplace();
-                for (const JsonValue& name : value.items) {
+                for (const JsonValue& name : value.Items) {
                     annotations.ShowOnly->insert(Text(name, "a name of showOnly"));
                 }
             } else if (key == "qtlFile") {
@@ -553,9 +294,9 @@ void AppendAnnotations(std::string& out, const AllSettings& settings) {
     const char* separator = "";
     for (const auto& [number, title] : annotations.TitleTexts) {
         out += separator;
-        AppendString(out, DecimalText(number));
+        AppendJsonText(out, DecimalText(number));
         out += ": ";
-        AppendString(out, title);
+        AppendJsonText(out, title);
         separator = ", ";
     }
     out += "},\n    \"showOnly\": ";
@@ -567,7 +308,7 @@ void AppendAnnotations(std::string& out, const AllSettings& settings) {
         separator = "";
         for (const std::string& name : names) {
             out += separator;
-            AppendString(out, name);
+            AppendJsonText(out, name);
             separator = ", ";
         }
         out += ']';
@@ -575,7 +316,7 @@ void AppendAnnotations(std::string& out, const AllSettings& settings) {
         out += "null";
     }
     out += ",\n    \"qtlFile\": ";
-    AppendString(out, settings.QtlFile);
+    AppendJsonText(out, settings.QtlFile);
     out += "\n  }";
 }
 
@@ -586,21 +327,21 @@ std::string WriteSettingsText(const AllSettings& settings, const MarkerTable& ma
     for (std::size_t i = 0; i < kDrawSettingFields.size(); ++i) {
         const DrawSettingField& field = kDrawSettingFields[i];
         out += i == 0 ? "\n    " : ",\n    ";
-        AppendString(out, field.Name);
+        AppendJsonText(out, field.Name);
         out += ": " + DecimalText(settings.Draw.*field.Member);
     }
     out += "\n  },\n  \"figure\": {";
     for (std::size_t i = 0; i < kFigureSettingFields.size(); ++i) {
         const FigureSettingField& field = kFigureSettingFields[i];
         out += i == 0 ? "\n    " : ",\n    ";
-        AppendString(out, field.Name);
+        AppendJsonText(out, field.Name);
         out += ": ";
         switch (field.Kind) {
         case FigureSettingKind::WholeNumber:
             out += DecimalText(settings.Figure.*(field.Number));
             break;
         case FigureSettingKind::Text:
-            AppendString(out, settings.Figure.*(field.Text));
+            AppendJsonText(out, settings.Figure.*(field.Text));
             break;
         case FigureSettingKind::Flag:
             out += settings.Figure.*(field.Flag) ? "true" : "false";
@@ -629,7 +370,12 @@ std::string WriteSettingsText(const AllSettings& settings, const MarkerTable& ma
 
 AllSettings ReadSettingsText(std::string_view text, const std::string& fileName,
                              const AllSettings& base, const MarkerTable& markers) {
-    const JsonValue root = JsonParser(text, fileName).Document();
+    JsonValue root;
+    try {
+        root = ParseJson(text, "the settings");
+    } catch (const JsonError& error) {
+        throw SettingsError(fileName, error.Line(), error.Problem());
+    }
     AllSettings settings = base;
     SettingsReader(fileName, markers).Read(root, settings);
     return settings;

@@ -23,10 +23,14 @@
 // ASCII, is written as its index, counted from 0.
 //
 // Reading starts from the settings given and changes only what the file
-// names; any section or field may be left out. Errors name the file and, for
-// a syntax error, its line; for an unknown field or a value of the wrong kind,
-// the field; for a marker name the table lacks, the name. A file that fails
-// changes nothing: the settings come back whole or not at all.
+// names; any section or field may be left out. base/Json.h reads the syntax;
+// this file gives the values their meaning, each setting through its row of
+// the tables, which says what values it takes. Errors name the file and its
+// line and, for an unknown field, the field; for a value of the wrong kind,
+// the field and the kind; for a value the setting does not take (a Dpi of 0),
+// the field, the values it takes and the value; for a marker name the table
+// lacks, the name. A file that fails changes nothing: the settings come back
+// whole or not at all.
 
 #include <string>
 #include <string_view>

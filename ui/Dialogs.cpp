@@ -32,11 +32,11 @@ std::optional<QString> SystemOpenFileName(QWidget* parent, const QString& lastFi
     return dialog.selectedFiles().front();
 }
 
-std::optional<QString> SystemSaveFileName(QWidget* parent) {
+std::optional<QString> SystemSaveFileName(QWidget* parent, std::int32_t pngDpi) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    const std::vector<SaveFilter> filters = SaveFilters();
+    const std::vector<SaveFilter> filters = SaveFilters(pngDpi);
     QStringList names;
     for (const SaveFilter& filter : filters) {
         names << filter.Name;
@@ -104,16 +104,21 @@ std::optional<QString> SystemAskText(QWidget* parent, const QString& title, cons
 
 } // namespace
 
-std::vector<SaveFilter> SaveFilters() {
+std::vector<SaveFilter> SaveFilters(std::int32_t pngDpi) {
     std::vector<SaveFilter> filters;
     for (const DrawingFormatInfo& info : DrawingFormats()) {
         const QString extension = QString::fromLatin1(
             info.Extension.data(), static_cast<qsizetype>(info.Extension.size()));
-        const QString description =
+        QString description =
             info.Format == DrawingFormat::Emf
                 ? QStringLiteral("Metafiles")
                 : QString::fromLatin1(info.Description.data(),
                                       static_cast<qsizetype>(info.Description.size()));
+        if (info.Format == DrawingFormat::Png) {
+            // The image at the resolution the figure settings give, whatever
+            // the format's own description says after its name.
+            description = description.section(u',', 0, 0) + QStringLiteral(", %1 dpi").arg(pngDpi);
+        }
         filters.push_back({description + QStringLiteral(" (*") + extension + QStringLiteral(")"),
                            extension.mid(1)});
     }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -24,9 +25,10 @@ struct Dialogs {
     // The open dialog, opened on lastFile (empty before the first choice).
     // Returns the full path chosen, or nothing when the user cancels.
     std::function<std::optional<QString>(QWidget* parent, const QString& lastFile)> OpenFileName;
-    // The save dialog for a drawing. Returns the path, its extension supplied
-    // when the user typed none, or nothing when the user cancels.
-    std::function<std::optional<QString>(QWidget* parent)> SaveFileName;
+    // The save dialog for a drawing, offering a PNG image at pngDpi. Returns
+    // the path, its extension supplied when the user typed none, or nothing
+    // when the user cancels.
+    std::function<std::optional<QString>(QWidget* parent, std::int32_t pngDpi)> SaveFileName;
     // The colour picker, starting on start. Returns the colour chosen, or
     // nothing when the user cancels.
     std::function<std::optional<RgbColour>(QWidget* parent, RgbColour start)> PickColour;
@@ -56,8 +58,9 @@ struct SaveFilter {
 };
 
 // The save dialog's filters: "Metafiles (*.emf)" first, then the other
-// drawing formats, then "All files (*)", which keeps the ".emf" default.
-std::vector<SaveFilter> SaveFilters();
+// drawing formats, the PNG image with its resolution ("PNG image, 600 dpi
+// (*.png)"), then "All files (*)", which keeps the ".emf" default.
+std::vector<SaveFilter> SaveFilters(std::int32_t pngDpi);
 
 // The open dialog's filters, the first chosen: those of the map-file formats
 // (MapFileDialogFilters: "Mapmaker files (*.raw *.out *.txt *.log)", "Map

@@ -93,7 +93,7 @@ MainWindow::MainWindow(const Dialogs& dialogs, const PlatformServices& platform,
     loadButton_ = AddButton(this, "ButtonLoad", "Load", QRect(104, 48, 75, 25));
     // What a load or a drawing found odd is said here, without a box to
     // dismiss; the whole text is in the tooltip when it does not fit.
-    statusLine_ = Named(new QLabel(this), "statusLine_");
+    statusLine_ = Named(new QLabel(this), "StatusLine");
     statusLine_->setGeometry(184, 48, 249, 26);
     statusLine_->setWordWrap(true);
     statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -124,21 +124,21 @@ MainWindow::MainWindow(const Dialogs& dialogs, const PlatformServices& platform,
     flipBox_->setGeometry(136, 296, 97, 17);
     optionsButton_ = AddButton(this, "ButtonOptions", "Options", QRect(248, 296, 75, 25));
     exitButton_ = AddButton(this, "ButtonExit", "Exit", QRect(352, 296, 75, 25));
-    tickAllButton_ = AddButton(this, "tickAllButton_", "Tick all", QRect(8, 325, 59, 22));
-    tickNoneButton_ = AddButton(this, "tickNoneButton_", "Tick none", QRect(70, 325, 59, 22));
+    tickAllButton_ = AddButton(this, "ButtonTickAll", "Tick all", QRect(8, 325, 59, 22));
+    tickNoneButton_ = AddButton(this, "ButtonTickNone", "Tick none", QRect(70, 325, 59, 22));
     pagePreviewButton_ =
-        AddButton(this, "pagePreviewButton_", "Page preview...", QRect(136, 325, 97, 22));
+        AddButton(this, "ButtonPagePreview", "Page preview...", QRect(136, 325, 97, 22));
     pagePreviewButton_->setToolTip(
         QStringLiteral("The figure as Draw writes it, at any zoom, in a window of its own"));
     pageWindow_ = new PagePreviewWindow(pagePicture_, this);
     annotationsButton_ =
-        AddButton(this, "annotationsButton_", "Annotations...", QRect(236, 325, 97, 22));
+        AddButton(this, "ButtonAnnotations", "Annotations...", QRect(236, 325, 97, 22));
     annotationsButton_->setToolTip(
         QStringLiteral("Titles, a ruler, links between maps, QTL and the markers to label"));
     annotationsWindow_ = new AnnotationsWindow(dialogs_, this);
     annotationsWindow_->OnChange = [this] { ApplyAnnotations(); };
     openMapTableButton_ =
-        AddButton(this, "openMapTableButton_", "Open map table...", QRect(336, 325, 97, 22));
+        AddButton(this, "ButtonOpenMapTable", "Open map table...", QRect(336, 325, 97, 22));
     openMapTableButton_->setToolTip(QString::fromStdString(
         "A map of another program: " + OneFileFormatList() + "; files can be dropped here too"));
     loadButton_->setToolTip(
@@ -554,14 +554,15 @@ void MainWindow::OptionsClick() {
 void MainWindow::DrawClick() {
     RunEvent([this] {
         ws_.RequireTickedMaps();
-        const auto path = dialogs_.SaveFileName(this);
+        const auto path = dialogs_.SaveFileName(this, ws_.Figure().Dpi);
         if (!path) {
             return;
         }
+        DrawReport report;
         try {
             ProgressWindow progress(this, QStringLiteral("Drawing ") + QFileInfo(*path).fileName() +
                                               "...");
-            ws_.Draw(FileName(*path), platform_.CreateFileCanvas, progress.Fn());
+            report = ws_.Draw(FileName(*path), platform_.CreateFileCanvas, progress.Fn());
         } catch (const OperationCancelled&) {
             ShowStatus(QStringLiteral("Draw cancelled: nothing was written to ") +
                            QFileInfo(*path).fileName() + u'.',
@@ -569,13 +570,19 @@ void MainWindow::DrawClick() {
             return;
         }
         // The drawing is written as asked; a page that leaves the bars no
-        // room is worth a word, not a refusal.
-        const std::string warning = ws_.DrawWarning();
-        if (warning.empty()) {
+        // room, or a map wider than its row, is worth a word, not a refusal.
+        QStringList warnings;
+        if (const std::string warning = ws_.DrawWarning(); !warning.empty()) {
+            warnings << ErrorBoxText(warning);
+        }
+        for (const std::string& warning : report.Warnings) {
+            warnings << ErrorBoxText(warning);
+        }
+        if (warnings.isEmpty()) {
             ShowStatus(QStringLiteral("Drew the maps into ") + QFileInfo(*path).fileName() + u'.',
                        false);
         } else {
-            ShowStatus(ErrorBoxText(warning), true);
+            ShowStatus(warnings.join(u' '), true);
         }
     });
 }

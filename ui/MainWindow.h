@@ -35,7 +35,7 @@ class PreviewBox;
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
-    // Creates the window with the workspace's defaults (FormCreate): nothing
+    // Creates the window with the workspace's defaults: nothing
     // loaded, the map controls unavailable, the input-file box focused.
     MainWindow(const Dialogs& dialogs, const PlatformServices& platform, QWidget* parent = nullptr);
     ~MainWindow() override;

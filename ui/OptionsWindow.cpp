@@ -27,158 +27,58 @@ namespace karvello {
 
 namespace {
 
-// Where the window shows a setting: the name of its number box and the box's
-// top. The label and the member come from the settings table.
-struct SettingBoxPlace {
-    std::string_view Setting;
-    const char* Name;
-    int Top;
-};
-
-// In the window's keyboard focus order.
-constexpr auto kSpinPlaces = std::to_array<SettingBoxPlace>({
-    {"LeftMargin", "spinLeftMargin", 56},
-    {"TopMargin", "spinTopMargin", 80},
-    {"RightMargin", "spinRightMargin", 104},
-    {"BottomMargin", "spinBottomMargin", 128},
-    {"PageHeight", "spinPageHeight", 0},
-    {"PageWidth", "spinPageWidth", 24},
-    {"TailLength", "spinTailLength", 160},
-    {"BarWidth", "spinbarWidth", 184},
-    {"PreBendLength", "spinPreBend", 216},
-    {"SpacingLineLength", "spinSpacingLen", 240},
-    {"FrameworkLineLength", "spinFrameworkLen", 264},
-    {"AncillaryLineLength", "spinExtraLen", 288},
-    {"TextPadding", "spinLRPadding", 320},
-});
-
-// Every setting that the table gives a label has its place in the window,
-// and every place names such a setting: a setting added to the table with a
-// label fails to build until the window makes room for it.
-constexpr bool EveryLabelledSettingHasAPlace() {
+// The number boxes of the page lengths that have a label take the places
+// 0, 1, ... of the keyboard focus order, each once: a setting added to the
+// table with a label fails to build until it has its own place.
+constexpr bool EveryLabelledSettingHasItsOwnFocusPlace() {
     std::size_t labelled = 0;
     for (const DrawSettingField& field : kDrawSettingFields) {
-        if (field.Label.empty()) {
-            continue;
-        }
-        ++labelled;
-        bool placed = false;
-        for (const SettingBoxPlace& place : kSpinPlaces) {
-            placed = placed || place.Setting == field.Name;
-        }
-        if (!placed) {
-            return false;
-        }
+        labelled += field.Label.empty() ? 0 : 1;
     }
-    return labelled == kSpinPlaces.size();
-}
-static_assert(EveryLabelledSettingHasAPlace(),
-              "a setting with a label in the settings table has no place in the options window");
-
-const SettingBoxPlace* SpinPlaceOf(const DrawSettingField& field) {
-    for (const SettingBoxPlace& place : kSpinPlaces) {
-        if (place.Setting == field.Name) {
-            return &place;
+    for (std::size_t place = 0; place < labelled; ++place) {
+        std::size_t holders = 0;
+        for (const DrawSettingField& field : kDrawSettingFields) {
+            holders += !field.Label.empty() && field.FocusOrder == static_cast<int>(place) ? 1 : 0;
         }
-    }
-    return nullptr;
-}
-
-// How the figure section shows a setting.
-enum class FigureControlKind {
-    WrapRows, // the row width: a tick box, the page width less the right margin
-    Count,    // a whole number in a spin box
-    Length,   // a length as text, empty for the setting's default
-    Text,     // a text
-    Flag,     // a tick box
-};
-
-struct FigureControlPlace {
-    std::string_view Setting;
-    FigureControlKind Control;
-    const char* Name;
-    const char* Label;
-    const char* Hint;
-};
-
-// In the figure settings' table order, which is also the section's order
-// from the top.
-constexpr auto kFigurePlaces = std::to_array<FigureControlPlace>({
-    {"RowWidth", FigureControlKind::WrapRows, "checkWrapRows", "Wrap rows at the page width",
-     "Maps wrap into rows as wide as the page width less the right margin"},
-    {"MapsPerRow", FigureControlKind::Count, "spinMapsPerRow", "Maps per row",
-     "At most this many maps in a row"},
-    {"FontFace", FigureControlKind::Text, "editFontFace", "Font", "The face of every text"},
-    {"FontHeight", FigureControlKind::Length, "editFontSize", "Font size",
-     "The height of every text, such as 7pt"},
-    {"LineWidth", FigureControlKind::Length, "editLineWidth", "Line width",
-     "The width of every line, such as 0.5pt; empty: 1/100 mm in a metafile, 0.25 pt in the "
-     "other formats"},
-    {"Margin", FigureControlKind::Length, "editMargin", "Edge room",
-     "White room around the drawing, such as 2mm; empty: none in a metafile, 2 mm in the "
-     "other formats and whenever rows are on"},
-    {"GroupMaps", FigureControlKind::Flag, "checkGroupMaps", "Group each map in the metafile",
-     "Each map's records between a begin-group and an end-group comment"},
-    {"Dpi", FigureControlKind::Count, "spinDpi", "PNG resolution (dpi)",
-     "Pixels an inch of a PNG drawing"},
-    {"Height", FigureControlKind::Length, "editFigureHeight", "Figure height",
-     "Fit the whole figure into this height, such as 230mm; empty: no height"},
-    {"Layout", FigureControlKind::Text, "editLayout", "Layout",
-     "figure: fitted to the width and height, labels spread about their markers; classic: the "
-     "page lengths; empty: figure whenever a width or height is given"},
-    {"NamesPerLine", FigureControlKind::Count, "spinNamesPerLine", "Names per line",
-     "Figure layout: names at one position written on one line, at most"},
-    {"Distances", FigureControlKind::Text, "editDistances", "Distances",
-     "Figure layout: gaps, positions or none left of each bar"},
-    {"Labels", FigureControlKind::Text, "editLabels", "Labels",
-     "Figure layout: all, or none for bars and ticks only"},
-    {"LeaderLength", FigureControlKind::Length, "editLeaderLength", "Leader length",
-     "Figure layout: from a bar to its labels, such as 3mm"},
-    {"MapGap", FigureControlKind::Length, "editMapGap", "Gap between maps",
-     "Figure layout: between the maps of a row, such as 4mm"},
-    {"RowGap", FigureControlKind::Length, "editRowGap", "Gap between rows",
-     "Figure layout: between rows, such as 4mm"},
-    {"MapOrder", FigureControlKind::Text, "editMapOrder", "Map order",
-     "Figure layout: the order of the maps by number, such as 3,1,2; empty: the file's"},
-    {"Rows", FigureControlKind::Text, "editRows", "Rows",
-     "Figure layout: the maps of each row, such as 1-7/8-14/15-20; empty: chosen to fit"},
-    {"Align", FigureControlKind::Text, "editAlign", "Align bars",
-     "Figure layout: zero (the bars of a row at their 0 cM) or top"},
-    {"Density", FigureControlKind::Flag, "checkDensity", "Marker density beside each bar",
-     "Figure layout: a strip coloured by markers per cM beside each bar, with a legend"},
-});
-
-// Every figure setting has its place, in table order, shown by a control
-// that fits its kind: a setting added to the table fails to build until the
-// window makes room for it.
-constexpr bool EveryFigureSettingHasAPlace() {
-    if (kFigurePlaces.size() != kFigureSettingFields.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kFigurePlaces.size(); ++i) {
-        const FigureSettingField& field = kFigureSettingFields[i];
-        const FigureControlPlace& place = kFigurePlaces[i];
-        const bool fits = place.Control == FigureControlKind::Text
-                              ? field.Kind == FigureSettingKind::Text
-                          : place.Control == FigureControlKind::Flag
-                              ? field.Kind == FigureSettingKind::Flag
-                              : field.Kind == FigureSettingKind::WholeNumber;
-        if (place.Setting != field.Name || !fits) {
+        if (holders != 1) {
             return false;
         }
     }
     return true;
 }
-static_assert(EveryFigureSettingHasAPlace(),
-              "the options window does not place the figure settings as the table lists them");
+static_assert(EveryLabelledSettingHasItsOwnFocusPlace(),
+              "the page lengths with a label do not take each place of the focus order once");
 
-// The spin boxes' ranges, and the value a box shows for a setting's value.
-constexpr int kMostCount = 100000;
-int LeastCount(const FigureControlPlace& place) {
-    return place.Setting == "Dpi" ? 1 : 0;
+// Every figure setting is shown by a control that fits its kind: a setting
+// added to the table with another control fails to build.
+constexpr bool EveryFigureControlFitsItsSetting() {
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        const bool fits =
+            field.Control == FigureControl::Text   ? field.Kind == FigureSettingKind::Text
+            : field.Control == FigureControl::Tick ? field.Kind == FigureSettingKind::Flag
+                                                   : field.Kind == FigureSettingKind::WholeNumber;
+        if (!fits) {
+            return false;
+        }
+    }
+    return true;
 }
-int ShownCount(std::int32_t value, const FigureControlPlace& place) {
-    return std::clamp(value, LeastCount(place), kMostCount);
+static_assert(EveryFigureControlFitsItsSetting(),
+              "a figure setting's control in the table does not fit its kind");
+
+// The control's object name: its kind and the setting's name, "SpinDpi".
+std::string ControlName(std::string_view kind, std::string_view setting) {
+    return std::string(kind) + std::string(setting);
+}
+
+// The least number a setting's spin box shows: the least of its range, or
+// its default when that lies below, and a value as the box shows it, pinned
+// between that and the greatest of the range.
+int LeastShown(const FigureSettingField& field) {
+    return std::min(field.Least, DefaultNumber(field));
+}
+int ShownCount(std::int32_t value, const FigureSettingField& field) {
+    return std::clamp(value, LeastShown(field), field.Greatest);
 }
 
 constexpr int kFigureLeft = 296 + 232; // beside the colour ranges
@@ -200,18 +100,20 @@ OptionsWindow::OptionsWindow(const Dialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Options"));
     setFont(WindowFont());
 
-    // The boxes are made in the settings' table order, each below its label.
-    std::array<NumberBox*, kSpinPlaces.size()> placed{};
+    // The boxes are made in the settings' table order, each beside its label;
+    // the keyboard goes through them in the order the table gives.
+    std::vector<NumberBox*> focusOrder;
     for (const DrawSettingField& field : kDrawSettingFields) {
-        const SettingBoxPlace* place = SpinPlaceOf(field);
-        if (place == nullptr) {
+        if (field.Label.empty()) {
             continue;
         }
-        AddLabel(this, "", std::string(field.Label).c_str(), 0, place->Top + 4);
-        auto* box = Named(new NumberBox(this), place->Name);
-        box->setGeometry(152, place->Top, 105, 22);
+        AddLabel(this, "", std::string(field.Label).c_str(), 0, field.Top + 4);
+        auto* box = Named(new NumberBox(this), ControlName("Spin", field.Name).c_str());
+        box->setGeometry(152, field.Top, 105, 22);
         settingBoxes_.push_back({&field, box});
-        placed[static_cast<std::size_t>(place - kSpinPlaces.data())] = box;
+        const auto place = static_cast<std::size_t>(field.FocusOrder);
+        focusOrder.resize(std::max(focusOrder.size(), place + 1));
+        focusOrder[place] = box;
     }
     AddLabel(this, "LabelUnits", "(units are 1/100 of a mm)", 144, 344);
     Named(new DividerLine(DividerLine::Edge::Left, this), "RuleLeft")->Place(272 + 4, 0, 9, 361);
@@ -247,43 +149,49 @@ OptionsWindow::OptionsWindow(const Dialogs& dialogs, QWidget* parent)
 
     Named(new DividerLine(DividerLine::Edge::Left, this), "RuleFigure")
         ->Place(kFigureLeft - 16, 0, 9, 361);
-    for (std::size_t i = 0; i < kFigurePlaces.size(); ++i) {
-        const FigureControlPlace& place = kFigurePlaces[i];
-        const int top = static_cast<int>(i) * kFigureRowHeight;
+    int top = 0;
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        const QString label = QString::fromUtf8(field.Label.data(), field.Label.size());
         QWidget* control = nullptr;
-        if (place.Control == FigureControlKind::WrapRows ||
-            place.Control == FigureControlKind::Flag) {
-            control = new QCheckBox(QString::fromLatin1(place.Label), this);
+        std::string_view kind;
+        if (field.Control == FigureControl::WrapRows || field.Control == FigureControl::Tick) {
+            control = new QCheckBox(label, this);
             control->setGeometry(kFigureLeft, top, 249, 22);
+            kind = "Check";
         } else {
-            AddLabel(this, "", place.Label, kFigureLeft, top + 4);
-            if (place.Control == FigureControlKind::Count) {
+            AddLabel(this, "", std::string(field.Label).c_str(), kFigureLeft, top + 4);
+            if (field.Control == FigureControl::Spin) {
                 auto* spin = new QSpinBox(this);
-                spin->setRange(LeastCount(place), kMostCount);
-                if (place.Setting == "MapsPerRow") {
-                    spin->setSpecialValueText(QStringLiteral("any"));
-                }
+                spin->setRange(LeastShown(field), field.Greatest);
+                spin->setSpecialValueText(
+                    QString::fromUtf8(field.DefaultShown.data(), field.DefaultShown.size()));
                 control = spin;
+                kind = "Spin";
             } else {
                 auto* edit = new QLineEdit(this);
-                if (place.Control == FigureControlKind::Length) {
+                if (field.Control == FigureControl::LengthText) {
                     edit->setPlaceholderText(QStringLiteral("usual"));
                 } else {
                     edit->setPlaceholderText(QStringLiteral("Microsoft Sans Serif"));
                 }
                 control = edit;
+                kind = "Edit";
             }
             control->setGeometry(kFigureBoxLeft, top, 121, 22);
         }
-        Named(control, place.Name)->setToolTip(QString::fromLatin1(place.Hint));
-        figureControls_.push_back({&kFigureSettingFields[i], control});
+        Named(control, ControlName(kind, field.Name).c_str())
+            ->setToolTip(QString::fromUtf8(field.Hint.data(), field.Hint.size()));
+        figureControls_.push_back({&field, control});
+        top += kFigureRowHeight;
     }
-    AddLabel(this, "LabelLengths", "(lengths: 1/100 mm, or 7pt, 2mm, 1in)", kFigureLeft,
-             static_cast<int>(kFigurePlaces.size()) * kFigureRowHeight + 4);
-    auto* loadSettings =
-        AddButton(this, "ButtonLoadSettings", "Load settings...", QRect(kFigureLeft, 288, 121, 25));
+    AddLabel(this, "LabelLengths", "(lengths: 1/100 mm, or 7pt, 2mm, 1in)", kFigureLeft, top + 4);
+    // The settings file's buttons stand below the figure settings: at 288
+    // while the settings leave that room, lower when more of them need it.
+    const int buttonsTop = std::max(288, top + 32);
+    auto* loadSettings = AddButton(this, "ButtonLoadSettings", "Load settings...",
+                                   QRect(kFigureLeft, buttonsTop, 121, 25));
     auto* saveSettings = AddButton(this, "ButtonSaveSettings", "Save settings...",
-                                   QRect(kFigureBoxLeft, 288, 121, 25));
+                                   QRect(kFigureBoxLeft, buttonsTop, 121, 25));
     loadSettings->setToolTip(QStringLiteral("Every setting, the colours and the annotations from "
                                             "a settings file"));
     saveSettings->setToolTip(QStringLiteral("Every setting, the colours and the annotations into "
@@ -295,7 +203,7 @@ OptionsWindow::OptionsWindow(const Dialogs& dialogs, QWidget* parent)
     cancelButton_ = AddButton(this, "ButtonCancel", "Cancel", QRect(432, 328, 75, 25));
 
     QWidget* previous = rangeList_;
-    for (NumberBox* box : placed) {
+    for (NumberBox* box : focusOrder) {
         setTabOrder(previous, box);
         previous = box;
     }
@@ -331,7 +239,6 @@ OptionsWindow::OptionsWindow(const Dialogs& dialogs, QWidget* parent)
     setFixedSize(childrenRect().united(QRect(0, 0, 272 + 9, 361)).size());
     move(272, 185);
 
-    // FormCreate.
     currentRange_ = -1;
     RangeListClick();
 }
@@ -379,29 +286,25 @@ void OptionsWindow::FillControls() {
         box->SetValue(settings_.*field->Member);
     }
     defaultColourSwatch_->SetColour(defaultColour_);
-    const FigureSettings defaults;
     for (const auto& [field, control] : figureControls_) {
-        switch (
-            kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())].Control) {
-        case FigureControlKind::WrapRows:
+        switch (field->Control) {
+        case FigureControl::WrapRows:
             static_cast<QCheckBox*>(control)->setChecked(figure_.*field->Number > 0);
             break;
-        case FigureControlKind::Count:
-            static_cast<QSpinBox*>(control)->setValue(ShownCount(
-                figure_.*field->Number,
-                kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())]));
+        case FigureControl::Spin:
+            static_cast<QSpinBox*>(control)->setValue(ShownCount(figure_.*field->Number, *field));
             break;
-        case FigureControlKind::Length: {
+        case FigureControl::LengthText: {
             const std::int32_t value = figure_.*field->Number;
             static_cast<QLineEdit*>(control)->setText(
-                value == defaults.*field->Number ? QString()
-                                                 : QString::fromStdString(DecimalText(value)));
+                value == DefaultNumber(*field) ? QString()
+                                               : QString::fromStdString(DecimalText(value)));
             break;
         }
-        case FigureControlKind::Text:
+        case FigureControl::Text:
             static_cast<QLineEdit*>(control)->setText(QString::fromStdString(figure_.*field->Text));
             break;
-        case FigureControlKind::Flag:
+        case FigureControl::Tick:
             static_cast<QCheckBox*>(control)->setChecked(figure_.*field->Flag);
             break;
         }
@@ -510,12 +413,9 @@ bool OptionsWindow::TakeControls() {
         ApplyDrawSetting(settings, *field, box->Value());
     }
     FigureSettings figure = figure_;
-    const FigureSettings defaults;
     for (const auto& [field, control] : figureControls_) {
-        const FigureControlPlace& place =
-            kFigurePlaces[static_cast<std::size_t>(field - kFigureSettingFields.data())];
-        switch (place.Control) {
-        case FigureControlKind::WrapRows: {
+        switch (field->Control) {
+        case FigureControl::WrapRows: {
             if (!static_cast<QCheckBox*>(control)->isChecked()) {
                 figure.*field->Number = 0;
                 break;
@@ -539,49 +439,77 @@ bool OptionsWindow::TakeControls() {
             figure.*field->Number = static_cast<std::int32_t>(width);
             break;
         }
-        case FigureControlKind::Count:
-            // A number beyond the box's range (from a settings file) stays
-            // as it was unless the user changed the box.
+        case FigureControl::Spin:
+            // A number the box cannot show (one its setting does not take)
+            // stays as it was unless the user changed the box, and is named
+            // below.
             if (static_cast<QSpinBox*>(control)->value() !=
-                ShownCount(figure_.*field->Number, place)) {
+                ShownCount(figure_.*field->Number, *field)) {
                 figure.*field->Number = static_cast<QSpinBox*>(control)->value();
             }
             break;
-        case FigureControlKind::Length: {
+        case FigureControl::LengthText: {
             auto* edit = static_cast<QLineEdit*>(control);
             if (!edit->isModified()) {
                 break; // as handed in, whatever a settings file gave
             }
             const QString text = edit->text().trimmed();
             if (text.isEmpty()) {
-                figure.*field->Number = defaults.*field->Number;
+                figure.*field->Number = DefaultNumber(*field);
                 break;
             }
             const std::optional<std::int32_t> length = ParseLength(text.toStdString());
             if (!length) {
                 control->setFocus();
                 dialogs_.ShowError(
-                    this, QStringLiteral("The %1 \"%2\" is not a length: give a whole number of "
-                                         "1/100 mm, or a number with mm, cm, in or pt (7pt), or "
-                                         "nothing for the usual one.")
-                              .arg(QString::fromLatin1(place.Label).toLower(), text.left(100)));
+                    this,
+                    QStringLiteral("The %1 \"%2\" is not a length: give a whole number of "
+                                   "1/100 mm, or a number with mm, cm, in or pt (7pt), or "
+                                   "nothing for the usual one.")
+                        .arg(QString::fromUtf8(field->Label.data(), field->Label.size()).toLower(),
+                             text.left(100)));
                 return false;
             }
             figure.*field->Number = *length;
             break;
         }
-        case FigureControlKind::Text:
+        case FigureControl::Text:
             figure.*field->Text = static_cast<QLineEdit*>(control)->text().trimmed().toStdString();
             break;
-        case FigureControlKind::Flag:
+        case FigureControl::Tick:
             figure.*field->Flag = static_cast<QCheckBox*>(control)->isChecked();
             break;
+        }
+    }
+    // Every value goes through its row, as a settings file's and the command
+    // line's do; the first one the row does not take is named.
+    for (const auto& [field, box] : settingBoxes_) {
+        if (!DrawSettingAllows(*field, settings.*field->Member)) {
+            RefuseValue(box, field->Label, DrawSettingValueRule(*field),
+                        DecimalText(settings.*field->Member));
+            return false;
+        }
+    }
+    for (const auto& [field, control] : figureControls_) {
+        if (!FigureSettingAllows(*field, figure)) {
+            RefuseValue(control, field->Label, FigureSettingRule(*field),
+                        FigureSettingValueText(figure, *field));
+            return false;
         }
     }
     settings_ = settings;
     figure_ = figure;
     defaultColour_ = defaultColourSwatch_->Colour();
     return true;
+}
+
+void OptionsWindow::RefuseValue(QWidget* control, std::string_view label, const std::string& rule,
+                                const std::string& value) {
+    control->setFocus();
+    dialogs_.ShowError(this, QStringLiteral("The setting \"%1\" must be %2, not %3.")
+                                 .arg(QString::fromUtf8(label.data(), label.size()),
+                                      QString::fromStdString(rule),
+                                      QString::fromStdString(value).left(100)));
 }
 
 void OptionsWindow::OkClick() {

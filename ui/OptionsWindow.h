@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <array>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -38,8 +39,9 @@ class OptionsWindow : public QDialog {
     static constexpr int kResultOk = 1;
     static constexpr int kResultCancel = 2;
 
-    // Creates the window hidden, with no range shown (FormCreate). Its colour
-    // pickers go through dialogs.PickColour.
+    // Creates the window hidden, with no range shown. Its colour pickers go
+    // through dialogs.PickColour. Its boxes, labels and their places come from
+    // the rows of the page-length and figure settings tables.
     explicit OptionsWindow(const Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Hands the window its working copies; the marker table only supplies
@@ -91,8 +93,14 @@ class OptionsWindow : public QDialog {
     void LoadSettingsClick();
     void SaveSettingsClick();
     // Takes every box into the working copies. A figure length that is not
-    // one is named in an error box, and false returned with nothing taken.
+    // one, or a value that its setting's row does not take (such as a
+    // resolution of 0 handed in), is named in an error box, and false
+    // returned with nothing taken.
     bool TakeControls();
+    // Focuses the control and names the setting, what it must be and the
+    // value it has.
+    void RefuseValue(QWidget* control, std::string_view label, const std::string& rule,
+                     const std::string& value);
 
     // Selects entry row (-1 for none) without running RangeListClick.
     void SelectRangeEntry(int row);

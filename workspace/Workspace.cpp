@@ -526,7 +526,8 @@ void Workspace::RenderPreview(PreviewSurface& surface, int boxWidthPx, int boxHe
         if (flipBox_) {
             FlipMap(shown.front());
         }
-        DrawMaps(shown, surface, local, allMarkers_);
+        // One map in one row: the drawing has nothing to report.
+        static_cast<void>(DrawMaps(shown, surface, local, allMarkers_));
     } catch (const std::bad_alloc&) {
         throw KarvelloError("Not enough memory to draw the preview of map " +
                             DecimalText(maps_[selectedMap_].MapNumber) + ".");
@@ -561,7 +562,9 @@ std::vector<LinkageMap> Workspace::PageMapCopies() const {
 void Workspace::DrawPage(Surface& surface) const {
     const std::vector<LinkageMap> maps = PageMapCopies();
     surface.SetTextEncoding(encoding_);
-    DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps));
+    // The page shows what Draw writes; Draw's report tells what it found.
+    static_cast<void>(
+        DrawMaps(maps, surface, settings_, allMarkers_, figure_, AnnotationsFor(maps)));
 }
 
 FigureAnnotations Workspace::AnnotationsFor(const std::vector<LinkageMap>& maps) const {

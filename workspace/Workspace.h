@@ -212,8 +212,8 @@ class Workspace {
     // the maps into "<full path>".".
     // A path that is one of the files the figure was read from (the same
     // file, however named) is refused before anything is written.
-    DrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
-                    const ProgressFn& progress = {}) const;
+    [[nodiscard]] DrawReport Draw(const std::string& path, const FileCanvasFactory& canvasFactory,
+                                  const ProgressFn& progress = {}) const;
     // Counts a file read outside the workspace (a list of names) among the
     // files a drawing must never replace.
     void NoteReadFile(const std::string& path);
@@ -228,8 +228,9 @@ class Workspace {
     void TakeMapFile(MapFile file, std::vector<std::string> paths);
     void LoadPair(const std::string& inputPath, const std::string& outputPath,
                   const ProgressFn& progress);
-    DrawReport DrawInto(const std::string& path, const FileCanvasFactory& canvasFactory,
-                        const ProgressFn& progress) const;
+    [[nodiscard]] DrawReport DrawInto(const std::string& path,
+                                      const FileCanvasFactory& canvasFactory,
+                                      const ProgressFn& progress) const;
 
     MarkerTable allMarkers_;
     std::vector<LinkageMap> maps_;

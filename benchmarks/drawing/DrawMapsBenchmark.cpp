@@ -115,7 +115,7 @@ void Run(benchmark::State& state, const std::vector<LinkageMap>& maps, const Mar
     CountingSurface surface;
     const PageLengths settings;
     for (auto _ : state) {
-        DrawMaps(maps, surface, settings, markers, figure, annotations);
+        (void)DrawMaps(maps, surface, settings, markers, figure, annotations);
         benchmark::ClobberMemory();
     }
     state.counters["operations/s"] =

@@ -94,7 +94,7 @@ void DrawToFile(benchmark::State& state, const char* extension) {
     const std::string path = dir.filePath(QString("maps") + extension).toStdString();
     for (auto _ : state) {
         auto canvas = CreateFileCanvas(path);
-        DrawMaps(d.maps, canvas->surface(), d.settings, d.markers);
+        (void)DrawMaps(d.maps, canvas->surface(), d.settings, d.markers);
         canvas->Commit();
     }
     state.counters["bytes"] = static_cast<double>(QFileInfo(QString::fromStdString(path)).size());
@@ -113,7 +113,7 @@ void DrawRowsToFile(benchmark::State& state, const char* extension, std::int32_t
     figure.RowWidth = rowWidth;
     for (auto _ : state) {
         auto canvas = CreateFileCanvas(path, figure);
-        DrawMaps(d.maps, canvas->surface(), d.settings, d.markers, figure);
+        (void)DrawMaps(d.maps, canvas->surface(), d.settings, d.markers, figure);
         canvas->Commit();
     }
     state.counters["bytes"] = static_cast<double>(QFileInfo(QString::fromStdString(path)).size());
@@ -125,7 +125,7 @@ void DrawOnly(benchmark::State& state) {
     std::size_t operations = 0;
     for (auto _ : state) {
         DrawingRecorder recorder(MetafileTextMetrics());
-        DrawMaps(d.maps, recorder, d.settings, d.markers);
+        (void)DrawMaps(d.maps, recorder, d.settings, d.markers);
         operations = recorder.OperationCount();
         benchmark::DoNotOptimize(recorder.Frame());
     }
@@ -148,7 +148,7 @@ void PreviewPaint(benchmark::State& state) {
         PageLengths settings = d.settings;
         settings.PageHeight = 10583;
         settings.PageWidth = 15875;
-        DrawMaps(one, surface, settings, d.markers);
+        (void)DrawMaps(one, surface, settings, d.markers);
     }
 }
 

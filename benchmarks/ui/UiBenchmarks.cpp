@@ -183,8 +183,9 @@ const Figure& BenchmarkFigure() {
 void BM_PagePreviewRepaint(benchmark::State& state) {
     const Figure& figure = BenchmarkFigure();
     PagePicture picture;
-    picture.Record(
-        [&](Surface& surface) { DrawMaps(figure.maps, surface, figure.settings, figure.markers); });
+    picture.Record([&](Surface& surface) {
+        (void)DrawMaps(figure.maps, surface, figure.settings, figure.markers);
+    });
     PageView view(picture);
     view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

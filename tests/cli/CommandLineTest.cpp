@@ -400,7 +400,7 @@ bool DrawsDominant(const std::vector<LinkageMap>& maps, const MarkerTable& marke
 std::vector<std::string> TextsDrawn(const std::vector<LinkageMap>& maps,
                                     const MarkerTable& markers) {
     test::RecordingSurface surface;
-    DrawMaps(maps, surface, PageLengths{}, markers);
+    (void)DrawMaps(maps, surface, PageLengths{}, markers);
     std::vector<std::string> texts;
     for (const auto& line : surface.Log()) {
         if (line.starts_with("TextOut ")) {
@@ -874,6 +874,74 @@ TEST(CommandLineDrawTest, SavedSettingsDrawTheSameFigureAgain) {
               std::string::npos)
         << refused.err;
     EXPECT_FALSE(folder.Exists("bad.emf"));
+}
+
+} // namespace
+} // namespace karvello
+
+namespace karvello {
+namespace {
+
+// The width in pixels of a PNG file, from its IHDR chunk; 0 when it has none.
+std::int64_t PngWidth(const std::string& bytes) {
+    if (bytes.size() < 24) {
+        return 0;
+    }
+    std::int64_t width = 0;
+    for (std::size_t i = 16; i < 20; ++i) {
+        width = width << 8 | static_cast<unsigned char>(bytes[i]);
+    }
+    return width;
+}
+
+// A settings file's value that its setting does not take is refused, as the
+// command line refuses it, before anything is drawn: a resolution of 0 once
+// stopped the program with a floating point exception, one of -5 with
+// "vector::_M_default_append", and a font height of -300 became 282 unsaid.
+TEST(CommandLineDrawTest, ASettingsFileValueOutsideItsRangeIsNamedWithTheRange) {
+    struct Row {
+        const char* figure;
+        const char* message;
+    };
+    const std::vector<Row> rows = {
+        {"\"Dpi\": 0", "the field \"Dpi\" must be a whole number from 1, not 0."},
+        {"\"Dpi\": -5", "the field \"Dpi\" must be a whole number from 1, not -5."},
+        {"\"FontHeight\": -300",
+         "the field \"FontHeight\" must be a whole number of 1/100 mm from 1, or 0 (the default), "
+         "not -300."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.figure);
+        TempFolder folder;
+        const std::string settings =
+            folder.Write("s.json", std::string("{\n  \"figure\": {") + row.figure + "}\n}\n");
+        const Outcome drawn = RunKarvello({"draw", kExampleInput, kExampleOutput, "-o",
+                                           folder.Path("maps.png"), "--settings", settings});
+        EXPECT_EQ(drawn.status, 1);
+        EXPECT_EQ(drawn.err, "karvello: Settings file \"" + FullPathForMessage(settings) +
+                                 "\", line 2: " + row.message + "\n");
+        EXPECT_FALSE(folder.Exists("maps.png"));
+    }
+}
+
+// The options given on the command line win over a settings file, also when
+// they give the default value: --dpi 300 over a file's 600 draws at 300.
+TEST(CommandLineDrawTest, AnOptionGivenWithItsDefaultValueGoesOverTheSettingsFile) {
+    TempFolder folder;
+    const std::string settings = folder.Write("s600.json", "{\"figure\": {\"Dpi\": 600}}");
+    const auto draw = [&](const std::string& name, std::vector<std::string> options) {
+        std::vector<std::string> args{"draw", kExampleInput, kExampleOutput,   "--maps",
+                                      "1",    "-o",          folder.Path(name)};
+        args.insert(args.end(), options.begin(), options.end());
+        const Outcome drawn = RunKarvello(args);
+        EXPECT_EQ(drawn.status, 0) << drawn.err;
+        return PngWidth(folder.Read(name));
+    };
+    const std::int64_t at300 = draw("plain.png", {});
+    const std::int64_t at600 = draw("file.png", {"--settings", settings});
+    ASSERT_GT(at300, 0);
+    EXPECT_NEAR(static_cast<double>(at600), 2.0 * static_cast<double>(at300), 2.0);
+    EXPECT_EQ(draw("given.png", {"--settings", settings, "--dpi", "300"}), at300);
 }
 
 } // namespace

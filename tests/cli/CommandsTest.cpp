@@ -80,7 +80,7 @@ TEST_F(CommandsTest, DrawAppliesSettingsColoursFlipsAndTheChoiceOfMaps) {
     settings.TopMargin = 500;
     settings.MapSpacing = 700;
     RecordingSurface expected;
-    DrawMaps(maps, expected, settings, markers);
+    (void)DrawMaps(maps, expected, settings, markers);
     EXPECT_EQ(canvas.surface.Text(), expected.Text());
     EXPECT_NE(expected.Text().find("FontColour FF0000"), std::string::npos)
         << "the ranges must show in the drawing";
@@ -91,7 +91,7 @@ TEST_F(CommandsTest, DrawWithoutMapsDrawsEveryMapUnflipped) {
     Workspace loaded;
     loaded.Load(input, output);
     RecordingSurface expected;
-    DrawMaps(loaded.Maps(), expected, PageLengths{}, loaded.AllMarkers());
+    (void)DrawMaps(loaded.Maps(), expected, PageLengths{}, loaded.AllMarkers());
     EXPECT_EQ(canvas.surface.Text(), expected.Text());
 }
 
@@ -159,8 +159,8 @@ TEST_F(CommandsTest, DrawCarriesTheAnnotationsTheQtlTableAndTheNamesToShow) {
     qtl.Line = 2;
     annotations.Qtls = {{0, qtl}};
     RecordingSurface expected;
-    DrawMaps(loaded.Maps(), expected, PageLengths{}, loaded.AllMarkers(), FigureSettings{},
-             annotations);
+    (void)DrawMaps(loaded.Maps(), expected, PageLengths{}, loaded.AllMarkers(), FigureSettings{},
+                   annotations);
     EXPECT_EQ(canvas.surface.Text(), expected.Text());
     EXPECT_NE(expected.Text().find("\"qA\""), std::string::npos);
 

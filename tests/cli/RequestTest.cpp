@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "mapdata/FigureSettingsTable.h"
 #include "mapdata/MapFileFormats.h"
 #include "tests/support/Exceptions.h"
 
@@ -61,6 +64,8 @@ TEST(ParseCommandLineTest, CommandsAndOptionsBecomeTheRequest) {
     figure.Figure.Margin = 0;
     figure.Figure.GroupMaps = true;
     figure.Figure.Dpi = 600;
+    figure.FigureGiven = {"RowWidth",  "MapsPerRow", "FontFace",  "FontHeight",
+                          "LineWidth", "Margin",     "GroupMaps", "Dpi"};
 
     CliRequest annotated = Draw();
     annotated.Annotations.Titles = true;
@@ -181,10 +186,10 @@ TEST(ParseCommandLineTest, WhatIsNotACommandIsAUsageErrorThatSaysWhy) {
          "Unknown option \"--width\" for info."},
         {"width under a millimetre",
          {"draw", "a", "b", "-o", "x.emf", "--width", "0.004mm"},
-         "The option --width \"0.004mm\" is narrower than 1mm, the least width of a row."},
+         "The option --width \"0.004mm\" is less than 1mm, the least it takes."},
         {"width of none",
          {"draw", "a", "b", "-o", "x.emf", "--width", "0"},
-         "The option --width \"0\" is narrower than 1mm, the least width of a row."},
+         "The option --width \"0\" is less than 1mm, the least it takes."},
         {"a length with an unknown unit",
          {"draw", "a", "b", "-o", "x.emf", "--width", "17px"},
          "Cannot read the length \"17px\" of --width: write it like 175mm, 8.5cm, 1in, 7pt, or a "
@@ -253,6 +258,85 @@ TEST(ParseCommandLineTest, EverySettingIsSetByItsNameAndNamedInTheHelp) {
         expected.*member = -7;
         EXPECT_EQ(settings, expected);
         EXPECT_NE(usage.find(std::string(" ") + name), std::string::npos);
+    }
+}
+
+TEST(ParseCommandLineTest, AFigureOptionGivenWithItsDefaultStillGoesOverTheSettingsFile) {
+    const CliRequest request =
+        ParseCommandLine({"draw", "a", "b", "-o", "x.png", "--dpi", "300", "--margin", "1mm"});
+    EXPECT_EQ(request.FigureGiven, (std::set<std::string>{"Dpi", "Margin"}));
+    FigureSettings fromFile;
+    fromFile.Dpi = 600;
+    fromFile.Margin = 500;
+    fromFile.FontHeight = 247;
+    FigureSettings expected = fromFile;
+    expected.Dpi = 300;
+    expected.Margin = 100;
+    EXPECT_EQ(WithFigureOptions(fromFile, request), expected)
+        << "the options given win, their default values too; the others stay as the file gave";
+    EXPECT_EQ(WithFigureOptions(fromFile, ParseCommandLine({"draw", "a", "b", "-o", "x.png"})),
+              fromFile);
+}
+
+TEST(ParseCommandLineTest, FigureOptionsAreCheckedByTheirSettingsRow) {
+    struct Row {
+        const char* name;
+        Args options;
+        std::string message;
+    };
+    const std::vector<Row> rows = {
+        {"no resolution",
+         {"--dpi", "0"},
+         "Cannot read --dpi \"0\": it must be a whole number from 1."},
+        {"a negative resolution",
+         {"--dpi=-5"},
+         "Cannot read --dpi \"-5\": it must be a whole number from 1."},
+        {"a resolution with a sign",
+         {"--dpi", "+300"},
+         "Cannot read --dpi \"+300\": it must be a whole number from 1."},
+        {"no face",
+         {"--font", ""},
+         "Cannot read --font \"\": it must be a text of 1 to 31 characters."},
+        {"a face longer than a metafile holds",
+         {"--font", std::string(32, 'F')},
+         "Cannot read --font \"" + std::string(32, 'F') +
+             "\": it must be a text of 1 to 31 characters."},
+        {"a negative font size",
+         {"--font-size", "-3pt"},
+         "Cannot read the length \"-3pt\" of --font-size: write it like 175mm, 8.5cm, 1in, 7pt, "
+         "or a whole number of 1/100 mm."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Args args{"draw", "a", "b", "-o", "x.png"};
+        args.insert(args.end(), row.options.begin(), row.options.end());
+        EXPECT_EQ(test::ThrownMessage<UsageError>([&] { ParseCommandLine(args); }), row.message);
+    }
+    // A face of 31 characters, each of two bytes, is as long as a metafile holds.
+    std::string longest;
+    for (int i = 0; i < 31; ++i) {
+        longest += "\xC3\xA9";
+    }
+    EXPECT_EQ(
+        ParseCommandLine({"draw", "a", "b", "-o", "x.emf", "--font", longest}).Figure.FontFace,
+        longest);
+}
+
+TEST(ParseCommandLineTest, EveryFigureSettingWithAnOptionIsInTheHelpWithItsText) {
+    const std::string usage = UsageText();
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        SCOPED_TRACE(field.Name);
+        if (field.Option.empty()) {
+            continue; // set in a settings file or the window only
+        }
+        std::string line = "  " + std::string(field.Option);
+        if (!field.OptionValue.empty()) {
+            line += " " + std::string(field.OptionValue);
+        }
+        line.resize(std::max(line.size() + 1, std::size_t{28}), ' ');
+        // The first line of the help beside the option; further lines below.
+        const std::string_view help = field.OptionHelp.substr(0, field.OptionHelp.find('\n'));
+        EXPECT_NE(usage.find(line + std::string(help) + "\n"), std::string::npos);
     }
 }
 

@@ -111,7 +111,7 @@ TEST(DrawMapsAnnotations, TitlesStandCentredOverTheBarsAboveEverythingTheRowDraw
     annotations.TitleTexts[1] = "First";
 
     RecordingSurface surface;
-    DrawMaps(maps, surface, PageLengths{}, markers, FigureSettings{}, annotations);
+    (void)DrawMaps(maps, surface, PageLengths{}, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = Ops(surface.Log());
 
     std::vector<const Op*> bars;
@@ -142,7 +142,7 @@ TEST(DrawMapsAnnotations, TitlesStandCentredOverTheBarsAboveEverythingTheRowDraw
     FigureAnnotations one;
     one.TitleTexts[2] = "Only";
     RecordingSurface alone;
-    DrawMaps(maps, alone, PageLengths{}, markers, FigureSettings{}, one);
+    (void)DrawMaps(maps, alone, PageLengths{}, markers, FigureSettings{}, one);
     const std::vector<std::string> texts = Texts(Ops(alone.Log()));
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Only"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "Map 1"), 0);
@@ -154,7 +154,8 @@ TEST(DrawMapsAnnotations, TheRulerMarksRoundPositionsAtTheMapsHeightsLeftOfTheFi
     FigureAnnotations annotations;
     annotations.Ruler = true;
     RecordingSurface surface;
-    DrawMaps({MakeMap({10, 20, 0})}, surface, settings, markers, FigureSettings{}, annotations);
+    (void)DrawMaps({MakeMap({10, 20, 0})}, surface, settings, markers, FigureSettings{},
+                   annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     // 100 units a cM and text 300 high: 10 cM is the first step that keeps
@@ -202,7 +203,7 @@ TEST(DrawMapsAnnotations, LinksJoinSharedMarkersThroughTheRoomBetweenNeighbours)
     annotations.Links = true;
     const PageLengths settings = SettingsForScale(15, 100);
     RecordingSurface surface;
-    DrawMaps(maps, surface, settings, markers, FigureSettings{}, annotations);
+    (void)DrawMaps(maps, surface, settings, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     const auto links = LinesIn(ops, "A0A0A0");
@@ -258,8 +259,8 @@ TEST(DrawMapsAnnotations, QtlStandRightOfTheLabelsOverlappingOnesSideBySide) {
     late.End = 50;
     annotations.Qtls = {{0, yield}, {0, height}, {0, late}};
     RecordingSurface surface;
-    DrawMaps({MakeMap({20, 30, 0}, 0, {{3, 1}})}, surface, settings, markers, FigureSettings{},
-             annotations);
+    (void)DrawMaps({MakeMap({20, 30, 0}, 0, {{3, 1}})}, surface, settings, markers,
+                   FigureSettings{}, annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     std::int64_t labelsRight = INT64_MIN;
@@ -308,14 +309,14 @@ TEST(DrawMapsAnnotations, ShowOnlyLabelsTheNamedMarkersAndCollapseShortensCrowde
     FigureAnnotations showOnly;
     showOnly.ShowOnly = std::unordered_set<std::string>{"B", "D", "P", "G2", "G4"};
     RecordingSurface shown;
-    DrawMaps({map}, shown, settings, markers, FigureSettings{}, showOnly);
+    (void)DrawMaps({map}, shown, settings, markers, FigureSettings{}, showOnly);
     // Only the named get labels; the distance runs between labelled
     // positions (B to D: 5 cM, D to G2/G4: 9 cM).
     EXPECT_EQ(Texts(Ops(shown.Log())),
               (std::vector<std::string>{"5.0", "9.0", "B", "D", "G2", ", ", "G4", "P"}));
 
     RecordingSurface all;
-    DrawMaps({map}, all, settings, markers);
+    (void)DrawMaps({map}, all, settings, markers);
     const auto ticks = [](const std::vector<std::string>& log) {
         return CountLines(log, "LineTo");
     };
@@ -337,14 +338,14 @@ TEST(DrawMapsAnnotations, ShowOnlyLabelsTheNamedMarkersAndCollapseShortensCrowde
     FigureAnnotations collapse;
     collapse.Collapse = 3;
     RecordingSurface collapsed;
-    DrawMaps({map}, collapsed, settings, markers, FigureSettings{}, collapse);
+    (void)DrawMaps({map}, collapsed, settings, markers, FigureSettings{}, collapse);
     const std::vector<std::string> texts = Texts(Ops(collapsed.Log()));
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "G1"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), " (+3)"), 1);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), "G2"), 0);
     collapse.Collapse = 4; // four names are not more than four
     RecordingSurface kept;
-    DrawMaps({map}, kept, settings, markers, FigureSettings{}, collapse);
+    (void)DrawMaps({map}, kept, settings, markers, FigureSettings{}, collapse);
     EXPECT_EQ(kept.Text(), all.Text());
 }
 
@@ -360,7 +361,7 @@ TEST(DrawMapsPositions, MapsFromTablesStandWhereTheirPositionsLieOnOneAxis) {
     FigureAnnotations annotations;
     annotations.Ruler = true;
     RecordingSurface surface;
-    DrawMaps(maps, surface, settings, markers, FigureSettings{}, annotations);
+    (void)DrawMaps(maps, surface, settings, markers, FigureSettings{}, annotations);
     const std::vector<Op> ops = OpsWithPens(surface.Log());
 
     const std::int64_t top = settings.TopMargin + settings.TailLength;

@@ -55,9 +55,9 @@ TEST(DrawMapsFromTable, MapmakerMapsReadBackFromATableDrawTheSame) {
         ASSERT_EQ(file.Maps.size(), loaded.maps.size());
 
         RecordingSurface fromMapmaker;
-        DrawMaps(loaded.maps, fromMapmaker, PageLengths{}, loaded.markers);
+        (void)DrawMaps(loaded.maps, fromMapmaker, PageLengths{}, loaded.markers);
         RecordingSurface fromTable;
-        DrawMaps(file.Maps, fromTable, PageLengths{}, file.Markers);
+        (void)DrawMaps(file.Maps, fromTable, PageLengths{}, file.Markers);
         EXPECT_EQ(fromTable.Text(), fromMapmaker.Text());
     }
 }

@@ -62,7 +62,7 @@ TEST(DrawMapsGolden, TwoMapsWithGroupsAndPlacedMarkers) {
     RecordingSurface surface(110, 320);
     surface.SetItalicMetrics(130, 340);
     surface.SetLogMeasurements();
-    DrawMaps(maps, surface, PageLengths{}, markers);
+    (void)DrawMaps(maps, surface, PageLengths{}, markers);
     CompareWithGolden("two_maps_groups_placed.log", surface.Text());
 }
 
@@ -78,7 +78,7 @@ TEST(DrawMapsGolden, CrowdedMap) {
     PageLengths settings;
     settings.PageHeight = 4000;
     RecordingSurface surface;
-    DrawMaps({MakeMap(distances)}, surface, settings, MakeMarkers(names));
+    (void)DrawMaps({MakeMap(distances)}, surface, settings, MakeMarkers(names));
     CompareWithGolden("crowded_map.log", surface.Text());
 }
 
@@ -110,7 +110,8 @@ TEST(DrawMapsGolden, Annotations) {
     annotations.Qtls = {{0, qtl}};
     RecordingSurface surface(110, 320);
     surface.SetLogMeasurements();
-    DrawMaps(maps, surface, SettingsForScale(13, 300), markers, FigureSettings{}, annotations);
+    (void)DrawMaps(maps, surface, SettingsForScale(13, 300), markers, FigureSettings{},
+                   annotations);
     CompareWithGolden("annotations.log", surface.Text());
 }
 

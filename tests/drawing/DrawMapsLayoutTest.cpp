@@ -26,8 +26,8 @@ TEST(DrawMapsLayout, WorkedMapDrawsColumnBarTicksAndStackedLabel) {
     RecordingSurface surface;
     surface.SetStringWidth("10.0", 600);
     surface.SetStringWidth("1.0", 450);
-    DrawMaps({MakeMap({10, 1, 1, 0})}, surface, SettingsForScale(12, 74),
-             MakeMarkers({"M0", "M1", "M2", "M3"}));
+    (void)DrawMaps({MakeMap({10, 1, 1, 0})}, surface, SettingsForScale(12, 74),
+                   MakeMarkers({"M0", "M1", "M2", "M3"}));
 
     const std::vector<std::string> expected = {
         "MapMode 3",
@@ -99,7 +99,7 @@ TEST(DrawMapsLayout, LabelColumnMeasurement) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         RecordingSurface surface;
-        DrawMaps({MakeMap(c.distances)}, surface, c.settings, MakeMarkers({"A", "B", "C"}));
+        (void)DrawMaps({MakeMap(c.distances)}, surface, c.settings, MakeMarkers({"A", "B", "C"}));
         ExpectRun(surface.Log(), {"MapMode 3", "Pen 0", c.rectangle});
         for (const auto& line : surface.Log()) {
             EXPECT_EQ(line.find("\"0.0\""), std::string::npos) << line;
@@ -113,8 +113,8 @@ TEST(DrawMapsLayout, LabelColumnMeasurement) {
 // place without a line.
 TEST(DrawMapsLayout, DistanceLabelsStackAndReturnToTheirPlace) {
     RecordingSurface surface;
-    DrawMaps({MakeMap({1, 1, 10, 0})}, surface, SettingsForScale(12, 300),
-             MakeMarkers({"A", "B", "C", "D"}));
+    (void)DrawMaps({MakeMap({1, 1, 10, 0})}, surface, SettingsForScale(12, 300),
+                   MakeMarkers({"A", "B", "C", "D"}));
     ExpectRun(surface.Log(), {
                                  "Italic 0",
                                  "FontColour 0",
@@ -135,7 +135,8 @@ TEST(DrawMapsLayout, TicksRoundHalvesToEven) {
     PageLengths settings;
     settings.PageHeight = 2605; // 5 units for the 10 cM map
     RecordingSurface surface;
-    DrawMaps({MakeMap({1, 2, 2, 5, 0})}, surface, settings, MakeMarkers({"A", "B", "C", "D", "E"}));
+    (void)DrawMaps({MakeMap({1, 2, 2, 5, 0})}, surface, settings,
+                   MakeMarkers({"A", "B", "C", "D", "E"}));
     ExpectRun(surface.Log(), {
                                  "Rectangle 1700 -1000 2200 -1605",
                                  "MoveTo 1700 -1300",
@@ -157,8 +158,8 @@ TEST(DrawMapsLayout, TicksRoundHalvesToEven) {
 // each marker's own height to its label's middle.
 TEST(DrawMapsLayout, FrameworkLabelsArePushedDownNeverUp) {
     RecordingSurface surface;
-    DrawMaps({MakeMap({1, 1, 1, 0})}, surface, SettingsForScale(3, 74),
-             MakeMarkers({"M0", "M1", "M2", "M3"}));
+    (void)DrawMaps({MakeMap({1, 1, 1, 0})}, surface, SettingsForScale(3, 74),
+                   MakeMarkers({"M0", "M1", "M2", "M3"}));
     // The "1.0" labels stack from the first, so the column is 1600 wide and
     // the bar's right edge is at 2200.
     ExpectRun(surface.Log(), {
@@ -206,7 +207,7 @@ TEST(DrawMapsLayout, GroupSharesOneTickOneLineOneLabel) {
     markers[1].Dominant = true;
     markers[2].Colour = 0xFF0000;
     RecordingSurface surface;
-    DrawMaps({MakeMap({0, 0, 1, 0})}, surface, SettingsForScale(1, 100), markers);
+    (void)DrawMaps({MakeMap({0, 0, 1, 0})}, surface, SettingsForScale(1, 100), markers);
 
     const auto& log = surface.Log();
     EXPECT_EQ(CountLines(log, "MoveTo 1700 "), 2u) << "ticks at 1300 and 1400 only";
@@ -266,7 +267,7 @@ TEST(DrawMapsLayout, MeasurementUsesTheFontThePreviousMapLeft) {
         RecordingSurface surface;
         surface.SetItalicMetrics(150, 300);
         surface.SetFontStateIgnored(c.fontStateIgnored);
-        DrawMaps(maps, surface, PageLengths{}, markers);
+        (void)DrawMaps(maps, surface, PageLengths{}, markers);
         ExpectRun(surface.Log(), {c.rectangle});
         ExpectRun(surface.Log(), {c.label});
     }
@@ -299,7 +300,7 @@ TEST(DrawMapsLayout, NextMapStartsAfterTheWidestLabel) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
         RecordingSurface surface;
-        DrawMaps(c.maps, surface, PageLengths{}, markers);
+        (void)DrawMaps(c.maps, surface, PageLengths{}, markers);
         EXPECT_EQ(CountLines(surface.Log(), "Rectangle "), 2u);
         ExpectRun(surface.Log(), {c.nextRectangle});
     }
@@ -307,7 +308,7 @@ TEST(DrawMapsLayout, NextMapStartsAfterTheWidestLabel) {
 
 TEST(DrawMapsLayout, MapWithoutEntriesGetsABarOfTwoTails) {
     RecordingSurface surface;
-    DrawMaps({LinkageMap{}}, surface, PageLengths{}, {});
+    (void)DrawMaps({LinkageMap{}}, surface, PageLengths{}, {});
     EXPECT_EQ(surface.Log(),
               (std::vector<std::string>{"MapMode 3", "Pen 0", "Rectangle 100 -1000 600 -1600",
                                         "Pen 808080", "Italic 0", "FontColour 0", "Pen 808080",
@@ -316,7 +317,7 @@ TEST(DrawMapsLayout, MapWithoutEntriesGetsABarOfTwoTails) {
 
 TEST(DrawMapsLayout, NoMapSetsTheModeAndDrawsNothing) {
     RecordingSurface surface;
-    DrawMaps({}, surface, PageLengths{}, {});
+    (void)DrawMaps({}, surface, PageLengths{}, {});
     EXPECT_EQ(surface.Log(), std::vector<std::string>{"MapMode 3"});
     EXPECT_EQ(surface.MapMode(), MappingMode::HiMetric);
 }
@@ -325,12 +326,12 @@ TEST(DrawMapsLayout, PageWidthAndRightMarginChangeNothing) {
     const MarkerTable markers = MakeMarkers({"A", "B", "C", "D"});
     const std::vector<LinkageMap> maps = {MakeMap({3.5, 0}), MakeMap({0.5, 0.2, 0}, 1)};
     RecordingSurface plain;
-    DrawMaps(maps, plain, PageLengths{}, markers);
+    (void)DrawMaps(maps, plain, PageLengths{}, markers);
     PageLengths wide;
     wide.PageWidth = 123;
     wide.RightMargin = 4567;
     RecordingSurface changed;
-    DrawMaps(maps, changed, wide, markers);
+    (void)DrawMaps(maps, changed, wide, markers);
     EXPECT_EQ(plain.Log(), changed.Log());
 }
 
@@ -383,7 +384,7 @@ TEST(DrawMapsLayout, HugeSettingsArePinnedToTheSurfaceRange) {
     settings.TailLength = 0;
     settings.LeftMargin = kMax;
     RecordingSurface surface;
-    DrawMaps({MakeMap({1, 0})}, surface, settings, MakeMarkers({"A", "B"}));
+    (void)DrawMaps({MakeMap({1, 0})}, surface, settings, MakeMarkers({"A", "B"}));
     // The bar starts right of the largest x, at a y above the largest, and
     // ends below the smallest.
     ExpectRun(surface.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
@@ -393,8 +394,8 @@ TEST(DrawMapsLayout, HugeSettingsArePinnedToTheSurfaceRange) {
     every.Titles = every.Ruler = every.Links = true;
     every.Collapse = 1;
     RecordingSurface annotated;
-    DrawMaps({MakeMap({1, 0})}, annotated, settings, MakeMarkers({"A", "B"}), FigureSettings{},
-             every);
+    (void)DrawMaps({MakeMap({1, 0})}, annotated, settings, MakeMarkers({"A", "B"}),
+                   FigureSettings{}, every);
     ExpectRun(annotated.Log(), {"Rectangle 2147483647 2147483647 2147483647 -2147483648"});
 }
 
@@ -415,8 +416,8 @@ TEST(DrawMapsLayout, EachMapIsDrawnBetweenItsBeginAndEndHooks) {
     LinkageMap second = MakeMap({2, 0}, 2);
     second.MapNumber = 7;
     HookedSurface surface;
-    DrawMaps({first, second}, surface, SettingsForScale(5, 74),
-             MakeMarkers({"A0", "A1", "B0", "B1"}));
+    (void)DrawMaps({first, second}, surface, SettingsForScale(5, 74),
+                   MakeMarkers({"A0", "A1", "B0", "B1"}));
 
     const auto& log = surface.Log();
     ASSERT_EQ(surface.hooks.size(), 4U);

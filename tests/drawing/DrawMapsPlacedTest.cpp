@@ -22,7 +22,7 @@ TEST(DrawMapsPlaced, BlocksStackBelowEachOtherAndEndTheMap) {
     const std::vector<LinkageMap> maps = {MakeMap({1, 1, 1, 0}, 0, {{4, 1}, {5, 2}}),
                                           MakeMap({0}, 6)};
     RecordingSurface surface;
-    DrawMaps(maps, surface, SettingsForScale(3, 74), markers);
+    (void)DrawMaps(maps, surface, SettingsForScale(3, 74), markers);
     ExpectRun(surface.Log(), {
                                  "Pen C0C0C0",
                                  "Italic 0", // slot 0: centre 1300, no block
@@ -68,7 +68,7 @@ TEST(DrawMapsPlaced, GroupSlotGathersItsIntervalsInOrder) {
     markers[4].Dominant = true;
     const LinkageMap map = MakeMap({1, 0, 0}, 0, {{3, 2}, {4, 1}, {5, 2}, {6, 3}, {7, -1}, {8, 4}});
     RecordingSurface surface;
-    DrawMaps({map}, surface, PageLengths{}, markers);
+    (void)DrawMaps({map}, surface, PageLengths{}, markers);
 
     // The group's label "F1, F2" ends at 4900, so the bracket stands at 5600.
     // The block of three (900 high) is centred between 1300 and 8700.
@@ -158,14 +158,14 @@ TEST(DrawMapsPlaced, BlockPlaces) {
             map.Placed.push_back({2 + k, c.interval});
         }
         RecordingSurface surface(100, c.textHeight);
-        DrawMaps({map}, surface, PageLengths{}, MakeMarkers(names));
+        (void)DrawMaps({map}, surface, PageLengths{}, MakeMarkers(names));
         ExpectRun(surface.Log(), c.run);
     }
 }
 
 TEST(DrawMapsPlaced, MapWithoutPlacedMarkersOnlySetsThePen) {
     RecordingSurface surface;
-    DrawMaps({MakeMap({1, 0})}, surface, PageLengths{}, MakeMarkers({"F0", "F1"}));
+    (void)DrawMaps({MakeMap({1, 0})}, surface, PageLengths{}, MakeMarkers({"F0", "F1"}));
     const auto& log = surface.Log();
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ((std::vector<std::string>(log.end() - 3, log.end())),

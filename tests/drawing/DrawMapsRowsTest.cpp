@@ -243,7 +243,7 @@ TEST(DrawMapsRows, EveryMapOfEveryRowIsGrouped) {
         std::vector<std::string> Groups;
     } surface;
     const Figure figure = FiveMaps();
-    DrawMaps(figure.Maps, surface, PageLengths(), figure.Markers, Rows(0, 2));
+    (void)DrawMaps(figure.Maps, surface, PageLengths(), figure.Markers, Rows(0, 2));
     const std::vector<std::string> expected = {"Begin 1", "End", "Begin 2", "End", "Begin 3", "End",
                                                "Begin 4", "End", "Begin 5", "End"};
     EXPECT_EQ(surface.Groups, expected);

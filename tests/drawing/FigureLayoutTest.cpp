@@ -300,7 +300,7 @@ TEST(FigureLayoutTest, ABoxTooSmallIsRefusedWithTheHeightThatFits) {
     // Nothing drawn when refused, and a map wider than the box is named.
     RecordingSurface surface(kCharWidth, kLineHeight);
     try {
-        DrawMaps(genome.Maps, surface, PageLengths{}, genome.Markers, Box(1500, 0));
+        (void)DrawMaps(genome.Maps, surface, PageLengths{}, genome.Markers, Box(1500, 0));
         FAIL() << "drawn into a box too narrow";
     } catch (const KarvelloError& error) {
         EXPECT_NE(std::string(error.what()).find("map 1 needs"), std::string::npos) << error.what();
@@ -369,7 +369,7 @@ TEST(FigureLayoutTest, MapsStandInTheOrderAndRowsAsked) {
         RecordingSurface surface(kCharWidth, kLineHeight);
         surface.SetFontStateIgnored();
         FigurePlan plan;
-        DrawFigure(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure, {}, &plan);
+        (void)DrawFigure(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure, {}, &plan);
         return plan;
     };
     // Rows: by index into the maps handed in, left to right.
@@ -413,7 +413,7 @@ TEST(FigureLayoutTest, MapsStandInTheOrderAndRowsAsked) {
         figure.Rows = r.Rows;
         RecordingSurface surface(kCharWidth, kLineHeight);
         try {
-            DrawFigure(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure, {});
+            (void)DrawFigure(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure, {});
             ADD_FAILURE() << "drawn";
         } catch (const KarvelloError& error) {
             EXPECT_NE(std::string(error.what()).find(r.Says), std::string::npos) << error.what();
@@ -446,7 +446,7 @@ TEST(FigureLayoutTest, BarsAlignAtTheirZeroOrTheirTops) {
         RecordingSurface surface(kCharWidth, kLineHeight);
         surface.SetFontStateIgnored();
         FigurePlan plan;
-        DrawFigure(data.Maps, surface, PageLengths{}, data.Markers, figure, {}, &plan);
+        (void)DrawFigure(data.Maps, surface, PageLengths{}, data.Markers, figure, {}, &plan);
         ASSERT_EQ(plan.Rows.size(), 1u);
         std::vector<std::array<int, 4>> bars;
         for (const std::string& line : surface.Log()) {

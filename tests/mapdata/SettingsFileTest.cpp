@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "mapdata/DrawSettingsTable.h"
+#include "mapdata/FigureSettingsTable.h"
 #include "tests/support/Exceptions.h"
 
 namespace karvello {
@@ -116,6 +118,75 @@ TEST(SettingsFileTest, BadFilesNameTheLineAndTheField) {
             << row.text << "\n gave: " << message;
         EXPECT_NE(message.find(row.message), std::string::npos)
             << row.text << "\n gave: " << message;
+    }
+}
+
+// Each figure setting takes the values of its row: its range, and its
+// default, which may mean "off" or "the format's own" outside the range. A
+// value it does not take is refused with the field, the range and the value,
+// as the command line refuses it, and changes nothing.
+TEST(SettingsFileTest, AFigureValueOutsideItsRangeIsRefusedWithTheRange) {
+    struct Row {
+        const char* figure;
+        const char* message;
+    };
+    const std::vector<Row> rows = {
+        {"\"Dpi\": 0", "the field \"Dpi\" must be a whole number from 1, not 0."},
+        {"\"Dpi\": -5", "the field \"Dpi\" must be a whole number from 1, not -5."},
+        {"\"FontHeight\": -300",
+         "the field \"FontHeight\" must be a whole number of 1/100 mm from 1, or 0 (the "
+         "default), not -300."},
+        {"\"MapsPerRow\": -1",
+         "the field \"MapsPerRow\" must be a whole number from 1, or 0 (the default), not -1."},
+        {"\"RowWidth\": -17500", "the field \"RowWidth\" must be a whole number of 1/100 mm from "
+                                 "100, or 0 (the default), not -17500."},
+        {"\"LineWidth\": -2",
+         "the field \"LineWidth\" must be a whole number of 1/100 mm from 0, or -1 (the default), "
+         "not -2."},
+        {"\"Margin\": -5",
+         "the field \"Margin\" must be a whole number of 1/100 mm from 0, or -1 (the default), not "
+         "-5."},
+        {"\"FontFace\": \"Thirty-two characters make faces\"",
+         "the field \"FontFace\" must be a text of 1 to 31 characters, or empty (the default), not "
+         "\"Thirty-two characters make faces\"."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.figure);
+        const std::string text =
+            std::string("{\n\"figure\": {\"GroupMaps\": true,\n") + row.figure + "}}";
+        const std::string message =
+            test::ThrownMessage([&] { ReadSettingsText(text, "bad.json", Changed(), Markers()); });
+        EXPECT_EQ(message, std::string("Settings file \"bad.json\", line 3: ") + row.message);
+    }
+
+    const AllSettings defaults = ReadSettingsText(
+        "{\"figure\": {\"MapsPerRow\": 0, \"FontHeight\": 0, \"LineWidth\": -1, \"Margin\": -1, "
+        "\"FontFace\": \"\", \"RowWidth\": 0, \"Dpi\": 1}}",
+        "s.json", Changed(), Markers());
+    FigureSettings expected = Changed().Figure;
+    expected.MapsPerRow = 0;
+    expected.FontHeight = 0;
+    expected.LineWidth = -1;
+    expected.Margin = -1;
+    expected.FontFace.clear();
+    expected.RowWidth = 0;
+    expected.Dpi = 1;
+    EXPECT_EQ(defaults.Figure, expected) << "the defaults and the ends of the ranges are taken";
+}
+
+// The rows' defaults are the record's: a settings file of the defaults
+// written and read back gives a fresh record, and each row says so.
+TEST(SettingsFileTest, EveryRowsDefaultIsTheRecordsAndItsRuleTakesIt) {
+    const FigureSettings fresh;
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        SCOPED_TRACE(field.Name);
+        EXPECT_TRUE(FigureSettingAllows(field, fresh));
+        EXPECT_FALSE(field.Label.empty()) << "every figure setting has its place in the window";
+    }
+    for (const DrawSettingField& field : kDrawSettingFields) {
+        SCOPED_TRACE(field.Name);
+        EXPECT_TRUE(DrawSettingAllows(field, field.Default()));
+        EXPECT_EQ(field.Default(), PageLengths{}.*field.Member);
     }
 }
 

@@ -76,7 +76,7 @@ TEST(DrawMapsOnMetafileTest, MetafileHoldsWhatTheSurfaceWasGiven) {
     EmfSurface emf(MetafileTextMetrics());
     test::RecordingSurface recording;
     TeeSurface tee(emf, recording);
-    DrawMaps(example.maps, tee, PageLengths{}, example.markers);
+    (void)DrawMaps(example.maps, tee, PageLengths{}, example.markers);
     const auto records = test::ReadEmfRecords(emf.Finish());
 
     // The header's frame is the box of every point and text cell drawn.

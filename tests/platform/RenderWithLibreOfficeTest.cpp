@@ -45,7 +45,7 @@ TEST(RenderWithLibreOfficeTest, EveryFrameworkMarkerNameCanBeReadFromTheRendered
     const QString emf = dir.filePath("example-maps.emf");
     {
         auto canvas = CreateFileCanvas(emf.toStdString());
-        DrawMaps(example.maps, canvas->surface(), PageLengths{}, example.markers);
+        (void)DrawMaps(example.maps, canvas->surface(), PageLengths{}, example.markers);
         canvas->Commit();
     }
     // A profile of its own, so that the test neither needs nor disturbs one.

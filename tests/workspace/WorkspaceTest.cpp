@@ -38,7 +38,7 @@ constexpr RgbColour kGreen = 0x00FF00;
 std::string ExpectedDrawing(const std::vector<LinkageMap>& maps, const PageLengths& settings,
                             const MarkerTable& markers) {
     RecordingSurface surface;
-    DrawMaps(maps, surface, settings, markers);
+    (void)DrawMaps(maps, surface, settings, markers);
     return surface.Text();
 }
 
@@ -404,7 +404,7 @@ TEST_F(WorkspaceTest, APreviewThatFailsHalfwayGivesTheSurfaceItsModeBack) {
 
 TEST_F(WorkspaceTest, DrawWithNoMapTickedOpensNoFile) {
     FakeCanvases record;
-    EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("never.emf", record.Factory()); }),
+    EXPECT_EQ(test::ThrownMessage([&] { (void)ws.Draw("never.emf", record.Factory()); }),
               "No map is ticked. Tick the maps to draw.");
     LoadFixture();
     ws.Select(0);
@@ -430,7 +430,7 @@ TEST_F(WorkspaceTest, DrawGivesTheTickedMapsInListOrderFlippedWhereTheirFlagSays
     const std::vector<LinkageMap> stored = ws.Maps();
 
     FakeCanvases record;
-    ws.Draw("maps.emf", record.Factory());
+    (void)ws.Draw("maps.emf", record.Factory());
 
     EXPECT_EQ(record.paths, (std::vector<std::string>{"maps.emf"}));
     EXPECT_EQ(record.figures, (std::vector<FigureSettings>{figure}));
@@ -460,7 +460,7 @@ TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesT
     RecordingSurface page;
     ws.DrawPage(page);
     FakeCanvases record;
-    ws.Draw("maps.emf", record.Factory());
+    (void)ws.Draw("maps.emf", record.Factory());
     EXPECT_EQ(page.Text(), record.surface.Text());
     EXPECT_NE(page.Text().find("TextOut"), std::string::npos);
 
@@ -472,7 +472,7 @@ TEST_F(WorkspaceTest, ThePageHoldsTheTickedMapsOrElseTheSelectedOneAsDrawWritesT
     RecordingSurface rowPage;
     ws.DrawPage(rowPage);
     FakeCanvases rowRecord;
-    ws.Draw("rows.emf", rowRecord.Factory());
+    (void)ws.Draw("rows.emf", rowRecord.Factory());
     EXPECT_EQ(rowPage.Text(), rowRecord.surface.Text());
     EXPECT_NE(rowPage.Text(), page.Text());
 }
@@ -527,7 +527,7 @@ TEST_F(WorkspaceTest, AFailedDrawNeverCommitsTheFile) {
                                           const FigureSettings&) -> std::unique_ptr<FileCanvas> {
         throw KarvelloError("Canvas does not allow drawing");
     };
-    EXPECT_EQ(test::ThrownMessage([&] { ws.Draw("/no/such/folder/maps.emf", refusing); }),
+    EXPECT_EQ(test::ThrownMessage([&] { (void)ws.Draw("/no/such/folder/maps.emf", refusing); }),
               "Canvas does not allow drawing");
 }
 
@@ -539,7 +539,7 @@ TEST_F(WorkspaceTest, EverySurfaceLearnsTheEncodingOfTheNamesLoaded) {
         ws.SetTicked(0, true);
         FakeCanvases record;
         record.surface.SetTextEncoding(other);
-        ws.Draw(folder.Path("maps.emf"), record.Factory());
+        (void)ws.Draw(folder.Path("maps.emf"), record.Factory());
         RecordingSurface page;
         page.SetTextEncoding(other);
         ws.DrawPage(page);
@@ -610,7 +610,8 @@ TEST_F(WorkspaceTest, DrawRefusesToWriteOverAFileItWasReadFromHoweverItIsNamed) 
     FakeCanvases record;
     for (const std::string& target : targets) {
         SCOPED_TRACE(target);
-        const std::string message = test::ThrownMessage([&] { ws.Draw(target, record.Factory()); });
+        const std::string message =
+            test::ThrownMessage([&] { (void)ws.Draw(target, record.Factory()); });
         EXPECT_NE(message.find("Cannot draw into \"" + FullPathForMessage(target) + "\""),
                   std::string::npos)
             << message;
@@ -619,7 +620,7 @@ TEST_F(WorkspaceTest, DrawRefusesToWriteOverAFileItWasReadFromHoweverItIsNamed) 
     EXPECT_TRUE(record.paths.empty());
     EXPECT_EQ(folder.Read("fixture.out"), test::kFixtureOutput);
 
-    ws.Draw(folder.Path("maps.emf"), record.Factory()); // a new file is fine
+    (void)ws.Draw(folder.Path("maps.emf"), record.Factory()); // a new file is fine
     EXPECT_EQ(record.paths.size(), 1U);
 
     // A settings file read is no drawing's target, but saving settings may
@@ -706,7 +707,7 @@ TEST_F(WorkspaceTest, DrawReportsProgressAndACancelledDrawWritesNothing) {
         FakeCanvases record;
         record.commitSteps = commitSteps;
         ProgressLog progress;
-        ws.Draw("maps.png", record.Factory(), progress.Fn());
+        (void)ws.Draw("maps.png", record.Factory(), progress.Fn());
         progress.ExpectForwardToTheEnd();
         EXPECT_EQ(record.surface.Text(),
                   ExpectedDrawing(ws.TickedMapCopies(), ws.Settings(), ws.AllMarkers()));
@@ -757,7 +758,7 @@ TEST_F(WorkspaceTest, RunningOutOfMemoryWhileDrawingSaysSoAndWhere) {
         throw std::bad_alloc();
     };
     try {
-        ws.Draw("/tmp/maps.emf", exhausted);
+        (void)ws.Draw("/tmp/maps.emf", exhausted);
         ADD_FAILURE() << "no error";
     } catch (const KarvelloError& error) {
         EXPECT_EQ(std::string(error.what()), "Not enough memory to draw the maps into \"" +

@@ -45,13 +45,34 @@ TEST(SystemDialogs, SaveGivesANameWithoutExtensionTheMetafileExtension) {
         dialog.selectFile(QStringLiteral("maps"));
         static_cast<QDialog&>(dialog).accept();
     });
-    const std::optional<QString> path = Dialogs::System().SaveFileName(nullptr);
+    const std::optional<QString> path = Dialogs::System().SaveFileName(nullptr, 300);
     ASSERT_TRUE(path.has_value());
     EXPECT_EQ(*path, folder.filePath(QStringLiteral("maps.emf")));
 }
 
+// The PNG filter names the resolution the figure settings give; it once
+// said 300 dpi whatever the resolution chosen.
+TEST(SystemDialogs, SaveOffersThePngImageAtTheResolutionChosen) {
+    WhenOpen<QFileDialog>([&](QFileDialog& dialog) {
+        EXPECT_TRUE(dialog.nameFilters().contains(QStringLiteral("PNG image, 600 dpi (*.png)")))
+            << dialog.nameFilters().join(u';').toStdString();
+        dialog.reject();
+    });
+    EXPECT_EQ(Dialogs::System().SaveFileName(nullptr, 600), std::nullopt);
+    const auto pngFilter = [](std::int32_t dpi) {
+        for (const SaveFilter& filter : SaveFilters(dpi)) {
+            if (filter.Suffix == QStringLiteral("png")) {
+                return filter.Name;
+            }
+        }
+        return QString();
+    };
+    EXPECT_EQ(pngFilter(72), QStringLiteral("PNG image, 72 dpi (*.png)"));
+    EXPECT_EQ(pngFilter(300), QStringLiteral("PNG image, 300 dpi (*.png)"));
+}
+
 TEST(SystemDialogs, SaveOffersEveryDrawingFormatAfterTheMetafile) {
-    const std::vector<SaveFilter> filters = SaveFilters();
+    const std::vector<SaveFilter> filters = SaveFilters(300);
     std::vector<QString> suffixes;
     for (const SaveFilter& filter : filters) {
         suffixes.push_back(filter.Suffix);

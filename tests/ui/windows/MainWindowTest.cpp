@@ -40,11 +40,10 @@ namespace {
 
 using test::Child;
 
-const char* const kMapControls[] = {"LabelMaps",         "LabelTickHint",    "LabelPreview",
-                                    "ListMaps",          "ButtonDraw",       "CheckFlip",
-                                    "ButtonOptions",     "LabelInformation", "EditInformation",
-                                    "tickAllButton_",    "tickNoneButton_",  "pagePreviewButton_",
-                                    "annotationsButton_"};
+const char* const kMapControls[] = {
+    "LabelMaps",      "LabelTickHint",     "LabelPreview",     "ListMaps",        "ButtonDraw",
+    "CheckFlip",      "ButtonOptions",     "LabelInformation", "EditInformation", "ButtonTickAll",
+    "ButtonTickNone", "ButtonPagePreview", "ButtonAnnotations"};
 const char* const kStartControls[] = {"EditInput",          "EditOutput", "ButtonBrowseInput",
                                       "ButtonBrowseOutput", "ButtonLoad", "ButtonExit"};
 
@@ -98,7 +97,7 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_GE(List()->count(), 2);
     }
     QListWidget* List() { return Child<QListWidget>(form(), "ListMaps"); }
-    QString Status() { return Child<QLabel>(form(), "statusLine_")->text(); }
+    QString Status() { return Child<QLabel>(form(), "StatusLine")->text(); }
     // Clicks a map entry's text, as the user selects it.
     void ClickEntry(int row) {
         form().show();
@@ -166,8 +165,8 @@ TEST(ProgramStart, TheTitleNamesTheProgramWithoutJoiningOtherWindowsCaptions) {
 TEST_F(MainWindowTest, FocusMovesInTheDesignedOrder) {
     test::ExpectFocusOrder(form(), {"ListMaps", "CheckFlip", "EditInput", "EditOutput",
                                     "ButtonLoad", "ButtonOptions", "ButtonExit", "ButtonDraw",
-                                    "EditInformation", "tickAllButton_", "tickNoneButton_",
-                                    "pagePreviewButton_", "annotationsButton_"});
+                                    "EditInformation", "ButtonTickAll", "ButtonTickNone",
+                                    "ButtonPagePreview", "ButtonAnnotations"});
 }
 
 TEST_F(MainWindowTest, LoadWithEmptyBoxesShowsTheFileErrorAndKeepsTheControlsUnavailable) {
@@ -267,7 +266,7 @@ TEST_F(MainWindowTest, FilesInTheWrongBoxesAreNamedInTheStatusLineWithoutABox) {
                                                  "Mapmaker's \"data type\" line")))
         << Status().toStdString();
     EXPECT_TRUE(Status().contains(QStringLiteral("No map was found in the output file")));
-    EXPECT_EQ(Child<QLabel>(form(), "statusLine_")->toolTip(), Status());
+    EXPECT_EQ(Child<QLabel>(form(), "StatusLine")->toolTip(), Status());
 
     LoadExample();
     EXPECT_EQ(Status(), QStringLiteral("Loaded %1 maps.").arg(List()->count()));
@@ -288,7 +287,7 @@ TEST_F(MainWindowTest, TabLeavesTheInformationBoxAndEnterInAFileBoxLoads) {
     memo->setFocus();
     QTest::keyClick(memo, Qt::Key_Tab);
     EXPECT_EQ(memo->toPlainText(), text) << "no tab typed into the text";
-    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "tickAllButton_"));
+    EXPECT_EQ(form().focusWidget(), Child<QWidget>(form(), "ButtonTickAll"));
 }
 
 TEST_F(MainWindowTest, OpenPutsTheFilesInTheirBoxesAndLoadsThem) {
@@ -305,7 +304,7 @@ TEST_F(MainWindowTest, OpenPutsTheFilesInTheirBoxesAndLoadsThem) {
 TEST_F(MainWindowTest, TickAllAndTickNoneTickEveryEntryAndTheWorkspaceAlike) {
     LoadExample();
     for (const auto& [button, state] :
-         {std::pair{"tickAllButton_", Qt::Checked}, std::pair{"tickNoneButton_", Qt::Unchecked}}) {
+         {std::pair{"ButtonTickAll", Qt::Checked}, std::pair{"ButtonTickNone", Qt::Unchecked}}) {
         SCOPED_TRACE(button);
         Click(button);
         for (int row = 0; row < List()->count(); ++row) {
@@ -392,7 +391,7 @@ TEST_F(MainWindowTest, DrawWritesTheTickedMapsToTheNameChosen) {
 TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars) {
     LoadExample();
     dialogs.options = [&](OptionsWindow& window) {
-        Child<NumberBox>(window, "spinPageHeight")->SetText(QStringLiteral("12.5"));
+        Child<NumberBox>(window, "SpinPageHeight")->SetText(QStringLiteral("12.5"));
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
@@ -407,11 +406,39 @@ TEST_F(MainWindowTest, DrawWarnsInTheStatusLineWhenThePageLeavesNoRoomForTheBars
         << Status().toStdString();
 }
 
+// What the drawing reports (a map wider than its row) is shown in the
+// status line as the command line writes it to standard error; the window
+// once dropped it. The save dialog offers the PNG at the resolution chosen.
+TEST_F(MainWindowTest, DrawShowsTheDrawingsWarningsAndOffersThePngAtTheChosenResolution) {
+    LoadExample();
+    dialogs.options = [&](OptionsWindow& window) {
+        Child<NumberBox>(window, "SpinPageWidth")->SetValue(3000);
+        Child<NumberBox>(window, "SpinRightMargin")->SetValue(0);
+        Child<QCheckBox>(window, "CheckRowWidth")->setChecked(true);
+        Child<QLineEdit>(window, "EditLayout")->setText(QStringLiteral("classic"));
+        Child<QSpinBox>(window, "SpinDpi")->setValue(600);
+        QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
+        return window.result();
+    };
+    Click("ButtonOptions");
+    ASSERT_EQ(form().workspace().Figure().RowWidth, 3000);
+    Click("ButtonTickAll");
+    dialogs.saveAnswers = {QStringLiteral("/tmp/maps.emf")};
+    Click("ButtonDraw");
+    EXPECT_TRUE(dialogs.errors.empty()) << "a warning, not a refusal";
+    EXPECT_EQ(dialogs.saveDpis, (std::vector<std::int32_t>{600}));
+    EXPECT_EQ(canvases.commits, (std::vector<std::string>{"/tmp/maps.emf"}));
+    EXPECT_TRUE(Status().startsWith(QStringLiteral("Map 1 is "))) << Status().toStdString();
+    EXPECT_TRUE(Status().contains(QStringLiteral("stands alone in its row")))
+        << Status().toStdString();
+    EXPECT_EQ(Child<QLabel>(form(), "StatusLine")->toolTip(), Status());
+}
+
 TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     LoadExample();
     const PageLengths before = form().workspace().Settings();
     dialogs.options = [&](OptionsWindow& window) {
-        auto* width = Child<NumberBox>(window, "spinPageWidth");
+        auto* width = Child<NumberBox>(window, "SpinPageWidth");
         EXPECT_EQ(width->Value(), before.PageWidth) << "the window is filled before it shows";
         width->SetValue(12345);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonNewRange"), Qt::LeftButton);
@@ -430,7 +457,7 @@ TEST_F(MainWindowTest, OptionsAreTakenBackOnOkOnly) {
     EXPECT_TRUE(preview.Log().empty()) << "Cancel does not render the preview";
 
     dialogs.options = [&](OptionsWindow& window) {
-        Child<NumberBox>(window, "spinPageWidth")->SetValue(12345);
+        Child<NumberBox>(window, "SpinPageWidth")->SetValue(12345);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonNewRange"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
@@ -454,7 +481,7 @@ TEST_F(MainWindowTest, ASettingsFileLoadedInTheOptionsWindowBringsItsAnnotations
     dialogs.settingsAnswers = {QString::fromStdString(settings)};
     dialogs.options = [&](OptionsWindow& window) {
         QTest::mouseClick(Child<QPushButton>(window, "ButtonLoadSettings"), Qt::LeftButton);
-        EXPECT_EQ(Child<QSpinBox>(window, "spinMapsPerRow")->value(), 3);
+        EXPECT_EQ(Child<QSpinBox>(window, "SpinMapsPerRow")->value(), 3);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
@@ -475,7 +502,7 @@ TEST_F(MainWindowTest, AMapTableOpensFromItsButtonOrADropAndAMapmakerPairReplace
     const QString table = QString::fromStdString(
         folder.Write("map.csv", "group,position,locus\nLG3,0,a\nLG3,7.5,\xC3\xA9\nLG4,0,c\n"));
     dialogs.openAnswers.push_back(table);
-    Click("openMapTableButton_");
+    Click("ButtonOpenMapTable");
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front().toStdString();
     EXPECT_EQ(List()->count(), 2);
     EXPECT_EQ(Child<QLineEdit>(form(), "EditInput")->text(), table);
@@ -533,8 +560,8 @@ TEST_F(MainWindowTest, EnlargingTheWindowMovesAndStretchesTheAnchoredControls) {
 
 TEST_F(MainWindowTest, AnnotationsApplyAtOnceAndADoubleClickedMapTakesATitle) {
     LoadExample();
-    Click("tickAllButton_");
-    Click("annotationsButton_");
+    Click("ButtonTickAll");
+    Click("ButtonAnnotations");
     AnnotationsWindow& window = form().annotationsWindow();
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(form().workspace().Annotations() == FigureAnnotations());

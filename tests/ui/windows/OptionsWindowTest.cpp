@@ -9,6 +9,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "mapdata/FigureSettingsTable.h"
 #include "mapdata/SettingsFile.h"
 #include "tests/support/FixtureFiles.h"
 #include "tests/ui/windows/WindowTestSupport.h"
@@ -98,15 +101,15 @@ TEST_F(OptionsWindowTest, IsCreatedHiddenWithItsCaptionAndNoRangeShown) {
     EXPECT_EQ(window.CurrentRange(), -1);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
     // The figure section stands right of the 507 pixels of the first two,
-    // its twenty settings one under the other.
-    EXPECT_EQ(window.size(), QSize(777, 577));
+    // its nineteen settings one under the other.
+    EXPECT_EQ(window.size(), QSize(777, 589));
 }
 
 TEST_F(OptionsWindowTest, OpeningShowsTheCopiesWithNoRangeSelectedAndTheEditorBlank) {
     Open({{0, 1, 0x0000FF}, {3, 2, 0xFF0000}});
-    EXPECT_EQ(Child<NumberBox>(window, "spinPageHeight")->Text(), QStringLiteral("20000"));
-    EXPECT_EQ(Child<NumberBox>(window, "spinLeftMargin")->Value(), settings.LeftMargin);
-    EXPECT_EQ(Child<NumberBox>(window, "spinLRPadding")->Value(), settings.TextPadding);
+    EXPECT_EQ(Child<NumberBox>(window, "SpinPageHeight")->Text(), QStringLiteral("20000"));
+    EXPECT_EQ(Child<NumberBox>(window, "SpinLeftMargin")->Value(), settings.LeftMargin);
+    EXPECT_EQ(Child<NumberBox>(window, "SpinTextPadding")->Value(), settings.TextPadding);
     EXPECT_EQ(Child<ColourSwatch>(window, "SwatchDefaultColour")->Colour(), kDefault);
     // A range whose start comes after its end is kept and listed.
     EXPECT_EQ(Entries(), (QStringList{"A1 to B7", "D4 to C3"}));
@@ -129,20 +132,21 @@ TEST_F(OptionsWindowTest, EachNumberBoxStandsBesideItsLabelAndEditsItsOwnSetting
         std::int32_t PageLengths::*setting;
     };
     const std::vector<Row> rows = {
-        {"spinPageHeight", "Page height", 0, &PageLengths::PageHeight},
-        {"spinPageWidth", "Page width", 24, &PageLengths::PageWidth},
-        {"spinLeftMargin", "Left margin", 56, &PageLengths::LeftMargin},
-        {"spinTopMargin", "Top margin", 80, &PageLengths::TopMargin},
-        {"spinRightMargin", "Right margin", 104, &PageLengths::RightMargin},
-        {"spinBottomMargin", "Bottom margin", 128, &PageLengths::BottomMargin},
-        {"spinTailLength", "Bar tail length", 160, &PageLengths::TailLength},
-        {"spinbarWidth", "Bar width", 184, &PageLengths::BarWidth},
-        {"spinPreBend", "Line pre-bend length", 216, &PageLengths::PreBendLength},
-        {"spinSpacingLen", "cM spacing line length", 240, &PageLengths::SpacingLineLength},
-        {"spinFrameworkLen", "Framework marker line length", 264,
+        {"SpinPageHeight", "Page height", 0, &PageLengths::PageHeight},
+        {"SpinPageWidth", "Page width", 24, &PageLengths::PageWidth},
+        {"SpinLeftMargin", "Left margin", 56, &PageLengths::LeftMargin},
+        {"SpinTopMargin", "Top margin", 80, &PageLengths::TopMargin},
+        {"SpinRightMargin", "Right margin", 104, &PageLengths::RightMargin},
+        {"SpinBottomMargin", "Bottom margin", 128, &PageLengths::BottomMargin},
+        {"SpinTailLength", "Bar tail length", 160, &PageLengths::TailLength},
+        {"SpinBarWidth", "Bar width", 184, &PageLengths::BarWidth},
+        {"SpinPreBendLength", "Line pre-bend length", 216, &PageLengths::PreBendLength},
+        {"SpinSpacingLineLength", "cM spacing line length", 240, &PageLengths::SpacingLineLength},
+        {"SpinFrameworkLineLength", "Framework marker line length", 264,
          &PageLengths::FrameworkLineLength},
-        {"spinExtraLen", "Ancillary marker line length", 288, &PageLengths::AncillaryLineLength},
-        {"spinLRPadding", "Text left/right padding", 320, &PageLengths::TextPadding},
+        {"SpinAncillaryLineLength", "Ancillary marker line length", 288,
+         &PageLengths::AncillaryLineLength},
+        {"SpinTextPadding", "Text left/right padding", 320, &PageLengths::TextPadding},
     };
     EXPECT_EQ(window.findChildren<NumberBox*>().size(), rows.size())
         << "the room between maps has no box";
@@ -175,12 +179,12 @@ TEST_F(OptionsWindowTest, ReopeningShowsNothingOfTheEarlierOpening) {
     Open({{0, 1, 0x0000FF}});
     ClickEntry(0);
     Click("ButtonNewRange");
-    Child<NumberBox>(window, "spinBottomMargin")->SetValue(7);
+    Child<NumberBox>(window, "SpinBottomMargin")->SetValue(7);
     Open({{2, 3, 0x00FF00}}, Markers({"X", "Y", "Z", "W", "V"}));
     EXPECT_EQ(Entries(), (QStringList{"Z to W"}));
     EXPECT_EQ(SelectedEntry(), -1);
     EXPECT_FALSE(EditorEnabled());
-    EXPECT_EQ(Child<NumberBox>(window, "spinBottomMargin")->Value(), settings.BottomMargin);
+    EXPECT_EQ(Child<NumberBox>(window, "SpinBottomMargin")->Value(), settings.BottomMargin);
     EXPECT_EQ(Child<QComboBox>(window, "ComboRangeStart")->count(), 5);
 }
 
@@ -257,10 +261,10 @@ TEST_F(OptionsWindowTest, RemoveSelectsTheNextRangeOrNoneAfterTheLast) {
 
 TEST_F(OptionsWindowTest, OkTakesEveryBoxAsAnIntegerAndAnythingElseAsZero) {
     Open({});
-    Child<NumberBox>(window, "spinTopMargin")->SetText(QString());
-    Child<NumberBox>(window, "spinRightMargin")->SetValue(-50);
-    Child<NumberBox>(window, "spinbarWidth")->SetText(QStringLiteral("2.5"));
-    Child<NumberBox>(window, "spinExtraLen")->SetValue(777);
+    Child<NumberBox>(window, "SpinTopMargin")->SetText(QString());
+    Child<NumberBox>(window, "SpinRightMargin")->SetValue(-50);
+    Child<NumberBox>(window, "SpinBarWidth")->SetText(QStringLiteral("2.5"));
+    Child<NumberBox>(window, "SpinAncillaryLineLength")->SetValue(777);
     dialogs.colourAnswers = {RgbColour{0x00010203}};
     QTest::mouseClick(Child<ColourSwatch>(window, "SwatchDefaultColour"), Qt::RightButton);
     Click("ButtonOk");
@@ -284,19 +288,19 @@ TEST_F(OptionsWindowTest, TheFigureSectionShowsTheFigureSettingsAndOkTakesThem) 
     handed.QtlFile = "/data/qtl.csv";
     window.HandIn(handed, Markers({"A1"}), CharacterEncoding::Windows1252);
     window.FillControls();
-    EXPECT_FALSE(Child<QCheckBox>(window, "checkWrapRows")->isChecked());
-    EXPECT_EQ(Child<QLineEdit>(window, "editFontFace")->text(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(Child<QLineEdit>(window, "editFontSize")->text(), QStringLiteral("247"));
-    EXPECT_EQ(Child<QLineEdit>(window, "editLineWidth")->text(), QString()) << "the usual width";
-    EXPECT_EQ(Child<QSpinBox>(window, "spinDpi")->value(), 600);
+    EXPECT_FALSE(Child<QCheckBox>(window, "CheckRowWidth")->isChecked());
+    EXPECT_EQ(Child<QLineEdit>(window, "EditFontFace")->text(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(Child<QLineEdit>(window, "EditFontHeight")->text(), QStringLiteral("247"));
+    EXPECT_EQ(Child<QLineEdit>(window, "EditLineWidth")->text(), QString()) << "the usual width";
+    EXPECT_EQ(Child<QSpinBox>(window, "SpinDpi")->value(), 600);
 
     // Rows take the page width less the right margin, as the boxes say.
-    Child<QCheckBox>(window, "checkWrapRows")->setChecked(true);
-    Child<NumberBox>(window, "spinPageWidth")->SetValue(18000);
-    Child<NumberBox>(window, "spinRightMargin")->SetValue(500);
-    Type("editLineWidth", "0.5pt");
-    Type("editFontSize", "");
-    Child<QCheckBox>(window, "checkGroupMaps")->setChecked(true);
+    Child<QCheckBox>(window, "CheckRowWidth")->setChecked(true);
+    Child<NumberBox>(window, "SpinPageWidth")->SetValue(18000);
+    Child<NumberBox>(window, "SpinRightMargin")->SetValue(500);
+    Type("EditLineWidth", "0.5pt");
+    Type("EditFontHeight", "");
+    Child<QCheckBox>(window, "CheckGroupMaps")->setChecked(true);
     Click("ButtonOk");
     EXPECT_EQ(window.result(), OptionsWindow::kResultOk);
     AllSettings expected = handed;
@@ -309,16 +313,107 @@ TEST_F(OptionsWindowTest, TheFigureSectionShowsTheFigureSettingsAndOkTakesThem) 
     EXPECT_EQ(window.SettingsFile(), expected);
 }
 
-TEST_F(OptionsWindowTest, SettingsTheBoxesCannotShowPassThroughOkUntouched) {
+TEST_F(OptionsWindowTest, EveryFigureSettingIsShownByTheControlItsRowNames) {
+    window.HandIn(AllSettings{}, Markers({"A1"}), CharacterEncoding::Windows1252);
+    window.FillControls();
+    int top = 0;
+    for (const FigureSettingField& field : kFigureSettingFields) {
+        SCOPED_TRACE(field.Name);
+        const std::string name = std::string(field.Control == FigureControl::Spin ? "Spin"
+                                             : field.Control == FigureControl::LengthText ||
+                                                     field.Control == FigureControl::Text
+                                                 ? "Edit"
+                                                 : "Check") +
+                                 std::string(field.Name);
+        const auto* control = Child<QWidget>(window, name.c_str());
+        EXPECT_EQ(control->toolTip().toStdString(), field.Hint);
+        EXPECT_EQ(control->y(), top);
+        top += 28;
+        if (const auto* spin = qobject_cast<const QSpinBox*>(control)) {
+            EXPECT_EQ(spin->maximum(), field.Greatest);
+            EXPECT_EQ(spin->minimum(), std::min(field.Least, DefaultNumber(field)));
+        }
+    }
+    EXPECT_EQ(Child<QSpinBox>(window, "SpinMapsPerRow")->text(), QStringLiteral("any"));
+}
+
+TEST_F(OptionsWindowTest, SettingsTheirRowsTakePassThroughOkUntouched) {
     AllSettings handed;
     handed.Figure.Dpi = 250000;
-    handed.Figure.Margin = -5;
+    handed.Figure.Margin = 0;
+    handed.Figure.MapsPerRow = 7;
     window.HandIn(handed, Markers({"A1"}), CharacterEncoding::Windows1252);
     window.FillControls();
+    EXPECT_EQ(Child<QSpinBox>(window, "SpinDpi")->value(), 250000);
     Click("ButtonOk");
     EXPECT_EQ(window.result(), OptionsWindow::kResultOk);
     EXPECT_TRUE(dialogs.errors.empty());
     EXPECT_EQ(window.Figure(), handed.Figure);
+}
+
+// A value that its setting's row does not take is named with what it must
+// be, as a settings file names it, and OK waits: a resolution of 0 handed
+// in once passed OK untouched and stopped the PNG export.
+TEST_F(OptionsWindowTest, AValueItsRowDoesNotTakeIsNamedAndOkWaits) {
+    struct Row {
+        const char* name;
+        std::function<void(FigureSettings&)> change;
+        const char* control;
+        QString message;
+    };
+    const std::vector<Row> rows = {
+        {"no resolution", [](FigureSettings& f) { f.Dpi = 0; }, "SpinDpi",
+         QStringLiteral("The setting \"PNG resolution (dpi)\" must be a whole number from 1, not "
+                        "0.")},
+        {"a negative edge room", [](FigureSettings& f) { f.Margin = -5; }, "EditMargin",
+         QStringLiteral("The setting \"Edge room\" must be a whole number of 1/100 mm from 0, or "
+                        "-1 (the default), not -5.")},
+        {"a negative font height", [](FigureSettings& f) { f.FontHeight = -300; }, "EditFontHeight",
+         QStringLiteral("The setting \"Font size\" must be a whole number of 1/100 mm from 1, or 0 "
+                        "(the default), not -300.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dialogs.errors.clear();
+        AllSettings handed;
+        row.change(handed.Figure);
+        window.HandIn(handed, Markers({"A1"}), CharacterEncoding::Windows1252);
+        window.FillControls();
+        window.show();
+        window.setResult(0);
+        Click("ButtonOk");
+        EXPECT_EQ(window.result(), 0) << "the window stays open";
+        ASSERT_EQ(dialogs.errors.size(), 1U);
+        EXPECT_EQ(dialogs.errors[0], row.message);
+        EXPECT_EQ(window.focusWidget(), Child<QWidget>(window, row.control));
+        EXPECT_EQ(window.Figure(), handed.Figure) << "nothing is taken";
+    }
+    // A typed face longer than a metafile holds is named too.
+    window.HandIn(AllSettings{}, Markers({"A1"}), CharacterEncoding::Windows1252);
+    window.FillControls();
+    dialogs.errors.clear();
+    Type("EditFontFace", "Thirty-two characters make faces");
+    Click("ButtonOk");
+    ASSERT_EQ(dialogs.errors.size(), 1U);
+    EXPECT_EQ(dialogs.errors[0],
+              QStringLiteral("The setting \"Font\" must be a text of 1 to 31 characters, or empty "
+                             "(the default), not \"Thirty-two characters make faces\"."));
+}
+
+TEST_F(OptionsWindowTest, ASettingsFileWithAValueItsRowDoesNotTakeIsRefusedWithTheRange) {
+    test::TempFolder folder;
+    Open({});
+    Child<QSpinBox>(window, "SpinDpi")->setValue(600);
+    const QString path = QString::fromStdString(
+        folder.Write("s0.json", "{\"figure\": {\"MapsPerRow\": 2,\n  \"Dpi\": 0}}"));
+    dialogs.settingsAnswers = {path};
+    Click("ButtonLoadSettings");
+    ASSERT_EQ(dialogs.errors.size(), 1U);
+    EXPECT_EQ(dialogs.errors[0], QStringLiteral("Settings file \"%1\", line 2: the field \"Dpi\" "
+                                                "must be a whole number from 1, not 0.")
+                                     .arg(path));
+    EXPECT_EQ(Child<QSpinBox>(window, "SpinDpi")->value(), 600) << "the file changes nothing";
+    EXPECT_EQ(Child<QSpinBox>(window, "SpinMapsPerRow")->value(), 0);
 }
 
 TEST_F(OptionsWindowTest, NamesOfAUtfEightTableKeepTheirCharactersOverALoadedSettingsFile) {
@@ -336,8 +431,8 @@ TEST_F(OptionsWindowTest, NamesOfAUtfEightTableKeepTheirCharactersOverALoadedSet
 
 TEST_F(OptionsWindowTest, ALengthThatIsNoneIsNamedAndOkWaits) {
     Open({});
-    Type("editMargin", "2 furlongs");
-    Child<NumberBox>(window, "spinbarWidth")->SetValue(99);
+    Type("EditMargin", "2 furlongs");
+    Child<NumberBox>(window, "SpinBarWidth")->SetValue(99);
     window.setResult(0);
     Click("ButtonOk");
     EXPECT_EQ(window.result(), 0) << "the window stays open";
@@ -353,8 +448,8 @@ TEST_F(OptionsWindowTest, SaveSettingsAndLoadSettingsCarryEveryBox) {
     test::TempFolder folder;
     const QString path = QString::fromStdString(folder.Path("figure.json"));
     Open({{0, 1, 0x0000FF}});
-    Child<NumberBox>(window, "spinbarWidth")->SetValue(321);
-    Child<QSpinBox>(window, "spinMapsPerRow")->setValue(4);
+    Child<NumberBox>(window, "SpinBarWidth")->SetValue(321);
+    Child<QSpinBox>(window, "SpinMapsPerRow")->setValue(4);
     dialogs.settingsAnswers = {path};
     Click("ButtonSaveSettings");
     const std::string saved = folder.Read("figure.json");
@@ -365,11 +460,11 @@ TEST_F(OptionsWindowTest, SaveSettingsAndLoadSettingsCarryEveryBox) {
         << saved;
 
     Open({});
-    EXPECT_EQ(Child<NumberBox>(window, "spinbarWidth")->Value(), settings.BarWidth);
+    EXPECT_EQ(Child<NumberBox>(window, "SpinBarWidth")->Value(), settings.BarWidth);
     dialogs.settingsAnswers = {path};
     Click("ButtonLoadSettings");
-    EXPECT_EQ(Child<NumberBox>(window, "spinbarWidth")->Value(), 321);
-    EXPECT_EQ(Child<QSpinBox>(window, "spinMapsPerRow")->value(), 4);
+    EXPECT_EQ(Child<NumberBox>(window, "SpinBarWidth")->Value(), 321);
+    EXPECT_EQ(Child<QSpinBox>(window, "SpinMapsPerRow")->value(), 4);
     EXPECT_EQ(Entries(), (QStringList{"A1 to B7"}));
 
     // A file that fails is named and changes nothing.
@@ -380,7 +475,7 @@ TEST_F(OptionsWindowTest, SaveSettingsAndLoadSettingsCarryEveryBox) {
     ASSERT_EQ(dialogs.errors.size(), 1U);
     EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("unknown field \"Colour\"")))
         << dialogs.errors[0].toStdString();
-    EXPECT_EQ(Child<NumberBox>(window, "spinbarWidth")->Value(), 321);
+    EXPECT_EQ(Child<NumberBox>(window, "SpinBarWidth")->Value(), 321);
     EXPECT_EQ(dialogs.settingsSaves, (std::vector<bool>{true, false, false}));
 }
 
@@ -418,12 +513,26 @@ TEST_F(OptionsWindowTest, ARangeBeyondTheTableShowsIndexNumbersAndKeepsThem) {
 
 TEST_F(OptionsWindowTest, FocusMovesInTheDesignedOrder) {
     Open({});
-    test::ExpectFocusOrder(
-        window, {"ListRanges",       "spinLeftMargin", "spinTopMargin",   "spinRightMargin",
-                 "spinBottomMargin", "spinPageHeight", "spinPageWidth",   "spinTailLength",
-                 "spinbarWidth",     "spinPreBend",    "spinSpacingLen",  "spinFrameworkLen",
-                 "spinExtraLen",     "spinLRPadding",  "ComboRangeStart", "ComboRangeEnd",
-                 "ButtonOk",         "ButtonCancel",   "ButtonNewRange",  "ButtonRemoveRange"});
+    test::ExpectFocusOrder(window, {"ListRanges",
+                                    "SpinLeftMargin",
+                                    "SpinTopMargin",
+                                    "SpinRightMargin",
+                                    "SpinBottomMargin",
+                                    "SpinPageHeight",
+                                    "SpinPageWidth",
+                                    "SpinTailLength",
+                                    "SpinBarWidth",
+                                    "SpinPreBendLength",
+                                    "SpinSpacingLineLength",
+                                    "SpinFrameworkLineLength",
+                                    "SpinAncillaryLineLength",
+                                    "SpinTextPadding",
+                                    "ComboRangeStart",
+                                    "ComboRangeEnd",
+                                    "ButtonOk",
+                                    "ButtonCancel",
+                                    "ButtonNewRange",
+                                    "ButtonRemoveRange"});
 }
 
 } // namespace

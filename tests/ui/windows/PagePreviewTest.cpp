@@ -42,7 +42,7 @@ std::string PictureText(const MainWindow& form) {
 // text measured as the files measure it, as the recording surface logs it.
 std::string DrawingOf(const Workspace& ws, const std::vector<LinkageMap>& maps) {
     DrawingRecorder recorder(MetafileTextMetrics());
-    DrawMaps(maps, recorder, ws.Settings(), ws.AllMarkers());
+    (void)DrawMaps(maps, recorder, ws.Settings(), ws.AllMarkers());
     test::RecordingSurface surface;
     recorder.Replay(surface);
     return surface.Text();
@@ -87,7 +87,7 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
         << "the ticked maps outweigh the selection";
 
     dialogs.options = [](OptionsWindow& window) {
-        Child<NumberBox>(window, "spinbarWidth")->SetValue(1500);
+        Child<NumberBox>(window, "SpinBarWidth")->SetValue(1500);
         QTest::mouseClick(Child<QPushButton>(window, "ButtonOk"), Qt::LeftButton);
         return window.result();
     };
@@ -96,7 +96,7 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {ws.Maps()[0], ws.Maps()[2]}))
         << "in the settings just taken";
 
-    QTest::mouseClick(Child<QAbstractButton>(form(), "tickNoneButton_"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonTickNone"), Qt::LeftButton);
     EXPECT_EQ(PictureText(form()), DrawingOf(ws, {flipped}));
 
     Child<QLineEdit>(form(), "EditOutput")->setText(QStringLiteral("/nonexistent/out.txt"));
@@ -106,8 +106,8 @@ TEST_F(PagePreviewTest, ThePictureFollowsEveryChangeOfWhatDrawWouldWrite) {
 
 TEST_F(PagePreviewTest, TheButtonOpensTheWindowOnTheWholePage) {
     LoadExample();
-    QTest::mouseClick(Child<QAbstractButton>(form(), "tickAllButton_"), Qt::LeftButton);
-    QTest::mouseClick(Child<QAbstractButton>(form(), "pagePreviewButton_"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonTickAll"), Qt::LeftButton);
+    QTest::mouseClick(Child<QAbstractButton>(form(), "ButtonPagePreview"), Qt::LeftButton);
     PagePreviewWindow& window = form().PageWindow();
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.View().CurrentFit(), PageView::Fit::Page);

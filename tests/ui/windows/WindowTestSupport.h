@@ -31,6 +31,7 @@ struct FakeDialogs {
     std::vector<QString> openStartFiles;
     std::deque<std::optional<QString>> saveAnswers;
     int saveCalls = 0;
+    std::vector<std::int32_t> saveDpis; // the PNG resolution each save dialog offered
     std::deque<std::optional<RgbColour>> colourAnswers;
     std::vector<RgbColour> colourStarts;
     std::vector<QString> errors;
@@ -50,8 +51,9 @@ struct FakeDialogs {
             openStartFiles.push_back(lastFile);
             return Next(openAnswers, "open");
         };
-        dialogs.SaveFileName = [this](QWidget*) {
+        dialogs.SaveFileName = [this](QWidget*, std::int32_t pngDpi) {
             ++saveCalls;
+            saveDpis.push_back(pngDpi);
             return Next(saveAnswers, "save");
         };
         dialogs.PickColour = [this](QWidget*, RgbColour start) {
