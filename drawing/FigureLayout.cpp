@@ -31,6 +31,41 @@ constexpr std::string_view kLineEnd = ",";
 constexpr double kLinkGap = 500.0;
 // The longest bar is at least this many lines of text long.
 constexpr double kLeastBarLines = 10.0;
+// The density strip: its width, the room between it and the bar, and the
+// least length of a bin on the page (1 mm), and a legend swatch's width,
+// all in 1/100 mm.
+constexpr double kStripWidth = 150.0;
+constexpr double kStripGap = 50.0;
+constexpr double kLeastBinLength = 100.0;
+constexpr double kSwatchWidth = 300.0;
+// The colours of the density classes, lightest first: a sequential blue
+// scale (ColorBrewer's "Blues"), as 0x00BBGGRR.
+constexpr RgbColour kDensityColours[] = {0xEFDBC6, 0xE1CA9E, 0xD6AE6B, 0xBD8231, 0x9C5108};
+constexpr int kDensityClasses = 5;
+
+// The least of 1, 2 and 5 times a power of ten that is at least x (x > 0).
+double NiceStep(double x) {
+    double decade = std::pow(10.0, std::floor(std::log10(x)));
+    for (int guard = 0; guard < 4; ++guard, decade *= 10) {
+        for (double factor : {1.0, 2.0, 5.0}) {
+            if (decade * factor >= x * (1 - 1e-12)) {
+                return decade * factor;
+            }
+        }
+    }
+    return x;
+}
+
+// A step of the nice series as text: whole, or to a tenth.
+std::string StepText(double step) {
+    const std::int64_t tenths = std::llround(step * 10);
+    std::string text = DecimalText(tenths / 10);
+    if (tenths % 10 != 0) {
+        text += '.';
+        text += static_cast<char>('0' + tenths % 10);
+    }
+    return text;
+}
 
 // A length in 1/100 mm as millimetres for a message, to a tenth at most.
 std::string Millimetres(double hundredths) {
@@ -98,6 +133,7 @@ struct MapPlan {
     // The tallest column of labels it stacks.
     double Stack = 0.0;
     std::unordered_set<std::string_view> Names; // framework names labelled, for links
+    std::vector<double> MarkerCM;               // every framework marker, for the density strip
 
     double Width(double halfPen) const { return Overhang + Right + 2 * halfPen; }
 };
@@ -105,6 +141,7 @@ struct MapPlan {
 // Where a map was drawn, for the links.
 struct DrawnMap {
     double Left = 0.0;
+    double LinkEnd = 0.0; // where a link ends with no distance column: the strip or the bar
     double BarLeft = 0.0;
     double BarRight = 0.0;
     double Right = 0.0;
@@ -132,6 +169,8 @@ class FigureLayout {
         : maps_(maps), surface_(surface), s_(settings), markers_(markers), figure_(figure),
           a_(annotations), fixedStarts_(std::move(fixedStarts)) {
         alignTop_ = figure.Align == "top";
+        density_ = figure.Density;
+        stripRoom_ = density_ ? kStripWidth + kStripGap : 0.0;
         labels_ = figure.Labels != "none";
         distances_ = figure.Distances.empty() ? (labels_ ? "gaps" : "none") : figure.Distances;
         surface_.SetItalic(false);
@@ -150,6 +189,9 @@ class FigureLayout {
         const double width = figure_.RowWidth > 0 ? figure_.RowWidth - 2.0 * edge_ - 1 : 0.0;
         double height = figure_.Height > 0 ? figure_.Height - 2.0 * edge_ - 1 : 0.0;
         RefuseTooWide(width);
+        if (density_) {
+            MeasureLegend(width);
+        }
         Fit fit = Choose(width, height);
         // What is drawn is measured once more as it will stand; should
         // rounding or a pen take it past the box, the box is taken in by
@@ -273,6 +315,9 @@ class FigureLayout {
         std::vector<double> entryCM(n);
         for (std::size_t i = 0; i < n; ++i) {
             entryCM[i] = cm;
+            if (density_) {
+                plan.MarkerCM.push_back(cm);
+            }
             if (!entries[i].SamePosAsPrev) {
                 plan.Ticks.push_back(cm);
                 std::vector<std::int32_t> shown;
@@ -349,7 +394,8 @@ class FigureLayout {
         for (const Note& note : plan.Notes) {
             noteWidth = std::max(noteWidth, note.Width);
         }
-        plan.BarLeft = plan.Notes.empty() ? 0.0 : noteWidth + s_.TextPadding + DistanceLeader();
+        plan.BarLeft =
+            (plan.Notes.empty() ? 0.0 : noteWidth + s_.TextPadding + DistanceLeader()) + stripRoom_;
         const double barRight = plan.BarLeft + s_.BarWidth;
         int labelWidth = 0;
         double labelStack = 0.0;
@@ -500,6 +546,7 @@ class FigureLayout {
                 partition.Height += figure_.RowGap + RowHeight(first, last, scale);
                 partition.Broken += first > 0 ? links_[first - 1] : 0;
             }
+            partition.Height += LegendBand();
             return partition;
         }
         const double inf = std::numeric_limits<double>::infinity();
@@ -531,7 +578,7 @@ class FigureLayout {
         }
         Partition partition;
         partition.Broken = best[n].first;
-        partition.Height = best[n].second;
+        partition.Height = best[n].second + LegendBand();
         for (std::size_t at = n; at > 0; at = from[at]) {
             partition.Starts.push_back(from[at]);
         }
@@ -668,6 +715,9 @@ class FigureLayout {
 
     void DrawAll(const Fit& fit, Surface& target, DrawReport* report) {
         PagePoints page(target);
+        if (density_) {
+            Bin(fit.Scale);
+        }
         std::vector<DrawnMap> drawn(plans_.size());
         double rowTop = 0.0;
         for (std::size_t r = 0; r < fit.Rows.size(); ++r) {
@@ -717,6 +767,9 @@ class FigureLayout {
             }
             rowTop = bandBottom + figure_.RowGap;
         }
+        if (density_) {
+            DrawLegend(page, target, rowTop);
+        }
         if (report != nullptr && a_.Links) {
             for (std::size_t r = 0; r + 1 < fit.Rows.size(); ++r) {
                 const std::size_t i = fit.Rows[r].back();
@@ -728,6 +781,119 @@ class FigureLayout {
                                                " are not drawn: the maps do not fit one row.");
                 }
             }
+        }
+    }
+
+    // ---- density ------------------------------------------------------------
+
+    // The bins of the density strips at a scale: each binCM_ long, the least
+    // of 1, 2 and 5 times a power of ten cM that is at least 1 mm on the
+    // page; and the classes' step, a fifth of the 95th percentile of the
+    // bins' markers per cM, rounded up to 1, 2 or 5 times a power of ten.
+    void Bin(double scale) {
+        binCM_ = std::max(0.1, NiceStep(scale > 0 ? kLeastBinLength / scale : 1.0));
+        std::vector<double> densities; // of every bin that holds a marker
+        for (const MapPlan& plan : plans_) {
+            std::vector<std::size_t> counts(BinCount(plan), 0);
+            for (double cm : plan.MarkerCM) {
+                ++counts[BinOf(cm, counts.size())];
+            }
+            for (std::size_t count : counts) {
+                if (count > 0) {
+                    densities.push_back(static_cast<double>(count) / binCM_);
+                }
+            }
+        }
+        // The 95th percentile, so that a few crowded positions do not leave
+        // every other bin in the lightest class; bins above it take the last.
+        double top = 1e-9;
+        if (!densities.empty()) {
+            const auto at =
+                densities.begin() + static_cast<std::ptrdiff_t>((densities.size() - 1) * 95 / 100);
+            std::nth_element(densities.begin(), at, densities.end());
+            top = std::max(top, *at);
+        }
+        classStep_ = std::max(0.1, NiceStep(top / kDensityClasses));
+    }
+    std::size_t BinCount(const MapPlan& plan) const {
+        return std::max<std::size_t>(
+            1, static_cast<std::size_t>(std::ceil(plan.LengthCM / binCM_ - 1e-9)));
+    }
+    std::size_t BinOf(double cm, std::size_t bins) const {
+        return std::min(bins - 1, static_cast<std::size_t>(std::max(0.0, cm / binCM_)));
+    }
+
+    // The strip of one map from x, its bins coloured by their class.
+    template <typename MarkerY>
+    void DrawStrip(const MapPlan& plan, PagePoints& page, Surface& target, double x,
+                   const MarkerY& markerY) {
+        const std::size_t bins = BinCount(plan);
+        std::vector<std::size_t> counts(bins, 0);
+        for (double cm : plan.MarkerCM) {
+            ++counts[BinOf(cm, bins)];
+        }
+        const double top = markerY(0.0) - s_.TailLength;
+        const double bottom = markerY(plan.LengthCM) + s_.TailLength;
+        target.SetPenColour(kBlack);
+        target.Rectangle(page.X(x), page.Y(top), page.X(x + kStripWidth), page.Y(bottom));
+        const double inset = halfPen_;
+        for (std::size_t b = 0; b < bins; ++b) {
+            if (counts[b] == 0) {
+                continue;
+            }
+            const double density = static_cast<double>(counts[b]) / binCM_;
+            const int k = std::clamp(static_cast<int>(std::ceil(density / classStep_ - 1e-9)) - 1,
+                                     0, kDensityClasses - 1);
+            // The bins at the ends reach the bar's tails.
+            const double y1 =
+                std::max(b == 0 ? top : markerY(static_cast<double>(b) * binCM_), top + inset);
+            const double y2 =
+                std::min(b + 1 == bins ? bottom : markerY(static_cast<double>(b + 1) * binCM_),
+                         bottom - inset);
+            if (y2 > y1) {
+                target.FillRectangle(page.X(x + inset), page.Y(y1), page.X(x + kStripWidth - inset),
+                                     page.Y(y2), kDensityColours[k]);
+            }
+        }
+    }
+
+    // The legend's texts: its caption and each class's range.
+    std::string LegendCaption() const {
+        return "Markers per cM, in bins of " + StepText(binCM_) + " cM (white: none):";
+    }
+    std::string ClassText(int k) const {
+        return k + 1 == kDensityClasses
+                   ? StepText(classStep_ * k) + " or more"
+                   : StepText(classStep_ * k) + "-" + StepText(classStep_ * (k + 1));
+    }
+    // Room for the legend below the rows: the row gap and one or two lines.
+    double LegendBand() const {
+        return density_ ? figure_.RowGap + legendLines_ * lineHeight_ : 0.0;
+    }
+    // Whether the legend takes one line or two (caption, then swatches),
+    // from the widest texts it may write.
+    void MeasureLegend(double width) {
+        surface_.SetItalic(false);
+        const double caption = PlainWidth("Markers per cM, in bins of 0.5 cM (white: none):");
+        const double swatches =
+            kDensityClasses * (kSwatchWidth + 2.0 * s_.TextPadding + PlainWidth("000.5 or more"));
+        legendLines_ = width > 0 && caption + s_.TextPadding + swatches > width ? 2 : 1;
+    }
+    void DrawLegend(PagePoints& page, Surface& target, double top) {
+        target.SetItalic(false);
+        target.SetFontColour(kBlack);
+        const std::string caption = LegendCaption();
+        page.TextOut(0.0, top, caption);
+        double x = legendLines_ == 1 ? target.TextWidth(caption) + 2.0 * s_.TextPadding : 0.0;
+        const double y = legendLines_ == 1 ? top : top + lineHeight_;
+        for (int k = 0; k < kDensityClasses; ++k) {
+            const double inset = lineHeight_ / 6.0;
+            target.FillRectangle(page.X(x), page.Y(y + inset), page.X(x + kSwatchWidth),
+                                 page.Y(y + lineHeight_ - inset), kDensityColours[k]);
+            x += kSwatchWidth + s_.TextPadding;
+            const std::string text = ClassText(k);
+            page.TextOut(x, y, text);
+            x += target.TextWidth(text) + 2.0 * s_.TextPadding;
         }
     }
 
@@ -778,6 +944,7 @@ class FigureLayout {
         drawn.Left = left;
         drawn.BarLeft = left + plan.BarLeft;
         drawn.BarRight = drawn.BarLeft + s_.BarWidth;
+        drawn.LinkEnd = drawn.BarLeft - stripRoom_;
         drawn.Right = left + plan.Right;
         drawn.Distances = !plan.Notes.empty();
         drawn.LabelsRight = left + plan.LabelsRight;
@@ -789,6 +956,9 @@ class FigureLayout {
             page.MoveTo(drawn.BarLeft, markerY(cm));
             page.LineTo(drawn.BarRight, markerY(cm));
         }
+        if (density_) {
+            DrawStrip(plan, page, target, drawn.LinkEnd, markerY);
+        }
 
         // The numbers left of the bar, spread about their places.
         std::vector<SpreadLabel> spread;
@@ -798,15 +968,16 @@ class FigureLayout {
                 spread.push_back({markerY(note.CM), static_cast<double>(lineHeight_)});
             }
             const std::vector<double> tops = SpreadLabels(spread, bandTop, bandBottom);
-            const double textRight = drawn.BarLeft - DistanceLeader() - s_.TextPadding;
+            const double noteEnd = drawn.BarLeft - stripRoom_;
+            const double textRight = noteEnd - DistanceLeader() - s_.TextPadding;
             target.SetFontColour(kBlack);
             target.SetItalic(false);
             target.SetPenColour(kGrey);
             for (std::size_t k = 0; k < plan.Notes.size(); ++k) {
                 const double wanted = spread[k].Wanted;
                 const double middle = tops[k] + lineHeight_ / 2.0;
-                page.MoveTo(drawn.BarLeft, wanted);
-                page.LineTo(drawn.BarLeft - pre_, wanted);
+                page.MoveTo(noteEnd, wanted);
+                page.LineTo(noteEnd - pre_, wanted);
                 page.LineTo(textRight + s_.TextPadding / 2.0, middle);
                 page.TextOut(textRight - plan.Notes[k].Width, tops[k], plan.Notes[k].Text);
             }
@@ -1016,7 +1187,7 @@ class FigureLayout {
             page.LineTo(fromX, y);
             page.LineTo(toX, found->second.TickY);
             if (!right.Distances) {
-                page.LineTo(right.BarLeft, found->second.TickY);
+                page.LineTo(right.LinkEnd, found->second.TickY);
             }
         }
     }
@@ -1037,6 +1208,11 @@ class FigureLayout {
     double axisTop_ = 0.0;
     std::vector<std::size_t> fixedStarts_;
     bool alignTop_ = false;
+    bool density_ = false;
+    double stripRoom_ = 0.0;
+    double binCM_ = 1.0;
+    double classStep_ = 1.0;
+    int legendLines_ = 1;
     double axisLength_ = 0.0;
     double titleBand_ = 0.0;
     double rulerRoom_ = 0.0;

@@ -60,6 +60,9 @@ struct FigureSettings {
     std::string Rows;
     // --align: "zero" (the bars of a row at their 0 cM) or "top".
     std::string Align = "zero";
+    // --density: a strip beside each bar coloured by markers per cM, with a
+    // legend.
+    bool Density = false;
 
     bool operator==(const FigureSettings&) const = default;
 };

@@ -295,6 +295,17 @@ inline constexpr std::array kFigureSettingFields{
         .Label = "Align bars",
         .Hint = "Figure layout: zero (the bars of a row at their 0 cM) or top",
     },
+    FigureSettingField{
+        .Name = "Density",
+        .Kind = FigureSettingKind::Flag,
+        .Flag = &FigureSettings::Density,
+        .Option = "--density",
+        .OptionHelp = "figure layout: a strip beside each bar coloured\nby markers per cM, with a "
+                      "legend",
+        .Control = FigureControl::Tick,
+        .Label = "Marker density beside each bar",
+        .Hint = "Figure layout: a strip coloured by markers per cM beside each bar, with a legend",
+    },
 };
 
 // The setting of that name in a settings file (compared exactly), or null.

@@ -39,6 +39,7 @@ struct Segment {
 };
 struct Picture {
     std::vector<Cell> Cells;
+    std::vector<Cell> Fills; // filled rectangles, Text their colour as logged
     std::vector<Segment> Segments;
     std::int64_t Left = INT64_MAX, Top = INT64_MAX, Right = INT64_MIN, Bottom = INT64_MIN;
     void Include(std::int64_t x, std::int64_t y, std::int64_t grow) {
@@ -93,6 +94,14 @@ Picture Read(const RecordingSurface& surface) {
                             kHalfPen);
             x = x2;
             y = y2;
+        } else if (op == "FillRectangle") {
+            std::int64_t x1, y1, x2, y2;
+            std::string colour;
+            in >> x1 >> y1 >> x2 >> y2 >> colour;
+            picture.Fills.push_back({std::min(x1, x2), std::min(-y1, -y2), std::max(x1, x2),
+                                     std::max(-y1, -y2), colour});
+            picture.Include(x1, -y1, 0);
+            picture.Include(x2, -y2, 0);
         } else if (op == "Rectangle") {
             double x1, y1, x2, y2;
             in >> x1 >> y1 >> x2 >> y2;
@@ -173,8 +182,14 @@ Drawn Draw(const Data& data, const FigureSettings& figure,
     return drawn;
 }
 
-// Every rule a figure keeps, checked on what was drawn.
-void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& figure) {
+bool Overlap(const Cell& a, const Cell& b) {
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+// Every rule a figure keeps, checked on what was drawn; with everyName, the
+// name of every marker of every map is written.
+void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& figure,
+                   bool everyName = true) {
     const Picture& p = drawn.Drawing;
     ASSERT_FALSE(p.Cells.empty());
     const std::int64_t room = 2 * kDefaultEdgeRoom;
@@ -188,7 +203,7 @@ void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& f
     for (const Cell& cell : p.Cells) {
         ++written[cell.Text];
     }
-    for (const LinkageMap& map : data.Maps) {
+    for (const LinkageMap& map : everyName ? data.Maps : std::vector<LinkageMap>()) {
         for (const MapEntry& entry : map.Markers) {
             const std::string& name =
                 data.Markers[static_cast<std::size_t>(entry.MarkerIndex)].Name;
@@ -218,6 +233,15 @@ void ExpectAFigure(const Data& data, const Drawn& drawn, const FigureSettings& f
         }
     }
     EXPECT_EQ(crossings, 0);
+    int hidden = 0;
+    for (const Cell& fill : p.Fills) {
+        for (const Cell& cell : p.Cells) {
+            if (Overlap(fill, cell) && ++hidden <= 5) {
+                ADD_FAILURE() << "a fill " << fill.Text << " lies under \"" << cell.Text << "\"";
+            }
+        }
+    }
+    EXPECT_EQ(hidden, 0);
 }
 
 const std::string kMaps = KARVELLO_MAPS_DIR;
@@ -439,6 +463,80 @@ TEST(FigureLayoutTest, BarsAlignAtTheirZeroOrTheirTops) {
         EXPECT_NEAR(bars[0][1] - bars[1][1], shift, 1.0);
         EXPECT_NEAR(bars[0][1] - bars[0][3], bars[1][1] - bars[1][3], 1.0) << "same length";
     }
+}
+
+// Beside each bar a strip coloured by markers per cM: darkest where the
+// markers crowd, lightest where they are few, nothing where there are none;
+// a legend below names the classes. The oat map, every group, fits a page
+// with it and no names.
+TEST(FigureLayoutTest, DensityStripsShowWhereMarkersCrowd) {
+    Data data;
+    LinkageMap map;
+    map.MapNumber = 1;
+    // 40 markers in the first 4 cM, then one every 20 cM down to 104 cM.
+    for (int i = 0; i < 40; ++i) {
+        data.Markers.push_back({"d" + std::to_string(i)});
+        map.Markers.push_back({i, i + 1 < 40 ? 0.1 : 20.0 - 3.9});
+    }
+    for (int i = 0; i < 6; ++i) {
+        data.Markers.push_back({"s" + std::to_string(i)});
+        map.Markers.push_back({40 + i, i + 1 < 6 ? 20.0 : 0.0});
+    }
+    data.Maps = {map};
+    FigureSettings figure = Box(17500, 12000);
+    figure.Labels = "none";
+    figure.Density = true;
+    const Drawn drawn = Draw(data, figure);
+    ExpectAFigure(data, drawn, figure, false);
+    const Picture& p = drawn.Drawing;
+
+    std::vector<Cell> strip; // the fills beside the bar, top down
+    double barLeft = 1e18;
+    for (const Segment& s : p.Segments) {
+        if (!s.Edge && s.Y1 == s.Y2 && s.X2 - s.X1 == PageLengths{}.BarWidth) {
+            barLeft = std::min(barLeft, s.X1);
+        }
+    }
+    const auto caption = std::find_if(p.Cells.begin(), p.Cells.end(), [](const Cell& c) {
+        return c.Text.rfind("Markers per cM, in bins of ", 0) == 0;
+    });
+    ASSERT_NE(caption, p.Cells.end());
+    const std::int64_t legendTop = caption->Top;
+    for (const Cell& fill : p.Fills) {
+        if (fill.Bottom <= legendTop) {
+            EXPECT_LT(fill.Right, barLeft) << "the strip stands left of the bar";
+            strip.push_back(fill);
+        }
+    }
+    ASSERT_GE(strip.size(), 2u);
+    std::sort(strip.begin(), strip.end(),
+              [](const Cell& a, const Cell& b) { return a.Top < b.Top; });
+    EXPECT_EQ(strip.front().Text, "9C5108") << "the crowded top in the darkest class";
+    EXPECT_EQ(strip.back().Text, "EFDBC6") << "the sparse bottom in the lightest class";
+    // The sparse part: a light bin for each of its markers, with the empty
+    // bins between them left unfilled.
+    EXPECT_GE(
+        std::count_if(strip.begin(), strip.end(), [](const Cell& c) { return c.Text == "EFDBC6"; }),
+        5);
+    for (std::size_t i = 1; i < strip.size(); ++i) {
+        if (strip[i].Text == "EFDBC6" && strip[i - 1].Text == "EFDBC6") {
+            EXPECT_LT(strip[i - 1].Bottom, strip[i].Top) << "an empty bin between sparse markers";
+        }
+    }
+    for (std::size_t i = 1; i < strip.size(); ++i) {
+        EXPECT_LE(strip[i - 1].Bottom, strip[i].Top) << "bins do not overlap";
+    }
+    EXPECT_EQ(p.Fills.size() - strip.size(), 5u) << "a swatch for each class";
+
+    const Data oat = MapTable(kMaps + "/oat_consensus/oat.csv");
+    FigureAnnotations titled;
+    titled.Titles = true;
+    FigureSettings page = Box(17500, 23000);
+    page.Labels = "none";
+    page.Density = true;
+    const Drawn oatDrawn = Draw(oat, page, titled);
+    ExpectAFigure(oat, oatDrawn, page, false);
+    EXPECT_GE(oatDrawn.Drawing.Fills.size(), oat.Maps.size());
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
+#include <string>
 
 #include "base/Error.h"
 #include "render/EmfSurface.h"
@@ -179,6 +181,40 @@ TEST_F(EmfSurfaceTest, EditorFriendlyMetafileSpellsTheMetricModeOut) {
                                                "viewport 1920,-1080",
                                                "text"};
     EXPECT_EQ(steps, expected);
+}
+
+// A fill draws a rectangle with a brush of its colour and the null pen; the
+// next outline has the pen and the white brush back. Each colour's brush is
+// made once.
+TEST_F(EmfSurfaceTest, FillsUseABrushOfTheirColourAndNoPen) {
+    const Metafile file = Draw([](EmfSurface& s) {
+        s.SetPenColour(0x808080);
+        s.FillRectangle(0, -100, 50, -200, 0x0000FF);
+        s.FillRectangle(0, -200, 50, -300, 0x00FF00);
+        s.FillRectangle(0, -300, 50, -400, 0x0000FF);
+        s.LineTo(10, -10);
+    });
+    std::vector<std::string> steps;
+    std::map<std::uint32_t, std::string> objects = {{0x80000008u, "null pen"}};
+    for (const auto& r : file.records) {
+        if (r.type == kEmrCreateBrushIndirect) {
+            objects[r.U32(8)] = "brush " + std::to_string(r.U32(16));
+        } else if (r.type == kEmrCreatePen) {
+            objects[r.U32(8)] = "pen " + std::to_string(r.U32(24));
+        } else if (r.type == kEmrSelectObject && objects.contains(r.U32(8))) {
+            steps.push_back(objects[r.U32(8)]);
+        } else if (r.type == kEmrRectangle) {
+            steps.push_back("rectangle");
+        } else if (r.type == kEmrLineTo) {
+            steps.push_back("line");
+        }
+    }
+    const std::vector<std::string> expected = {
+        "pen 0",       "brush 16777215", "pen 8421504", "null pen",  "brush 255",
+        "rectangle",   "brush 65280",    "rectangle",   "brush 255", "rectangle",
+        "pen 8421504", "brush 16777215", "line"};
+    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(file.OfType(kEmrCreateBrushIndirect).size(), 3u);
 }
 
 TEST_F(EmfSurfaceTest, EveryObjectCreatedIsDeletedAfterStockObjectsAreBack) {
