@@ -176,7 +176,7 @@ class FigureLayout {
         surface_.SetItalic(false);
         lineHeight_ = surface_.TextHeight(kLineText);
         const int lineWidth = figure.LineWidth >= 0 ? figure.LineWidth : kDefaultLineWidth;
-        halfPen_ = (lineWidth + 1) / 2;
+        halfPen_ = (std::int64_t{lineWidth} + 1) / 2;
         pre_ = std::min<double>(s_.PreBendLength, figure.LeaderLength / 3.0);
         edge_ = figure.Margin >= 0 ? figure.Margin : kDefaultEdgeRoom;
         halfEdge_ = std::max<double>(s_.TailLength, lineHeight_ / 2.0) + halfPen_;

@@ -57,7 +57,7 @@ template <typename Base> class PassThroughSurface : public Base {
 class ExtentSurface : public Surface {
   public:
     ExtentSurface(Surface& metrics, int lineWidth)
-        : metrics_(metrics), halfPen_((std::max(lineWidth, 0) + 1) / 2) {}
+        : metrics_(metrics), halfPen_((std::max<std::int64_t>(lineWidth, 0) + 1) / 2) {}
 
     const PageBox& Extent() const { return extent_; }
     void Reset() { extent_ = PageBox(); }

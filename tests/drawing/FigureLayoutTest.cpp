@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
@@ -312,6 +313,26 @@ TEST(FigureLayoutTest, ABoxTooSmallIsRefusedWithTheHeightThatFits) {
 
 // Where labels are free each stands at its marker; names at one position
 // come a few to a line, as one block.
+// The widest line a settings file can ask for is measured in wide enough
+// numbers, in rows and in the figure layout: the drawing is refused as too
+// large or drawn, never computed with a number that overflows (which the
+// sanitizers' build of the tests would report).
+TEST(FigureLayoutTest, TheWidestLineIsMeasuredWithoutOverflow) {
+    const Data hyper = MapTable(kMaps + "/rqtl_hyper/hyper_map.csv");
+    for (const char* layout : {"classic", "figure"}) {
+        SCOPED_TRACE(layout);
+        FigureSettings figure = Box(17500, 0);
+        figure.Layout = layout;
+        figure.LineWidth = std::numeric_limits<std::int32_t>::max();
+        RecordingSurface surface(kCharWidth, kLineHeight);
+        try {
+            (void)DrawMaps(hyper.Maps, surface, PageLengths{}, hyper.Markers, figure);
+        } catch (const KarvelloError& error) {
+            EXPECT_FALSE(std::string(error.what()).empty());
+        }
+    }
+}
+
 TEST(FigureLayoutTest, FreeLabelsStandAtTheirMarkersAndNamesWrap) {
     Data data;
     for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
